@@ -1,0 +1,45 @@
+// The numbered user-visible messages: built-in English texts, replaced by a language file.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace quillary {
+
+enum MessageId {
+    MSG_README = 0,
+    MSG_FILES = 1,
+    MSG_DIRS = 2,
+    MSG_SELECTION_FILTER = 3,
+    MSG_CONFIGURATION_FILTER = 4,
+    MSG_HTML_FILTER = 5,
+    MSG_TEXT_FILTER = 6,
+    MSG_CSV_FILTER = 7,
+    MSG_LISTING_TITLE = 8,
+    MSG_GENERATED_ON = 9,
+    MSG_BY = 10,
+};
+
+inline constexpr int kMessageCount = 11;
+inline constexpr const char* kProductName = "Quillary";
+inline constexpr const char* kVersionText = "v0.7";
+
+class MessageTable {
+public:
+    // Starts with the built-in English texts, the product name already filled in.
+    MessageTable();
+
+    const std::string& Get(int id) const { return m_texts.at(static_cast<std::size_t>(id)); }
+    void Set(int id, std::string text) { m_texts.at(static_cast<std::size_t>(id)) = std::move(text); }
+
+    // Puts the product name into the messages that name it: a text without "%ql" gets "%ql " in
+    // front, then every "%ql" becomes the product name.
+    void ApplyProductName();
+
+    static const char* BuiltIn(int id);
+
+private:
+    std::array<std::string, kMessageCount> m_texts;
+};
+
+} // namespace quillary

@@ -1,0 +1,47 @@
+// Local-time conversion and the strftime-style formats of the date and time columns. Times are 64-bit
+// seconds since 1970, so dates after 2038 work.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quillary {
+
+struct LocalTime {
+    int year = 1970;
+    int month = 1; // 1..12
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+// Converts with localtime_r. Returns false for a time the C library cannot represent.
+bool ToLocalTime(std::int64_t secondsSinceEpoch, LocalTime& out);
+
+// Formats with %Y, %m, %d, %H, %M, %S and %%; other characters are copied.
+std::string FormatLocalTime(const LocalTime& time, std::string_view format);
+
+// Seconds since 1970 now.
+std::int64_t CurrentTime();
+
+// A converter that remembers recent conversions: listing many files of similar age asks the C library
+// (which takes a lock and searches the zone's transitions) only once per quarter hour of file times.
+// Not thread-safe; one per run.
+class LocalTimeCache {
+public:
+    bool Convert(std::int64_t secondsSinceEpoch, LocalTime& out);
+
+private:
+    static constexpr std::int64_t kBucketSeconds = 900;
+    struct Slot {
+        std::int64_t bucket = INT64_MIN;
+        LocalTime start;
+        bool uniform = false;
+    };
+    std::array<Slot, 512> m_slots{};
+};
+
+} // namespace quillary

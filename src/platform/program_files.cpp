@@ -1,0 +1,78 @@
+#include "platform/program_files.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <vector>
+
+namespace quillary {
+
+namespace {
+
+std::string ExecutablePath() {
+    std::vector<char> buffer(PATH_MAX + 1);
+    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+    if (length <= 0)
+        return {};
+    return std::string(buffer.data(), static_cast<std::size_t>(length));
+}
+
+} // namespace
+
+std::string ProgramDirectory() {
+    const std::string path = ExecutablePath();
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string ProgramName() {
+    const std::string path = ExecutablePath();
+    std::string name = path.substr(path.rfind('/') + 1);
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0)
+        name.resize(dot);
+    return name;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0;
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat st {};
+    return stat(path.empty() ? "/" : path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string CurrentDirectory() {
+    std::vector<char> buffer(PATH_MAX + 1);
+    if (getcwd(buffer.data(), buffer.size()) == nullptr)
+        return {};
+    return buffer.data();
+}
+
+std::string AbsolutePath(const std::string& path) {
+    std::string full = (!path.empty() && path.front() == '/') ? path : CurrentDirectory() + "/" + path;
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= full.size()) {
+        const std::size_t slash = full.find('/', start);
+        const std::string part = full.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        if (slash == std::string::npos)
+            break;
+        start = slash + 1;
+    }
+    std::string result;
+    for (const std::string& part : parts)
+        result += "/" + part;
+    return result;
+}
+
+} // namespace quillary

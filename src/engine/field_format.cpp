@@ -1,0 +1,88 @@
+#include "engine/field_format.h"
+
+#include <cstdio>
+
+namespace quillary {
+
+std::string DateFormatFor(int index) {
+    switch (index) {
+    case 1: return "%Y-%d-%m";
+    case 2: return "%d-%m-%Y";
+    case 3: return "%m-%d-%Y";
+    default: return "%Y-%m-%d";
+    }
+}
+
+std::string TimeFormatFor(int index) { return index == 1 ? "%H:%M:%S" : "%H:%M"; }
+
+FieldFormats DeriveFieldFormats(const ListingOptions& options) {
+    FieldFormats formats;
+    switch (options.m_nThousandSeparator) {
+    case 0: formats.numberFormat.thousandSep = ""; break;
+    case 2: formats.numberFormat.thousandSep = ","; break;
+    case 3: formats.numberFormat.thousandSep = "."; break;
+    default: formats.numberFormat.thousandSep = " "; break;
+    }
+    formats.numberFormat.decimalSep = options.m_nDecimalSeparator == 1 ? "," : ".";
+    formats.fileDateFormat = DateFormatFor(options.m_nFileDateFormat);
+    formats.dirDateFormat = DateFormatFor(options.m_nDirDateFormat);
+    formats.fileTimeFormat = TimeFormatFor(options.m_nFileTimeFormat);
+    formats.dirTimeFormat = TimeFormatFor(options.m_nDirTimeFormat);
+    return formats;
+}
+
+namespace {
+
+std::string FormatBytes(std::uint64_t value, const NumberFormat& numberFormat) {
+    char raw[32];
+    std::snprintf(raw, sizeof raw, "%llu", static_cast<unsigned long long>(value));
+    NumberFormat format = numberFormat;
+    format.numDigits = 0;
+    std::string text;
+    return FormatNumber(raw, format, text) ? text : std::string(raw);
+}
+
+std::string FormatScaled(std::uint64_t value, int shift, int precision, const char* unit,
+                         const NumberFormat& numberFormat) {
+    char raw[64];
+    std::snprintf(raw, sizeof raw, "%f", static_cast<double>(value) / static_cast<double>(1ull << shift));
+    NumberFormat format = numberFormat;
+    format.numDigits = precision < 0 ? 0u : static_cast<unsigned>(precision);
+    std::string text;
+    if (!FormatNumber(raw, format, text))
+        text = raw;
+    return text + unit;
+}
+
+} // namespace
+
+std::string FormatSize(std::uint64_t value, int display, int precision, const NumberFormat& numberFormat) {
+    switch (display) {
+    case kSizeBytes: return FormatBytes(value, numberFormat);
+    case kSizeKilobytes: return FormatScaled(value, 10, precision, " KB", numberFormat);
+    case kSizeMegabytes: return FormatScaled(value, 20, precision, " MB", numberFormat);
+    case kSizeDynamic:
+        if (value < 1024)
+            return FormatBytes(value, numberFormat) + " B";
+        if (value < 0x100000)
+            return FormatScaled(value, 10, precision, " KB", numberFormat);
+        if (value < 0x40000000)
+            return FormatScaled(value, 20, precision, " MB", numberFormat);
+        return FormatScaled(value, 30, precision, " GB", numberFormat);
+    default: return FormatScaled(value, 30, precision, " GB", numberFormat);
+    }
+}
+
+std::string FormatCount(std::uint64_t count, const NumberFormat& numberFormat) {
+    return "(" + FormatBytes(count, numberFormat) + ")";
+}
+
+std::string ApplyPathStyle(const std::string& path, int pathStyle, std::size_t rootPrefixLen) {
+    switch (pathStyle) {
+    case kPathNoDrive: return path; // POSIX paths have no drive part
+    case kPathFromTopChecked: return rootPrefixLen < path.size() ? path.substr(rootPrefixLen) : std::string();
+    default: return path;
+    }
+}
+
+} // namespace quillary

@@ -1,0 +1,36 @@
+// Display texts of the values of scanned records: sizes and counts, dates and times, paths in the
+// three path styles.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/listing_options.h"
+#include "platform/local_time.h"
+#include "platform/number_format.h"
+
+namespace quillary {
+
+enum SizeDisplay { kSizeBytes = 0, kSizeKilobytes = 1, kSizeMegabytes = 2, kSizeGigabytes = 3, kSizeDynamic = 4 };
+enum PathStyle { kPathFull = 0, kPathNoDrive = 1, kPathFromTopChecked = 2 };
+
+// The formats a run derives from its options.
+struct FieldFormats {
+    NumberFormat numberFormat; // numDigits is set per call
+    std::string fileDateFormat, dirDateFormat, fileTimeFormat, dirTimeFormat;
+};
+
+FieldFormats DeriveFieldFormats(const ListingOptions& options);
+std::string DateFormatFor(int index);
+std::string TimeFormatFor(int index);
+
+// A size in one of the five displays; an unknown display counts as gigabytes.
+std::string FormatSize(std::uint64_t value, int display, int precision, const NumberFormat& numberFormat);
+
+// "(1 234)": a count grouped like a byte count.
+std::string FormatCount(std::uint64_t count, const NumberFormat& numberFormat);
+
+// A directory path ending with the separator, reduced by the path style.
+std::string ApplyPathStyle(const std::string& directoryPathWithSeparator, int pathStyle, std::size_t rootPrefixLen);
+
+} // namespace quillary

@@ -1,0 +1,42 @@
+#include "engine/file_checksum.h"
+
+#include <libdeflate.h>
+
+#include <algorithm>
+
+#include "platform/file_io.h"
+
+namespace quillary {
+
+std::uint32_t Crc32Update(std::uint32_t crc, const void* data, std::size_t size) {
+    return libdeflate_crc32(crc, data, size);
+}
+
+FileChecksummer::Result FileChecksummer::Compute(const std::string& path, std::uint64_t size,
+                                                 const std::atomic<bool>& cancel,
+                                                 const std::function<void(std::uint64_t)>& progress) {
+    if (cancel.load(std::memory_order_relaxed))
+        return {0, false};
+    InputFile file;
+    if (!file.Open(path))
+        return {0, true};
+    if (!m_buffer)
+        m_buffer = std::make_unique<unsigned char[]>(kChunkSize);
+    std::uint32_t crc = 0;
+    std::uint64_t done = 0;
+    while (done < size) {
+        if (cancel.load(std::memory_order_relaxed))
+            return {0, false}; // a partial checksum would look like a real one
+        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, size - done));
+        const long long got = file.Read(m_buffer.get(), wanted);
+        if (got <= 0)
+            break;
+        crc = Crc32Update(crc, m_buffer.get(), static_cast<std::size_t>(got));
+        done += static_cast<std::uint64_t>(got);
+        if (size > kChunkSize && progress)
+            progress(done);
+    }
+    return {crc, true};
+}
+
+} // namespace quillary

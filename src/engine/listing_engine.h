@@ -1,0 +1,120 @@
+// The listing engine: scans the selected directories, sorts and formats their contents and writes one
+// listing through the writer of the chosen output type, optionally also a listing inside every
+// processed directory. The scanned records stay in the engine after a run as the cache of the next one.
+//
+// Threading: SetRunTarget and RequestCancel are called by the front end; Run executes on the run thread
+// and reaches the front end only through ListingHost. Only the cancel flag is shared while a run is
+// active.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/field_format.h"
+#include "engine/file_checksum.h"
+#include "engine/listing_options.h"
+#include "engine/records.h"
+#include "persistence/message_table.h"
+#include "platform/file_io.h"
+#include "platform/local_time.h"
+#include "platform/name_mask.h"
+#include "writers/listing_writer.h"
+
+namespace quillary {
+
+// "3|path" (the directory with everything below it) or "2|path" (the directory alone); paths have no
+// trailing separator and the root is "".
+using CheckedDirList = std::vector<std::string>;
+
+// How a run reaches its front end. Every call is made on the run thread; an implementation never
+// touches a window directly but hands the call over to its UI thread.
+class ListingHost {
+public:
+    virtual ~ListingHost() = default;
+    // The window title's progress text, at most once a second.
+    virtual void ShowProgress(const std::string& text) = 0;
+    // The run has opened its output file / is about to return.
+    virtual void EnterBusyState() = 0;
+    virtual void LeaveBusyState() = 0;
+};
+
+struct RunTarget {
+    ListingOptions options;
+    CheckedDirList checkedDirs;
+    MessageTable messages;
+    std::string outputPath; // "-" writes to standard output
+    bool previewRun = false;
+    std::optional<std::int64_t> headerTime; // the header's time stamp; now when not set
+};
+
+enum class RunStatus {
+    NoOutputPath, // nothing to do
+    OpenFailed,   // the output file could not be opened; nothing was written
+    WriteFailed,  // the listing was written but the file reported an error
+    Written,
+};
+
+struct RunStatistics {
+    int dirCount = 0;
+    int entryCount = 0;
+    std::uint64_t reusedEntries = 0;     // records taken over from the previous run's scan
+    std::uint64_t checksumsComputed = 0; // files whose contents were read for a checksum
+    std::uint64_t versionsComputed = 0;
+    bool cancelled = false;
+};
+
+class ListingEngine {
+public:
+    explicit ListingEngine(ListingHost* host = nullptr);
+    ListingEngine(const ListingEngine&) = delete;
+    ListingEngine& operator=(const ListingEngine&) = delete;
+
+    void SetRunTarget(RunTarget target);
+    RunStatus Run();
+    void RequestCancel() { m_bCancel.store(true); }
+
+    // The output path as the last run completed it (extension added).
+    const std::string& OutputPath() const { return m_target.outputPath; }
+    bool IsPreviewRun() const { return m_target.previewRun; }
+    const RunStatistics& Statistics() const { return m_stats; }
+    const DirMap& DirectoryMap() const { return m_dirMap; }
+
+    static const char* ExtensionFor(int outputType);
+
+private:
+    std::uint64_t ScanDirectory(const std::string& path, bool withSubdirs, std::size_t rootPrefixLen);
+    void ShowProgress(bool forced);
+    void ShowChecksumProgress(const std::string& path, std::uint64_t done, std::uint64_t size);
+    void WriteRows(OutputFile& out);
+    void WriteDirectoryRow(const DirMapEntry& dir, OutputFile& out);
+    void WriteFileRows(const std::vector<FileRecord*>& entries, OutputFile& out);
+    void SortFileRecords(std::vector<FileRecord*>& entries) const;
+    bool OpenPerDirectoryFile(const DirMapEntry& dir, OutputFile& file) const;
+    void FormatTimes(std::int64_t t, bool blank, const std::string& dateFormat, const std::string& timeFormat,
+                     std::optional<std::string>& date, std::optional<std::string>& time);
+    void WriteLine(OutputFile& out, std::string& text);
+
+    ListingHost* m_host;
+    RunTarget m_target;
+    const ListingOptions& m_options = m_target.options;
+    bool m_bListingInEachDir = false;
+    FieldFormats m_formats;
+    std::unique_ptr<NameMask> m_mask;
+    ColumnSet m_columnSet;
+    WriterContext m_writerContext;
+    std::unique_ptr<ListingWriter> m_pWriter;
+    LocalTimeCache m_timeCache;
+    FileChecksummer m_checksummer;
+
+    std::atomic<bool> m_bCancel{false};
+    int m_nLastProgressSecond = 0;
+    RunStatistics m_stats;
+    DirMap m_dirMap;
+    DirMap m_prevDirMap;
+};
+
+} // namespace quillary

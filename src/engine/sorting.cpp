@@ -1,0 +1,68 @@
+#include "engine/sorting.h"
+
+#include <algorithm>
+
+#include "platform/case_fold.h"
+
+namespace quillary {
+
+namespace {
+
+template <typename Record>
+std::int64_t ChosenTime(const Record& record, int dateTimeKind) {
+    switch (dateTimeKind) {
+    case 0: return record.creationTime;
+    case 2: return record.lastAccessTime;
+    default: return record.lastWriteTime;
+    }
+}
+
+template <typename Key>
+int CompareKeys(const Key& a, const Key& b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+} // namespace
+
+void SortDirectories(std::vector<DirMapEntry*>& dirs, int sortBy, int dateTimeKind) {
+    auto byPath = [](const DirMapEntry* a, const DirMapEntry* b) { return CompareNoCase(a->first, b->first); };
+    switch (sortBy) {
+    case kSortDirsByName:
+        std::sort(dirs.begin(), dirs.end(), [&](auto* a, auto* b) { return byPath(a, b) < 0; });
+        break;
+    case kSortDirsBySize:
+        std::sort(dirs.begin(), dirs.end(), [&](auto* a, auto* b) {
+            const int c = CompareKeys(a->second.totalSize, b->second.totalSize);
+            return (c != 0 ? c : byPath(a, b)) < 0;
+        });
+        break;
+    case kSortDirsByDate:
+        std::sort(dirs.begin(), dirs.end(), [&](auto* a, auto* b) {
+            const int c = CompareKeys(ChosenTime(a->second, dateTimeKind), ChosenTime(b->second, dateTimeKind));
+            return (c != 0 ? c : byPath(a, b)) < 0;
+        });
+        break;
+    default: break;
+    }
+}
+
+void SortEntries(std::vector<FileRecord*>& entries, int sortBy, bool descending, int dateTimeKind) {
+    if (sortBy < kSortFilesByName || sortBy > kSortFilesByDate)
+        return;
+    auto compareKey = [sortBy, dateTimeKind](const FileRecord& a, const FileRecord& b) {
+        switch (sortBy) {
+        case kSortFilesByExtension: return CompareNoCase(a.Extension(), b.Extension());
+        case kSortFilesBySize: return CompareKeys(a.size, b.size);
+        case kSortFilesByDate: return CompareKeys(ChosenTime(a, dateTimeKind), ChosenTime(b, dateTimeKind));
+        default: return 0;
+        }
+    };
+    std::sort(entries.begin(), entries.end(), [&](const FileRecord* a, const FileRecord* b) {
+        if (a->isDirectory != b->isDirectory)
+            return a->isDirectory != descending;
+        const int c = compareKey(*a, *b);
+        return (c != 0 ? c : CompareNoCase(a->name, b->name)) < 0;
+    });
+}
+
+} // namespace quillary

@@ -1,0 +1,21 @@
+// Listing order of directories and entries. Name comparisons ignore case; ties of the secondary keys
+// fall back to the name. The sorts are not stable: entries that compare equal may come out in any order.
+#pragma once
+
+#include <vector>
+
+#include "engine/records.h"
+
+namespace quillary {
+
+enum SortDirsBy { kSortDirsByName = 0, kSortDirsBySize = 1, kSortDirsByDate = 2 };
+enum SortFilesBy { kSortFilesByName = 0, kSortFilesByExtension = 1, kSortFilesBySize = 2, kSortFilesByDate = 3 };
+
+// Sorts ascending by the key; an unknown key leaves the order as it is.
+void SortDirectories(std::vector<DirMapEntry*>& dirs, int sortBy, int dateTimeKind);
+
+// Subdirectory entries come before files when `descending` is false and after them when it is true, so
+// that walking the result backwards for a descending listing still shows subdirectories first.
+void SortEntries(std::vector<FileRecord*>& entries, int sortBy, bool descending, int dateTimeKind);
+
+} // namespace quillary

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs the whole test suite:
+#   1. the normal build and every test (ctest),
+#   2. the same under AddressSanitizer and UndefinedBehaviorSanitizer,
+#   3. the run-thread tests under ThreadSanitizer,
+#   4. each libFuzzer target for a bounded time.
+# `./test.sh quick` runs only step 1.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh
+mode="${1:-all}"
+fuzz_seconds="${QUILLARY_FUZZ_SECONDS:-30}"
+
+step() { printf '\n=== %s ===\n' "$*"; }
+
+step "build and test"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j2
+ctest --test-dir build --output-on-failure -j2
+
+[ "$mode" = "quick" ] && exit 0
+
+step "AddressSanitizer + UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILLARY_SANITIZE=address,undefined >/dev/null
+cmake --build build-asan -j2
+ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j2
+
+step "ThreadSanitizer (run thread)"
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DQUILLARY_SANITIZE=thread >/dev/null
+cmake --build build-tsan -j2 --target quillary_core_tests
+TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/quillary_core_tests --gtest_filter='*Thread*:*Cancel*'
+
+step "fuzzing, ${fuzz_seconds} s per target"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLARY_FUZZ=ON \
+    -DQUILLARY_TESTS=OFF >/dev/null
+cmake --build build-fuzz -j2
+for target in build-fuzz/fuzz/fuzz_*; do
+    [ -x "$target" ] || continue
+    name=$(basename "$target")
+    short="${name#fuzz_}"
+    corpus="fuzz/corpus/${short%%_*}"
+    work=$(mktemp -d)
+    [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/
+    echo "--- $name"
+    "$target" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -print_final_stats=1 "$work" 2>&1 | tail -n 4
+    rm -rf "$work"
+done
+echo "all tests passed"

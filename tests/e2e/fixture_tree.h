@@ -1,0 +1,169 @@
+// A fixture folder tree with fixed sizes and times, built in a fresh temporary directory, and helpers to
+// run quillary-cli on it and compare its output with expected files in tests/data/golden/.
+//
+// Set QUILLARY_UPDATE_GOLDEN=1 to write the expected files from the current output instead.
+#pragma once
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace quillary::test {
+
+namespace fs = std::filesystem;
+
+// 2004-05-06 07:08:09 UTC, and a few other fixed moments.
+inline constexpr long long kFixtureTime = 1083827289;
+
+inline std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline void WriteFile(const fs::path& path, const std::string& contents) {
+    std::ofstream out(path, std::ios::binary);
+    out << contents;
+}
+
+inline void SetTimes(const fs::path& path, long long modified, long long accessed) {
+    const timespec times[2] = {{static_cast<time_t>(accessed), 0}, {static_cast<time_t>(modified), 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+
+// A temporary directory removed with its contents at the end of the test.
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (fs::temp_directory_path() / "quillary-test-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr)
+            std::abort();
+        m_path = pattern;
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(m_path, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const fs::path& Path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+// The fixture tree under <temp>/Data:
+//   Data/report.doc (1200000 bytes), notes.txt (34567), README (0, no extension), .hidden (10),
+//   "a b & <c>.txt" (3), "semi;colon \"q\".csv" (5), Überblick.TXT (2048), archive.tar.gz (1536)
+//   Data/Old/ (empty), Data/Sub/deep/file.TXT (1023), Data/Sub/Zeta.md (1048576 + 512)
+// Every file and folder has fixed modification and access times.
+class FixtureTree {
+public:
+    FixtureTree() {
+        m_data = m_temp.Path() / "Data";
+        fs::create_directories(m_data / "Old");
+        fs::create_directories(m_data / "Sub" / "deep");
+        AddFile("report.doc", 1200000, 0);
+        AddFile("notes.txt", 34567, 86400);
+        AddFile("README", 0, 2 * 86400);
+        AddFile(".hidden", 10, 3 * 86400);
+        AddFile("a b & <c>.txt", 3, 4 * 86400);
+        AddFile("semi;colon \"q\".csv", 5, 5 * 86400);
+        AddFile("\xC3\x9C" "berblick.TXT", 2048, 6 * 86400);
+        AddFile("archive.tar.gz", 1536, 7 * 86400);
+        AddFile("Sub/deep/file.TXT", 1023, 8 * 86400);
+        AddFile("Sub/Zeta.md", 1048576 + 512, 9 * 86400 + 3661);
+        SetTimes(m_data / "Sub" / "deep", kFixtureTime - 10 * 86400, kFixtureTime);
+        SetTimes(m_data / "Sub", kFixtureTime - 11 * 86400, kFixtureTime);
+        SetTimes(m_data / "Old", kFixtureTime - 12 * 86400, kFixtureTime);
+        SetTimes(m_data, kFixtureTime - 13 * 86400, kFixtureTime);
+    }
+
+    const fs::path& Root() const { return m_temp.Path(); }
+    const fs::path& Data() const { return m_data; }
+
+    // Replaces the temporary root in a listing by "<ROOT>", so that expected files do not depend on it.
+    std::string Normalise(std::string text) const {
+        const std::string root = m_temp.Path().string();
+        for (std::size_t at = text.find(root); at != std::string::npos; at = text.find(root, at))
+            text.replace(at, root.size(), "<ROOT>");
+        return text;
+    }
+
+private:
+    void AddFile(const std::string& relative, std::size_t size, long long age) {
+        const fs::path path = m_data / relative;
+        WriteFile(path, std::string(size, 'x'));
+        SetTimes(path, kFixtureTime - age, kFixtureTime);
+    }
+
+    TempDir m_temp;
+    fs::path m_data;
+};
+
+struct CliResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs quillary-cli with the arguments in `workingDir`, TZ=UTC and a fixed SOURCE_DATE_EPOCH, from
+// the build directory or from a copy (pass `program`).
+inline CliResult RunCli(const std::vector<std::string>& args, const fs::path& workingDir,
+                        const std::string& program = QUILLARY_CLI_PATH) {
+    TempDir capture;
+    const fs::path outPath = capture.Path() / "stdout", errPath = capture.Path() / "stderr";
+    const pid_t child = fork();
+    if (child == 0) {
+        if (chdir(workingDir.c_str()) != 0)
+            _exit(125);
+        const int outFd = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int errFd = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(outFd, 1);
+        dup2(errFd, 2);
+        setenv("TZ", "UTC", 1);
+        setenv("SOURCE_DATE_EPOCH", "1083827289", 1);
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(program.c_str()));
+        for (const std::string& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    CliResult result;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = ReadFile(outPath);
+    result.err = ReadFile(errPath);
+    return result;
+}
+
+// Compares `actual` with tests/data/golden/<name>, or writes it there when QUILLARY_UPDATE_GOLDEN=1.
+inline void ExpectGolden(const std::string& name, const std::string& actual) {
+    const fs::path path = fs::path(QUILLARY_TEST_DATA_DIR) / "golden" / name;
+    const char* update = std::getenv("QUILLARY_UPDATE_GOLDEN");
+    if (update != nullptr && std::string(update) == "1") {
+        fs::create_directories(path.parent_path());
+        WriteFile(path, actual);
+        return;
+    }
+    ASSERT_TRUE(fs::exists(path)) << "missing expected file " << path << " (run with QUILLARY_UPDATE_GOLDEN=1)";
+    EXPECT_EQ(ReadFile(path), actual) << "listing differs from " << path;
+}
+
+} // namespace quillary::test

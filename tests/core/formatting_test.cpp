@@ -1,0 +1,161 @@
+// Number layout, file sizes in every display, name masks and UTF-8 column helpers.
+#include <gtest/gtest.h>
+
+#include "engine/field_format.h"
+#include "platform/name_mask.h"
+#include "platform/number_format.h"
+#include "platform/utf8.h"
+
+namespace quillary {
+namespace {
+
+NumberFormat Format(unsigned digits, std::string thousand, std::string decimal = ".") {
+    NumberFormat format;
+    format.numDigits = digits;
+    format.thousandSep = std::move(thousand);
+    format.decimalSep = std::move(decimal);
+    return format;
+}
+
+TEST(NumberFormatTest, LaysOutDecimalTexts) {
+    struct Row {
+        const char* input;
+        unsigned digits;
+        const char* thousand;
+        const char* decimal;
+        const char* expected;
+    } rows[] = {
+        {"1234567", 0, ",", ".", "1,234,567"},
+        {"1234567", 0, "", ".", "1234567"},
+        {"1023", 0, " ", ".", "1 023"},
+        {"999", 0, " ", ".", "999"},
+        {"0", 0, " ", ".", "0"},
+        {"1.500000", 1, " ", ".", "1.5"},
+        {"1.500000", 0, " ", ".", "2"},      // half away from zero
+        {"2.500000", 0, " ", ".", "3"},      // not to even
+        {"1.449999", 1, " ", ".", "1.4"},
+        {"9.999999", 2, " ", ".", "10.00"},  // carry into a new digit
+        {"999.999", 0, ",", ".", "1,000"},
+        {"1.500000", 2, " ", ",", "1,50"},
+        {"0.000977", 4, " ", ".", "0.0010"},
+        {".5", 1, " ", ".", "0.5"},           // leading zero added
+        {"007", 0, " ", ".", "7"},
+        {"-1234", 0, " ", ".", "(1 234)"},
+        {"1234.5", 3, ".", ",", "1.234,500"},
+    };
+    for (const Row& row : rows) {
+        std::string out;
+        ASSERT_TRUE(FormatNumber(row.input, Format(row.digits, row.thousand, row.decimal), out)) << row.input;
+        EXPECT_EQ(out, row.expected) << row.input << " digits " << row.digits;
+    }
+}
+
+TEST(NumberFormatTest, RejectsJunkAndOverlongResults) {
+    std::string out = "unchanged";
+    for (const char* junk : {"", "-", "12a", "1.2.3", " 1", "."})
+        EXPECT_FALSE(FormatNumber(junk, Format(0, " "), out)) << junk;
+    // 18446744073709551615 grouped with spaces is 26 characters: fits.
+    EXPECT_TRUE(FormatNumber("18446744073709551615", Format(0, " "), out));
+    // 25 digits with three-character separators and four decimals overflow 31 characters.
+    EXPECT_FALSE(FormatNumber("1234567890123456789012345", Format(4, ",,,"), out));
+}
+
+TEST(FormatSizeTest, EveryDisplay) {
+    const NumberFormat space = Format(0, " ");
+    const NumberFormat none = Format(0, "");
+    const NumberFormat comma = Format(0, ",");
+    const NumberFormat decimalComma = Format(0, " ", ",");
+    struct Row {
+        std::uint64_t value;
+        int display, precision;
+        const NumberFormat* format;
+        const char* expected;
+    } rows[] = {
+        {1536, kSizeKilobytes, 1, &space, "1.5 KB"},
+        {1536, kSizeKilobytes, 0, &space, "2 KB"},
+        {1536, kSizeKilobytes, 2, &decimalComma, "1,50 KB"},
+        {1023, kSizeDynamic, 0, &space, "1 023 B"},
+        {1023, kSizeDynamic, 0, &none, "1023 B"},
+        {1024, kSizeDynamic, 1, &space, "1.0 KB"},
+        {0x100000, kSizeDynamic, 0, &space, "1 MB"},
+        {0x40000000, kSizeDynamic, 2, &space, "1.00 GB"},
+        {1234567, kSizeBytes, 0, &comma, "1,234,567"},
+        {1234567, kSizeBytes, 3, &comma, "1,234,567"}, // bytes never have decimals
+        {3u << 20, kSizeMegabytes, 0, &space, "3 MB"},
+        {1u << 30, kSizeGigabytes, 1, &space, "1.0 GB"},
+        {1u << 30, 17, 0, &space, "1 GB"}, // unknown display counts as gigabytes
+        {0, kSizeKilobytes, 0, &space, "0 KB"},
+        {18446744073709551615ull, kSizeBytes, 0, &space, "18 446 744 073 709 551 615"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(FormatSize(row.value, row.display, row.precision, *row.format), row.expected) << row.value;
+}
+
+TEST(FormatSizeTest, FallsBackToRawTextWhenTheLayoutOverflows) {
+    // 2^64 bytes in kilobytes with four decimals and a long separator: longer than 31 characters.
+    const std::string text = FormatSize(18446744073709551615ull, kSizeKilobytes, 4, Format(0, ",,,"));
+    EXPECT_EQ(text, "18014398509481984.000000 KB");
+}
+
+TEST(FormatSizeTest, CountsAreGroupedLikeBytes) {
+    EXPECT_EQ(FormatCount(1234, Format(0, " ")), "(1 234)");
+    EXPECT_EQ(FormatCount(0, Format(0, " ")), "(0)");
+}
+
+TEST(PathStyleTest, ReducesDirectoryPaths) {
+    EXPECT_EQ(ApplyPathStyle("/data/docs/sub/", kPathFull, 5), "/data/docs/sub/");
+    EXPECT_EQ(ApplyPathStyle("/data/docs/sub/", kPathNoDrive, 5), "/data/docs/sub/");
+    EXPECT_EQ(ApplyPathStyle("/data/docs/sub/", kPathFromTopChecked, 5), "/docs/sub/");
+    EXPECT_EQ(ApplyPathStyle("/sub/", kPathFromTopChecked, 0), "/sub/"); // the root selected
+    EXPECT_EQ(ApplyPathStyle("/data/docs/sub/", 9, 5), "/data/docs/sub/");
+}
+
+TEST(NameMaskTest, MatchesLikeTheShell) {
+    struct Row {
+        const char* mask;
+        const char* name;
+        bool matches;
+    } rows[] = {
+        {"*.*", "README", true},          // the lone "*.*" matches names without a dot
+        {"*.*", ".hidden", true},
+        {"*.txt;*.*", "README", false},   // in a list "*.*" needs a dot
+        {"*.txt;*.*", "a.b", true},
+        {"*.txt", "notes.TXT", true},
+        {"*.txt", "notes.txt.bak", false},
+        {"*.TXT", "über.txt", true},
+        {"ÜBER*", "über.txt", true},       // UTF-8 aware case folding
+        {"?.c", "ä.c", true},              // "?" is one character, not one byte
+        {"?.c", "ab.c", false},
+        {"*.", "name.", true},
+        {"*.", "name", false},
+        {"", "anything", false},
+        {"*", "", true},
+        {"a*b*c", "aXXbYYc", true},
+        {"a*b*c", "aXXbYY", false},
+        {"*.doc; *.txt", "x.txt", true},   // leading spaces of a pattern are skipped
+        {"*.txt ", "x.txt", false},        // trailing ones are part of it
+        {"[ab].txt", "[ab].txt", true},    // no character classes
+        {"[ab].txt", "a.txt", false},
+        {";;", "x", false},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(NameMask(row.mask).Matches(row.name), row.matches) << row.mask << " vs " << row.name;
+}
+
+TEST(NameMaskTest, InvalidUtf8NamesDoNotBreakMatching) {
+    EXPECT_TRUE(NameMask("*.txt").Matches("bad\xFF\xFEname.txt"));
+    EXPECT_TRUE(NameMask("?").Matches("\xC3"));
+}
+
+TEST(Utf8Test, CountsAndCutsWholeCharacters) {
+    EXPECT_EQ(Utf8Length("abc"), 3u);
+    EXPECT_EQ(Utf8Length("Überblick"), 9u);
+    EXPECT_EQ(Utf8Length("\xFF\xFE"), 2u); // invalid bytes count one each
+    EXPECT_EQ(Utf8Length("\xE2\x82"), 2u); // truncated sequence
+    EXPECT_EQ(Utf8Prefix("Überblick", 2), "Üb");
+    EXPECT_EQ(Utf8Prefix("日本語", 1), "日");
+    EXPECT_EQ(Utf8Prefix("ab", 5), "ab");
+}
+
+} // namespace
+} // namespace quillary

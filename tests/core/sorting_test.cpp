@@ -1,0 +1,92 @@
+// Listing order of entries and directories.
+#include <gtest/gtest.h>
+
+#include "engine/sorting.h"
+
+namespace quillary {
+namespace {
+
+FileRecord Entry(const std::string& name, bool isDirectory, std::uint64_t size = 0, std::int64_t written = 0) {
+    FileRecord record;
+    record.name = name;
+    record.isDirectory = isDirectory;
+    record.size = size;
+    record.lastWriteTime = written;
+    record.creationTime = -written; // reversed, to see which time a sort uses
+    const std::size_t dot = name.rfind('.');
+    record.extensionStart = static_cast<std::uint32_t>(
+        (isDirectory || dot == std::string::npos) ? name.size() + 1 : dot + 1);
+    return record;
+}
+
+std::string Order(std::vector<FileRecord*> entries, int sortBy, bool descending, int kind = 1) {
+    SortEntries(entries, sortBy, descending, kind);
+    // Walk as the listing does: backwards when descending.
+    if (descending)
+        std::reverse(entries.begin(), entries.end());
+    std::string names;
+    for (const FileRecord* entry : entries)
+        names += (names.empty() ? "" : " ") + entry->name;
+    return names;
+}
+
+class SortEntriesTest : public ::testing::Test {
+protected:
+    std::vector<FileRecord> records = {
+        Entry("b.txt", false, 30, 3), Entry("Zdir", true, 0, 9), Entry("a.doc", false, 10, 1),
+        Entry("README", false, 20, 2), Entry("adir", true, 0, 8), Entry("c.TXT", false, 5, 5),
+    };
+    std::vector<FileRecord*> Pointers() {
+        std::vector<FileRecord*> pointers;
+        for (FileRecord& record : records)
+            pointers.push_back(&record);
+        return pointers;
+    }
+};
+
+TEST_F(SortEntriesTest, DirectoriesComeFirstInBothDirections) {
+    EXPECT_EQ(Order(Pointers(), kSortFilesByName, false), "adir Zdir a.doc b.txt c.TXT README");
+    EXPECT_EQ(Order(Pointers(), kSortFilesByName, true), "Zdir adir README c.TXT b.txt a.doc");
+    EXPECT_EQ(Order(Pointers(), kSortFilesBySize, true), "Zdir adir b.txt README a.doc c.TXT");
+}
+
+TEST_F(SortEntriesTest, ExtensionSortPutsNoExtensionFirstAndTiesByName) {
+    EXPECT_EQ(Order(Pointers(), kSortFilesByExtension, false), "adir Zdir README a.doc b.txt c.TXT");
+}
+
+TEST_F(SortEntriesTest, DateSortUsesTheChosenTime) {
+    EXPECT_EQ(Order(Pointers(), kSortFilesByDate, false, 1), "adir Zdir a.doc README b.txt c.TXT");
+    EXPECT_EQ(Order(Pointers(), kSortFilesByDate, false, 0), "Zdir adir c.TXT b.txt README a.doc");
+}
+
+TEST_F(SortEntriesTest, UnknownKeyKeepsTheScanOrder) {
+    EXPECT_EQ(Order(Pointers(), 4, false), "b.txt Zdir a.doc README adir c.TXT");
+    EXPECT_EQ(Order(Pointers(), -1, false), "b.txt Zdir a.doc README adir c.TXT");
+}
+
+TEST(SortDirectoriesTest, ByNameSizeAndDateWithPathTieBreak) {
+    DirMap map;
+    map["/b"].totalSize = 5;
+    map["/A"].totalSize = 5;
+    map["/c"].totalSize = 1;
+    map["/b"].lastWriteTime = 1;
+    map["/A"].lastWriteTime = 3;
+    map["/c"].lastWriteTime = 2;
+    auto order = [&](int sortBy) {
+        std::vector<DirMapEntry*> dirs;
+        for (auto& entry : map)
+            dirs.push_back(&entry);
+        SortDirectories(dirs, sortBy, 1);
+        std::string keys;
+        for (auto* dir : dirs)
+            keys += dir->first;
+        return keys;
+    };
+    EXPECT_EQ(order(kSortDirsByName), "/A/b/c");
+    EXPECT_EQ(order(kSortDirsBySize), "/c/A/b");
+    EXPECT_EQ(order(kSortDirsByDate), "/b/c/A");
+    EXPECT_EQ(order(7), "/A/b/c"); // map order (byte order of the keys)
+}
+
+} // namespace
+} // namespace quillary

@@ -1,0 +1,70 @@
+// Text listings written by quillary-cli for the fixture tree, compared with expected files.
+#include "fixture_tree.h"
+
+namespace quillary::test {
+namespace {
+
+class TextListingTest : public ::testing::Test {
+protected:
+    // Runs quillary-cli with `args` followed by "--output <out>" and the folders; returns the listing.
+    std::string List(std::vector<std::string> args, const std::vector<std::string>& folders,
+                     const std::string& outName = "out.txt") {
+        const fs::path out = output.Path() / outName;
+        args.push_back("--output");
+        args.push_back(out.string());
+        for (const std::string& folder : folders)
+            args.push_back(folder);
+        const CliResult result = RunCli(args, tree.Root());
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        return tree.Normalise(ReadFile(out));
+    }
+
+    FixtureTree tree;
+    TempDir output;
+};
+
+TEST_F(TextListingTest, DefaultOptionsGroupedListing) {
+    ExpectGolden("default.txt", List({}, {"Data"}));
+}
+
+TEST_F(TextListingTest, StandardOutputAndExitStatus) {
+    const CliResult ok = RunCli({"--output", "-", "Data/Old"}, tree.Root());
+    EXPECT_EQ(ok.exitCode, 0);
+    // 50 + 1 + 14 + 1 + 10 + 1 + 5 + 1 + 5 characters: the rule is as long as the directory line.
+    const std::string rule(88, '-');
+    const std::string label = (tree.Data() / "Old").string() + "/ (0)";
+    EXPECT_EQ(ok.out, "# Generated on 2004-05-06 07:08:09 by Quillary v0.7\n\n" + rule + "\n" + label +
+                          std::string(50 - label.size(), ' ') + "              0 2004-04-24 07:08 -----\n" +
+                          rule + "\n");
+
+    const CliResult unwritable = RunCli({"--output", "/nonexistent/dir/out.txt", "Data"}, tree.Root());
+    EXPECT_NE(unwritable.exitCode, 0);
+    EXPECT_NE(unwritable.err.find("cannot open the output file"), std::string::npos);
+
+    const CliResult usage = RunCli({"--bogus"}, tree.Root());
+    EXPECT_EQ(usage.exitCode, 2);
+
+    const CliResult missing = RunCli({"--output", "-", "NoSuchFolder"}, tree.Root());
+    EXPECT_NE(missing.err.find("NoSuchFolder"), std::string::npos);
+}
+
+TEST_F(TextListingTest, NamesThatAreNotUtf8OrHoldNewlinesKeepTheLayout) {
+    WriteFile(tree.Data() / "Old" / "bad\xFFname", "");
+    WriteFile(tree.Data() / "Old" / "two\nlines", "");
+    const std::string listing = List({}, {"Data/Old"});
+    EXPECT_NE(listing.find("bad\xFFname"), std::string::npos);
+    EXPECT_NE(listing.find("two?lines"), std::string::npos);
+    EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 7);
+}
+
+TEST_F(TextListingTest, CopiedExecutableRunsFromAnyFolder) {
+    TempDir programDir;
+    const fs::path copy = programDir.Path() / "quillary-cli";
+    fs::copy_file(QUILLARY_CLI_PATH, copy);
+    const CliResult result = RunCli({"--version"}, tree.Root(), copy.string());
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out.rfind("quillary-cli v0.7", 0), 0u);
+}
+
+} // namespace
+} // namespace quillary::test

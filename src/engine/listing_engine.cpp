@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "engine/sorting.h"
 #include "platform/directory_reader.h"
@@ -157,7 +158,8 @@ RunStatus ListingEngine::Run() {
     return written ? RunStatus::Written : RunStatus::WriteFailed;
 }
 
-std::uint64_t ListingEngine::ScanDirectory(const std::string& path, bool withSubdirs, std::size_t rootPrefixLen) {
+std::uint64_t ListingEngine::ScanDirectory(const std::string& path, bool withSubdirs, std::size_t rootPrefixLen,
+                                           const EntryInfo* self) {
     if (m_bCancel.load(std::memory_order_relaxed))
         return 0;
     ++m_stats.dirCount;
@@ -172,15 +174,25 @@ std::uint64_t ListingEngine::ScanDirectory(const std::string& path, bool withSub
     DirRecord& record = node.second;
     record.rootPrefixLen = rootPrefixLen;
 
-    EntryInfo self;
-    if (StatPath(path, self)) {
-        record.creationTime = self.creationTime;
-        record.lastAccessTime = self.lastAccessTime;
-        record.lastWriteTime = self.lastWriteTime;
-        record.attributes = self.attributes;
+    EntryInfo ownInfo;
+    if (self != nullptr || StatPath(path, ownInfo)) {
+        const EntryInfo& info = self != nullptr ? *self : ownInfo;
+        record.creationTime = info.creationTime;
+        record.lastAccessTime = info.lastAccessTime;
+        record.lastWriteTime = info.lastWriteTime;
+        record.attributes = info.attributes;
     }
 
-    std::vector<std::string> subdirectories;
+    struct Subdirectory {
+        std::string name;
+        EntryInfo info;
+        bool haveInfo;
+    };
+    std::vector<Subdirectory> subdirectories;
+    // Entries are collected in a reused buffer and then moved into a vector of exactly the right size:
+    // one allocation per directory instead of one per doubling.
+    std::vector<FileRecord>& found = m_scanBuffer;
+    found.clear();
     {
         DirectoryReader reader;
         reader.Open(path);
@@ -190,9 +202,10 @@ std::uint64_t ListingEngine::ScanDirectory(const std::string& path, bool withSub
         while (!m_bCancel.load(std::memory_order_relaxed) && reader.Next(name, kind)) {
             const bool matches = m_mask->Matches(name);
             bool isDirectory = kind == EntryKind::Directory;
+            bool haveInfo = false;
             if (matches || kind == EntryKind::Unknown) {
-                const std::string nameText(name); // readdir's buffer is reused by the next call
-                if (!reader.Stat(nameText.c_str(), info)) {
+                haveInfo = reader.Stat(name.data(), info); // name is NUL-terminated by readdir
+                if (!haveInfo) {
                     if (kind == EntryKind::Unknown)
                         continue; // vanished since it was listed
                     info = EntryInfo{};
@@ -200,9 +213,9 @@ std::uint64_t ListingEngine::ScanDirectory(const std::string& path, bool withSub
                 }
                 isDirectory = info.isDirectory;
                 if (matches) {
-                    FileRecord& entry = record.entries.emplace_back();
-                    entry.name = nameText;
-                    SetFromInfo(entry, nameText, info);
+                    FileRecord& entry = found.emplace_back();
+                    entry.name = name;
+                    SetFromInfo(entry, name, info);
                     entry.parent = &node;
                     if (!isDirectory) {
                         ++record.fileCount;
@@ -213,12 +226,13 @@ std::uint64_t ListingEngine::ScanDirectory(const std::string& path, bool withSub
                 }
             }
             if (isDirectory && withSubdirs)
-                subdirectories.emplace_back(name);
+                subdirectories.push_back({std::string(name), info, haveInfo});
         }
     }
-    std::sort(record.entries.begin(), record.entries.end(),
-              [](const FileRecord& a, const FileRecord& b) { return a.name < b.name; });
-    record.entries.shrink_to_fit();
+    std::sort(found.begin(), found.end(), [](const FileRecord& a, const FileRecord& b) { return a.name < b.name; });
+    record.entries.reserve(found.size());
+    std::move(found.begin(), found.end(), std::back_inserter(record.entries));
+    found.clear();
 
     // Take over what was computed for entries whose last-write time is unchanged.
     if (!previous.entries.empty()) {
@@ -237,8 +251,10 @@ std::uint64_t ListingEngine::ScanDirectory(const std::string& path, bool withSub
     // Subdirectories are scanned after this directory's handle is closed, so that a deep tree never
     // holds more than one directory open.
     std::uint64_t total = record.totalSize;
-    for (const std::string& name : subdirectories)
-        total += ScanDirectory(JoinPath(path, name), true, rootPrefixLen);
+    for (const Subdirectory& subdirectory : subdirectories) {
+        total += ScanDirectory(JoinPath(path, subdirectory.name), true, rootPrefixLen,
+                               subdirectory.haveInfo ? &subdirectory.info : nullptr);
+    }
     // The map node may have been replaced if a subdirectory scan reached this path again; the
     // record reference stays valid because map nodes never move.
     record.totalSize = total;
@@ -390,18 +406,24 @@ void ListingEngine::WriteFileRows(const std::vector<FileRecord*>& entries, Outpu
     std::string text;
     std::uint64_t number = 0;
     const std::size_t count = entries.size();
+    const DirMapEntry* linkDir = nullptr; // the directory `linkPath` was made for
+    std::string linkPath;
     for (std::size_t i = 0; i < count; ++i) {
         FileRecord& entry = *entries[o.m_bSortFilesDescending ? count - 1 - i : i];
         if (entry.isDirectory && !o.m_bSubdirs)
             continue;
         const DirMapEntry& dir = *entry.parent;
+        if (&dir != linkDir) {
+            linkDir = &dir;
+            linkPath = ApplyPathStyle(DirectoryPathText(dir.first), o.m_nPathStyle, dir.second.rootPrefixLen);
+        }
         row = FileRow{};
         row.isDirectory = entry.isDirectory;
         if (o.m_bFileNumber && !entry.isDirectory) {
             NumberFormat format = m_formats.numberFormat;
             row.number = FormatSize(++number, kSizeBytes, 0, format) + ". ";
         }
-        row.linkPath = ApplyPathStyle(DirectoryPathText(dir.first), o.m_nPathStyle, dir.second.rootPrefixLen);
+        row.linkPath = linkPath;
         if (o.m_bFilePath)
             row.pathPrefix = row.linkPath;
         if (o.m_bFileExtension) {

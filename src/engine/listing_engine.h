@@ -19,6 +19,7 @@
 #include "engine/listing_options.h"
 #include "engine/records.h"
 #include "persistence/message_table.h"
+#include "platform/directory_reader.h"
 #include "platform/file_io.h"
 #include "platform/local_time.h"
 #include "platform/name_mask.h"
@@ -86,7 +87,9 @@ public:
     static const char* ExtensionFor(int outputType);
 
 private:
-    std::uint64_t ScanDirectory(const std::string& path, bool withSubdirs, std::size_t rootPrefixLen);
+    // `self` carries the directory's own details when the caller already has them.
+    std::uint64_t ScanDirectory(const std::string& path, bool withSubdirs, std::size_t rootPrefixLen,
+                                const EntryInfo* self = nullptr);
     void ShowProgress(bool forced);
     void ShowChecksumProgress(const std::string& path, std::uint64_t done, std::uint64_t size);
     void WriteRows(OutputFile& out);
@@ -115,6 +118,7 @@ private:
     RunStatistics m_stats;
     DirMap m_dirMap;
     DirMap m_prevDirMap;
+    std::vector<FileRecord> m_scanBuffer; // entries of the directory being read, reused
 };
 
 } // namespace quillary

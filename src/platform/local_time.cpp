@@ -46,8 +46,7 @@ bool ToLocalTime(std::int64_t secondsSinceEpoch, LocalTime& out) {
 }
 
 std::string FormatLocalTime(const LocalTime& time, std::string_view format) {
-    std::string out;
-    out.reserve(20);
+    std::string out; // dates and times fit the short-string buffer: no allocation
     for (std::size_t i = 0; i < format.size(); ++i) {
         if (format[i] != '%' || i + 1 == format.size()) {
             out += format[i];

@@ -55,8 +55,6 @@ bool FormatNumber(std::string_view decimalText, const NumberFormat& format, std:
     integerPart = firstNonZero == std::string::npos ? "0" : integerPart.substr(firstNonZero);
 
     std::string text;
-    const std::size_t groups = (integerPart.size() - 1) / 3;
-    text.reserve(integerPart.size() + groups * format.thousandSep.size() + 1 + kept.size() + 2);
     if (negative)
         text += '(';
     for (std::size_t i = 0; i < integerPart.size(); ++i) {

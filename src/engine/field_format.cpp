@@ -1,27 +1,41 @@
 #include "engine/field_format.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace quillary {
 
 std::string DateFormatFor(int index) {
     switch (index) {
-    case 1: return "%Y-%d-%m";
-    case 2: return "%d-%m-%Y";
-    case 3: return "%m-%d-%Y";
-    default: return "%Y-%m-%d";
+    case 1:
+        return "%Y-%d-%m";
+    case 2:
+        return "%d-%m-%Y";
+    case 3:
+        return "%m-%d-%Y";
+    default:
+        return "%Y-%m-%d";
     }
 }
 
-std::string TimeFormatFor(int index) { return index == 1 ? "%H:%M:%S" : "%H:%M"; }
+std::string TimeFormatFor(int index) {
+    return index == 1 ? "%H:%M:%S" : "%H:%M";
+}
 
 FieldFormats DeriveFieldFormats(const ListingOptions& options) {
     FieldFormats formats;
     switch (options.m_nThousandSeparator) {
-    case 0: formats.numberFormat.thousandSep = ""; break;
-    case 2: formats.numberFormat.thousandSep = ","; break;
-    case 3: formats.numberFormat.thousandSep = "."; break;
-    default: formats.numberFormat.thousandSep = " "; break;
+    case 0:
+        formats.numberFormat.thousandSep = "";
+        break;
+    case 2:
+        formats.numberFormat.thousandSep = ",";
+        break;
+    case 3:
+        formats.numberFormat.thousandSep = ".";
+        break;
+    default:
+        formats.numberFormat.thousandSep = " ";
+        break;
     }
     formats.numberFormat.decimalSep = options.m_nDecimalSeparator == 1 ? "," : ".";
     formats.fileDateFormat = DateFormatFor(options.m_nFileDateFormat);
@@ -35,22 +49,27 @@ namespace {
 
 std::string FormatBytes(std::uint64_t value, const NumberFormat& numberFormat) {
     char raw[32];
-    std::snprintf(raw, sizeof raw, "%llu", static_cast<unsigned long long>(value));
+    const std::string_view digits(
+        raw, static_cast<std::size_t>(std::to_chars(raw, raw + sizeof raw, value).ptr - raw));
     NumberFormat format = numberFormat;
     format.numDigits = 0;
     std::string text;
-    return FormatNumber(raw, format, text) ? text : std::string(raw);
+    return FormatNumber(digits, format, text) ? text : std::string(digits);
 }
 
 std::string FormatScaled(std::uint64_t value, int shift, int precision, const char* unit,
                          const NumberFormat& numberFormat) {
+    // The "%f" text: six decimals, correctly rounded.
     char raw[64];
-    std::snprintf(raw, sizeof raw, "%f", static_cast<double>(value) / static_cast<double>(1ull << shift));
+    const double scaled = static_cast<double>(value) / static_cast<double>(1ull << shift);
+    const std::string_view digits(
+        raw, static_cast<std::size_t>(
+                 std::to_chars(raw, raw + sizeof raw, scaled, std::chars_format::fixed, 6).ptr - raw));
     NumberFormat format = numberFormat;
     format.numDigits = precision < 0 ? 0u : static_cast<unsigned>(precision);
     std::string text;
-    if (!FormatNumber(raw, format, text))
-        text = raw;
+    if (!FormatNumber(digits, format, text))
+        text = digits;
     return text + unit;
 }
 
@@ -58,9 +77,12 @@ std::string FormatScaled(std::uint64_t value, int shift, int precision, const ch
 
 std::string FormatSize(std::uint64_t value, int display, int precision, const NumberFormat& numberFormat) {
     switch (display) {
-    case kSizeBytes: return FormatBytes(value, numberFormat);
-    case kSizeKilobytes: return FormatScaled(value, 10, precision, " KB", numberFormat);
-    case kSizeMegabytes: return FormatScaled(value, 20, precision, " MB", numberFormat);
+    case kSizeBytes:
+        return FormatBytes(value, numberFormat);
+    case kSizeKilobytes:
+        return FormatScaled(value, 10, precision, " KB", numberFormat);
+    case kSizeMegabytes:
+        return FormatScaled(value, 20, precision, " MB", numberFormat);
     case kSizeDynamic:
         if (value < 1024)
             return FormatBytes(value, numberFormat) + " B";
@@ -69,19 +91,26 @@ std::string FormatSize(std::uint64_t value, int display, int precision, const Nu
         if (value < 0x40000000)
             return FormatScaled(value, 20, precision, " MB", numberFormat);
         return FormatScaled(value, 30, precision, " GB", numberFormat);
-    default: return FormatScaled(value, 30, precision, " GB", numberFormat);
+    default:
+        return FormatScaled(value, 30, precision, " GB", numberFormat);
     }
 }
 
 std::string FormatCount(std::uint64_t count, const NumberFormat& numberFormat) {
-    return "(" + FormatBytes(count, numberFormat) + ")";
+    std::string text = "(";
+    text += FormatBytes(count, numberFormat);
+    text += ')';
+    return text;
 }
 
 std::string ApplyPathStyle(const std::string& path, int pathStyle, std::size_t rootPrefixLen) {
     switch (pathStyle) {
-    case kPathNoDrive: return path; // POSIX paths have no drive part
-    case kPathFromTopChecked: return rootPrefixLen < path.size() ? path.substr(rootPrefixLen) : std::string();
-    default: return path;
+    case kPathNoDrive:
+        return path; // POSIX paths have no drive part
+    case kPathFromTopChecked:
+        return rootPrefixLen < path.size() ? path.substr(rootPrefixLen) : std::string();
+    default:
+        return path;
     }
 }
 

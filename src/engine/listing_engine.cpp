@@ -43,6 +43,13 @@ bool ChosenTime(const Record& record, int kind, std::int64_t& t) {
     }
 }
 
+void AssignField(std::optional<std::string>& field, std::string_view value) {
+    if (field)
+        field->assign(value);
+    else
+        field.emplace(value);
+}
+
 // A per-directory listing name must be a plain file name, so that a shared configuration can never
 // make a run write outside the processed directories.
 bool IsPlainFileName(const std::string& name) {
@@ -417,33 +424,34 @@ void ListingEngine::WriteFileRows(const std::vector<FileRecord*>& entries, Outpu
             linkDir = &dir;
             linkPath = ApplyPathStyle(DirectoryPathText(dir.first), o.m_nPathStyle, dir.second.rootPrefixLen);
         }
-        row = FileRow{};
+        // The row is reused from entry to entry: assigning into its strings keeps their buffers, so
+        // long paths are not allocated again for every file.
         row.isDirectory = entry.isDirectory;
-        if (o.m_bFileNumber && !entry.isDirectory) {
-            NumberFormat format = m_formats.numberFormat;
-            row.number = FormatSize(++number, kSizeBytes, 0, format) + ". ";
-        }
+        if (o.m_bFileNumber && !entry.isDirectory)
+            AssignField(row.number, FormatSize(++number, kSizeBytes, 0, m_formats.numberFormat) + ". ");
+        else
+            row.number.reset();
         row.linkPath = linkPath;
         if (o.m_bFilePath)
-            row.pathPrefix = row.linkPath;
-        if (o.m_bFileExtension) {
-            row.name = entry.BaseName();
-            if (entry.HasExtension())
-                row.extension = std::string(entry.Extension());
-        } else {
-            row.name = entry.name;
-        }
+            AssignField(row.pathPrefix, linkPath);
+        if (o.m_bFileExtension && entry.HasExtension())
+            AssignField(row.extension, entry.Extension());
+        else
+            row.extension.reset();
+        row.name = o.m_bFileExtension ? entry.BaseName() : std::string_view(entry.name);
         row.nameWidth = static_cast<unsigned>(std::max(0, o.m_nFileNameWidth));
         if (o.m_bFileSize) {
-            row.size = entry.isDirectory ? std::string("<DIR>")
-                                         : FormatSize(entry.size, o.m_nSizeDisplay, o.m_nSizePrecision,
-                                                      m_formats.numberFormat);
+            if (entry.isDirectory)
+                AssignField(row.size, "<DIR>");
+            else
+                AssignField(row.size, FormatSize(entry.size, o.m_nSizeDisplay, o.m_nSizePrecision,
+                                                 m_formats.numberFormat));
             row.sizeWidth = static_cast<unsigned>(std::max(0, o.m_nFileSizeWidth));
         }
         if (o.m_bFileDate)
-            row.date.emplace();
+            AssignField(row.date, "");
         if (o.m_bFileTime)
-            row.time.emplace();
+            AssignField(row.time, "");
         std::int64_t t = 0;
         if (ChosenTime(entry, o.m_nDateTimeKind, t))
             FormatTimes(t, false, m_formats.fileDateFormat, m_formats.fileTimeFormat, row.date, row.time);
@@ -457,7 +465,7 @@ void ListingEngine::WriteFileRows(const std::vector<FileRecord*>& entries, Outpu
                 entry.versionKnown = true;
                 ++m_stats.versionsComputed;
             }
-            row.version = entry.isDirectory ? std::string() : entry.version;
+            AssignField(row.version, entry.isDirectory ? std::string_view() : std::string_view(entry.version));
             row.versionWidth = static_cast<unsigned>(std::max(0, o.m_nFileVersionWidth));
         }
         if (o.m_bFileCrc32) {
@@ -474,16 +482,13 @@ void ListingEngine::WriteFileRows(const std::vector<FileRecord*>& entries, Outpu
                     ++m_stats.checksumsComputed;
                 }
             }
-            if (entry.isDirectory) {
-                row.crc = std::string(8, ' ');
-            } else {
-                char hex[9];
+            char hex[9] = "        ";
+            if (!entry.isDirectory)
                 std::snprintf(hex, sizeof hex, "%08x", crc);
-                row.crc = hex;
-            }
+            AssignField(row.crc, std::string_view(hex, 8));
         }
         if (o.m_bFileAttributes)
-            row.attributes = std::string(entry.attributes);
+            AssignField(row.attributes, std::string_view(entry.attributes, 5));
         text.clear();
         m_pWriter->FormatFileRow(row, text);
         WriteLine(out, text);

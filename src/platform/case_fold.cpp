@@ -1,5 +1,7 @@
 #include "platform/case_fold.h"
 
+#include <algorithm>
+
 #include "platform/utf8.h"
 
 namespace quillary {
@@ -58,7 +60,17 @@ char32_t FoldCodePoint(char32_t c) {
 }
 
 int CompareNoCase(std::string_view a, std::string_view b) {
-    std::size_t i = 0, j = 0;
+    // Equal bytes are equal after folding too: skip the common prefix, then step back to the start of
+    // the character it ends in, so that a multi-byte character is decoded whole.
+    std::size_t i = 0;
+    const std::size_t shorter = std::min(a.size(), b.size());
+    while (i < shorter && a[i] == b[i])
+        ++i;
+    while (i > 0 && (static_cast<unsigned char>(a[i - 1]) & 0x80) != 0 &&
+           (i == shorter || (static_cast<unsigned char>(a[i]) & 0xC0) == 0x80 ||
+            (static_cast<unsigned char>(b[i]) & 0xC0) == 0x80))
+        --i;
+    std::size_t j = i;
     while (i < a.size() && j < b.size()) {
         const auto ca = static_cast<unsigned char>(a[i]);
         const auto cb = static_cast<unsigned char>(b[j]);

@@ -9,8 +9,12 @@ namespace {
 bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
 
 void AppendPrintable(std::string& out, std::string_view text) {
-    for (char c : text)
-        out += IsControl(c) ? '?' : c;
+    const std::size_t start = out.size();
+    out += text;
+    for (std::size_t i = start; i < out.size(); ++i) {
+        if (IsControl(out[i]))
+            out[i] = '?';
+    }
 }
 
 // Appends at most `width` characters of text; returns how many were appended.

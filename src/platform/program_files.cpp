@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
 #include <vector>
 
 namespace quillary {
@@ -33,6 +34,27 @@ std::string ProgramName() {
     if (dot != std::string::npos && dot > 0)
         name.resize(dot);
     return name;
+}
+
+std::string SettingsDirectory() {
+    const std::string programDir = ProgramDirectory();
+    if (!programDir.empty() && access(programDir.c_str(), W_OK) == 0)
+        return programDir;
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg != nullptr && xdg[0] == '/')
+        return std::string(xdg) + "/quillary";
+    const char* home = std::getenv("HOME");
+    return std::string(home != nullptr ? home : "") + "/.config/quillary";
+}
+
+std::string FindProgramFile(const std::string& fileName) {
+    const std::string programDir = ProgramDirectory();
+    for (const std::string& dir : {programDir, programDir + "/../share/quillary"}) {
+        const std::string path = dir + "/" + fileName;
+        if (FileExists(path))
+            return path;
+    }
+    return {};
 }
 
 bool FileExists(const std::string& path) {

@@ -11,6 +11,14 @@ std::string ProgramDirectory();
 // The executable's file name without directory and extension ("quillary-cli").
 std::string ProgramName();
 
+// Where the settings file and the remembered selection live: beside the program when that directory
+// is writable (portable use), otherwise $XDG_CONFIG_HOME/quillary (default ~/.config/quillary).
+std::string SettingsDirectory();
+
+// Looks a program file (a language or configuration file) up beside the program, then in
+// ../share/quillary beside it (installed layout). Returns "" when it is in neither place.
+std::string FindProgramFile(const std::string& fileName);
+
 bool FileExists(const std::string& path);
 bool IsDirectory(const std::string& path);
 std::string CurrentDirectory();

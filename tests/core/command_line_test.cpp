@@ -1,0 +1,48 @@
+// Parsing of the program's command line.
+#include <gtest/gtest.h>
+
+#include "app/command_line.h"
+
+namespace quillary {
+namespace {
+
+struct Expected {
+    bool configuration, unattended;
+    const char *configFile, *selectionFile, *outputFile;
+};
+
+TEST(CommandLineTest, Cases) {
+    struct Row {
+        std::vector<std::string> words;
+        Expected expected;
+    } rows[] = {
+        {{}, {false, false, "", "", ""}},
+        {{"/l", "docs", "out.txt"}, {false, true, "", "docs.qls", "out.txt"}},
+        {{"/L", "SEL", "OUT"}, {false, true, "", "SEL.qls", "OUT"}}, // no extension added to the output
+        {{"-l", "a.qls"}, {false, true, "", "a.qls", ""}},
+        {{"/l", "a", "b", "c"}, {false, true, "", "a.qls", "c"}},
+        {{"/o", "x", "/o", "y"}, {true, false, "y.qlc", "", ""}},
+        {{"/o", "fast", "/l", "docs", "out.txt"}, {true, true, "fast.qlc", "docs.qls", "out.txt"}},
+        {{"file.qlc"}, {false, false, "", "", ""}},
+        {{"/x"}, {false, false, "", "", ""}},
+        {{"/x", "/o", "cfg"}, {true, false, "cfg.qlc", "", ""}},
+        {{"/o", "cfg", "/x", "other"}, {true, false, "other.qlc", "", ""}}, // /x keeps the state
+        {{"/l", "../sel"}, {false, true, "", "../sel", ""}},               // the dot check sees the whole word
+        {{"/O", "dir.d/cfg"}, {true, false, "dir.d/cfg", "", ""}},
+        {{"/lo", "x"}, {false, false, "", "", ""}},                        // not a known switch
+    };
+    for (const Row& row : rows) {
+        const CommandLineInfo info = CommandLineInfo::Parse(row.words);
+        std::string words;
+        for (const auto& w : row.words)
+            words += w + " ";
+        EXPECT_EQ(info.m_bLoadConfiguration, row.expected.configuration) << words;
+        EXPECT_EQ(info.m_bUnattended, row.expected.unattended) << words;
+        EXPECT_EQ(info.m_strConfigurationFile, row.expected.configFile) << words;
+        EXPECT_EQ(info.m_strSelectionFile, row.expected.selectionFile) << words;
+        EXPECT_EQ(info.m_strOutputFile, row.expected.outputFile) << words;
+    }
+}
+
+} // namespace
+} // namespace quillary

@@ -1,0 +1,137 @@
+// The control table and the headless form built from it.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "res/controls.h"
+#include "res/menus.h"
+#include "ui/model/form_state.h"
+#include "ui/model/options_rules.h"
+
+namespace quillary {
+namespace {
+
+TEST(ControlCatalogueTest, IsConsistent) {
+    std::set<int> ids;
+    for (const ControlDef& def : ControlCatalogue()) {
+        EXPECT_TRUE(ids.insert(def.id).second) << "duplicate id " << def.id;
+        if (def.kind == ControlKind::ComboBox) {
+            EXPECT_GE(def.initial, 0) << def.id;
+            EXPECT_LT(def.initial, static_cast<int>(def.items.size())) << def.id;
+        }
+        if (def.kind == ControlKind::UpDown) {
+            const ControlDef* edit = FindControl(def.buddy);
+            ASSERT_NE(edit, nullptr) << def.id;
+            EXPECT_EQ(edit->kind, ControlKind::Edit) << def.id;
+            EXPECT_EQ(ValidatedWidth(edit->text, def.range), def.range.initial) << def.id;
+        }
+    }
+    // The saved controls are the file format: exactly these ids, by page.
+    const std::set<int> saved = {
+        1104, // Select directories
+        1058, 1062, 1060, 1016, 1017, 1019, 1002, 1006, 1007, 1008, 1009, 1010, 1011, 1012, // Options 1
+        1013, 1014, 1015, 1025, 1027, 1026, 1031, 1032, 1033, 1034, 1039, 1041, 1046, 1064,
+        1028, 1045, 1047, 1040, 1043, 1023, 1024, 1029, 1030, 1037, 1038, 1035, 1036, 1048,
+        1049, 1050, 1004, 1003, 1005, 1022, 1082, 1076, 1077, 1078, 1079, // Options 2
+    };
+    std::set<int> savedInTable;
+    for (const ControlDef& def : ControlCatalogue()) {
+        if (IsSavedKind(def.kind))
+            savedInTable.insert(def.id);
+    }
+    EXPECT_EQ(savedInTable, saved);
+}
+
+TEST(FormStateTest, StartsWithTheListingDefaults) {
+    const ListingOptions read = ReadOptions(FormState());
+    const ListingOptions defaults;
+    // The CSV option is checked but counts only for CSV output.
+    const bool ListingOptions::*flags[] = {
+        &ListingOptions::m_bDirName,
+        &ListingOptions::m_bFileCountInDirName,
+        &ListingOptions::m_bDirSize,
+        &ListingOptions::m_bDirDate,
+        &ListingOptions::m_bDirTime,
+        &ListingOptions::m_bDirAttributes,
+        &ListingOptions::m_bSubdirs,
+        &ListingOptions::m_bFileNumber,
+        &ListingOptions::m_bFilePath,
+        &ListingOptions::m_bFileName,
+        &ListingOptions::m_bFileExtension,
+        &ListingOptions::m_bFileSize,
+        &ListingOptions::m_bFileDate,
+        &ListingOptions::m_bFileTime,
+        &ListingOptions::m_bFileVersion,
+        &ListingOptions::m_bFileCrc32,
+        &ListingOptions::m_bFileAttributes,
+        &ListingOptions::m_bSortDirsDescending,
+        &ListingOptions::m_bSortFilesDescending,
+        &ListingOptions::m_bFilesAllTogether,
+        &ListingOptions::m_bListingInEachDir,
+        &ListingOptions::m_bRememberSelection,
+        &ListingOptions::m_bHtmlLinksToDirs,
+        &ListingOptions::m_bHtmlLinksToFiles,
+    };
+    for (const auto flag : flags)
+        EXPECT_EQ(read.*flag, defaults.*flag);
+    const int ListingOptions::*numbers[] = {
+        &ListingOptions::m_nDirNameWidth,     &ListingOptions::m_nDirSizeWidth,
+        &ListingOptions::m_nDirDateFormat,    &ListingOptions::m_nDirTimeFormat,
+        &ListingOptions::m_nFileNameWidth,    &ListingOptions::m_nFileSizeWidth,
+        &ListingOptions::m_nFileDateFormat,   &ListingOptions::m_nFileTimeFormat,
+        &ListingOptions::m_nFileVersionWidth, &ListingOptions::m_nSortDirsBy,
+        &ListingOptions::m_nSortFilesBy,      &ListingOptions::m_nSizeDisplay,
+        &ListingOptions::m_nSizePrecision,    &ListingOptions::m_nThousandSeparator,
+        &ListingOptions::m_nDecimalSeparator, &ListingOptions::m_nPathStyle,
+        &ListingOptions::m_nDateTimeKind,     &ListingOptions::m_nOutputType,
+    };
+    for (const auto number : numbers)
+        EXPECT_EQ(read.*number, defaults.*number);
+    EXPECT_EQ(read.m_strMask, defaults.m_strMask);
+    EXPECT_EQ(read.m_strListingName, defaults.m_strListingName);
+    EXPECT_EQ(read.m_strCsvSeparator, defaults.m_strCsvSeparator);
+    EXPECT_EQ(read.m_htmlStyle, defaults.m_htmlStyle);
+    EXPECT_FALSE(read.m_bCsvColumnNames);
+
+    const FormState form;
+    EXPECT_FALSE(form.IsEnabled(kIdCancel));
+    EXPECT_EQ(form.CheckState(kIdWithSubdirs), 1);
+}
+
+TEST(FormStateTest, BehavesLikeTheControls) {
+    FormState form;
+    form.SetCheckState(kIdOutputCsv, 1);
+    EXPECT_EQ(form.CheckState(kIdOutputText), 0);
+    form.SetCheckState(kIdOutputCsv, 0);
+    EXPECT_EQ(SelectedOutputType(form), -1); // unchecking does not check another
+
+    form.SetSelection(kIdSizeDisplay, 5);
+    EXPECT_EQ(form.Selection(kIdSizeDisplay), -1);
+    form.SetSelection(kIdSizeDisplay, 4);
+    form.SetItems(kIdSizeDisplay, {"a", "b"});
+    EXPECT_EQ(form.Selection(kIdSizeDisplay), -1);
+
+    form.SetHint(kIdProductName, "no tool");
+    EXPECT_FALSE(form.HasHint(kIdProductName));
+    EXPECT_EQ(form.Hint(kIdProductName), "");
+
+    // Unknown ids and mismatched kinds are ignored.
+    form.SetText(4242, "x");
+    form.SetCheckState(kIdMask, 1);
+    form.SetSelection(kIdDirName, 0);
+    EXPECT_EQ(form.Text(4242), "");
+    EXPECT_EQ(form.CheckState(kIdMask), 0);
+    EXPECT_EQ(form.Selection(kIdDirName), -1);
+    EXPECT_FALSE(form.IsEnabled(4242));
+}
+
+TEST(MenuTableTest, GeneratedPopupsGoBetweenTheirNeighbours) {
+    const MenuDef& file = MainMenu()[0];
+    ASSERT_GT(file.items.size(), static_cast<std::size_t>(kQuickConfigMenuPosition));
+    EXPECT_EQ(file.items[kQuickConfigMenuPosition - 1].id, kMenuSeparator);
+    EXPECT_EQ(file.items[kQuickConfigMenuPosition].id, kMenuSeparator);
+    EXPECT_EQ(MainMenu().size() + 1, static_cast<std::size_t>(kMenuBarPositions));
+}
+
+} // namespace
+} // namespace quillary

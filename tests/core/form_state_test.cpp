@@ -4,7 +4,6 @@
 #include <set>
 
 #include "res/controls.h"
-#include "res/menus.h"
 #include "ui/model/form_state.h"
 #include "ui/model/options_rules.h"
 
@@ -46,45 +45,26 @@ TEST(FormStateTest, StartsWithTheListingDefaults) {
     const ListingOptions read = ReadOptions(FormState());
     const ListingOptions defaults;
     // The CSV option is checked but counts only for CSV output.
-    const bool ListingOptions::*flags[] = {
-        &ListingOptions::m_bDirName,
-        &ListingOptions::m_bFileCountInDirName,
-        &ListingOptions::m_bDirSize,
-        &ListingOptions::m_bDirDate,
-        &ListingOptions::m_bDirTime,
-        &ListingOptions::m_bDirAttributes,
-        &ListingOptions::m_bSubdirs,
-        &ListingOptions::m_bFileNumber,
-        &ListingOptions::m_bFilePath,
-        &ListingOptions::m_bFileName,
-        &ListingOptions::m_bFileExtension,
-        &ListingOptions::m_bFileSize,
-        &ListingOptions::m_bFileDate,
-        &ListingOptions::m_bFileTime,
-        &ListingOptions::m_bFileVersion,
-        &ListingOptions::m_bFileCrc32,
-        &ListingOptions::m_bFileAttributes,
-        &ListingOptions::m_bSortDirsDescending,
-        &ListingOptions::m_bSortFilesDescending,
-        &ListingOptions::m_bFilesAllTogether,
-        &ListingOptions::m_bListingInEachDir,
-        &ListingOptions::m_bRememberSelection,
-        &ListingOptions::m_bHtmlLinksToDirs,
-        &ListingOptions::m_bHtmlLinksToFiles,
+    using O = ListingOptions;
+    // clang-format off
+    const bool O::*flags[] = {
+        &O::m_bDirName, &O::m_bFileCountInDirName, &O::m_bDirSize, &O::m_bDirDate, &O::m_bDirTime,
+        &O::m_bDirAttributes, &O::m_bSubdirs, &O::m_bFileNumber, &O::m_bFilePath, &O::m_bFileName,
+        &O::m_bFileExtension, &O::m_bFileSize, &O::m_bFileDate, &O::m_bFileTime, &O::m_bFileVersion,
+        &O::m_bFileCrc32, &O::m_bFileAttributes, &O::m_bSortDirsDescending, &O::m_bSortFilesDescending,
+        &O::m_bFilesAllTogether, &O::m_bListingInEachDir, &O::m_bRememberSelection, &O::m_bHtmlLinksToDirs,
+        &O::m_bHtmlLinksToFiles,
     };
+    const int O::*numbers[] = {
+        &O::m_nDirNameWidth, &O::m_nDirSizeWidth, &O::m_nDirDateFormat, &O::m_nDirTimeFormat,
+        &O::m_nFileNameWidth, &O::m_nFileSizeWidth, &O::m_nFileDateFormat, &O::m_nFileTimeFormat,
+        &O::m_nFileVersionWidth, &O::m_nSortDirsBy, &O::m_nSortFilesBy, &O::m_nSizeDisplay,
+        &O::m_nSizePrecision, &O::m_nThousandSeparator, &O::m_nDecimalSeparator, &O::m_nPathStyle,
+        &O::m_nDateTimeKind, &O::m_nOutputType,
+    };
+    // clang-format on
     for (const auto flag : flags)
         EXPECT_EQ(read.*flag, defaults.*flag);
-    const int ListingOptions::*numbers[] = {
-        &ListingOptions::m_nDirNameWidth,     &ListingOptions::m_nDirSizeWidth,
-        &ListingOptions::m_nDirDateFormat,    &ListingOptions::m_nDirTimeFormat,
-        &ListingOptions::m_nFileNameWidth,    &ListingOptions::m_nFileSizeWidth,
-        &ListingOptions::m_nFileDateFormat,   &ListingOptions::m_nFileTimeFormat,
-        &ListingOptions::m_nFileVersionWidth, &ListingOptions::m_nSortDirsBy,
-        &ListingOptions::m_nSortFilesBy,      &ListingOptions::m_nSizeDisplay,
-        &ListingOptions::m_nSizePrecision,    &ListingOptions::m_nThousandSeparator,
-        &ListingOptions::m_nDecimalSeparator, &ListingOptions::m_nPathStyle,
-        &ListingOptions::m_nDateTimeKind,     &ListingOptions::m_nOutputType,
-    };
     for (const auto number : numbers)
         EXPECT_EQ(read.*number, defaults.*number);
     EXPECT_EQ(read.m_strMask, defaults.m_strMask);
@@ -123,14 +103,6 @@ TEST(FormStateTest, BehavesLikeTheControls) {
     EXPECT_EQ(form.CheckState(kIdMask), 0);
     EXPECT_EQ(form.Selection(kIdDirName), -1);
     EXPECT_FALSE(form.IsEnabled(4242));
-}
-
-TEST(MenuTableTest, GeneratedPopupsGoBetweenTheirNeighbours) {
-    const MenuDef& file = MainMenu()[0];
-    ASSERT_GT(file.items.size(), static_cast<std::size_t>(kQuickConfigMenuPosition));
-    EXPECT_EQ(file.items[kQuickConfigMenuPosition - 1].id, kMenuSeparator);
-    EXPECT_EQ(file.items[kQuickConfigMenuPosition].id, kMenuSeparator);
-    EXPECT_EQ(MainMenu().size() + 1, static_cast<std::size_t>(kMenuBarPositions));
 }
 
 } // namespace

@@ -1,0 +1,31 @@
+// CSV listings: one line per directory and per entry with the values of the active columns, joined by
+// the separator the user chose, optionally after a line of column names. Values are quoted the RFC 4180
+// way, so any name reads back as it was.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "writers/listing_writer.h"
+
+namespace quillary {
+
+class CsvWriter : public ListingWriter {
+public:
+    explicit CsvWriter(const WriterContext& context) : ListingWriter(context, ".csv") {}
+
+    void FormatHeader(const ColumnSet& columns, std::string& out) override;
+    void FormatDirectoryRow(const DirectoryRow& row, std::string& out) override;
+    void FormatFileRow(const FileRow& row, std::string& out) override;
+    void FormatFooter(std::string& out) override;
+};
+
+// The separator of a run: the first character of the separator option, or ";" when the option is empty
+// or holds a character that cannot separate values (a double quote, CR or LF).
+std::string CsvSeparator(std::string_view option);
+
+// Appends a value, in double quotes with its own double quotes doubled when it contains the separator,
+// a double quote, CR or LF.
+void AppendCsvValue(std::string& out, std::string_view value, std::string_view separator);
+
+} // namespace quillary

@@ -1,0 +1,61 @@
+// HTML listings: one table whose colours and fonts come from the run's HtmlStyle. Every row has seven
+// cells (name, size, date, time, version, CRC32, attributes); switched-off columns are hidden by the
+// table's column elements, not left out of the rows.
+//
+// Every name, path and text is HTML-escaped, and link targets are percent-encoded, so a file name can
+// neither inject markup into the listing nor break its link.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/html_style.h"
+#include "writers/listing_writer.h"
+
+namespace quillary {
+
+// The product home page linked from the caption row.
+inline constexpr const char* kHomePageAddress = "https://quillary.example.org/";
+
+class HtmlWriter : public ListingWriter {
+public:
+    explicit HtmlWriter(const WriterContext& context) : ListingWriter(context, ".html") {}
+
+    void FormatHeader(const ColumnSet& columns, std::string& out) override;
+    void FormatDirectoryRow(const DirectoryRow& row, std::string& out) override;
+    void FormatFileRow(const FileRow& row, std::string& out) override;
+    void FormatFooter(std::string& out) override;
+
+private:
+    // A directory path as the rows carry it, in the form links are built from.
+    std::string_view LinkDirectory(std::string_view directory) const;
+
+    // True when the next file row is an odd one. The header and every directory row start a new run of
+    // rows with an odd one; the flag carries over into per-directory files written by this object.
+    bool m_oddRow = true;
+};
+
+// "rrggbb" in lower-case hexadecimal for a 0x00BBGGRR colour.
+std::string HtmlColorText(ColorRef color);
+
+// The style declarations of a font: size, family, style, weight and decorations. With both underline
+// and strike-out, line-through comes first, so the later underline declaration is the one that shows.
+std::string HtmlFontText(const FontSpec& font);
+
+// The HTML name of a font character-set value, or "" for a value without one.
+const char* HtmlCharsetName(int charset);
+
+// The charset the document declares: the platform's narrow character set when it is known (all texts
+// are written in it, whatever the fonts say), otherwise the name of the odd-row font's character set.
+std::string HtmlDocumentCharset(const HtmlStyle& style, const std::string& platformCharset);
+
+// Appends text with &, <, > and " replaced by their character references.
+void AppendHtmlEscaped(std::string& out, std::string_view text);
+
+// The href value (before HTML escaping) for a file or directory path with "/" separators. Bytes a URL
+// path cannot carry are percent-encoded; an absolute path becomes a file:// URL so that the link works
+// from wherever the listing is opened; a relative path stays relative to the listing's folder, and an
+// empty one becomes "./" (that folder itself) rather than a link back to the listing.
+std::string HtmlLinkTarget(std::string_view path);
+
+} // namespace quillary

@@ -1,0 +1,125 @@
+// HTML and CSV listings of the fixture tree, compared with expected files. Default options go through
+// quillary-cli; options the command line cannot set (links, path styles, CSV separator and column names,
+// per-folder listings) go through the listing engine the program runs.
+#include <cstdio>
+
+#include "engine/listing_engine.h"
+#include "fixture_tree.h"
+
+namespace quillary::test {
+namespace {
+
+class HtmlCsvListingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("TZ", "UTC", 1);
+        tzset();
+    }
+
+    std::string ListWithCli(const std::string& outName) {
+        const fs::path out = output.Path() / outName;
+        const CliResult result = RunCli({"--output", out.string(), "Data"}, tree.Root());
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        return tree.Normalise(ReadFile(out));
+    }
+
+    std::string ListWithEngine(const ListingOptions& options, const std::string& outName) {
+        const fs::path out = output.Path() / outName;
+        RunTarget target;
+        target.options = options;
+        target.checkedDirs = {"3|" + tree.Data().string()};
+        target.outputPath = out.string();
+        target.headerTime = kFixtureTime;
+        ListingEngine engine;
+        engine.SetRunTarget(std::move(target));
+        EXPECT_EQ(engine.Run(), RunStatus::Written);
+        return tree.Normalise(ReadFile(out));
+    }
+
+    static ListingOptions Html(bool links, int pathStyle) {
+        ListingOptions options;
+        options.m_nOutputType = kOutputHtml;
+        options.m_bHtmlLinksToDirs = options.m_bHtmlLinksToFiles = links;
+        options.m_nPathStyle = pathStyle;
+        return options;
+    }
+
+    FixtureTree tree;
+    TempDir output;
+};
+
+TEST_F(HtmlCsvListingTest, HtmlListings) {
+    ExpectGolden("default.html", ListWithCli("out.html"));
+    ExpectGolden("links_full_paths.html", ListWithEngine(Html(true, 0), "links.html"));
+    ExpectGolden("links_from_top.html", ListWithEngine(Html(true, 2), "top.html"));
+}
+
+TEST_F(HtmlCsvListingTest, PerFolderHtmlFilesHoldOnlyRows) {
+    ListingOptions options = Html(true, 2);
+    options.m_bListingInEachDir = true;
+    const std::string main = ListWithEngine(options, "main.html");
+    ASSERT_NE(main.find("<HTML>"), std::string::npos);
+    ExpectGolden("per_folder_sub.html", tree.Normalise(ReadFile(tree.Data() / "Sub" / "_thisdir.html")));
+}
+
+TEST_F(HtmlCsvListingTest, CsvListings) {
+    ExpectGolden("default.csv", ListWithCli("out.csv"));
+
+    ListingOptions options;
+    options.m_nOutputType = kOutputCsv;
+    options.m_bCsvColumnNames = false;
+    options.m_strCsvSeparator = ",";
+    options.m_bFileNumber = options.m_bFilePath = options.m_bFileCrc32 = true;
+    options.m_nThousandSeparator = 2;
+    ExpectGolden("all_columns_comma.csv", ListWithEngine(options, "all.csv"));
+}
+
+// Reads a listing back with Python's csv module and prints each record as its field count and fields
+// joined by "|".
+std::string ParseWithPython(const fs::path& csvFile, const std::string& separator) {
+    const std::string command = "python3 -c 'import csv, sys\n"
+                                "with open(sys.argv[1], newline=\"\", encoding=\"utf-8\") as f:\n"
+                                "    for r in csv.reader(f, delimiter=sys.argv[2]):\n"
+                                "        print(len(r), \"|\".join(r))' '" +
+                                csvFile.string() + "' '" + separator + "'";
+    std::string result;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        while (std::size_t n = fread(buffer, 1, sizeof buffer, pipe))
+            result.append(buffer, n);
+        if (pclose(pipe) != 0)
+            result = "python3 failed";
+    }
+    return result;
+}
+
+TEST_F(HtmlCsvListingTest, PythonReadsTheColumnsBack) {
+    if (std::system("python3 -c '' 2>/dev/null") != 0)
+        GTEST_SKIP() << "python3 is not installed";
+    ListingOptions options;
+    options.m_nOutputType = kOutputCsv;
+    options.m_bFilePath = true;
+    for (const char* separator : {";", ","}) {
+        options.m_strCsvSeparator = separator;
+        options.m_nThousandSeparator = 2; // "," groups the digits, so sizes contain a comma
+        ListWithEngine(options, "check.csv");
+        const std::string records = tree.Normalise(ParseWithPython(output.Path() / "check.csv", separator));
+        const std::string dataDir = "<ROOT>/Data/";
+        for (const std::string& expected : {
+                 std::string("8 PATH|NAME|COUNT|EXT|SIZE|DATE|TIME|ATTR\n"),
+                 "8 |" + dataDir + "|8||2,288,280|2004-04-23|07:08|-----\n",
+                 "8 " + dataDir + "|semi;colon \"q\"||csv|5|2004-05-01|07:08|-----\n",
+                 "8 " + dataDir + "|a b & <c>||txt|3|2004-05-02|07:08|-----\n",
+                 "8 " + dataDir + "|<Old>|||<DIR>|2004-04-24|07:08|-----\n",
+                 "8 " + dataDir + "|report||doc|1,200,000|2004-05-06|07:08|-----\n",
+             })
+            EXPECT_NE(records.find(expected), std::string::npos) << separator << " " << expected << records;
+        // Every record has the header's eight fields.
+        std::istringstream lines(records);
+        for (std::string line; std::getline(lines, line);)
+            EXPECT_EQ(line.rfind("8 ", 0), 0u) << line;
+    }
+}
+
+} // namespace
+} // namespace quillary::test

@@ -171,14 +171,17 @@ void HtmlWriter::FormatHeader(const ColumnSet& columns, std::string& out) {
            HtmlFontText(style.oddFont) + "}\n";
     out += ".p{color:" + color(style.oddText) + ";}\n";
     out += ".q{color:" + color(style.evenText) + ";}\n";
-    out += ".r{text-align:right;}\n";
+    // Browsers apply only a few properties of a column element to its cells, text-align not among them:
+    // the size cells (always the second of a row) are right-aligned by their own rule.
+    out += ".r,TD:nth-child(2){text-align:right;}\n";
     out += ".h{background-color:" + color(style.headerBackground) + ";color:" + color(style.headerText) +
            ";text-align:center;" + HtmlFontText(style.headerFont) + "}\n";
     out += ".d{background-color:" + color(style.directoryBackground) +
            ";color:" + color(style.directoryText) + ";border:1px solid #000000;" +
            HtmlFontText(style.directoryFont) + "}\n";
     out += ".a{color:" + color(style.directoryText) + ";}\n";
-    out += ".i{display:none;}\n";
+    // Switched-off columns collapse; "display:none" on a column element would leave its cells showing.
+    out += ".i{visibility:collapse;}\n";
     out += "-->\n</STYLE>\n</HEAD>\n<BODY>\n<TABLE>\n";
 
     for (const char* element :

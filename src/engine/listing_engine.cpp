@@ -6,13 +6,7 @@
 
 #include "engine/sorting.h"
 #include "platform/directory_reader.h"
-#if __has_include("platform/pe_version.h")
 #include "platform/pe_version.h"
-#else
-namespace quillary {
-inline std::string GetFileVersionText(const std::string&) { return {}; }
-} // namespace quillary
-#endif
 #include "writers/writer_factory.h"
 
 namespace quillary {
@@ -64,8 +58,9 @@ void SetFromInfo(FileRecord& record, std::string_view name, const EntryInfo& inf
     record.lastAccessTime = info.lastAccessTime;
     record.lastWriteTime = info.lastWriteTime;
     std::copy(std::begin(info.attributes), std::end(info.attributes), record.attributes);
+    // A leading dot marks a hidden file, not an extension: ".profile" has none, ".profile.bak" has "bak".
     const std::size_t dot = name.rfind('.');
-    record.extensionStart = (info.isDirectory || dot == std::string_view::npos)
+    record.extensionStart = (info.isDirectory || dot == std::string_view::npos || dot == 0)
                                 ? static_cast<std::uint32_t>(name.size() + 1)
                                 : static_cast<std::uint32_t>(dot + 1);
 }

@@ -1,0 +1,254 @@
+#!/usr/bin/env bash
+# Benchmarks of the listing program, with the page cache warm.
+#
+#   bench/run.sh [listing]   quillary-cli on a tree of 200,000 files in 10,000 folders against find(1)
+#   bench/run.sh crc         the CRC-32 column on one 2 GiB file and on 2,000 files of 1 MiB against
+#                            cat(1), plus a second run in the same process that must hit the checksum cache
+#   bench/run.sh all         both
+#
+# Settings (environment): RUNS (measured runs per command, default 5, after one warm-up), FILES and
+# DIRS (tree size), BENCH_TMP (where the temporary trees go, default $TMPDIR or /tmp; never inside the
+# repository), OUT_DIR (where listings are written, default /dev/shm, a tmpfs), BUILD_DIR (default
+# build-bench in the repository; configured and built when the programs are missing), CLI_ENV (one
+# VAR=value given to the quillary-cli runs, e.g. GLIBC_TUNABLES=glibc.malloc.hugetlb=1).
+#
+# The listing tree is kept between runs of this script (a COMPLETE marker names its parameters); remove
+# $BENCH_TMP/quillary-bench-tree.* to drop it. The checksum data (4 GiB) is deleted on exit.
+set -euo pipefail
+
+REPO=$(cd "$(dirname "$0")/.." && pwd)
+RUNS=${RUNS:-5}
+FILES=${FILES:-200000}
+DIRS=${DIRS:-10000}
+SEED=20240601
+BENCH_TMP=${BENCH_TMP:-${TMPDIR:-/tmp}}
+OUT_DIR=${OUT_DIR:-/dev/shm}
+BUILD_DIR=${BUILD_DIR:-$REPO/build-bench}
+CLI=$BUILD_DIR/quillary-cli
+BENCH_LISTING=$BUILD_DIR/bench/bench_listing
+# glibc settings that keep 128 KiB buffers on the heap instead of a fresh mmap per allocation.
+HEAP_BUFFERS=glibc.malloc.mmap_threshold=4194304:glibc.malloc.trim_threshold=67108864
+FIND_FORMAT='%p %s %T@ %C@ %A@ %M\n'
+
+case "$(cd "$BENCH_TMP" && pwd)/" in
+"$REPO"/*) echo "run.sh: BENCH_TMP must lie outside the repository" >&2; exit 2 ;;
+esac
+
+build() {
+    if [ -x "$CLI" ] && [ -x "$BENCH_LISTING" ]; then
+        return
+    fi
+    echo "building quillary-cli and bench_listing in $BUILD_DIR" >&2
+    cmake -S "$REPO" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DQUILLARY_TESTS=OFF \
+        -DQUILLARY_BENCH=ON >/dev/null
+    cmake --build "$BUILD_DIR" --target quillary-cli bench_listing -j2 >/dev/null
+}
+
+median() {
+    sort -g | awk '{ v[NR] = $1 }
+        END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+machine_line() {
+    echo "machine: $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg), $(uname -r)"
+}
+
+# measure NAME STDOUT CMD...: runs CMD once with its standard output redirected to STDOUT and appends
+# "wall_seconds cpu_seconds max_rss_kib" to $WORK/NAME. The run must succeed.
+measure() {
+    local name=$1 stdout=$2
+    shift 2
+    local start end
+    start=$EPOCHREALTIME
+    if ! /usr/bin/time -v -o "$WORK/time.txt" "$@" >"$stdout" 2>"$WORK/stderr.txt"; then
+        echo "run.sh: failed: $*" >&2
+        cat "$WORK/stderr.txt" "$WORK/time.txt" >&2
+        exit 1
+    fi
+    end=$EPOCHREALTIME
+    awk -v s="$start" -v e="$end" -F': ' '
+        /User time/ { cpu += $2 } /System time/ { cpu += $2 } /Maximum resident set size/ { rss = $2 }
+        END { printf "%.6f %.2f %d\n", e - s, cpu, rss }' "$WORK/time.txt" >>"$WORK/$name"
+}
+
+# column NAME N: the median of column N of $WORK/NAME.
+column() { awk -v n="$2" '{ print $n }' "$WORK/$1" | median; }
+
+# per_run NAME: the runs of $WORK/NAME on one line, fields joined by "/".
+per_run() { echo "  $1: $(awk '{ $1 = $1; gsub(/ /, "/"); printf "%s  ", $0 }' "$WORK/$1")"; }
+
+# A cached tree of the requested shape, or a new one in a fresh temporary directory.
+listing_tree() {
+    local params="files=$FILES dirs=$DIRS seed=$SEED generator=1" dir
+    for dir in "$BENCH_TMP"/quillary-bench-tree.*; do
+        if [ -f "$dir/COMPLETE" ] && [ "$(cat "$dir/COMPLETE")" = "$params" ]; then
+            echo "$dir/tree"
+            return
+        fi
+    done
+    dir=$(mktemp -d "$BENCH_TMP/quillary-bench-tree.XXXXXX")
+    echo "making the tree in $dir (once; kept for later runs)" >&2
+    python3 "$REPO/bench/make_tree.py" "$dir/tree" --files "$FILES" --dirs "$DIRS" --seed "$SEED" >&2
+    echo "$params" >"$dir/COMPLETE"
+    echo "$dir/tree"
+}
+
+bench_listing_vs_find() {
+    local tree entries listing="$OUT_DIR/quillary-bench-listing.$$.txt"
+    tree=$(listing_tree)
+    entries=$(($(find "$tree" | wc -l) - 1)) # everything below the selected folder
+    echo "== listing: $tree, $entries entries ($FILES files, $DIRS folders)"
+    machine_line
+
+    local cli=("$CLI")
+    if [ -n "${CLI_ENV:-}" ]; then
+        cli=(env "$CLI_ENV" "$CLI")
+        echo "quillary-cli runs with $CLI_ENV"
+    fi
+    # Warm-up: page cache and dentry cache for both programs.
+    find "$tree" -printf "$FIND_FORMAT" >/dev/null
+    "${cli[@]}" --output "$listing" "$tree" 2>/dev/null
+    for ((i = 1; i <= RUNS; ++i)); do # interleaved, so that a burst of load hits all three alike
+        measure quillary_file /dev/null "${cli[@]}" --output "$listing" "$tree"
+        measure quillary_stdout /dev/null "${cli[@]}" --output - "$tree"
+        measure find /dev/null find "$tree" -printf "$FIND_FORMAT"
+    done
+    echo "listing file: $(wc -l <"$listing") lines, $(stat -c %s "$listing") bytes" \
+        "in $OUT_DIR ($(stat -f -c %T "$OUT_DIR"))"
+    rm -f "$listing"
+    machine_line
+
+    printf '%-40s %8s %7s %11s %11s %11s\n' "median of $RUNS runs" wall_s cpu_s entries/s \
+        maxrss_KiB bytes/entry
+    local name label
+    for name in quillary_file quillary_stdout find; do
+        case $name in
+        quillary_file) label="quillary-cli --output $OUT_DIR/X.txt" ;;
+        quillary_stdout) label="quillary-cli --output - >/dev/null" ;;
+        find) label="find -printf '...' >/dev/null" ;;
+        esac
+        awk -v l="$label" -v w="$(column $name 1)" -v c="$(column $name 2)" -v r="$(column $name 3)" \
+            -v e="$entries" 'BEGIN {
+            printf "%-40s %8.3f %7.2f %11.0f %11d %11.1f\n", l, w, c, e / w, r, r * 1024 / e }'
+    done
+    awk -v q="$(column quillary_file 1)" -v s="$(column quillary_stdout 1)" -v f="$(column find 1)" \
+        -v r="$(column quillary_file 3)" -v e="$entries" 'BEGIN {
+        printf "ratio quillary/find (wall): %.3f to a tmpfs file, %.3f to /dev/null   target <= 1.0\n",
+            q / f, s / f
+        printf "peak memory of quillary-cli: %.1f bytes per entry   target <= 300\n", r * 1024 / e }'
+    echo "per-run figures (wall_s/cpu_s/maxrss_KiB):"
+    for name in quillary_file quillary_stdout find; do per_run $name; done
+}
+
+# make_data DIR: one 2 GiB file in DIR/big and 2,000 files of 1 MiB in 20 folders of DIR/small.
+make_data() {
+    python3 - "$1" <<'EOF'
+import os, sys
+root = sys.argv[1]
+block = bytearray(os.urandom(1 << 20))
+def write(path, mebibytes):
+    with open(path, "wb") as f:
+        for i in range(mebibytes):
+            block[:8] = i.to_bytes(8, "little")  # no two blocks alike
+            f.write(block)
+os.makedirs(f"{root}/big")
+write(f"{root}/big/one.bin", 2048)
+for d in range(20):
+    os.makedirs(f"{root}/small/{d:02}")
+    for n in range(100):
+        write(f"{root}/small/{d:02}/file{n:03}.bin", 1)
+EOF
+}
+
+# bench_crc_set SET: the checksum figures of DATA/SET.
+bench_crc_set() {
+    local set=$1 files bytes prefix="$OUT_DIR/quillary-bench-crc.$$"
+    if [ "$set" = big ]; then files=("$DATA/$set"/*.bin); else files=("$DATA/$set"/*/*.bin); fi
+    bytes=$(cat "${files[@]}" | wc -c) # also warms the page cache
+    cat "${files[@]}" >/dev/null
+    "$BENCH_LISTING" --runs 1 "$prefix" "$DATA/$set" >/dev/null # warm-up
+    for ((i = 1; i <= RUNS; ++i)); do
+        measure "cat_$set" /dev/null cat "${files[@]}"
+        # cat takes its 128 KiB buffer from mmap and gives it back after every file; in a virtual
+        # machine where page faults and munmap are dear that dominates small files. With the buffer
+        # on the heap it is reused: the read rate a reader that keeps its buffer gets.
+        GLIBC_TUNABLES=$HEAP_BUFFERS measure "catheap_$set" /dev/null cat "${files[@]}"
+        "$BENCH_LISTING" --runs 2 "$prefix" "$DATA/$set" >"$WORK/runs.txt"
+        if ! cmp -s "$prefix-1.txt" "$prefix-2.txt"; then
+            echo "run.sh: FAILED: the cached run wrote a different listing" >&2
+            exit 1
+        fi
+        # One line per round: "run1_s run1_computed run1_read run2_s run2_computed run2_read".
+        awk '{ for (i = 3; i <= NF; ++i) { split($i, kv, "="); f[kv[1]] = kv[2] }
+               printf "%s %s %s ", f["seconds"], f["checksumsComputed"], f["bytesRead"] }
+             END { print "" }' "$WORK/runs.txt" >>"$WORK/crc_$set"
+    done
+    rm -f "$prefix"-*.txt
+
+    local worst_computed2 worst_read2
+    worst_computed2=$(awk '{ print $5 }' "$WORK/crc_$set" | sort -n | tail -1)
+    worst_read2=$(awk '{ print $6 }' "$WORK/crc_$set" | sort -n | tail -1)
+    # The listing's times are taken inside the process; cat's include its start-up, which is taken
+    # off (measured with an empty input) so that both rates are rates of reading.
+    awk -v set="$set" -v n="${#files[@]}" -v b="$bytes" -v c="$(column "cat_$set" 1)" \
+        -v ch="$(column "catheap_$set" 1)" -v st="$(column cat_startup 1)" \
+        -v q1="$(column "crc_$set" 1)" -v k1="$(column "crc_$set" 2)" -v q2="$(column "crc_$set" 4)" \
+        -v k2="$worst_computed2" -v r2="$worst_read2" -v runs="$RUNS" 'BEGIN {
+        c -= st; ch -= st
+        printf "%s: %d file(s), %.0f bytes; medians of %d runs\n", set, n, b, runs
+        printf "  cat >/dev/null           %8.4f s %6.2f GB/s\n", c, b / c / 1e9
+        printf "  cat, buffer on the heap  %8.4f s %6.2f GB/s\n", ch, b / ch / 1e9
+        printf "  listing with CRC, run 1  %8.4f s %6.2f GB/s  checksums computed %d\n", q1, b / q1 / 1e9, k1
+        printf "  ratio listing/cat rate   %8.2f   target >= 0.8 (%.2f against the heap-buffer cat)\n",
+            c / q1, ch / q1
+        printf "  run 2, same process      %8.4f s  computed %d, bytes read %d (worst run)\n",
+            q2, k2, r2 }'
+    if [ "$worst_computed2" != 0 ]; then
+        echo "run.sh: FAILED: the second run computed checksums again" >&2
+        exit 1
+    fi
+}
+
+bench_crc() {
+    local avail_kib need_kib=$((4 * 1024 * 1024 + 512 * 1024))
+    avail_kib=$(df -k --output=avail "$BENCH_TMP" | tail -1)
+    if [ "$avail_kib" -lt "$need_kib" ]; then
+        echo "run.sh: the checksum data needs 4.5 GiB free in $BENCH_TMP" >&2
+        exit 1
+    fi
+    DATA=$(mktemp -d "$BENCH_TMP/quillary-bench-crc.XXXXXX")
+    echo "== checksums: data in $DATA (deleted at the end); GB = 1e9 bytes"
+    make_data "$DATA"
+    sync # write-back of the new data must not run during the measurements
+    machine_line
+    for ((i = 1; i <= RUNS; ++i)); do measure cat_startup /dev/null cat /dev/null; done
+    echo "cat start-up: $(column cat_startup 1) s (taken off cat's times)"
+    bench_crc_set big
+    bench_crc_set small
+    machine_line
+    echo "per-run figures (crc: s/computed/bytes_read of run 1, then run 2; cat: wall_s/cpu_s/rss):"
+    local name
+    for name in crc_big cat_big catheap_big crc_small cat_small catheap_small; do per_run $name; done
+}
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillary-bench-work.XXXXXX")
+DATA=
+cleanup() {
+    rm -rf "$WORK"
+    if [ -n "$DATA" ]; then rm -rf "$DATA"; fi
+}
+trap cleanup EXIT
+
+build
+case "${1:-listing}" in
+listing) bench_listing_vs_find ;;
+crc) bench_crc ;;
+all)
+    bench_listing_vs_find
+    bench_crc
+    ;;
+*)
+    sed -n '2,16p' "$0" >&2
+    exit 2
+    ;;
+esac

@@ -44,7 +44,9 @@ void CommandLineInfo::ParseParam(const std::string& param, bool isSwitch) {
 CommandLineInfo CommandLineInfo::Parse(const std::vector<std::string>& words) {
     CommandLineInfo info;
     for (const std::string& word : words) {
-        const bool isSwitch = word.size() > 1 && (word[0] == '/' || word[0] == '-');
+        // "/" also starts every absolute path here, so only "/" and one letter is a switch ("/l", "/O");
+        // "-" starts a switch of any length.
+        const bool isSwitch = (word.size() > 1 && word[0] == '-') || (word.size() == 2 && word[0] == '/');
         info.ParseParam(isSwitch ? word.substr(1) : word, isSwitch);
     }
     return info;

@@ -1,5 +1,6 @@
 // The program's command line: "/o CONFIG" loads a configuration after the settings file, "/l SELECTION
-// OUTPUT" writes one listing unattended. Switches start with "/" or "-" and ignore case.
+// OUTPUT" writes one listing unattended. Switches start with "-", or with "/" when they are one letter
+// long (so that absolute paths are never taken for switches), and ignore case.
 #pragma once
 
 #include <string>

@@ -74,6 +74,26 @@ bool DirectoryReader::Stat(const char* name, EntryInfo& info) const {
     return true;
 }
 
+bool ListSubdirectories(const std::string& path, std::vector<std::string>& names) {
+    names.clear();
+    std::string folder = path;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    if (folder == "/")
+        folder.clear();
+    DirectoryReader reader;
+    if (!reader.Open(folder))
+        return false;
+    std::string_view name;
+    EntryKind kind;
+    EntryInfo info;
+    while (reader.Next(name, kind)) {
+        if (kind == EntryKind::Directory || (kind == EntryKind::Unknown && reader.Stat(name.data(), info) && info.isDirectory))
+            names.emplace_back(name);
+    }
+    return true;
+}
+
 bool StatPath(const std::string& path, EntryInfo& info) {
     struct statx st {};
     if (statx(AT_FDCWD, path.empty() ? "/" : path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask,

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <dirent.h>
 
@@ -39,6 +40,10 @@ public:
 private:
     DIR* m_dir = nullptr;
 };
+
+// The names of the subdirectories of a folder ("." and ".." excluded, hidden ones included, symbolic
+// links not counted as subdirectories). False when the folder cannot be read.
+bool ListSubdirectories(const std::string& path, std::vector<std::string>& names);
 
 // Details of one path without following a final symbolic link. `path` "" is the root.
 bool StatPath(const std::string& path, EntryInfo& info);

@@ -30,6 +30,8 @@ TEST(CommandLineTest, Cases) {
         {{"/l", "../sel"}, {false, true, "", "../sel", ""}},               // the dot check sees the whole word
         {{"/O", "dir.d/cfg"}, {true, false, "dir.d/cfg", "", ""}},
         {{"/lo", "x"}, {false, false, "", "", ""}},                        // not a known switch
+        {{"/l", "/abs/sel.qls", "/abs/out.txt"}, {false, true, "", "/abs/sel.qls", "/abs/out.txt"}},
+        {{"-x", "-o", "c"}, {true, false, "c.qlc", "", ""}},
     };
     for (const Row& row : rows) {
         const CommandLineInfo info = CommandLineInfo::Parse(row.words);

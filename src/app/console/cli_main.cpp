@@ -1,116 +1,49 @@
 // quillary-cli: writes a listing without the window.
 //
-//   quillary-cli --output FILE DIR...     list the folders (each with its subfolders)
+//   quillary-cli [/o CONFIG] /l SELECTION OUTPUT     the listing of a saved folder selection
+//   quillary-cli [/o CONFIG] --output FILE DIR...     the listing of the folders, each with its subfolders
 //   quillary-cli --help | --version
 //
-// Exit status: 0 when the listing was written, 1 when an input or output file failed, 2 for a
-// command line that cannot be understood.
+// The settings file is read first, then the configuration; the console program never writes them.
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "app/console/console_host.h"
-#include "engine/listing_engine.h"
-#include "platform/program_files.h"
+#include "app/command_line.h"
+#include "app/console/console_session.h"
 
 namespace quillary {
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-
 void PrintUsage(std::FILE* to) {
     std::fprintf(to,
-                 "Usage: quillary-cli --output FILE DIR...\n"
+                 "Usage: quillary-cli [/o CONFIG] /l SELECTION OUTPUT\n"
+                 "       quillary-cli [/o CONFIG] --output OUTPUT DIR...\n"
                  "       quillary-cli --help | --version\n"
                  "\n"
-                 "Writes a listing of the given folders, each with all its subfolders, to FILE\n"
-                 "(\"-\" for standard output). A FILE ending in .txt, .html, .htm or .csv chooses\n"
-                 "that output type.\n"
+                 "Writes a listing with the options of the settings file (quillary.INI) and, with\n"
+                 "/o, of the configuration CONFIG (.qlc added when the name has no dot).\n"
+                 "  /l SELECTION OUTPUT  lists the folders of a selection file (.qls added when the\n"
+                 "                       name has no dot) into OUTPUT.\n"
+                 "  --output OUTPUT DIR  lists each DIR with all its subfolders. An OUTPUT ending in\n"
+                 "                       .txt, .html, .htm or .csv chooses that output type; \"-\" is\n"
+                 "                       standard output.\n"
+                 "Switches may start with \"/\" or \"-\" and ignore case. SOURCE_DATE_EPOCH fixes the\n"
+                 "header's time stamp.\n"
                  "\n"
                  "Exit status: 0 listing written, 1 a file could not be read or written,\n"
                  "2 bad command line.\n");
 }
 
-struct DirectForm {
+int Main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> words; // the switch words before --output
     std::string outputPath;
     std::vector<std::string> folders;
-};
-
-// Chooses the output type from the output file's extension; other names keep the configured type.
-void ApplyOutputExtension(const std::string& path, ListingOptions& options) {
-    const std::size_t dot = path.rfind('.');
-    const std::size_t slash = path.rfind('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return;
-    std::string extension = path.substr(dot + 1);
-    for (char& c : extension)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    if (extension == "txt")
-        options.m_nOutputType = kOutputText;
-    else if (extension == "html" || extension == "htm")
-        options.m_nOutputType = kOutputHtml;
-    else if (extension == "csv")
-        options.m_nOutputType = kOutputCsv;
-}
-
-std::optional<std::int64_t> HeaderTimeFromEnvironment() {
-    const char* value = std::getenv("SOURCE_DATE_EPOCH");
-    if (value == nullptr || *value == '\0')
-        return std::nullopt;
-    char* end = nullptr;
-    const long long seconds = std::strtoll(value, &end, 10);
-    if (*end != '\0')
-        return std::nullopt;
-    return seconds;
-}
-
-int RunListing(RunTarget target) {
-    ConsoleHost host;
-    ListingEngine engine(&host);
-    target.headerTime = HeaderTimeFromEnvironment();
-    engine.SetRunTarget(std::move(target));
-    const RunStatus status = engine.Run();
-    host.LeaveBusyState();
-    switch (status) {
-    case RunStatus::Written: return kExitOk;
-    case RunStatus::NoOutputPath:
-        std::fprintf(stderr, "quillary-cli: no output file given\n");
-        return kExitFailed;
-    case RunStatus::OpenFailed:
-        std::fprintf(stderr, "quillary-cli: cannot open the output file '%s'\n", engine.OutputPath().c_str());
-        return kExitFailed;
-    case RunStatus::WriteFailed:
-        std::fprintf(stderr, "quillary-cli: error while writing '%s'\n", engine.OutputPath().c_str());
-        return kExitFailed;
-    }
-    return kExitFailed;
-}
-
-int RunDirectForm(const DirectForm& form) {
-    RunTarget target;
-    ApplyOutputExtension(form.outputPath, target.options);
-    for (const std::string& folder : form.folders) {
-        const std::string path = AbsolutePath(folder);
-        if (!IsDirectory(path)) {
-            std::fprintf(stderr, "quillary-cli: warning: '%s' is not a folder\n", folder.c_str());
-            continue;
-        }
-        target.checkedDirs.push_back("3|" + path);
-    }
-    target.outputPath = form.outputPath;
-    return RunListing(std::move(target));
-}
-
-int Main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    DirectForm direct;
-    bool haveOutput = false;
+    bool directForm = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
+        if (arg == "--help") {
             PrintUsage(stdout);
             return kExitOk;
         }
@@ -118,26 +51,39 @@ int Main(int argc, char** argv) {
             std::printf("quillary-cli %s\n", QUILLARY_VERSION_TEXT);
             return kExitOk;
         }
-        if (arg == "--output" || arg == "-o") {
+        if (arg == "--output") {
             if (i + 1 >= args.size()) {
                 std::fprintf(stderr, "quillary-cli: --output needs a file name\n");
                 return kExitUsage;
             }
-            direct.outputPath = args[++i];
-            haveOutput = true;
-        } else if (arg.rfind("--", 0) == 0) {
+            directForm = true;
+            outputPath = args[i + 1];
+            folders.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 2, args.end());
+            break;
+        }
+        if (arg.rfind("--", 0) == 0) {
             std::fprintf(stderr, "quillary-cli: unknown option '%s'\n", arg.c_str());
             PrintUsage(stderr);
             return kExitUsage;
-        } else {
-            direct.folders.push_back(arg);
         }
+        words.push_back(arg);
     }
-    if (!haveOutput || direct.folders.empty()) {
+    const CommandLineInfo commandLine = CommandLineInfo::Parse(words);
+    if (directForm ? folders.empty() : !commandLine.m_bUnattended) {
         PrintUsage(stderr);
         return kExitUsage;
     }
-    return RunDirectForm(direct);
+
+    ConsoleSession session;
+    if (!session.LoadConfiguration(commandLine))
+        return kExitFailed;
+    if (directForm)
+        return session.RunListing(session.SelectFolders(folders), outputPath, true);
+
+    CheckedDirList checkedDirs;
+    if (!session.LoadSelection(commandLine.m_strSelectionFile, checkedDirs))
+        return kExitFailed;
+    return session.RunListing(checkedDirs, commandLine.m_strOutputFile, false);
 }
 
 } // namespace

@@ -170,6 +170,9 @@ std::uint64_t ListingEngine::ScanDirectory(const std::string& path, bool withSub
     if (auto found = m_prevDirMap.find(path); found != m_prevDirMap.end()) {
         previous = std::move(found->second);
         m_prevDirMap.erase(found);
+    } else if (auto again = m_dirMap.find(path); again != m_dirMap.end()) {
+        // Reached a second time in this run: the first scan's records are the freshest cache.
+        previous = std::move(again->second);
     }
     // A directory reached twice in one run keeps one record: the later scan replaces the earlier one.
     DirMapEntry& node = *m_dirMap.insert_or_assign(path, DirRecord{}).first;

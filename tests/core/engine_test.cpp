@@ -112,9 +112,13 @@ TEST_F(EngineTest, FolderAloneIsNotDescendedAndAFolderReachedTwiceIsOneRecord) {
     Listing({"2|" + tree.string()});
     EXPECT_EQ(engine.DirectoryMap().size(), 1u);
     EXPECT_EQ(Record(tree).totalSize, 30u);
+    target.options.m_bFileCrc32 = true;
     Listing({Tree(), "3|" + (tree / "sub").string()});
     EXPECT_EQ(engine.DirectoryMap().size(), 4u);
     EXPECT_EQ(Record(tree / "sub").totalSize, 70u);
+    // The second visit reuses the first visit's records, so a checksum is never computed twice.
+    Listing({Tree(), "3|" + (tree / "sub").string()});
+    EXPECT_EQ(engine.Statistics().checksumsComputed, 0u);
 }
 
 TEST_F(EngineTest, UnreadableAndMissingFoldersGiveEmptyRecords) {

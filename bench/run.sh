@@ -34,10 +34,8 @@ case "$(cd "$BENCH_TMP" && pwd)/" in
 "$REPO"/*) echo "run.sh: BENCH_TMP must lie outside the repository" >&2; exit 2 ;;
 esac
 
+# Always builds (incrementally), so that the figures are never those of stale binaries.
 build() {
-    if [ -x "$CLI" ] && [ -x "$BENCH_LISTING" ]; then
-        return
-    fi
     echo "building quillary-cli and bench_listing in $BUILD_DIR" >&2
     cmake -S "$REPO" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DQUILLARY_TESTS=OFF \
         -DQUILLARY_BENCH=ON >/dev/null

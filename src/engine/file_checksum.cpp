@@ -1,6 +1,6 @@
 #include "engine/file_checksum.h"
 
-#include <libdeflate.h>
+#include <isa-l/crc.h>
 
 #include <algorithm>
 
@@ -9,7 +9,8 @@
 namespace quillary {
 
 std::uint32_t Crc32Update(std::uint32_t crc, const void* data, std::size_t size) {
-    return libdeflate_crc32(crc, data, size);
+    // The standard reflected CRC-32 (polynomial 0xEDB88320, gzip's), continued from `crc`.
+    return crc32_gzip_refl(crc, static_cast<const unsigned char*>(data), size);
 }
 
 FileChecksummer::Result FileChecksummer::Compute(const std::string& path, std::uint64_t size,
@@ -21,7 +22,7 @@ FileChecksummer::Result FileChecksummer::Compute(const std::string& path, std::u
     if (!file.Open(path))
         return {0, true};
     if (!m_buffer)
-        m_buffer = std::make_unique<unsigned char[]>(kChunkSize);
+        m_buffer.reset(new unsigned char[kChunkSize]); // not cleared: every byte used is read first
     std::uint32_t crc = 0;
     std::uint64_t done = 0;
     while (done < size) {

@@ -70,15 +70,6 @@ ParsedLine ParseLine(std::string_view line) {
     return parsed;
 }
 
-// Cuts a UTF-8 text to at most maxBytes without splitting a character.
-std::string_view CutToBytes(std::string_view text, std::size_t maxBytes) {
-    if (text.size() <= maxBytes)
-        return text;
-    std::size_t end = maxBytes;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        --end;
-    return text.substr(0, end);
-}
 
 std::string EncodeValue(std::string_view value) {
     value = value.substr(0, value.find_first_of("\r\n"));
@@ -147,7 +138,7 @@ std::optional<std::string> ProfileFile::Find(std::string_view section, std::stri
     std::string_view value = ParseLine(m_lines[keyIt->second]).value;
     if (HasSurroundingQuotes(value))
         value = value.substr(1, value.size() - 2);
-    return std::string(CutToBytes(value, kMaxValueBytes));
+    return std::string(Utf8CutToBytes(value, kMaxValueBytes));
 }
 
 std::string ProfileFile::Get(std::string_view section, std::string_view key) const {

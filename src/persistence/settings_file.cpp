@@ -37,14 +37,6 @@ std::vector<std::string_view> SplitFields(std::string_view text, std::size_t max
     return parts;
 }
 
-std::string_view CutToBytes(std::string_view text, std::size_t maxBytes) {
-    if (text.size() <= maxBytes)
-        return text;
-    std::size_t end = maxBytes;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        --end;
-    return text.substr(0, end);
-}
 
 std::string EncodeSample(const SampleStyle& sample) {
     const FontSpec& f = sample.font;
@@ -85,7 +77,7 @@ SampleStyle DecodeSample(std::string_view value, SampleStyle sample, int pixelsP
     number(13, f.lfQuality);
     number(14, f.lfPitchAndFamily);
     if (fields.size() == kFontFields)
-        f.lfFaceName = CutToBytes(fields[15], kMaxFaceNameBytes);
+        f.lfFaceName = Utf8CutToBytes(fields[15], kMaxFaceNameBytes);
     f.pointSize = PointSizeFromHeight(f.lfHeight, pixelsPerInch);
     return sample;
 }

@@ -47,6 +47,15 @@ std::string_view Utf8Prefix(std::string_view text, std::size_t count) {
     return text.substr(0, pos);
 }
 
+std::string_view Utf8CutToBytes(std::string_view text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes)
+        return text;
+    std::size_t end = maxBytes;
+    while (end > 0 && IsContinuation(static_cast<unsigned char>(text[end])))
+        --end;
+    return text.substr(0, end);
+}
+
 char32_t DecodeUtf8(std::string_view text, std::size_t& pos) {
     const auto lead = static_cast<unsigned char>(text[pos]);
     if (lead < 0x80) {

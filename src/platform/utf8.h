@@ -18,6 +18,9 @@ std::size_t Utf8Length(std::string_view text);
 // The first `count` characters of text (all of it when it is shorter).
 std::string_view Utf8Prefix(std::string_view text, std::size_t count);
 
+// The longest start of text that is at most maxBytes long and does not end inside a character.
+std::string_view Utf8CutToBytes(std::string_view text, std::size_t maxBytes);
+
 // Decodes the character at text[pos] and advances pos past it. An invalid byte decodes to itself
 // (0x80..0xFF) and advances by one.
 char32_t DecodeUtf8(std::string_view text, std::size_t& pos);

@@ -1,0 +1,299 @@
+// The tri-state tree rules on a MemoryDirTree: over a made-up folder tree for the state rules, over a
+// real folder tree for loading from the disk.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "ui/model/memory_tree.h"
+#include "ui/model/tri_state_tree.h"
+
+namespace quillary {
+namespace {
+
+namespace fs = std::filesystem;
+using enum DirCheck;
+
+// Folders by path ("/a/a1"); a folder's subfolders are listed in the order given.
+class FakeDisk {
+public:
+    FakeDisk(std::initializer_list<std::string> folders) {
+        m_dirs["/"];
+        for (const std::string& folder : folders) {
+            const std::size_t slash = folder.rfind('/');
+            m_dirs[folder.substr(0, slash + 1)].push_back(folder.substr(slash + 1));
+            m_dirs[folder + "/"];
+        }
+    }
+    void Remove(const std::string& dirPath) { m_dirs.erase(dirPath); } // the folder becomes unreadable
+    void Set(const std::string& dirPath, std::vector<std::string> names) {
+        m_dirs[dirPath] = std::move(names);
+    }
+
+    SubdirectoryLister Lister() {
+        return [this](const std::string& dirPath, std::vector<std::string>& names) {
+            ++reads[dirPath];
+            const auto found = m_dirs.find(dirPath);
+            if (found == m_dirs.end())
+                return false;
+            names = found->second;
+            return true;
+        };
+    }
+
+    std::map<std::string, int> reads; // how often each folder was read
+
+private:
+    std::map<std::string, std::vector<std::string>> m_dirs;
+};
+
+// The loaded item with this key ("" is the root), or the empty handle.
+DirTreeItem Find(const DirTreeAccess& tree, const std::string& key) {
+    DirTreeItem item = tree.FirstRoot();
+    for (std::size_t start = 1; item && start <= key.size();) {
+        const std::size_t end = std::min(key.find('/', start), key.size());
+        const std::string name = key.substr(start, end - start);
+        DirTreeItem child = tree.FirstChild(item);
+        while (child && tree.Text(child) != name)
+            child = tree.NextSibling(child);
+        item = child;
+        start = end + 1;
+    }
+    return item;
+}
+
+std::vector<std::string> Collected(const DirTreeAccess& tree) {
+    std::vector<std::string> out;
+    CollectChecked(tree, out);
+    return out;
+}
+
+std::vector<std::string> ChildTexts(const DirTreeAccess& tree, DirTreeItem item) {
+    std::vector<std::string> texts;
+    for (DirTreeItem child = tree.FirstChild(item); child; child = tree.NextSibling(child))
+        texts.push_back(tree.Text(child));
+    return texts;
+}
+
+// Opens an item as the window does when the user clicks its expand button.
+void Open(DirTreeAccess& tree, DirTreeItem item) {
+    ExpandItem(tree, item);
+    tree.SetExpanded(item);
+}
+
+enum class Op { Open, Toggle, ToggleAll }; // Toggle: "with subdirectories" off; ToggleAll: on
+struct Step {
+    Op op;
+    const char* key;
+};
+struct Scenario {
+    const char* name;
+    std::vector<Step> steps;
+    std::map<std::string, DirCheck> states;
+    std::vector<std::string> collected;
+};
+
+const std::vector<Scenario> kScenarios = {
+    {"folder with subfolders, alone", {{Op::Toggle, "/a"}}, {{"/a", Alone}, {"", PartlyBelow}}, {"2|/a"}},
+    {"folder with subfolders, with them",
+     {{Op::ToggleAll, "/a"}},
+     {{"/a", WithSubdirs}, {"/a/a1", WithSubdirs}, {"", PartlyBelow}},
+     {"3|/a"}},
+    {"folder without subfolders, alone", {{Op::Toggle, "/lone"}}, {{"/lone", WithSubdirs}}, {"3|/lone"}},
+    {"unchecking alone keeps the checked children",
+     {{Op::ToggleAll, "/a"}, {Op::Toggle, "/a"}},
+     {{"/a", PartlyBelow}, {"/a/a1", WithSubdirs}, {"", PartlyBelow}},
+     {"3|/a/a1", "3|/a/a2"}},
+    {"the last child checked completes every parent that was alone",
+     {{Op::Toggle, ""},
+      {Op::ToggleAll, "/b"},
+      {Op::ToggleAll, "/lone"},
+      {Op::Open, "/a"},
+      {Op::Toggle, "/a"},
+      {Op::ToggleAll, "/a/a1"},
+      {Op::ToggleAll, "/a/a2"}},
+     {{"/a", WithSubdirs}, {"", WithSubdirs}},
+     {"3|"}},
+    {"unchecking the only checked folder clears every ancestor",
+     {{Op::Open, "/a"}, {Op::Open, "/a/a1"}, {Op::ToggleAll, "/a/a1/x"}, {Op::ToggleAll, "/a/a1/x"}},
+     {{"/a/a1", Unchecked}, {"/a", Unchecked}, {"", Unchecked}},
+     {}},
+    {"opening hands WithSubdirs down, not Alone",
+     {{Op::ToggleAll, "/a"}, {Op::Open, "/a"}, {Op::Open, "/a/a1"}, {Op::Toggle, "/b"}, {Op::Open, "/b"}},
+     {{"/a/a1/x", WithSubdirs}, {"/b", Alone}, {"/b/b1", Unchecked}},
+     {"3|/a", "2|/b"}},
+    {"a child unchecked below a whole folder leaves it alone",
+     {{Op::ToggleAll, "/a"}, {Op::ToggleAll, "/a/a2"}},
+     {{"/a", Alone}, {"/a/a1", WithSubdirs}, {"/a/a2", Unchecked}, {"", PartlyBelow}},
+     {"2|/a", "3|/a/a1"}},
+    {"the whole disk minus one folder",
+     {{Op::ToggleAll, ""}, {Op::Open, "/b"}, {Op::ToggleAll, "/b/b1"}},
+     {{"", Alone}, {"/b", Alone}, {"/a", WithSubdirs}},
+     {"2|", "3|/a", "2|/b", "3|/lone"}},
+};
+
+class TriStateTreeTest : public ::testing::Test {
+protected:
+    TriStateTreeTest() {
+        RefreshTree(tree);
+        Open(tree, tree.FirstRoot()); // the window shows the root's children
+    }
+
+    DirTreeItem Item(const std::string& key) {
+        const DirTreeItem item = Find(tree, key);
+        EXPECT_TRUE(item) << key << " is not loaded";
+        return item;
+    }
+    void Run(const std::vector<Step>& steps) {
+        for (const Step& step : steps) {
+            const DirTreeItem item = Item(step.key);
+            if (!item)
+                return;
+            if (step.op == Op::Open)
+                Open(tree, item);
+            else
+                ToggleByUser(tree, item, step.op == Op::ToggleAll);
+        }
+    }
+
+    FakeDisk disk{"/a", "/a/a1", "/a/a1/x", "/a/a2", "/b", "/b/b1", "/lone"};
+    MemoryDirTree tree{disk.Lister()};
+};
+
+TEST_F(TriStateTreeTest, TogglesAncestorsAndCollection) {
+    for (const Scenario& scenario : kScenarios) {
+        SCOPED_TRACE(scenario.name);
+        RefreshTree(tree);
+        Open(tree, tree.FirstRoot());
+        Run(scenario.steps);
+        for (const auto& [key, state] : scenario.states)
+            EXPECT_EQ(tree.State(Item(key)), state) << key;
+        EXPECT_EQ(Collected(tree), scenario.collected);
+    }
+}
+
+TEST_F(TriStateTreeTest, RestoringACollectedListRebuildsIt) {
+    for (const Scenario& scenario : kScenarios) {
+        SCOPED_TRACE(scenario.name);
+        RefreshTree(tree);
+        Open(tree, tree.FirstRoot());
+        Run(scenario.steps);
+        MemoryDirTree fresh(disk.Lister());
+        RefreshTree(fresh);
+        for (const std::string& entry : Collected(tree))
+            EXPECT_TRUE(RestoreCheck(fresh, entry.substr(2), entry[0] != '2')) << entry;
+        EXPECT_EQ(Collected(fresh), Collected(tree));
+    }
+}
+
+TEST_F(TriStateTreeTest, RestoreFindsPathsAndTogglesThem) {
+    MemoryDirTree fresh(disk.Lister());
+    RefreshTree(fresh);
+    // The root, on a tree whose root was never opened: it and its loaded children.
+    EXPECT_TRUE(RestoreCheck(fresh, "/", true));
+    EXPECT_EQ(fresh.State(Find(fresh, "/b")), WithSubdirs);
+    EXPECT_EQ(Collected(fresh), (std::vector<std::string>{"3|"}));
+    EXPECT_TRUE(RestoreCheck(fresh, "", true)); // the same item again: toggled off
+    EXPECT_TRUE(Collected(fresh).empty());
+
+    EXPECT_TRUE(RestoreCheck(fresh, "/A/A1", true)); // names ignore case
+    EXPECT_EQ(Collected(fresh), (std::vector<std::string>{"3|/a/a1"}));
+    EXPECT_TRUE(fresh.IsExpanded(Find(fresh, "/a")));
+
+    for (const char* missing : {"/a/nope", "/a/a2/deeper", "a/a1", "/a//a1", "/nope/a1"}) {
+        EXPECT_FALSE(RestoreCheck(fresh, missing, true)) << missing;
+        EXPECT_EQ(Collected(fresh), (std::vector<std::string>{"3|/a/a1"})) << missing;
+    }
+}
+
+TEST_F(TriStateTreeTest, RestoreReadsEachFolderOnce) {
+    MemoryDirTree fresh(disk.Lister());
+    RefreshTree(fresh);
+    disk.reads.clear();
+    for (const char* path : {"/a/a2", "/a/a1/x", "/a/a1", "/lone"})
+        EXPECT_TRUE(RestoreCheck(fresh, path, true)) << path;
+    EXPECT_EQ(Collected(fresh), (std::vector<std::string>{"3|/a/a1", "3|/a/a2", "3|/lone"}));
+    for (const auto& [path, count] : disk.reads)
+        EXPECT_EQ(count, 1) << path;
+}
+
+TEST(TriStateTree, RestorePrefersTheExactName) {
+    FakeDisk disk{"/Data", "/data", "/DATA", "/DATA/x"};
+    MemoryDirTree tree(disk.Lister());
+    RefreshTree(tree);
+    EXPECT_TRUE(RestoreCheck(tree, "/data", true));
+    EXPECT_TRUE(RestoreCheck(tree, "/dAtA", false)); // no exact match: the first one ignoring case
+    EXPECT_EQ(Collected(tree), (std::vector<std::string>{"2|/DATA", "3|/data"}));
+}
+
+TEST_F(TriStateTreeTest, SyncKeepsSurvivorsInPlace) {
+    Open(tree, Item("/a"));
+    const DirTreeItem a1 = Item("/a/a1");
+    ToggleByUser(tree, a1, true);
+    Open(tree, a1);
+    // a1 survives; a2 vanishes and comes back under another case; new folders arrive unsorted.
+    disk.Set("/a/", {"zz", "a1", "A2", "m"});
+    SyncChildren(tree, Item("/a"), "/a/");
+    EXPECT_EQ(ChildTexts(tree, Item("/a")), (std::vector<std::string>{"a1", "A2", "m", "zz"}));
+    EXPECT_EQ(Item("/a/a1"), a1);
+    EXPECT_EQ(tree.State(a1), WithSubdirs);
+    EXPECT_TRUE(tree.IsExpanded(a1));
+    EXPECT_EQ(ChildTexts(tree, a1), (std::vector<std::string>{"x"}));
+    EXPECT_EQ(tree.State(Item("/a/A2")), Unchecked);
+
+    // Nothing new: the children keep their order, even unsorted; a child not on disk goes.
+    const DirTreeItem lone = Item("/lone");
+    for (const char* name : {"q", "stray", "p"})
+        tree.AppendItem(lone, name);
+    disk.Set("/lone/", {"p", "q"});
+    SyncChildren(tree, lone, "/lone/");
+    EXPECT_EQ(ChildTexts(tree, lone), (std::vector<std::string>{"q", "p"}));
+    disk.Set("/lone/", {"p", "q", "o"});
+    SyncChildren(tree, lone, "/lone/");
+    EXPECT_EQ(ChildTexts(tree, lone), (std::vector<std::string>{"o", "p", "q"}));
+
+    // An unreadable folder has no children.
+    disk.Remove("/a/");
+    SyncChildren(tree, Item("/a"), "/a/");
+    EXPECT_FALSE(tree.FirstChild(Item("/a")));
+}
+
+TEST(TriStateTree, MemoryTreeLoadsFoldersFromTheDisk) {
+    std::string pattern = (fs::temp_directory_path() / "quillary-tree-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    const fs::path root = fs::canonical(pattern); // the tree knows no symbolic links
+    for (const char* dir : {"top/.hidden", "top/b/b1", "top/Mixed Case",
+                            "top/\xC3\x9C"
+                            "ber"})
+        fs::create_directories(root / dir);
+    std::ofstream(root / "top" / "file.txt") << "x";
+    fs::create_directory_symlink(root / "top" / "b", root / "top" / "link");
+
+    MemoryDirTree tree;
+    RefreshTree(tree);
+    // Checking a folder alone needs its children, which opening its parent loads.
+    EXPECT_TRUE(RestoreCheck(tree, root.string() + "/top", false));
+    const DirTreeItem top = Find(tree, root.string() + "/top");
+    ASSERT_TRUE(top);
+    EXPECT_EQ(ChildTexts(tree, top), (std::vector<std::string>{".hidden", "b", "Mixed Case",
+                                                               "\xC3\x9C"
+                                                               "ber"}));
+    EXPECT_EQ(tree.State(top), Alone);
+    EXPECT_TRUE(RestoreCheck(tree,
+                             root.string() + "/TOP/\xC3\xBC"
+                                             "BER",
+                             true));
+    EXPECT_EQ(Collected(tree), (std::vector<std::string>{"2|" + root.string() + "/top", "3|" + root.string() +
+                                                                                            "/top/\xC3\x9C"
+                                                                                            "ber"}));
+
+    fs::remove_all(root / "top" / "b");
+    SyncChildren(tree, top, ItemDirPath(tree, top));
+    EXPECT_EQ(ChildTexts(tree, top).size(), 3u);
+    fs::remove_all(root);
+}
+
+} // namespace
+} // namespace quillary

@@ -2,56 +2,85 @@
 
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
-#include "ui/model/folder_tree.h"
+#include "ui/model/tri_state_tree.h"
 
 namespace quillary {
 
-std::vector<SelectionLine> ParseSelectionText(std::string_view text, const std::string& currentDirectory) {
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+} // namespace
+
+bool ReadSelectionText(const std::string& path, std::string& bytes) {
+    return ReadWholeFile(path, bytes);
+}
+
+std::vector<SelectionLine> ParseSelectionText(std::string_view bytes, const std::string& currentDirectory) {
+    if (bytes.starts_with(kByteOrderMark))
+        bytes.remove_prefix(kByteOrderMark.size());
     std::vector<SelectionLine> lines;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        if (!line.empty() && line.back() == '\r')
+    while (!bytes.empty()) {
+        const std::size_t end = bytes.find('\n');
+        std::string_view line = bytes.substr(0, end);
+        bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
+        if (line.ends_with('\r'))
             line.remove_suffix(1);
         const std::size_t bar = line.find('|');
         if (bar == std::string_view::npos)
             continue;
         SelectionLine entry;
         entry.withSubdirs = line.substr(0, bar) != "2";
-        entry.path = std::string(line.substr(bar + 1));
-        if (entry.withSubdirs && entry.path == ".")
+        const std::string_view path = line.substr(bar + 1);
+        // Encoding is decided line by line, so that one folder name that is not UTF-8 does not turn
+        // the file's other names into Windows-1252 readings.
+        if (entry.withSubdirs && path == ".") {
             entry.path = currentDirectory;
+        } else if (IsValidUtf8(path)) {
+            entry.path = path;
+        } else {
+            entry.path = Cp1252ToUtf8(path);
+            entry.rawPath = path;
+        }
         lines.push_back(std::move(entry));
     }
     return lines;
 }
 
-bool ReadSelectionText(const std::string& path, std::string& text) {
-    std::string bytes;
-    if (!ReadWholeFile(path, bytes))
-        return false;
-    text = DecodeProgramFileText(bytes);
-    return true;
+bool RestoreSelectionLine(DirTreeAccess& tree, const SelectionLine& line) {
+    if (RestoreCheck(tree, line.path, line.withSubdirs))
+        return true;
+    return !line.rawPath.empty() && RestoreCheck(tree, line.rawPath, line.withSubdirs);
 }
 
 bool SaveSelection(const std::vector<std::string>& checkedDirs, const std::string& path) {
     OutputFile file;
     if (!file.Open(path))
         return false;
+    bool complete = true;
     for (const std::string& entry : checkedDirs) {
+        if (entry.find_first_of("\r\n") != std::string::npos) {
+            complete = false; // it would read back as other folders' entries
+            continue;
+        }
         file.Write(entry);
         file.Write("\n");
     }
-    return file.Close();
+    return file.Close() && complete;
 }
 
-bool LoadSelection(FolderTree& tree, const std::string& path, const std::string& currentDirectory) {
-    std::string text;
-    if (!ReadSelectionText(path, text))
+bool SaveSelection(const DirTreeAccess& tree, const std::string& path) {
+    std::vector<std::string> checkedDirs;
+    CollectChecked(tree, checkedDirs);
+    return SaveSelection(checkedDirs, path);
+}
+
+bool LoadSelection(DirTreeAccess& tree, const std::string& path, const std::string& currentDirectory) {
+    std::string bytes;
+    if (!ReadSelectionText(path, bytes))
         return false;
-    for (const SelectionLine& line : ParseSelectionText(text, currentDirectory))
-        tree.RestoreCheck(line.path, line.withSubdirs);
+    for (const SelectionLine& line : ParseSelectionText(bytes, currentDirectory))
+        RestoreSelectionLine(tree, line);
     return true;
 }
 

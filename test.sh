@@ -13,6 +13,9 @@ fuzz_seconds="${QUILLARY_FUZZ_SECONDS:-30}"
 
 step() { printf '\n=== %s ===\n' "$*"; }
 
+step "formatting"
+git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+
 step "build and test"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j2

@@ -37,7 +37,8 @@ void CommandLineInfo::ParseParam(const std::string& param, bool isSwitch) {
         if (param.find('.') == std::string::npos)
             m_strConfigurationFile += ".qlc";
         break;
-    case State::None: break; // stray parameters before the first switch are ignored
+    case State::None:
+        break; // stray parameters before the first switch are ignored
     }
 }
 

@@ -11,7 +11,13 @@
 
 namespace quillary {
 
-enum SizeDisplay { kSizeBytes = 0, kSizeKilobytes = 1, kSizeMegabytes = 2, kSizeGigabytes = 3, kSizeDynamic = 4 };
+enum SizeDisplay {
+    kSizeBytes = 0,
+    kSizeKilobytes = 1,
+    kSizeMegabytes = 2,
+    kSizeGigabytes = 3,
+    kSizeDynamic = 4
+};
 enum PathStyle { kPathFull = 0, kPathNoDrive = 1, kPathFromTopChecked = 2 };
 
 // The formats a run derives from its options.
@@ -31,6 +37,7 @@ std::string FormatSize(std::uint64_t value, int display, int precision, const Nu
 std::string FormatCount(std::uint64_t count, const NumberFormat& numberFormat);
 
 // A directory path ending with the separator, reduced by the path style.
-std::string ApplyPathStyle(const std::string& directoryPathWithSeparator, int pathStyle, std::size_t rootPrefixLen);
+std::string ApplyPathStyle(const std::string& directoryPathWithSeparator, int pathStyle,
+                           std::size_t rootPrefixLen);
 
 } // namespace quillary

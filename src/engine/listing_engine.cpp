@@ -16,7 +16,9 @@ namespace {
 constexpr char kSeparator = '/';
 
 // The directory path as rows show it: the map key followed by the separator.
-std::string DirectoryPathText(const std::string& key) { return key + kSeparator; }
+std::string DirectoryPathText(const std::string& key) {
+    return key + kSeparator;
+}
 
 std::string JoinPath(const std::string& directory, std::string_view name) {
     std::string path;
@@ -27,13 +29,19 @@ std::string JoinPath(const std::string& directory, std::string_view name) {
     return path;
 }
 
-template <typename Record>
-bool ChosenTime(const Record& record, int kind, std::int64_t& t) {
+template <typename Record> bool ChosenTime(const Record& record, int kind, std::int64_t& t) {
     switch (kind) {
-    case 0: t = record.creationTime; return true;
-    case 1: t = record.lastWriteTime; return true;
-    case 2: t = record.lastAccessTime; return true;
-    default: return false;
+    case 0:
+        t = record.creationTime;
+        return true;
+    case 1:
+        t = record.lastWriteTime;
+        return true;
+    case 2:
+        t = record.lastAccessTime;
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -77,13 +85,18 @@ ListingEngine::ListingEngine(ListingHost* host) : m_host(host) {}
 
 const char* ListingEngine::ExtensionFor(int outputType) {
     switch (outputType) {
-    case kOutputHtml: return "html";
-    case kOutputCsv: return "csv";
-    default: return "txt";
+    case kOutputHtml:
+        return "html";
+    case kOutputCsv:
+        return "csv";
+    default:
+        return "txt";
     }
 }
 
-void ListingEngine::SetRunTarget(RunTarget target) { m_target = std::move(target); }
+void ListingEngine::SetRunTarget(RunTarget target) {
+    m_target = std::move(target);
+}
 
 RunStatus ListingEngine::Run() {
     if (m_target.outputPath.empty())
@@ -106,7 +119,8 @@ RunStatus ListingEngine::Run() {
     m_prevDirMap = std::move(m_dirMap);
     m_dirMap.clear();
     m_stats = RunStatistics{};
-    for (auto it = m_target.checkedDirs.rbegin(); it != m_target.checkedDirs.rend() && !m_bCancel.load(); ++it) {
+    for (auto it = m_target.checkedDirs.rbegin(); it != m_target.checkedDirs.rend() && !m_bCancel.load();
+         ++it) {
         const std::string& entry = *it;
         if (entry.size() < 2)
             continue;
@@ -160,8 +174,8 @@ RunStatus ListingEngine::Run() {
     return written ? RunStatus::Written : RunStatus::WriteFailed;
 }
 
-std::uint64_t ListingEngine::ScanDirectory(const std::string& path, bool withSubdirs, std::size_t rootPrefixLen,
-                                           const EntryInfo* self) {
+std::uint64_t ListingEngine::ScanDirectory(const std::string& path, bool withSubdirs,
+                                           std::size_t rootPrefixLen, const EntryInfo* self) {
     if (m_bCancel.load(std::memory_order_relaxed))
         return 0;
     ++m_stats.dirCount;
@@ -234,7 +248,8 @@ std::uint64_t ListingEngine::ScanDirectory(const std::string& path, bool withSub
                 subdirectories.push_back({std::string(name), info, haveInfo});
         }
     }
-    std::sort(found.begin(), found.end(), [](const FileRecord& a, const FileRecord& b) { return a.name < b.name; });
+    std::sort(found.begin(), found.end(),
+              [](const FileRecord& a, const FileRecord& b) { return a.name < b.name; });
     record.entries.reserve(found.size());
     std::move(found.begin(), found.end(), std::back_inserter(record.entries));
     found.clear();
@@ -274,8 +289,8 @@ void ListingEngine::ShowProgress(bool forced) {
     if (!m_host)
         return;
     const MessageTable& messages = m_target.messages;
-    m_host->ShowProgress(std::string(kProductName) + " " + kVersionText + ", " + messages.Get(MSG_DIRS) + ":" +
-                         std::to_string(m_stats.dirCount) + ", " + messages.Get(MSG_FILES) + ":" +
+    m_host->ShowProgress(std::string(kProductName) + " " + kVersionText + ", " + messages.Get(MSG_DIRS) +
+                         ":" + std::to_string(m_stats.dirCount) + ", " + messages.Get(MSG_FILES) + ":" +
                          std::to_string(m_stats.entryCount));
 }
 
@@ -296,7 +311,8 @@ void ListingEngine::WriteLine(OutputFile& out, std::string& text) {
 }
 
 void ListingEngine::SortFileRecords(std::vector<FileRecord*>& entries) const {
-    SortEntries(entries, m_options.m_nSortFilesBy, m_options.m_bSortFilesDescending, m_options.m_nDateTimeKind);
+    SortEntries(entries, m_options.m_nSortFilesBy, m_options.m_bSortFilesDescending,
+                m_options.m_nDateTimeKind);
 }
 
 bool ListingEngine::OpenPerDirectoryFile(const DirMapEntry& dir, OutputFile& file) const {
@@ -397,7 +413,8 @@ void ListingEngine::WriteDirectoryRow(const DirMapEntry& dir, OutputFile& out) {
         row.time.emplace();
     std::int64_t t = 0;
     if (ChosenTime(record, m_options.m_nDateTimeKind, t))
-        FormatTimes(t, dir.first.empty(), m_formats.dirDateFormat, m_formats.dirTimeFormat, row.date, row.time);
+        FormatTimes(t, dir.first.empty(), m_formats.dirDateFormat, m_formats.dirTimeFormat, row.date,
+                    row.time);
     if (m_options.m_bDirAttributes)
         row.attributes = record.attributes;
     std::string text;
@@ -463,7 +480,8 @@ void ListingEngine::WriteFileRows(const std::vector<FileRecord*>& entries, Outpu
                 entry.versionKnown = true;
                 ++m_stats.versionsComputed;
             }
-            AssignField(row.version, entry.isDirectory ? std::string_view() : std::string_view(entry.version));
+            AssignField(row.version,
+                        entry.isDirectory ? std::string_view() : std::string_view(entry.version));
             row.versionWidth = static_cast<unsigned>(std::max(0, o.m_nFileVersionWidth));
         }
         if (o.m_bFileCrc32) {

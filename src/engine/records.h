@@ -17,8 +17,8 @@ using DirMap = std::map<std::string, DirRecord>;
 using DirMapEntry = DirMap::value_type;
 
 struct FileRecord {
-    std::string name;                         // full entry name as the file system gave it
-    std::uint32_t extensionStart = 0;         // index after the last "."; name.size() + 1 when none
+    std::string name;                 // full entry name as the file system gave it
+    std::uint32_t extensionStart = 0; // index after the last "."; name.size() + 1 when none
     bool isDirectory = false;
     bool crcKnown = false;
     bool versionKnown = false;
@@ -44,12 +44,12 @@ struct FileRecord {
 };
 
 struct DirRecord {
-    std::uint64_t totalSize = 0;  // matching files here plus the totals of directories scanned below
-    std::uint32_t fileCount = 0;  // matching files directly here
+    std::uint64_t totalSize = 0; // matching files here plus the totals of directories scanned below
+    std::uint32_t fileCount = 0; // matching files directly here
     std::int64_t creationTime = 0;
     std::int64_t lastAccessTime = 0;
     std::int64_t lastWriteTime = 0;
-    std::string attributes;       // five letters, or empty when the directory itself was not found
+    std::string attributes;          // five letters, or empty when the directory itself was not found
     std::vector<FileRecord> entries; // sorted by name (byte order) once the directory is scanned
     std::size_t rootPrefixLen = 0;   // length of the parent part of the selected directory
 };

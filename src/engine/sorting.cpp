@@ -8,24 +8,27 @@ namespace quillary {
 
 namespace {
 
-template <typename Record>
-std::int64_t ChosenTime(const Record& record, int dateTimeKind) {
+template <typename Record> std::int64_t ChosenTime(const Record& record, int dateTimeKind) {
     switch (dateTimeKind) {
-    case 0: return record.creationTime;
-    case 2: return record.lastAccessTime;
-    default: return record.lastWriteTime;
+    case 0:
+        return record.creationTime;
+    case 2:
+        return record.lastAccessTime;
+    default:
+        return record.lastWriteTime;
     }
 }
 
-template <typename Key>
-int CompareKeys(const Key& a, const Key& b) {
+template <typename Key> int CompareKeys(const Key& a, const Key& b) {
     return a < b ? -1 : (b < a ? 1 : 0);
 }
 
 } // namespace
 
 void SortDirectories(std::vector<DirMapEntry*>& dirs, int sortBy, int dateTimeKind) {
-    auto byPath = [](const DirMapEntry* a, const DirMapEntry* b) { return CompareNoCase(a->first, b->first); };
+    auto byPath = [](const DirMapEntry* a, const DirMapEntry* b) {
+        return CompareNoCase(a->first, b->first);
+    };
     switch (sortBy) {
     case kSortDirsByName:
         std::sort(dirs.begin(), dirs.end(), [&](auto* a, auto* b) { return byPath(a, b) < 0; });
@@ -38,11 +41,13 @@ void SortDirectories(std::vector<DirMapEntry*>& dirs, int sortBy, int dateTimeKi
         break;
     case kSortDirsByDate:
         std::sort(dirs.begin(), dirs.end(), [&](auto* a, auto* b) {
-            const int c = CompareKeys(ChosenTime(a->second, dateTimeKind), ChosenTime(b->second, dateTimeKind));
+            const int c =
+                CompareKeys(ChosenTime(a->second, dateTimeKind), ChosenTime(b->second, dateTimeKind));
             return (c != 0 ? c : byPath(a, b)) < 0;
         });
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -51,10 +56,14 @@ void SortEntries(std::vector<FileRecord*>& entries, int sortBy, bool descending,
         return;
     auto compareKey = [sortBy, dateTimeKind](const FileRecord& a, const FileRecord& b) {
         switch (sortBy) {
-        case kSortFilesByExtension: return CompareNoCase(a.Extension(), b.Extension());
-        case kSortFilesBySize: return CompareKeys(a.size, b.size);
-        case kSortFilesByDate: return CompareKeys(ChosenTime(a, dateTimeKind), ChosenTime(b, dateTimeKind));
-        default: return 0;
+        case kSortFilesByExtension:
+            return CompareNoCase(a.Extension(), b.Extension());
+        case kSortFilesBySize:
+            return CompareKeys(a.size, b.size);
+        case kSortFilesByDate:
+            return CompareKeys(ChosenTime(a, dateTimeKind), ChosenTime(b, dateTimeKind));
+        default:
+            return 0;
         }
     };
     std::sort(entries.begin(), entries.end(), [&](const FileRecord* a, const FileRecord* b) {

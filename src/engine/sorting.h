@@ -9,7 +9,12 @@
 namespace quillary {
 
 enum SortDirsBy { kSortDirsByName = 0, kSortDirsBySize = 1, kSortDirsByDate = 2 };
-enum SortFilesBy { kSortFilesByName = 0, kSortFilesByExtension = 1, kSortFilesBySize = 2, kSortFilesByDate = 3 };
+enum SortFilesBy {
+    kSortFilesByName = 0,
+    kSortFilesByExtension = 1,
+    kSortFilesBySize = 2,
+    kSortFilesByDate = 3
+};
 
 // Sorts ascending by the key; an unknown key leaves the order as it is.
 void SortDirectories(std::vector<DirMapEntry*>& dirs, int sortBy, int dateTimeKind);

@@ -70,7 +70,6 @@ ParsedLine ParseLine(std::string_view line) {
     return parsed;
 }
 
-
 std::string EncodeValue(std::string_view value) {
     value = value.substr(0, value.find_first_of("\r\n"));
     const bool needsQuotes =

@@ -37,7 +37,6 @@ std::vector<std::string_view> SplitFields(std::string_view text, std::size_t max
     return parts;
 }
 
-
 std::string EncodeSample(const SampleStyle& sample) {
     const FontSpec& f = sample.font;
     std::string text = std::to_string(static_cast<int>(sample.background)) + "|" +

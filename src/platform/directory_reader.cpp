@@ -9,8 +9,8 @@ namespace quillary {
 
 namespace {
 
-constexpr unsigned kStatxMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_CTIME |
-                                STATX_BTIME;
+constexpr unsigned kStatxMask =
+    STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_CTIME | STATX_BTIME;
 
 void FillInfo(const struct statx& st, std::string_view name, EntryInfo& info) {
     info.isDirectory = S_ISDIR(st.stx_mode);
@@ -55,9 +55,14 @@ bool DirectoryReader::Next(std::string_view& name, EntryKind& kind) {
             continue;
         name = text;
         switch (entry->d_type) {
-        case DT_DIR: kind = EntryKind::Directory; break;
-        case DT_UNKNOWN: kind = EntryKind::Unknown; break;
-        default: kind = EntryKind::NotDirectory;
+        case DT_DIR:
+            kind = EntryKind::Directory;
+            break;
+        case DT_UNKNOWN:
+            kind = EntryKind::Unknown;
+            break;
+        default:
+            kind = EntryKind::NotDirectory;
         }
         return true;
     }
@@ -88,7 +93,8 @@ bool ListSubdirectories(const std::string& path, std::vector<std::string>& names
     EntryKind kind;
     EntryInfo info;
     while (reader.Next(name, kind)) {
-        if (kind == EntryKind::Directory || (kind == EntryKind::Unknown && reader.Stat(name.data(), info) && info.isDirectory))
+        if (kind == EntryKind::Directory ||
+            (kind == EntryKind::Unknown && reader.Stat(name.data(), info) && info.isDirectory))
             names.emplace_back(name);
     }
     return true;

@@ -13,7 +13,7 @@ namespace quillary {
 
 struct EntryInfo {
     bool isDirectory = false;
-    std::uint64_t size = 0; // directories report 0
+    std::uint64_t size = 0;        // directories report 0
     std::int64_t creationTime = 0; // birth time where the file system has it, else status change
     std::int64_t lastAccessTime = 0;
     std::int64_t lastWriteTime = 0;

@@ -8,7 +8,9 @@
 
 namespace quillary {
 
-OutputFile::~OutputFile() { Close(); }
+OutputFile::~OutputFile() {
+    Close();
+}
 
 bool OutputFile::Open(const std::string& path) {
     Close();

@@ -53,13 +53,27 @@ std::string FormatLocalTime(const LocalTime& time, std::string_view format) {
             continue;
         }
         switch (format[++i]) {
-        case 'Y': AppendNumber(out, time.year, 4); break;
-        case 'm': AppendNumber(out, time.month, 2); break;
-        case 'd': AppendNumber(out, time.day, 2); break;
-        case 'H': AppendNumber(out, time.hour, 2); break;
-        case 'M': AppendNumber(out, time.minute, 2); break;
-        case 'S': AppendNumber(out, time.second, 2); break;
-        case '%': out += '%'; break;
+        case 'Y':
+            AppendNumber(out, time.year, 4);
+            break;
+        case 'm':
+            AppendNumber(out, time.month, 2);
+            break;
+        case 'd':
+            AppendNumber(out, time.day, 2);
+            break;
+        case 'H':
+            AppendNumber(out, time.hour, 2);
+            break;
+        case 'M':
+            AppendNumber(out, time.minute, 2);
+            break;
+        case 'S':
+            AppendNumber(out, time.second, 2);
+            break;
+        case '%':
+            out += '%';
+            break;
         default:
             out += '%';
             out += format[i];
@@ -68,7 +82,9 @@ std::string FormatLocalTime(const LocalTime& time, std::string_view format) {
     return out;
 }
 
-std::int64_t CurrentTime() { return static_cast<std::int64_t>(std::time(nullptr)); }
+std::int64_t CurrentTime() {
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
 
 bool LocalTimeCache::Convert(std::int64_t t, LocalTime& out) {
     // Floor division so that times before 1970 fall into the right bucket.

@@ -33,7 +33,8 @@ bool FormatNumber(std::string_view decimalText, const NumberFormat& format, std:
     }
     const std::size_t dot = decimalText.find('.');
     std::string integerPart(decimalText.substr(0, dot));
-    std::string_view fraction = dot == std::string_view::npos ? std::string_view() : decimalText.substr(dot + 1);
+    std::string_view fraction =
+        dot == std::string_view::npos ? std::string_view() : decimalText.substr(dot + 1);
     if ((integerPart.empty() && fraction.empty()) || !AllDigits(integerPart) || !AllDigits(fraction))
         return false;
     if (format.numDigits > kMaxNumberText)

@@ -8,7 +8,7 @@
 namespace quillary {
 
 struct NumberFormat {
-    unsigned numDigits = 0;     // decimals after rounding
+    unsigned numDigits = 0; // decimals after rounding
     std::string decimalSep = ".";
     std::string thousandSep = " "; // empty: no grouping
 };

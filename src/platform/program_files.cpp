@@ -80,7 +80,8 @@ std::string AbsolutePath(const std::string& path) {
     std::size_t start = 0;
     while (start <= full.size()) {
         const std::size_t slash = full.find('/', start);
-        const std::string part = full.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        const std::string part =
+            full.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
         if (part == "..") {
             if (!parts.empty())
                 parts.pop_back();

@@ -4,7 +4,9 @@ namespace quillary {
 
 namespace {
 
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
 
 } // namespace
 
@@ -25,8 +27,8 @@ std::size_t Utf8CharLength(std::string_view text, std::size_t pos) {
     }
     const auto second = static_cast<unsigned char>(text[pos + 1]);
     // Reject overlong forms, surrogates and code points above U+10FFFF.
-    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) || (lead == 0xF0 && second < 0x90) ||
-        (lead == 0xF4 && second > 0x8F))
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
+        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F))
         return 1;
     return length;
 }

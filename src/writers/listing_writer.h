@@ -64,9 +64,9 @@ struct WriterContext {
     const ListingOptions* options = nullptr;
     const MessageTable* messages = nullptr;
     const ColumnSet* columns = nullptr;
-    std::string timeStamp;    // "%Y-%m-%d %H:%M:%S" local time of the run
-    bool filesListed = true;  // file rows are written at all
-    std::string charsetName;  // the platform's narrow character set name for HTML ("utf-8" here)
+    std::string timeStamp;   // "%Y-%m-%d %H:%M:%S" local time of the run
+    bool filesListed = true; // file rows are written at all
+    std::string charsetName; // the platform's narrow character set name for HTML ("utf-8" here)
 };
 
 class ListingWriter {

@@ -6,7 +6,9 @@ namespace quillary {
 
 namespace {
 
-bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
+bool IsControl(char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+}
 
 void AppendPrintable(std::string& out, std::string_view text) {
     const std::size_t start = out.size();

@@ -8,9 +8,12 @@ namespace quillary {
 
 std::unique_ptr<ListingWriter> CreateWriter(int outputType, const WriterContext& context) {
     switch (outputType) {
-    case kOutputHtml: return std::make_unique<HtmlWriter>(context);
-    case kOutputCsv: return std::make_unique<CsvWriter>(context);
-    default: return std::make_unique<TextWriter>(context);
+    case kOutputHtml:
+        return std::make_unique<HtmlWriter>(context);
+    case kOutputCsv:
+        return std::make_unique<CsvWriter>(context);
+    default:
+        return std::make_unique<TextWriter>(context);
     }
 }
 

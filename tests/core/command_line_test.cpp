@@ -27,9 +27,9 @@ TEST(CommandLineTest, Cases) {
         {{"/x"}, {false, false, "", "", ""}},
         {{"/x", "/o", "cfg"}, {true, false, "cfg.qlc", "", ""}},
         {{"/o", "cfg", "/x", "other"}, {true, false, "other.qlc", "", ""}}, // /x keeps the state
-        {{"/l", "../sel"}, {false, true, "", "../sel", ""}},               // the dot check sees the whole word
+        {{"/l", "../sel"}, {false, true, "", "../sel", ""}}, // the dot check sees the whole word
         {{"/O", "dir.d/cfg"}, {true, false, "dir.d/cfg", "", ""}},
-        {{"/lo", "x"}, {false, false, "", "", ""}},                        // not a known switch
+        {{"/lo", "x"}, {false, false, "", "", ""}}, // not a known switch
         {{"/l", "/abs/sel.qls", "/abs/out.txt"}, {false, true, "", "/abs/sel.qls", "/abs/out.txt"}},
         {{"-x", "-o", "c"}, {true, false, "c.qlc", "", ""}},
     };

@@ -276,8 +276,8 @@ TEST(ChecksumTest, FilesAcrossTheChunkBoundaryAndUnreadableFiles) {
     for (auto& byte : data)
         byte = static_cast<unsigned char>(random());
     const fs::path path = scratch.path / "big.bin";
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data.data()),
-                                                static_cast<std::streamsize>(size));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(size));
     FileChecksummer checksummer;
     std::atomic<bool> cancel{false};
     int progressCalls = 0;

@@ -30,7 +30,8 @@ protected:
         std::size_t start = 1;
         while (start <= path.size()) {
             const std::size_t slash = path.find('/', start);
-            const std::string part = path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+            const std::string part =
+                path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
             tree.Expand(item);
             TreeItem child = memory.FirstChild(item);
             while (child != kNoItem && memory.Text(child) != part)
@@ -144,8 +145,8 @@ TEST(SelectionFileTest, ParsesLinesOfBothLineEnds) {
     EXPECT_EQ(lines[0].path, "/a/b");
     EXPECT_TRUE(lines[0].withSubdirs);
     EXPECT_FALSE(lines[1].withSubdirs);
-    EXPECT_EQ(lines[2].path, "/cwd"); // "." is the current folder
-    EXPECT_EQ(lines[3].path, ".");    // but not for a folder alone
+    EXPECT_EQ(lines[2].path, "/cwd");  // "." is the current folder
+    EXPECT_EQ(lines[3].path, ".");     // but not for a folder alone
     EXPECT_TRUE(lines[4].withSubdirs); // any code but "2" means with subfolders
     EXPECT_TRUE(ParseSelectionText(std::string("\0\xFF|\0", 4), "/").size() == 1);
 }

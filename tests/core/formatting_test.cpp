@@ -31,14 +31,14 @@ TEST(NumberFormatTest, LaysOutDecimalTexts) {
         {"999", 0, " ", ".", "999"},
         {"0", 0, " ", ".", "0"},
         {"1.500000", 1, " ", ".", "1.5"},
-        {"1.500000", 0, " ", ".", "2"},      // half away from zero
-        {"2.500000", 0, " ", ".", "3"},      // not to even
+        {"1.500000", 0, " ", ".", "2"}, // half away from zero
+        {"2.500000", 0, " ", ".", "3"}, // not to even
         {"1.449999", 1, " ", ".", "1.4"},
-        {"9.999999", 2, " ", ".", "10.00"},  // carry into a new digit
+        {"9.999999", 2, " ", ".", "10.00"}, // carry into a new digit
         {"999.999", 0, ",", ".", "1,000"},
         {"1.500000", 2, " ", ",", "1,50"},
         {"0.000977", 4, " ", ".", "0.0010"},
-        {".5", 1, " ", ".", "0.5"},           // leading zero added
+        {".5", 1, " ", ".", "0.5"}, // leading zero added
         {"007", 0, " ", ".", "7"},
         {"-1234", 0, " ", ".", "(1 234)"},
         {"1234.5", 3, ".", ",", "1.234,500"},
@@ -116,15 +116,15 @@ TEST(NameMaskTest, MatchesLikeTheShell) {
         const char* name;
         bool matches;
     } rows[] = {
-        {"*.*", "README", true},          // the lone "*.*" matches names without a dot
+        {"*.*", "README", true}, // the lone "*.*" matches names without a dot
         {"*.*", ".hidden", true},
-        {"*.txt;*.*", "README", false},   // in a list "*.*" needs a dot
+        {"*.txt;*.*", "README", false}, // in a list "*.*" needs a dot
         {"*.txt;*.*", "a.b", true},
         {"*.txt", "notes.TXT", true},
         {"*.txt", "notes.txt.bak", false},
         {"*.TXT", "über.txt", true},
-        {"ÜBER*", "über.txt", true},       // UTF-8 aware case folding
-        {"?.c", "ä.c", true},              // "?" is one character, not one byte
+        {"ÜBER*", "über.txt", true}, // UTF-8 aware case folding
+        {"?.c", "ä.c", true},        // "?" is one character, not one byte
         {"?.c", "ab.c", false},
         {"*.", "name.", true},
         {"*.", "name", false},
@@ -132,9 +132,9 @@ TEST(NameMaskTest, MatchesLikeTheShell) {
         {"*", "", true},
         {"a*b*c", "aXXbYYc", true},
         {"a*b*c", "aXXbYY", false},
-        {"*.doc; *.txt", "x.txt", true},   // leading spaces of a pattern are skipped
-        {"*.txt ", "x.txt", false},        // trailing ones are part of it
-        {"[ab].txt", "[ab].txt", true},    // no character classes
+        {"*.doc; *.txt", "x.txt", true}, // leading spaces of a pattern are skipped
+        {"*.txt ", "x.txt", false},      // trailing ones are part of it
+        {"[ab].txt", "[ab].txt", true},  // no character classes
         {"[ab].txt", "a.txt", false},
         {";;", "x", false},
     };

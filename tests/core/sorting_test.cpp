@@ -6,7 +6,8 @@
 namespace quillary {
 namespace {
 
-FileRecord Entry(const std::string& name, bool isDirectory, std::uint64_t size = 0, std::int64_t written = 0) {
+FileRecord Entry(const std::string& name, bool isDirectory, std::uint64_t size = 0,
+                 std::int64_t written = 0) {
     FileRecord record;
     record.name = name;
     record.isDirectory = isDirectory;
@@ -14,8 +15,8 @@ FileRecord Entry(const std::string& name, bool isDirectory, std::uint64_t size =
     record.lastWriteTime = written;
     record.creationTime = -written; // reversed, to see which time a sort uses
     const std::size_t dot = name.rfind('.');
-    record.extensionStart = static_cast<std::uint32_t>(
-        (isDirectory || dot == std::string::npos) ? name.size() + 1 : dot + 1);
+    record.extensionStart =
+        static_cast<std::uint32_t>((isDirectory || dot == std::string::npos) ? name.size() + 1 : dot + 1);
     return record;
 }
 
@@ -33,7 +34,7 @@ std::string Order(std::vector<FileRecord*> entries, int sortBy, bool descending,
 class SortEntriesTest : public ::testing::Test {
 protected:
     std::vector<FileRecord> records = {
-        Entry("b.txt", false, 30, 3), Entry("Zdir", true, 0, 9), Entry("a.doc", false, 10, 1),
+        Entry("b.txt", false, 30, 3),  Entry("Zdir", true, 0, 9), Entry("a.doc", false, 10, 1),
         Entry("README", false, 20, 2), Entry("adir", true, 0, 8), Entry("c.TXT", false, 5, 5),
     };
     std::vector<FileRecord*> Pointers() {

@@ -18,7 +18,8 @@ public:
         return RunCli(args, workingDir, m_program.string());
     }
     void InstallLanguage(const std::string& name) const {
-        fs::copy_file(fs::path(QUILLARY_SOURCE_DIR) / "res" / "lang" / (name + ".lng"), m_dir.Path() / (name + ".lng"));
+        fs::copy_file(fs::path(QUILLARY_SOURCE_DIR) / "res" / "lang" / (name + ".lng"),
+                      m_dir.Path() / (name + ".lng"));
     }
 
 private:
@@ -38,7 +39,8 @@ protected:
     std::string ListWith(const std::string& lines, const std::string& outName = "out.txt") {
         const fs::path config = Configuration("case.qlc", lines);
         const fs::path out = output.Path() / outName;
-        const CliResult result = cli.Run({"/o", config.string(), "--output", out.string(), "Data"}, tree.Root());
+        const CliResult result =
+            cli.Run({"/o", config.string(), "--output", out.string(), "Data"}, tree.Root());
         EXPECT_EQ(result.exitCode, 0) << result.err;
         return tree.Normalise(ReadFile(out));
     }
@@ -62,8 +64,8 @@ TEST_F(ConsoleTest, EverySizeDisplay) {
     std::string all;
     for (int display = 0; display <= 4; ++display) {
         const std::string lines = "1035=2\n1016=0\n1017=0\n1019=0\n1015=0\n1029=" + std::to_string(display) +
-                                  "\n1030=2\n1037=" + std::to_string(display % 4) + "\n1038=" +
-                                  std::to_string(display % 2) + "\n";
+                                  "\n1030=2\n1037=" + std::to_string(display % 4) +
+                                  "\n1038=" + std::to_string(display % 2) + "\n";
         all += "== size display " + std::to_string(display) + "\n" + ListWith(lines);
     }
     ExpectGolden("size_displays.txt", all);
@@ -85,15 +87,19 @@ TEST_F(ConsoleTest, SelectionAndConfigurationWithAGermanLanguage) {
     cli.InstallLanguage("Deutsch");
     // A hand-written configuration as a Windows user would keep it: CR LF and Windows-1252 text.
     WriteFile(tree.Root() / "fast.qlc", "[Settings]\r\nLanguage=Deutsch\r\n1064=*.TXT;*.md\r\n1009=0\r\n"
-                                        "1035=2\r\n1028=\xDC" "bersicht\r\n1031=1\r\n");
-    WriteFile(tree.Root() / "docs.qls", "3|" + tree.Data().string() + "/Sub\r\n2|" + tree.Data().string() + "\r\n");
+                                        "1035=2\r\n1028=\xDC"
+                                        "bersicht\r\n1031=1\r\n");
+    WriteFile(tree.Root() / "docs.qls",
+              "3|" + tree.Data().string() + "/Sub\r\n2|" + tree.Data().string() + "\r\n");
     const CliResult result = cli.Run({"/o", "fast", "/l", "docs", "out.txt"}, tree.Root());
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const std::string listing = tree.Normalise(ReadFile(tree.Root() / "out.txt"));
     ExpectGolden("german_selection.txt", listing);
     EXPECT_EQ(listing.find("Generated on"), std::string::npos);
     // The listing name came from Windows-1252 text and is written as UTF-8.
-    EXPECT_TRUE(fs::exists(tree.Data() / "Sub" / "\xC3\x9C" "bersicht.txt"));
+    EXPECT_TRUE(fs::exists(tree.Data() / "Sub" /
+                           "\xC3\x9C"
+                           "bersicht.txt"));
     // The console program never writes the settings file.
     EXPECT_FALSE(fs::exists(cli.Dir() / "quillary.INI"));
 }

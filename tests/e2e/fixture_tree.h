@@ -82,7 +82,9 @@ public:
         AddFile(".hidden", 10, 3 * 86400);
         AddFile("a b & <c>.txt", 3, 4 * 86400);
         AddFile("semi;colon \"q\".csv", 5, 5 * 86400);
-        AddFile("\xC3\x9C" "berblick.TXT", 2048, 6 * 86400);
+        AddFile("\xC3\x9C"
+                "berblick.TXT",
+                2048, 6 * 86400);
         AddFile("archive.tar.gz", 1536, 7 * 86400);
         AddFile("Sub/deep/file.TXT", 1023, 8 * 86400);
         AddFile("Sub/Zeta.md", 1048576 + 512, 9 * 86400 + 3661);
@@ -162,7 +164,8 @@ inline void ExpectGolden(const std::string& name, const std::string& actual) {
         WriteFile(path, actual);
         return;
     }
-    ASSERT_TRUE(fs::exists(path)) << "missing expected file " << path << " (run with QUILLARY_UPDATE_GOLDEN=1)";
+    ASSERT_TRUE(fs::exists(path)) << "missing expected file " << path
+                                  << " (run with QUILLARY_UPDATE_GOLDEN=1)";
     EXPECT_EQ(ReadFile(path), actual) << "listing differs from " << path;
 }
 

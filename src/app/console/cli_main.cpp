@@ -16,23 +16,22 @@ namespace quillary {
 namespace {
 
 void PrintUsage(std::FILE* to) {
-    std::fprintf(to,
-                 "Usage: quillary-cli [/o CONFIG] /l SELECTION OUTPUT\n"
-                 "       quillary-cli [/o CONFIG] --output OUTPUT DIR...\n"
-                 "       quillary-cli --help | --version\n"
-                 "\n"
-                 "Writes a listing with the options of the settings file (quillary.INI) and, with\n"
-                 "/o, of the configuration CONFIG (.qlc added when the name has no dot).\n"
-                 "  /l SELECTION OUTPUT  lists the folders of a selection file (.qls added when the\n"
-                 "                       name has no dot) into OUTPUT.\n"
-                 "  --output OUTPUT DIR  lists each DIR with all its subfolders. An OUTPUT ending in\n"
-                 "                       .txt, .html, .htm or .csv chooses that output type; \"-\" is\n"
-                 "                       standard output.\n"
-                 "Switches may start with \"/\" or \"-\" and ignore case. SOURCE_DATE_EPOCH fixes the\n"
-                 "header's time stamp.\n"
-                 "\n"
-                 "Exit status: 0 listing written, 1 a file could not be read or written,\n"
-                 "2 bad command line.\n");
+    std::fprintf(to, "Usage: quillary-cli [/o CONFIG] /l SELECTION OUTPUT\n"
+                     "       quillary-cli [/o CONFIG] --output OUTPUT DIR...\n"
+                     "       quillary-cli --help | --version\n"
+                     "\n"
+                     "Writes a listing with the options of the settings file (quillary.INI) and, with\n"
+                     "/o, of the configuration CONFIG (.qlc added when the name has no dot).\n"
+                     "  /l SELECTION OUTPUT  lists the folders of a selection file (.qls added when the\n"
+                     "                       name has no dot) into OUTPUT.\n"
+                     "  --output OUTPUT DIR  lists each DIR with all its subfolders. An OUTPUT ending in\n"
+                     "                       .txt, .html, .htm or .csv chooses that output type; \"-\" is\n"
+                     "                       standard output.\n"
+                     "Switches may start with \"/\" or \"-\" and ignore case. SOURCE_DATE_EPOCH fixes the\n"
+                     "header's time stamp.\n"
+                     "\n"
+                     "Exit status: 0 listing written, 1 a file could not be read or written,\n"
+                     "2 bad command line.\n");
 }
 
 int Main(int argc, char** argv) {
@@ -89,4 +88,6 @@ int Main(int argc, char** argv) {
 } // namespace
 } // namespace quillary
 
-int main(int argc, char** argv) { return quillary::Main(argc, argv); }
+int main(int argc, char** argv) {
+    return quillary::Main(argc, argv);
+}

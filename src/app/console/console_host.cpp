@@ -8,7 +8,9 @@ namespace quillary {
 
 ConsoleHost::ConsoleHost() : m_interactive(isatty(STDERR_FILENO) == 1) {}
 
-ConsoleHost::~ConsoleHost() { LeaveBusyState(); }
+ConsoleHost::~ConsoleHost() {
+    LeaveBusyState();
+}
 
 void ConsoleHost::ShowProgress(const std::string& text) {
     if (!m_interactive)

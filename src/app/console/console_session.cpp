@@ -141,8 +141,11 @@ int ConsoleSession::RunListing(const CheckedDirList& checkedDirs, const std::str
     const RunStatus status = engine.Run();
     host.LeaveBusyState();
     switch (status) {
-    case RunStatus::Written: return kExitOk;
-    case RunStatus::NoOutputPath: std::fprintf(stderr, "quillary-cli: no output file given\n"); break;
+    case RunStatus::Written:
+        return kExitOk;
+    case RunStatus::NoOutputPath:
+        std::fprintf(stderr, "quillary-cli: no output file given\n");
+        break;
     case RunStatus::OpenFailed:
         std::fprintf(stderr, "quillary-cli: cannot open the output file '%s'\n", engine.OutputPath().c_str());
         break;

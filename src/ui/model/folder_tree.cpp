@@ -44,7 +44,7 @@ std::string FolderTree::Key(TreeItem item) const {
 void FolderTree::SyncChildren(TreeItem item) {
     std::vector<std::string> names;
     m_tree.ReadSubdirectories(Key(item) + "/", names); // a failure leaves no children
-    std::map<std::string, bool> found; // name -> has an item already
+    std::map<std::string, bool> found;                 // name -> has an item already
     for (const std::string& name : names)
         found.emplace(name, false);
     for (TreeItem child : Children(m_tree, item)) {
@@ -129,7 +129,8 @@ bool FolderTree::RestoreCheck(const std::string& path, bool withSubdirs) {
     std::vector<std::string> components{""};
     for (std::size_t start = 0; start < path.size();) {
         const std::size_t slash = path.find('/', start);
-        const std::string part = path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        const std::string part =
+            path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
         if (!part.empty())
             components.push_back(part);
         if (slash == std::string::npos)
@@ -161,18 +162,25 @@ void FolderTree::Collect(TreeItem first, const std::string& prefix, std::vector<
     for (TreeItem item = first; item != kNoItem; item = m_tree.NextSibling(item)) {
         const std::string key = prefix + KeyText(item);
         switch (m_tree.State(item)) {
-        case kCheckedAll: out.push_back("3|" + key); break;
+        case kCheckedAll:
+            out.push_back("3|" + key);
+            break;
         case kCheckedAlone:
             out.push_back("2|" + key);
             Collect(m_tree.FirstChild(item), key + "/", out);
             break;
-        case kPartlyBelow: Collect(m_tree.FirstChild(item), key + "/", out); break;
-        default: break;
+        case kPartlyBelow:
+            Collect(m_tree.FirstChild(item), key + "/", out);
+            break;
+        default:
+            break;
         }
     }
 }
 
-void FolderTree::CollectChecked(std::vector<std::string>& out) const { Collect(m_tree.FirstRoot(), "", out); }
+void FolderTree::CollectChecked(std::vector<std::string>& out) const {
+    Collect(m_tree.FirstRoot(), "", out);
+}
 
 // ---------------------------------------------------------------------------------------------------
 
@@ -183,21 +191,16 @@ struct MemoryTree::Node {
     std::vector<std::unique_ptr<Node>> children;
 };
 
-namespace {
-
-
-} // namespace
+namespace {} // namespace
 
 MemoryTree::MemoryTree() = default;
 MemoryTree::~MemoryTree() = default;
 
 namespace {
-template <typename NodeType>
-NodeType* NodeOf(TreeItem item) {
+template <typename NodeType> NodeType* NodeOf(TreeItem item) {
     return reinterpret_cast<NodeType*>(item);
 }
-template <typename NodeType>
-TreeItem ItemOf(const NodeType* node) {
+template <typename NodeType> TreeItem ItemOf(const NodeType* node) {
     return reinterpret_cast<TreeItem>(node);
 }
 } // namespace
@@ -210,7 +213,9 @@ const std::vector<std::unique_ptr<MemoryTree::Node>>& MemoryTree::ChildrenOf(Tre
     return parent == kNoItem ? m_roots : NodeOf<Node>(parent)->children;
 }
 
-TreeItem MemoryTree::FirstRoot() const { return m_roots.empty() ? kNoItem : ItemOf(m_roots.front().get()); }
+TreeItem MemoryTree::FirstRoot() const {
+    return m_roots.empty() ? kNoItem : ItemOf(m_roots.front().get());
+}
 
 TreeItem MemoryTree::FirstChild(TreeItem item) const {
     const auto& children = NodeOf<Node>(item)->children;
@@ -227,10 +232,18 @@ TreeItem MemoryTree::NextSibling(TreeItem item) const {
     return kNoItem;
 }
 
-TreeItem MemoryTree::Parent(TreeItem item) const { return ItemOf(NodeOf<Node>(item)->parent); }
-std::string MemoryTree::Text(TreeItem item) const { return NodeOf<Node>(item)->text; }
-int MemoryTree::State(TreeItem item) const { return NodeOf<Node>(item)->state; }
-void MemoryTree::SetState(TreeItem item, int state) { NodeOf<Node>(item)->state = state; }
+TreeItem MemoryTree::Parent(TreeItem item) const {
+    return ItemOf(NodeOf<Node>(item)->parent);
+}
+std::string MemoryTree::Text(TreeItem item) const {
+    return NodeOf<Node>(item)->text;
+}
+int MemoryTree::State(TreeItem item) const {
+    return NodeOf<Node>(item)->state;
+}
+void MemoryTree::SetState(TreeItem item, int state) {
+    NodeOf<Node>(item)->state = state;
+}
 
 TreeItem MemoryTree::AppendItem(TreeItem parent, const std::string& text) {
     auto node = std::make_unique<Node>();
@@ -244,11 +257,14 @@ TreeItem MemoryTree::AppendItem(TreeItem parent, const std::string& text) {
 void MemoryTree::DeleteItem(TreeItem item) {
     Node* node = NodeOf<Node>(item);
     auto& siblings = ChildrenOf(ItemOf(node->parent));
-    siblings.erase(std::remove_if(siblings.begin(), siblings.end(), [node](const auto& n) { return n.get() == node; }),
-                   siblings.end());
+    siblings.erase(
+        std::remove_if(siblings.begin(), siblings.end(), [node](const auto& n) { return n.get() == node; }),
+        siblings.end());
 }
 
-void MemoryTree::DeleteAll() { m_roots.clear(); }
+void MemoryTree::DeleteAll() {
+    m_roots.clear();
+}
 
 void MemoryTree::SortChildren(TreeItem item) {
     auto& children = ChildrenOf(item);

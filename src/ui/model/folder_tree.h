@@ -30,7 +30,7 @@ public:
     virtual int State(TreeItem item) const = 0;
     virtual void SetState(TreeItem item, int state) = 0;
     virtual TreeItem AppendItem(TreeItem parent, const std::string& text) = 0; // kNoItem parent: a root
-    virtual void DeleteItem(TreeItem item) = 0;                                  // with its subtree
+    virtual void DeleteItem(TreeItem item) = 0;                                // with its subtree
     virtual void DeleteAll() = 0;
     virtual void SortChildren(TreeItem item) = 0;
     // The subdirectory names of a folder on disk (the path ends with the separator); false when it

@@ -90,7 +90,7 @@ TEST_F(CsvWriterTest, DirectoryLines) {
     options.m_strCsvSeparator = ",";
     DirectoryRow row;
     row.path = "/data/a,b/";
-    row.count = "(1,234)";
+    row.count = "1,234";
     row.size = "5,678,901";
     row.date = "2004-05-01";
     row.attributes = "r----";
@@ -100,7 +100,7 @@ TEST_F(CsvWriterTest, DirectoryLines) {
     columns = ColumnSet{};
     columns.count = true;
     options.m_strCsvSeparator = "";
-    row.count = "(7)";
+    row.count = "7";
     EXPECT_EQ(Dir(row), "/data/a,b/;7");
 }
 

@@ -1,6 +1,7 @@
 // HTML rows, style sheet, escaping and links.
 #include <gtest/gtest.h>
 
+#include "engine/field_format.h"
 #include "writers/html_writer.h"
 
 namespace quillary {
@@ -165,7 +166,7 @@ TEST_F(HtmlWriterTest, RowsEscapeEveryValue) {
     HtmlWriter writer(context);
     DirectoryRow dir;
     dir.path = "/a&b/";
-    dir.count = "(3)";
+    dir.count = "3";
     dir.size = "1 234";
     dir.attributes = "r-<>-";
     EXPECT_EQ(Dir(writer, dir),
@@ -220,13 +221,14 @@ TEST_F(HtmlWriterTest, LinksArePercentEncodedAndFollowThePathStyle) {
         HtmlWriter writer(context);
         DirectoryRow dir;
         dir.path = c.directory;
+        dir.linkPath = LinkPathFor(c.directory, c.pathStyle);
         const std::string dirRow = Dir(writer, dir);
         EXPECT_NE(dirRow.find(std::string("<a class=\"a\" href=\"") + c.dirHref + "\">"), std::string::npos)
             << dirRow;
         FileRow file;
         file.name = c.name;
         file.extension = c.extension;
-        file.linkPath = c.directory;
+        file.linkPath = dir.linkPath;
         const std::string fileRow = File(writer, file);
         EXPECT_NE(fileRow.find(std::string("<td class=\"o\"><a class=\"p\" href=\"") + c.fileHref + "\">"),
                   std::string::npos)

@@ -45,7 +45,7 @@ TEST_F(TextWriterTest, HeaderIsOneLineAndAnEmptyOne) {
 TEST_F(TextWriterTest, DirectoryLineIsFramedOnlyWhenFilesAreListed) {
     DirectoryRow row;
     row.path = "/data/";
-    row.count = "(2)";
+    row.count = "2";
     row.pathWidth = 12;
     row.size = "1 234";
     row.sizeWidth = 7;
@@ -61,7 +61,7 @@ TEST_F(TextWriterTest, LongLabelsAreCutAndSizesLoseTheirEnd) {
     context.filesListed = false;
     DirectoryRow row;
     row.path = "/a/very/long/path/";
-    row.count = "(12)";
+    row.count = "12";
     row.pathWidth = 20;
     row.size = "123456789";
     row.sizeWidth = 4;

@@ -1,4 +1,4 @@
-#include "persistence/message_table.h"
+#include "listing/message_table.h"
 
 namespace quillary {
 

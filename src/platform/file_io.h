@@ -17,7 +17,6 @@ public:
 
     // Creates or truncates the file. "-" is standard output.
     bool Open(const std::string& path);
-    bool IsOpen() const { return m_file != nullptr; }
     void Write(std::string_view text);
     // Flushes and closes; false when any write failed.
     bool Close();

@@ -27,15 +27,6 @@ std::string ProgramDirectory() {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-std::string ProgramName() {
-    const std::string path = ExecutablePath();
-    std::string name = path.substr(path.rfind('/') + 1);
-    const std::size_t dot = name.rfind('.');
-    if (dot != std::string::npos && dot > 0)
-        name.resize(dot);
-    return name;
-}
-
 std::string SettingsDirectory() {
     const std::string programDir = ProgramDirectory();
     if (!programDir.empty() && access(programDir.c_str(), W_OK) == 0)

@@ -8,9 +8,6 @@ namespace quillary {
 // Directory of the running executable, without a trailing separator ("" when it cannot be found).
 std::string ProgramDirectory();
 
-// The executable's file name without directory and extension ("quillary-cli").
-std::string ProgramName();
-
 // Where the settings file and the remembered selection live: beside the program when that directory
 // is writable (portable use), otherwise $XDG_CONFIG_HOME/quillary (default ~/.config/quillary).
 std::string SettingsDirectory();

@@ -1,9 +1,13 @@
 #include "platform/directory_reader.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstddef>
 #include <cstring>
 
 namespace quillary {
@@ -12,9 +16,11 @@ namespace {
 
 constexpr unsigned kStatxMask =
     STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_CTIME | STATX_BTIME;
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
 void FillInfo(const struct statx& st, std::string_view name, EntryInfo& info) {
     info.isDirectory = S_ISDIR(st.stx_mode);
+    info.isRegular = S_ISREG(st.stx_mode);
     info.size = info.isDirectory ? 0 : st.stx_size;
     info.lastAccessTime = st.stx_atime.tv_sec;
     info.lastWriteTime = st.stx_mtime.tv_sec;
@@ -33,54 +39,143 @@ std::string_view LastComponent(std::string_view path) {
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
+// Closes a descriptor on scope exit; AT_FDCWD and -1 are left alone.
+struct DescriptorGuard {
+    int fd;
+    ~DescriptorGuard() {
+        if (fd >= 0)
+            close(fd);
+    }
+};
+
 } // namespace
 
-DirectoryReader::~DirectoryReader() {
-    if (m_dir != nullptr)
-        closedir(m_dir);
+int OpenAnyPath(const std::string& path, int flags) {
+    flags |= O_CLOEXEC;
+    if (path.size() < PATH_MAX)
+        return open(path.c_str(), flags);
+    // Walk down in pieces shorter than the limit, each cut at a separator. O_PATH needs no read
+    // permission on the folders passed through, only search permission, as a whole-path lookup.
+    DescriptorGuard base{AT_FDCWD};
+    std::size_t start = 0;
+    if (path.front() == '/') {
+        base.fd = open("/", O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (base.fd < 0)
+            return -1;
+        start = 1;
+    }
+    while (path.size() - start >= PATH_MAX) {
+        const std::size_t cut = path.rfind('/', start + PATH_MAX - 1);
+        if (cut == std::string::npos || cut < start) {
+            errno = ENAMETOOLONG; // one name longer than the limit
+            return -1;
+        }
+        if (cut > start) { // "//" gives an empty piece, which is skipped
+            const int next =
+                openat(base.fd, path.substr(start, cut - start).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            if (next < 0)
+                return -1;
+            const DescriptorGuard previous{base.fd};
+            base.fd = next;
+        }
+        start = cut + 1;
+    }
+    return openat(base.fd, path.c_str() + start, flags);
+}
+
+DirectoryHandle::~DirectoryHandle() {
+    Close();
+}
+
+void DirectoryHandle::Close() {
+    if (m_fd >= 0)
+        close(m_fd);
+    m_fd = -1;
+}
+
+bool DirectoryHandle::OpenPath(const std::string& path, bool followLink) {
+    Close();
+    m_fd = OpenAnyPath(path.empty() ? "/" : path, kFolderFlags | (followLink ? 0 : O_NOFOLLOW));
+    m_error = m_fd >= 0 ? 0 : errno;
+    return m_fd >= 0;
+}
+
+bool DirectoryHandle::OpenChild(const DirectoryHandle& parent, const char* name) {
+    Close();
+    m_fd = openat(parent.m_fd, name, kFolderFlags | O_NOFOLLOW);
+    m_error = m_fd >= 0 ? 0 : errno;
+    return m_fd >= 0;
+}
+
+bool DirectoryHandle::StatSelf(std::string_view name, EntryInfo& info) const {
+    struct statx st {};
+    if (m_fd < 0 || statx(m_fd, "", AT_EMPTY_PATH, kStatxMask, &st) != 0)
+        return false;
+    FillInfo(st, name, info);
+    return true;
+}
+
+int DirectoryHandle::StatEntry(const char* name, EntryInfo& info) const {
+    if (m_fd < 0)
+        return EBADF;
+    struct statx st {};
+    if (statx(m_fd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask, &st) != 0)
+        return errno;
+    FillInfo(st, name, info);
+    return 0;
 }
 
 bool DirectoryReader::Open(const std::string& path) {
-    if (m_dir != nullptr)
-        closedir(m_dir);
-    m_dir = opendir(path.empty() ? "/" : path.c_str());
-    m_error = m_dir != nullptr ? 0 : errno;
-    return m_dir != nullptr;
+    m_dir = nullptr;
+    if (!m_owned.OpenPath(path)) {
+        m_error = m_owned.Error();
+        return false;
+    }
+    Start(m_owned);
+    return true;
+}
+
+void DirectoryReader::Start(const DirectoryHandle& dir) {
+    m_dir = &dir;
+    m_used = m_next = 0;
+    m_error = 0;
+    if (!m_buffer)
+        m_buffer.reset(new char[kBufferSize]);
 }
 
 bool DirectoryReader::Next(std::string_view& name, EntryKind& kind) {
     if (m_dir == nullptr)
         return false;
-    errno = 0;
-    while (const dirent* entry = readdir(m_dir)) {
-        const char* text = entry->d_name;
+    for (;;) {
+        if (m_next >= m_used) {
+            const ssize_t got = getdents64(m_dir->Descriptor(), m_buffer.get(), kBufferSize);
+            if (got <= 0) {
+                m_error = got < 0 ? errno : 0;
+                m_dir = nullptr;
+                return false;
+            }
+            m_used = static_cast<std::size_t>(got);
+            m_next = 0;
+        }
+        // The fields of one record are copied out rather than read through a cast of the buffer.
+        const char* record = m_buffer.get() + m_next;
+        unsigned short length = 0;
+        unsigned char type = DT_UNKNOWN;
+        std::memcpy(&length, record + offsetof(struct dirent64, d_reclen), sizeof length);
+        std::memcpy(&type, record + offsetof(struct dirent64, d_type), sizeof type);
+        m_next += length;
+        const char* text = record + offsetof(struct dirent64, d_name);
         if (text[0] == '.' && (text[1] == '\0' || (text[1] == '.' && text[2] == '\0')))
             continue;
         name = text;
-        switch (entry->d_type) {
-        case DT_DIR:
-            kind = EntryKind::Directory;
-            break;
-        case DT_UNKNOWN:
-            kind = EntryKind::Unknown;
-            break;
-        default:
-            kind = EntryKind::NotDirectory;
-        }
+        kind = type == DT_DIR ? EntryKind::Directory
+                              : (type == DT_UNKNOWN ? EntryKind::Unknown : EntryKind::NotDirectory);
         return true;
     }
-    m_error = errno;
-    return false;
 }
 
 bool DirectoryReader::Stat(const char* name, EntryInfo& info) const {
-    if (m_dir == nullptr)
-        return false;
-    struct statx st {};
-    if (statx(dirfd(m_dir), name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask, &st) != 0)
-        return false;
-    FillInfo(st, name, info);
-    return true;
+    return m_dir != nullptr && m_dir->StatEntry(name, info) == 0;
 }
 
 bool ListSubdirectories(const std::string& path, std::vector<std::string>& names) {
@@ -106,10 +201,21 @@ bool ListSubdirectories(const std::string& path, std::vector<std::string>& names
 
 bool StatPath(const std::string& path, EntryInfo& info) {
     struct statx st {};
-    if (statx(AT_FDCWD, path.empty() ? "/" : path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask,
-              &st) != 0)
+    const std::string_view name = LastComponent(path);
+    int status = 0;
+    if (path.size() < PATH_MAX) {
+        status = statx(AT_FDCWD, path.empty() ? "/" : path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+                       kStatxMask, &st);
+    } else {
+        // Too long for one lookup: ask the parent folder, opened a piece at a time.
+        const DescriptorGuard parent{OpenAnyPath(path.substr(0, path.size() - name.size()), O_PATH)};
+        status = parent.fd < 0 ? -1
+                               : statx(parent.fd, std::string(name).c_str(),
+                                       AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask, &st);
+    }
+    if (status != 0)
         return false;
-    FillInfo(st, LastComponent(path), info);
+    FillInfo(st, name, info);
     return true;
 }
 

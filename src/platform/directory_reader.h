@@ -1,18 +1,22 @@
 // Directory enumeration with sizes, times and attribute letters. Symbolic links are never followed:
 // a link is reported as an entry of its own (not a directory), so a link loop cannot hang a scan.
+//
+// Folders are opened relative to their parent's open handle, so a tree of any depth can be read: no
+// path handed to the system grows with the depth of the tree.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <dirent.h>
 
 namespace quillary {
 
 struct EntryInfo {
     bool isDirectory = false;
+    bool isRegular = false;        // a regular file (not a link, FIFO, socket or device)
     std::uint64_t size = 0;        // directories report 0
     std::int64_t creationTime = 0; // birth time where the file system has it, else status change
     std::int64_t lastAccessTime = 0;
@@ -22,27 +26,69 @@ struct EntryInfo {
 
 enum class EntryKind { Directory, NotDirectory, Unknown };
 
-// Reads one directory. Open, then Next until it returns false; Stat asks for the details of an entry
-// by name through the open directory handle (cheaper than a full path).
+// An open folder, closed on destruction. Its entries are asked for by name relative to it, and its
+// subfolders are opened relative to it.
+class DirectoryHandle {
+public:
+    DirectoryHandle() = default;
+    ~DirectoryHandle();
+    DirectoryHandle(const DirectoryHandle&) = delete;
+    DirectoryHandle& operator=(const DirectoryHandle&) = delete;
+
+    // Opens a folder by its path; "" is the root. A final symbolic link is followed only when
+    // `followLink` is set. A path longer than the system's limit is opened a piece at a time.
+    bool OpenPath(const std::string& path, bool followLink = true);
+    // Opens the subfolder `name` of `parent`; a symbolic link is not followed (and fails).
+    bool OpenChild(const DirectoryHandle& parent, const char* name);
+    bool IsOpen() const { return m_fd >= 0; }
+    // The error number of the last failed open.
+    int Error() const { return m_error; }
+    // Details of the open folder itself; `name` is its own name (for the hidden letter).
+    bool StatSelf(std::string_view name, EntryInfo& info) const;
+    // Details of the entry `name` without following a link: 0, or the error number.
+    int StatEntry(const char* name, EntryInfo& info) const;
+    int Descriptor() const { return m_fd; }
+
+private:
+    void Close();
+
+    int m_fd = -1;
+    int m_error = 0;
+};
+
+// Reads the entries of one folder. Open (or Start on a handle of one's own), then Next until it
+// returns false. The reader's buffer is kept from one folder to the next.
 class DirectoryReader {
 public:
     DirectoryReader() = default;
-    ~DirectoryReader();
     DirectoryReader(const DirectoryReader&) = delete;
     DirectoryReader& operator=(const DirectoryReader&) = delete;
 
     // `path` is a directory path without a trailing separator; "" is the root.
     bool Open(const std::string& path);
-    // The next entry other than "." and "..".
+    // Reads the folder open in `dir`, which must stay open until the reading ends.
+    void Start(const DirectoryHandle& dir);
+    // The next entry other than "." and ".."; the name is NUL-terminated and valid until the next call.
     bool Next(std::string_view& name, EntryKind& kind);
     bool Stat(const char* name, EntryInfo& info) const;
     // The error number that ended Open or Next early; 0 when the directory was read to its end.
     int Error() const { return m_error; }
 
 private:
-    DIR* m_dir = nullptr;
+    static constexpr std::size_t kBufferSize = 32768;
+
+    DirectoryHandle m_owned; // the folder Open opened
+    const DirectoryHandle* m_dir = nullptr;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_used = 0; // bytes of entries in the buffer
+    std::size_t m_next = 0; // where the next entry starts
     int m_error = 0;
 };
+
+// Opens a path like open(2) with the given flags (close-on-exec added). A path longer than the
+// system's limit is opened a piece at a time, each piece relative to the folder before it. Returns the
+// descriptor, or -1 with errno set.
+int OpenAnyPath(const std::string& path, int flags);
 
 // The names of the subdirectories of a folder ("." and ".." excluded, hidden ones included, symbolic
 // links not counted as subdirectories). False when the folder cannot be read.

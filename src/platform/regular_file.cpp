@@ -1,0 +1,71 @@
+#include "platform/regular_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/directory_reader.h"
+
+namespace quillary {
+
+namespace {
+constexpr off_t kLargeFile = 4 << 20;
+}
+
+RegularFile::~RegularFile() {
+    if (m_fd >= 0)
+        close(m_fd);
+}
+
+RegularFile::OpenResult RegularFile::Open(const std::string& path) {
+    if (m_fd >= 0)
+        close(m_fd);
+    m_error = 0;
+    // O_NONBLOCK: opening a FIFO without a writer must not wait for one.
+    m_fd = OpenAnyPath(path, O_RDONLY | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    if (m_fd < 0) {
+        m_error = errno;
+        // ELOOP: the name is a symbolic link; ENXIO: a socket.
+        return (m_error == ELOOP || m_error == ENXIO) ? OpenResult::NotRegular : OpenResult::Failed;
+    }
+    struct stat st {};
+    if (fstat(m_fd, &st) != 0) {
+        m_error = errno;
+        return OpenResult::Failed;
+    }
+    if (!S_ISREG(st.st_mode))
+        return OpenResult::NotRegular;
+    if (st.st_size > kLargeFile) // for a small file the hint would cost more than it saves
+        posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    return OpenResult::Opened;
+}
+
+bool RegularFile::Stamp(FileStamp& stamp) {
+    struct stat st {};
+    if (m_fd < 0 || fstat(m_fd, &st) != 0) {
+        m_error = m_fd < 0 ? EBADF : errno;
+        return false;
+    }
+    stamp.size = static_cast<std::uint64_t>(st.st_size);
+    stamp.lastWriteSeconds = st.st_mtim.tv_sec;
+    stamp.lastWriteNanoseconds = st.st_mtim.tv_nsec;
+    return true;
+}
+
+long long RegularFile::Read(void* buffer, std::size_t size) {
+    if (m_fd < 0)
+        return -1;
+    for (;;) {
+        const ssize_t got = read(m_fd, buffer, size);
+        if (got >= 0)
+            return got;
+        if (errno != EINTR) {
+            m_error = errno;
+            return -1;
+        }
+    }
+}
+
+} // namespace quillary

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/file_io.h"
+#include "platform/regular_file.h"
 
 namespace quillary {
 
@@ -14,15 +14,26 @@ std::uint32_t Crc32Update(std::uint32_t crc, const void* data, std::size_t size)
 }
 
 FileChecksummer::Result FileChecksummer::Compute(const std::string& path, std::uint64_t size,
-                                                 const std::atomic<bool>& cancel,
+                                                 std::int64_t lastWriteTime, const std::atomic<bool>& cancel,
                                                  const std::function<void(std::uint64_t)>& progress) {
     if (cancel.load(std::memory_order_relaxed))
         return {0, Outcome::Cancelled, 0};
-    InputFile file;
-    if (!file.Open(path)) {
-        const int error = file.LastError();
-        return {0, error != 0 ? Outcome::Failed : Outcome::NotRegular, error};
+    RegularFile file;
+    switch (file.Open(path)) {
+    case RegularFile::OpenResult::Opened:
+        break;
+    case RegularFile::OpenResult::NotRegular:
+        return {0, Outcome::NotRegular, 0};
+    case RegularFile::OpenResult::Failed:
+        return {0, Outcome::Failed, file.LastError()};
     }
+    // The checksum must belong to the contents the row describes: the listed size and time, unchanged
+    // from the first byte read to the last.
+    FileStamp before;
+    if (!file.Stamp(before))
+        return {0, Outcome::Failed, file.LastError()};
+    if (before.size != size || before.lastWriteSeconds != lastWriteTime)
+        return {0, Outcome::Changed, 0};
     if (!m_buffer)
         m_buffer.reset(new unsigned char[kChunkSize]); // not cleared: every byte used is read first
     std::uint32_t crc = 0;
@@ -41,6 +52,11 @@ FileChecksummer::Result FileChecksummer::Compute(const std::string& path, std::u
         if (size > kChunkSize && progress)
             progress(done);
     }
+    FileStamp after;
+    if (!file.Stamp(after))
+        return {0, Outcome::Failed, file.LastError()};
+    if (done != size || after != before)
+        return {0, Outcome::Changed, 0};
     return {crc, Outcome::Complete, 0};
 }
 

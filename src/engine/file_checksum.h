@@ -19,8 +19,9 @@ public:
 
     enum class Outcome {
         Complete,   // `crc` is the checksum of the file's contents
-        NotRegular, // not a regular file (a FIFO, device, socket): it has no checksum
+        NotRegular, // not a regular file (a link, FIFO, device, socket): it has no checksum
         Failed,     // the file could not be opened or read: `error` says why
+        Changed,    // the file's size or last-write time is not the listed one, or changed while read
         Cancelled,  // the run was cancelled while reading
     };
     struct Result {
@@ -29,13 +30,14 @@ public:
         int error = 0;
     };
 
-    // Reads up to `size` bytes of the file. After each chunk of a file larger than one chunk,
+    // Reads the file, which the listing shows with `size` bytes and last written at `lastWriteTime`
+    // (seconds). A symbolic link is not followed. After each chunk of a file larger than one chunk,
     // `progress` receives the bytes read so far.
-    Result Compute(const std::string& path, std::uint64_t size, const std::atomic<bool>& cancel,
-                   const std::function<void(std::uint64_t)>& progress);
+    Result Compute(const std::string& path, std::uint64_t size, std::int64_t lastWriteTime,
+                   const std::atomic<bool>& cancel, const std::function<void(std::uint64_t)>& progress);
 
 private:
-    std::unique_ptr<unsigned char[]> m_buffer; // one buffer for all files of a run
+    std::unique_ptr<unsigned char[]> m_buffer; // one buffer for all files this checksummer reads
 };
 
 } // namespace quillary

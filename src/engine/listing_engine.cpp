@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <iterator>
 
+#include "engine/directory_scan.h"
 #include "engine/sorting.h"
+#include "engine/worker_threads.h"
 #include "platform/directory_reader.h"
 #include "platform/file_io.h"
 #include "platform/pe_version.h"
@@ -60,25 +62,35 @@ bool IsPlainFileName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find(kSeparator) == std::string::npos;
 }
 
-// Fills the parts of a record that come from the file system.
-void SetFromInfo(FileRecord& record, std::string_view name, const EntryInfo& info) {
-    record.isDirectory = info.isDirectory;
-    record.size = info.size;
-    record.creationTime = info.creationTime;
-    record.lastAccessTime = info.lastAccessTime;
-    record.lastWriteTime = info.lastWriteTime;
-    std::copy(std::begin(info.attributes), std::end(info.attributes), record.attributes);
-    // A leading dot marks a hidden file, not an extension: ".profile" has none, ".profile.bak" has "bak".
-    const std::size_t dot = name.rfind('.');
-    record.extensionStart = (info.isDirectory || dot == std::string_view::npos || dot == 0)
-                                ? static_cast<std::uint32_t>(name.size() + 1)
-                                : static_cast<std::uint32_t>(dot + 1);
+// Checksums are read for regular files only, once per run: a file that failed is not tried again for
+// the per-folder listing.
+bool NeedsChecksum(const FileRecord& entry) {
+    return entry.isRegular && !entry.crcKnown && !entry.crcTried;
 }
 
-const FileRecord* FindByName(const std::vector<FileRecord>& entries, std::string_view name) {
-    const auto at = std::lower_bound(entries.begin(), entries.end(), name,
-                                     [](const FileRecord& r, std::string_view n) { return r.name < n; });
-    return (at != entries.end() && at->name == name) ? &*at : nullptr;
+// Keeps a checksum's outcome in the file's record; true when a checksum was computed. Only a complete
+// checksum is kept (and cached for the next run); a failure is reported and not retried in this run.
+bool StoreChecksum(FileRecord& entry, const FileChecksummer::Result& result, const std::string& path,
+                   std::vector<RunProblem>& problems) {
+    using Outcome = FileChecksummer::Outcome;
+    switch (result.outcome) {
+    case Outcome::Complete:
+        entry.crc = result.crc;
+        entry.crcKnown = true;
+        return true;
+    case Outcome::Failed:
+        problems.push_back({ProblemKind::ChecksumUnreadable, path, ErrorText(result.error)});
+        break;
+    case Outcome::Changed:
+        problems.push_back({ProblemKind::ChecksumUnreadable, path, "the file changed while it was read"});
+        break;
+    case Outcome::NotRegular:
+        break;
+    case Outcome::Cancelled:
+        return false;
+    }
+    entry.crcTried = true;
+    return false;
 }
 
 } // namespace
@@ -128,16 +140,7 @@ RunResult ListingEngine::Run() {
     m_timeCache = LocalTimeCache{};
     m_prevDirMap = std::move(m_dirMap);
     m_dirMap.clear();
-    for (auto it = m_target.checkedDirs.rbegin(); it != m_target.checkedDirs.rend() && !m_bCancel.load();
-         ++it) {
-        const std::string& entry = *it;
-        if (entry.size() < 2)
-            continue;
-        const std::string path = entry.substr(2);
-        const std::size_t slash = path.rfind(kSeparator);
-        const std::size_t parentLength = slash == std::string::npos ? path.size() : slash;
-        ScanDirectory(path, entry[0] != '2', parentLength);
-    }
+    ScanSelections();
     ShowProgress(true);
     m_prevDirMap.clear();
 
@@ -169,6 +172,7 @@ RunResult ListingEngine::Run() {
     m_pWriter->FormatHeader(m_columnSet, text);
     if (!text.empty())
         WriteLine(out, text);
+    ComputeChecksumsInParallel();
     WriteRows(out);
     text.clear();
     m_pWriter->FormatFooter(text);
@@ -184,123 +188,80 @@ RunResult ListingEngine::Run() {
     return Finish(m_bCancel.load() ? RunStatus::Cancelled : RunStatus::Written);
 }
 
-std::uint64_t ListingEngine::ScanDirectory(const std::string& path, bool withSubdirs,
-                                           std::size_t rootPrefixLen, const EntryInfo* self) {
-    if (m_bCancel.load(std::memory_order_relaxed))
-        return 0;
-    ++m_stats.dirCount;
-
-    DirRecord previous;
-    if (auto found = m_prevDirMap.find(path); found != m_prevDirMap.end()) {
-        previous = std::move(found->second);
-        m_prevDirMap.erase(found);
-    } else if (auto again = m_dirMap.find(path); again != m_dirMap.end()) {
-        // Reached a second time in this run: the first scan's records are the freshest cache.
-        previous = std::move(again->second);
-    }
-    // A directory reached twice in one run keeps one record: the later scan replaces the earlier one.
-    DirMapEntry& node = *m_dirMap.insert_or_assign(path, DirRecord{}).first;
-    DirRecord& record = node.second;
-    record.rootPrefixLen = rootPrefixLen;
-
-    EntryInfo ownInfo;
-    if (self != nullptr || StatPath(path, ownInfo)) {
-        const EntryInfo& info = self != nullptr ? *self : ownInfo;
-        record.creationTime = info.creationTime;
-        record.lastAccessTime = info.lastAccessTime;
-        record.lastWriteTime = info.lastWriteTime;
-        record.attributes = info.attributes;
-    }
-
-    struct Subdirectory {
-        std::string name;
-        EntryInfo info;
-        bool haveInfo;
+void ListingEngine::ScanSelections() {
+    m_threads = WorkerThreadCount();
+    DirectoryScan scan(m_dirMap, m_prevDirMap, *m_mask, m_bCancel, m_threads);
+    auto showProgress = [&] {
+        m_stats.dirCount = scan.FolderCount();
+        m_stats.entryCount = scan.EntryCount();
+        ShowProgress(false);
     };
-    std::vector<Subdirectory> subdirectories;
-    // Entries are collected in a reused buffer and then moved into a vector of exactly the right size:
-    // one allocation per directory instead of one per doubling.
-    std::vector<FileRecord>& found = m_scanBuffer;
-    found.clear();
-    {
-        DirectoryReader reader;
-        reader.Open(path);
-        // A folder that cannot be read stays a folder with the entries read so far (none when it could
-        // not be opened); the run reports it.
-        struct ReportError {
-            ListingEngine& engine;
-            const DirectoryReader& reader;
-            const std::string& path;
-            ~ReportError() {
-                if (reader.Error() != 0)
-                    engine.AddProblem(ProblemKind::FolderUnreadable, path.empty() ? "/" : path,
-                                      reader.Error());
-            }
-        } reportError{*this, reader, path};
-        std::string_view name;
-        EntryKind kind;
-        EntryInfo info;
-        while (!m_bCancel.load(std::memory_order_relaxed) && reader.Next(name, kind)) {
-            const bool matches = m_mask->Matches(name);
-            bool isDirectory = kind == EntryKind::Directory;
-            bool haveInfo = false;
-            if (matches || kind == EntryKind::Unknown) {
-                haveInfo = reader.Stat(name.data(), info); // name is NUL-terminated by readdir
-                if (!haveInfo) {
-                    if (kind == EntryKind::Unknown)
-                        continue; // vanished since it was listed
-                    info = EntryInfo{};
-                    info.isDirectory = isDirectory;
-                }
-                isDirectory = info.isDirectory;
-                if (matches) {
-                    FileRecord& entry = found.emplace_back();
-                    entry.name = name;
-                    SetFromInfo(entry, name, info);
-                    entry.parent = &node;
-                    if (!isDirectory) {
-                        ++record.fileCount;
-                        record.totalSize += info.size;
-                    }
-                    ++m_stats.entryCount;
-                    ShowProgress(false);
-                }
-            }
-            if (isDirectory && withSubdirs)
-                subdirectories.push_back({std::string(name), info, haveInfo});
+    for (auto it = m_target.checkedDirs.rbegin(); it != m_target.checkedDirs.rend() && !m_bCancel.load();
+         ++it) {
+        const std::string& entry = *it;
+        if (entry.size() < 2)
+            continue;
+        const std::string path = entry.substr(2);
+        const std::size_t slash = path.rfind(kSeparator);
+        const std::size_t parentLength = slash == std::string::npos ? path.size() : slash;
+        scan.ScanSelection(path, entry[0] != '2', parentLength, showProgress);
+    }
+    m_stats.dirCount = scan.FolderCount();
+    m_stats.entryCount = scan.EntryCount();
+    m_stats.reusedEntries = scan.ReusedEntries();
+    for (RunProblem& problem : scan.TakeProblems())
+        m_problems.push_back(std::move(problem));
+}
+
+// The checksums of files up to one chunk are read by the workers before any row is written; larger
+// files are read one at a time as their rows are written, with their progress shown.
+void ListingEngine::ComputeChecksumsInParallel() {
+    if (!m_options.m_bFileCrc32 || !m_options.m_bFileName || m_bCancel.load())
+        return;
+    std::vector<FileRecord*> files;
+    for (DirMapEntry& dir : m_dirMap) {
+        for (FileRecord& entry : dir.second.entries) {
+            if (NeedsChecksum(entry) && entry.size <= FileChecksummer::kChunkSize)
+                files.push_back(&entry);
         }
     }
+    if (files.empty())
+        return;
+    const auto threads = static_cast<unsigned>(std::min<std::size_t>(m_threads, files.size()));
+    std::vector<FileChecksummer> checksummers(threads);
+    std::vector<std::vector<RunProblem>> problems(threads);
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::uint64_t> computed{0};
+    // Each file is taken by one worker, which alone writes its record.
+    auto work = [&](unsigned worker) {
+        std::string path;
+        for (std::size_t i = 0; !m_bCancel.load(std::memory_order_relaxed) &&
+                                (i = next.fetch_add(1, std::memory_order_relaxed)) < files.size();) {
+            FileRecord& entry = *files[i];
+            path = JoinPath(entry.parent->first, entry.name);
+            const auto result =
+                checksummers[worker].Compute(path, entry.size, entry.lastWriteTime, m_bCancel, {});
+            if (StoreChecksum(entry, result, path, problems[worker]))
+                computed.fetch_add(1, std::memory_order_relaxed);
+        }
+    };
+    RunWorkers(threads, work, [this] { ShowProgress(false); });
+    m_stats.checksumsComputed += computed.load();
+    std::vector<RunProblem> found;
+    for (std::vector<RunProblem>& part : problems)
+        std::move(part.begin(), part.end(), std::back_inserter(found));
     std::sort(found.begin(), found.end(),
-              [](const FileRecord& a, const FileRecord& b) { return a.name < b.name; });
-    record.entries.reserve(found.size());
-    std::move(found.begin(), found.end(), std::back_inserter(record.entries));
-    found.clear();
+              [](const RunProblem& a, const RunProblem& b) { return a.path < b.path; });
+    std::move(found.begin(), found.end(), std::back_inserter(m_problems));
+}
 
-    // Take over what was computed for entries whose last-write time is unchanged.
-    if (!previous.entries.empty()) {
-        for (FileRecord& entry : record.entries) {
-            const FileRecord* old = FindByName(previous.entries, entry.name);
-            if (old == nullptr || old->lastWriteTime != entry.lastWriteTime)
-                continue;
-            entry.crc = old->crc;
-            entry.crcKnown = old->crcKnown;
-            entry.version = old->version;
-            entry.versionKnown = old->versionKnown;
-            ++m_stats.reusedEntries;
-        }
-    }
-
-    // Subdirectories are scanned after this directory's handle is closed, so that a deep tree never
-    // holds more than one directory open.
-    std::uint64_t total = record.totalSize;
-    for (const Subdirectory& subdirectory : subdirectories) {
-        total += ScanDirectory(JoinPath(path, subdirectory.name), true, rootPrefixLen,
-                               subdirectory.haveInfo ? &subdirectory.info : nullptr);
-    }
-    // The map node may have been replaced if a subdirectory scan reached this path again; the
-    // record reference stays valid because map nodes never move.
-    record.totalSize = total;
-    return total;
+void ListingEngine::ComputeChecksum(FileRecord& entry, const std::string& path) {
+    const std::uint64_t size = entry.size;
+    const auto result =
+        m_checksummer.Compute(path, size, entry.lastWriteTime, m_bCancel,
+                              [&](std::uint64_t done) { ShowChecksumProgress(path, done, size); });
+    if (StoreChecksum(entry, result, path, m_problems))
+        ++m_stats.checksumsComputed;
 }
 
 void ListingEngine::ShowProgress(bool forced) {
@@ -497,8 +458,8 @@ void ListingEngine::WriteFileRows(const std::vector<FileRecord*>& entries, Outpu
         if (ChosenTime(entry, o.m_nDateTimeKind, t))
             FormatTimes(t, false, m_formats.fileDateFormat, m_formats.fileTimeFormat, row.date, row.time);
 
-        const bool needsPath = !entry.isDirectory && ((o.m_bFileCrc32 && !entry.crcKnown) ||
-                                                      (o.m_bFileVersion && !entry.versionKnown));
+        const bool needsPath = (o.m_bFileCrc32 && NeedsChecksum(entry)) ||
+                               (o.m_bFileVersion && !entry.isDirectory && !entry.versionKnown);
         const std::string path = needsPath ? JoinPath(dir.first, entry.name) : std::string();
         if (o.m_bFileVersion) {
             if (!entry.isDirectory && !entry.versionKnown) {
@@ -515,24 +476,11 @@ void ListingEngine::WriteFileRows(const std::vector<FileRecord*>& entries, Outpu
             row.versionWidth = static_cast<unsigned>(std::max(0, o.m_nFileVersionWidth));
         }
         if (o.m_bFileCrc32) {
-            bool known = entry.crcKnown;
-            if (!entry.isDirectory && !known) {
-                const std::uint64_t size = entry.size;
-                const auto result = m_checksummer.Compute(path, size, m_bCancel, [&](std::uint64_t done) {
-                    ShowChecksumProgress(path, done, size);
-                });
-                using Outcome = FileChecksummer::Outcome;
-                if (result.outcome == Outcome::Complete) {
-                    entry.crc = result.crc;
-                    entry.crcKnown = known = true;
-                    ++m_stats.checksumsComputed;
-                } else if (result.outcome == Outcome::Failed) {
-                    AddProblem(ProblemKind::ChecksumUnreadable, path, result.error);
-                }
-            }
+            if (NeedsChecksum(entry))
+                ComputeChecksum(entry, path);
             // Only a checksum that was really computed is shown: anything else gets an empty cell.
             char hex[9] = "        ";
-            if (known)
+            if (entry.crcKnown)
                 std::snprintf(hex, sizeof hex, "%08x", entry.crc);
             AssignField(row.crc, std::string_view(hex, 8));
         }

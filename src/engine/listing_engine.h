@@ -4,7 +4,8 @@
 //
 // Threading: SetRunTarget and RequestCancel are called by the front end; Run executes on the run thread
 // and reaches the front end only through ListingHost. Only the cancel flag is shared while a run is
-// active.
+// active. The scan and the checksums of small files are read by a pool of worker threads that the run
+// thread starts and waits for (see worker_threads.h); every host call is still made on the run thread.
 #pragma once
 
 #include <atomic>
@@ -57,9 +58,9 @@ public:
     const DirMap& DirectoryMap() const { return m_dirMap; }
 
 private:
-    // `self` carries the directory's own details when the caller already has them.
-    std::uint64_t ScanDirectory(const std::string& path, bool withSubdirs, std::size_t rootPrefixLen,
-                                const EntryInfo* self = nullptr);
+    void ScanSelections();
+    void ComputeChecksumsInParallel();
+    void ComputeChecksum(FileRecord& entry, const std::string& path);
     void ShowProgress(bool forced);
     void ShowChecksumProgress(const std::string& path, std::uint64_t done, std::uint64_t size);
     void WriteRows(OutputFile& out);
@@ -84,6 +85,7 @@ private:
     std::unique_ptr<ListingWriter> m_pWriter;
     LocalTimeCache m_timeCache;
     FileChecksummer m_checksummer;
+    unsigned m_threads = 1; // workers that read folders and checksums
 
     std::atomic<bool> m_bCancel{false};
     int m_nLastProgressSecond = 0;
@@ -91,7 +93,6 @@ private:
     std::vector<RunProblem> m_problems;
     DirMap m_dirMap;
     DirMap m_prevDirMap;
-    std::vector<FileRecord> m_scanBuffer; // entries of the directory being read, reused
 };
 
 } // namespace quillary

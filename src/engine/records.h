@@ -1,9 +1,13 @@
 // Scanned directories and their entries. The engine keeps them from one run to the next as a cache, so
 // that checksums and versions of unchanged files are not computed again.
+//
+// Records are kept small, since a run holds one per listed entry: an entry's name is a view into one
+// block per folder that holds the names of all its entries.
 #pragma once
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,27 +21,27 @@ using DirMap = std::map<std::string, DirRecord>;
 using DirMapEntry = DirMap::value_type;
 
 struct FileRecord {
-    std::string name;                 // full entry name as the file system gave it
-    std::uint32_t extensionStart = 0; // index after the last "."; name.size() + 1 when none
-    bool isDirectory = false;
-    bool crcKnown = false;
-    bool versionKnown = false;
-    char attributes[6] = "-----";
-    std::uint32_t crc = 0;
+    std::string_view name; // full entry name as the file system gave it, in its folder's name block
     std::uint64_t size = 0;
     std::int64_t creationTime = 0;
     std::int64_t lastAccessTime = 0;
     std::int64_t lastWriteTime = 0;
     std::string version;
     const DirMapEntry* parent = nullptr;
+    std::uint32_t crc = 0;
+    std::uint32_t extensionStart = 0; // index after the last "."; name.size() + 1 when none
+    bool isDirectory = false;
+    bool isRegular = false; // only regular files have a checksum
+    bool crcKnown = false;
+    bool crcTried = false; // this run could not compute the checksum (not carried to the next run)
+    bool versionKnown = false;
+    char attributes[6] = "-----";
 
     // A file's name up to its last "." (the whole name when it has none); a subdirectory's whole name.
-    std::string_view BaseName() const {
-        return HasExtension() ? std::string_view(name).substr(0, extensionStart - 1) : std::string_view(name);
-    }
+    std::string_view BaseName() const { return HasExtension() ? name.substr(0, extensionStart - 1) : name; }
     // The text after a file's last "." (empty when there is none or for a subdirectory).
     std::string_view Extension() const {
-        return HasExtension() ? std::string_view(name).substr(extensionStart) : std::string_view();
+        return HasExtension() ? name.substr(extensionStart) : std::string_view();
     }
     bool HasExtension() const { return extensionStart < name.size(); }
 };
@@ -50,6 +54,7 @@ struct DirRecord {
     std::int64_t lastWriteTime = 0;
     std::string attributes;          // five letters, or empty when the directory itself was not found
     std::vector<FileRecord> entries; // sorted by name (byte order) once the directory is scanned
+    std::unique_ptr<char[]> names;   // the text the entries' names view; moves with the record
     std::size_t rootPrefixLen = 0;   // length of the parent part of the selected directory
 };
 

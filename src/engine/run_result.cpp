@@ -8,6 +8,9 @@ std::string DescribeProblem(const RunProblem& problem) {
     case ProblemKind::FolderUnreadable:
         what = "cannot read folder";
         break;
+    case ProblemKind::EntryUnreadable:
+        what = "cannot read the details of";
+        break;
     case ProblemKind::ChecksumUnreadable:
         what = "cannot read the checksum of";
         break;

@@ -27,7 +27,8 @@ struct RunStatistics {
 
 enum class ProblemKind {
     FolderUnreadable,   // a folder could not be enumerated (fully)
-    ChecksumUnreadable, // a file's contents could not be read for its checksum
+    EntryUnreadable,    // an entry's details could not be read; it is left out of the listing
+    ChecksumUnreadable, // a file's contents could not be read for its checksum (or changed meanwhile)
     VersionUnreadable,  // a file could not be read for its version
     ListingFileFailed,  // a per-folder listing could not be opened or written
 };

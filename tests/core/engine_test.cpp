@@ -314,23 +314,25 @@ TEST(ChecksumTest, FilesAcrossTheChunkBoundaryAndUnreadableFiles) {
     const fs::path path = scratch.Path() / "big.bin";
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(size));
+    SetModified(path, 1000);
     FileChecksummer checksummer;
     std::atomic<bool> cancel{false};
     int progressCalls = 0;
-    auto result = checksummer.Compute(path.string(), size, cancel, [&](std::uint64_t) { ++progressCalls; });
+    auto result =
+        checksummer.Compute(path.string(), size, 1000, cancel, [&](std::uint64_t) { ++progressCalls; });
     EXPECT_EQ(result.outcome, FileChecksummer::Outcome::Complete);
     EXPECT_EQ(result.crc, TableCrc32(data.data(), size));
     EXPECT_EQ(progressCalls, 2);
 
     // A file that cannot be opened has no checksum and says why; a folder is not a regular file.
-    result = checksummer.Compute((scratch.Path() / "missing").string(), 10, cancel, {});
+    result = checksummer.Compute((scratch.Path() / "missing").string(), 10, 1000, cancel, {});
     EXPECT_EQ(result.outcome, FileChecksummer::Outcome::Failed);
     EXPECT_EQ(result.error, ENOENT);
-    result = checksummer.Compute(scratch.Path().string(), 10, cancel, {});
+    result = checksummer.Compute(scratch.Path().string(), 10, 1000, cancel, {});
     EXPECT_EQ(result.outcome, FileChecksummer::Outcome::NotRegular);
 
     cancel = true;
-    result = checksummer.Compute(path.string(), size, cancel, {});
+    result = checksummer.Compute(path.string(), size, 1000, cancel, {});
     EXPECT_EQ(result.outcome, FileChecksummer::Outcome::Cancelled);
 }
 

@@ -6,8 +6,8 @@
 namespace quillary {
 namespace {
 
-FileRecord Entry(const std::string& name, bool isDirectory, std::uint64_t size = 0,
-                 std::int64_t written = 0) {
+// Names are views, as in the engine's records: string literals outlive every record here.
+FileRecord Entry(std::string_view name, bool isDirectory, std::uint64_t size = 0, std::int64_t written = 0) {
     FileRecord record;
     record.name = name;
     record.isDirectory = isDirectory;
@@ -15,8 +15,8 @@ FileRecord Entry(const std::string& name, bool isDirectory, std::uint64_t size =
     record.lastWriteTime = written;
     record.creationTime = -written; // reversed, to see which time a sort uses
     const std::size_t dot = name.rfind('.');
-    record.extensionStart =
-        static_cast<std::uint32_t>((isDirectory || dot == std::string::npos) ? name.size() + 1 : dot + 1);
+    record.extensionStart = static_cast<std::uint32_t>(
+        (isDirectory || dot == std::string_view::npos) ? name.size() + 1 : dot + 1);
     return record;
 }
 
@@ -27,7 +27,7 @@ std::string Order(std::vector<FileRecord*> entries, int sortBy, bool descending,
         std::reverse(entries.begin(), entries.end());
     std::string names;
     for (const FileRecord* entry : entries)
-        names += (names.empty() ? "" : " ") + entry->name;
+        names.append(names.empty() ? "" : " ").append(entry->name);
     return names;
 }
 

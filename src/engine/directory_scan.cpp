@@ -1,0 +1,361 @@
+#include "engine/directory_scan.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <condition_variable>
+#include <cstring>
+#include <iterator>
+#include <limits>
+
+#include "engine/worker_threads.h"
+#include "platform/file_io.h"
+
+namespace quillary {
+
+namespace {
+
+constexpr char kSeparator = '/';
+// Open folders kept for their queued subfolders; beyond this, subfolders are opened by their path.
+constexpr int kSharedHandleBudget = 256;
+
+std::string JoinPath(const std::string& directory, std::string_view name) {
+    std::string path;
+    path.reserve(directory.size() + 1 + name.size());
+    path += directory;
+    path += kSeparator;
+    path += name;
+    return path;
+}
+
+std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) {
+    return a > std::numeric_limits<std::uint64_t>::max() - b ? std::numeric_limits<std::uint64_t>::max()
+                                                             : a + b;
+}
+
+// Fills the parts of a record that come from the file system.
+void SetFromInfo(FileRecord& record, std::string_view name, const EntryInfo& info) {
+    record.isDirectory = info.isDirectory;
+    record.isRegular = info.isRegular;
+    record.size = info.size;
+    record.creationTime = info.creationTime;
+    record.lastAccessTime = info.lastAccessTime;
+    record.lastWriteTime = info.lastWriteTime;
+    std::copy(std::begin(info.attributes), std::end(info.attributes), record.attributes);
+    // A leading dot marks a hidden file, not an extension: ".profile" has none, ".profile.bak" has "bak".
+    const std::size_t dot = name.rfind('.');
+    record.extensionStart = (info.isDirectory || dot == std::string_view::npos || dot == 0)
+                                ? static_cast<std::uint32_t>(name.size() + 1)
+                                : static_cast<std::uint32_t>(dot + 1);
+}
+
+FileRecord* FindByName(std::vector<FileRecord>& entries, std::string_view name) {
+    const auto at = std::lower_bound(entries.begin(), entries.end(), name,
+                                     [](const FileRecord& r, std::string_view n) { return r.name < n; });
+    return (at != entries.end() && at->name == name) ? &*at : nullptr;
+}
+
+RunProblem Problem(ProblemKind kind, const std::string& path, int error) {
+    return {kind, path.empty() ? std::string(1, kSeparator) : path, ErrorText(error)};
+}
+
+} // namespace
+
+struct DirectoryScan::FolderTask {
+    std::string path;
+    std::shared_ptr<const DirectoryHandle> parent; // the parent folder, open; null: open by path
+    DirMapEntry* parentNode = nullptr;             // null for the selected folder itself
+    bool withSubdirs = false;
+    bool haveInfo = false; // `info` holds the folder's details, read in its parent
+    EntryInfo info;
+
+    std::string_view Name() const {
+        const std::size_t slash = path.rfind(kSeparator);
+        return slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
+    }
+};
+
+// What one worker reuses from folder to folder.
+struct DirectoryScan::Worker {
+    DirectoryReader reader;
+    std::vector<FileRecord> found;
+    std::vector<std::uint32_t> nameStarts; // where each found entry's name starts in `names`
+    std::string names;
+    std::vector<FolderTask> subfolders;
+    std::vector<RunProblem> problems;
+};
+
+// The folders still to read, taken last in, first out: the walk goes deep first, so few folders are
+// held open for their queued subfolders.
+class DirectoryScan::FolderQueue {
+public:
+    explicit FolderQueue(const std::atomic<bool>& cancel) : m_cancel(cancel) {}
+
+    // Moves every task in; the first of them is taken first.
+    void Push(std::vector<FolderTask>& tasks) {
+        {
+            std::lock_guard lock(m_mutex);
+            std::move(tasks.rbegin(), tasks.rend(), std::back_inserter(m_tasks));
+        }
+        tasks.clear();
+        m_changed.notify_all();
+    }
+
+    // The next folder to read; false when the walk is over or cancelled. A true return must be
+    // followed by Done once the folder is read.
+    bool Pop(FolderTask& task) {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return !m_tasks.empty() || m_busy == 0 || m_cancel.load(); });
+        if (m_tasks.empty() || m_cancel.load()) {
+            m_changed.notify_all();
+            return false;
+        }
+        task = std::move(m_tasks.back());
+        m_tasks.pop_back();
+        ++m_busy;
+        return true;
+    }
+
+    void Done() {
+        std::lock_guard lock(m_mutex);
+        --m_busy;
+        if (m_busy == 0 || m_cancel.load())
+            m_changed.notify_all();
+    }
+
+    // Drops what a cancelled walk left (and the folder handles the tasks hold).
+    void Clear() {
+        std::lock_guard lock(m_mutex);
+        m_tasks.clear();
+    }
+
+private:
+    const std::atomic<bool>& m_cancel;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<FolderTask> m_tasks;
+    unsigned m_busy = 0;
+};
+
+DirectoryScan::DirectoryScan(DirMap& dirMap, DirMap& previousMap, const NameMask& mask,
+                             const std::atomic<bool>& cancel, unsigned threads)
+    : m_dirMap(dirMap), m_previousMap(previousMap), m_mask(mask), m_cancel(cancel),
+      m_threads(std::max(threads, 1u)), m_queue(std::make_unique<FolderQueue>(cancel)) {
+    for (unsigned i = 0; i < m_threads; ++i)
+        m_workers.push_back(std::make_unique<Worker>());
+}
+
+DirectoryScan::~DirectoryScan() = default;
+
+void DirectoryScan::ScanSelection(const std::string& path, bool withSubdirs, std::size_t rootPrefixLen,
+                                  const std::function<void()>& waiting) {
+    if (m_cancel.load())
+        return;
+    m_rootPrefixLen = rootPrefixLen;
+    m_order.clear();
+    std::vector<FolderTask> selection(1);
+    selection[0].path = path;
+    selection[0].withSubdirs = withSubdirs;
+    m_queue->Push(selection);
+    RunWorkers(
+        withSubdirs ? m_threads : 1, [this](unsigned worker) { Work(*m_workers[worker]); }, waiting);
+    m_queue->Clear();
+    SumTotals();
+}
+
+void DirectoryScan::Work(Worker& worker) {
+    FolderTask task;
+    while (m_queue->Pop(task)) {
+        ScanFolder(task, worker);
+        m_queue->Done();
+    }
+}
+
+void DirectoryScan::ScanFolder(FolderTask& task, Worker& worker) {
+    std::shared_ptr<const DirectoryHandle> folder = OpenFolder(task);
+    const bool isSelection = task.parentNode == nullptr;
+    if (!folder->IsOpen() && folder->Error() == ENOENT && !isSelection)
+        return; // vanished since its parent was read: simply left out
+    m_folderCount.fetch_add(1, std::memory_order_relaxed);
+
+    DirRecord previous;
+    DirMapEntry& node = Register(task, previous);
+    DirRecord& record = node.second;
+    record.rootPrefixLen = m_rootPrefixLen;
+
+    EntryInfo own = task.info;
+    bool haveOwn = task.haveInfo;
+    if (!haveOwn) // the selection keeps the details of the path itself, even of a link
+        haveOwn = isSelection ? StatPath(task.path, own) : folder->StatSelf(task.Name(), own);
+    if (haveOwn) {
+        record.creationTime = own.creationTime;
+        record.lastAccessTime = own.lastAccessTime;
+        record.lastWriteTime = own.lastWriteTime;
+        record.attributes = own.attributes;
+    }
+    // A folder that cannot be read stays a folder with the entries read so far (none when it could not
+    // be opened); the run reports it.
+    if (!folder->IsOpen()) {
+        worker.problems.push_back(Problem(ProblemKind::FolderUnreadable, task.path, folder->Error()));
+        return;
+    }
+    ReadEntries(task, *folder, node, worker);
+    StoreEntries(worker, record);
+    if (const std::uint64_t reused = TakeOverCache(record, previous))
+        m_reusedEntries.fetch_add(reused, std::memory_order_relaxed);
+    QueueSubfolders(std::move(folder), node, worker);
+}
+
+std::shared_ptr<const DirectoryHandle> DirectoryScan::OpenFolder(FolderTask& task) {
+    // Counted while alive, so that the queue never keeps more than the budget of folders open.
+    m_sharedHandles.fetch_add(1, std::memory_order_relaxed);
+    std::shared_ptr<DirectoryHandle> folder(new DirectoryHandle, [this](DirectoryHandle* handle) {
+        delete handle;
+        m_sharedHandles.fetch_sub(1, std::memory_order_relaxed);
+    });
+    if (task.parent) {
+        folder->OpenChild(*task.parent, task.path.c_str() + task.path.size() - task.Name().size());
+        task.parent.reset(); // the parent's handle is closed as soon as its last subfolder is open
+    } else {
+        // The selection is opened as the user named it; a subfolder never through a link.
+        folder->OpenPath(task.path, task.parentNode == nullptr);
+    }
+    return folder;
+}
+
+DirMapEntry& DirectoryScan::Register(const FolderTask& task, DirRecord& previous) {
+    std::lock_guard lock(m_mapMutex);
+    if (auto found = m_previousMap.find(task.path); found != m_previousMap.end()) {
+        previous = std::move(found->second);
+        m_previousMap.erase(found);
+    } else if (auto again = m_dirMap.find(task.path); again != m_dirMap.end()) {
+        // Reached again in this run: the earlier scan's records are the freshest cache.
+        previous = std::move(again->second);
+    }
+    // A folder reached twice in one run keeps one record: the later scan replaces the earlier one.
+    DirMapEntry& node = *m_dirMap.insert_or_assign(task.path, DirRecord{}).first;
+    m_order.emplace_back(&node, task.parentNode);
+    return node;
+}
+
+void DirectoryScan::ReadEntries(const FolderTask& task, const DirectoryHandle& folder, DirMapEntry& node,
+                                Worker& worker) {
+    DirRecord& record = node.second;
+    worker.found.clear();
+    worker.nameStarts.clear();
+    worker.names.clear();
+    worker.subfolders.clear();
+    worker.reader.Start(folder);
+    std::string_view name;
+    EntryKind kind;
+    EntryInfo info;
+    while (!m_cancel.load(std::memory_order_relaxed) && worker.reader.Next(name, kind)) {
+        const bool matches = m_mask.Matches(name);
+        bool isDirectory = kind == EntryKind::Directory;
+        bool haveInfo = false;
+        // Details are read only for entries that are listed or that may be folders.
+        if (matches || kind == EntryKind::Unknown) {
+            if (const int error = folder.StatEntry(name.data(), info); error != 0) {
+                // An entry that vanished is simply left out; one whose details cannot be read is left
+                // out and reported, never listed with made-up details.
+                if (error != ENOENT)
+                    worker.problems.push_back(
+                        Problem(ProblemKind::EntryUnreadable, JoinPath(task.path, name), error));
+                continue;
+            }
+            haveInfo = true;
+            isDirectory = info.isDirectory;
+        }
+        if (matches) {
+            FileRecord& entry = worker.found.emplace_back();
+            worker.nameStarts.push_back(static_cast<std::uint32_t>(worker.names.size()));
+            worker.names += name;
+            SetFromInfo(entry, name, info);
+            entry.parent = &node;
+            if (!isDirectory) {
+                ++record.fileCount;
+                record.totalSize = SaturatingAdd(record.totalSize, info.size);
+            }
+        }
+        if (isDirectory && task.withSubdirs) {
+            FolderTask& subfolder = worker.subfolders.emplace_back();
+            subfolder.path = JoinPath(task.path, name);
+            subfolder.withSubdirs = true;
+            subfolder.haveInfo = haveInfo;
+            if (haveInfo)
+                subfolder.info = info;
+        }
+    }
+    if (worker.reader.Error() != 0)
+        worker.problems.push_back(Problem(ProblemKind::FolderUnreadable, task.path, worker.reader.Error()));
+    m_entryCount.fetch_add(static_cast<int>(worker.found.size()), std::memory_order_relaxed);
+}
+
+void DirectoryScan::StoreEntries(Worker& worker, DirRecord& record) {
+    // One block for all names and a vector of exactly the right size: two allocations per folder.
+    const std::size_t count = worker.found.size();
+    record.names = std::make_unique_for_overwrite<char[]>(worker.names.size());
+    std::memcpy(record.names.get(), worker.names.data(), worker.names.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t end = i + 1 < count ? worker.nameStarts[i + 1] : worker.names.size();
+        worker.found[i].name =
+            std::string_view(record.names.get() + worker.nameStarts[i], end - worker.nameStarts[i]);
+    }
+    std::sort(worker.found.begin(), worker.found.end(),
+              [](const FileRecord& a, const FileRecord& b) { return a.name < b.name; });
+    record.entries.reserve(count);
+    std::move(worker.found.begin(), worker.found.end(), std::back_inserter(record.entries));
+    worker.found.clear();
+}
+
+std::uint64_t DirectoryScan::TakeOverCache(DirRecord& record, DirRecord& previous) {
+    std::uint64_t reused = 0;
+    if (previous.entries.empty())
+        return reused;
+    for (FileRecord& entry : record.entries) {
+        FileRecord* old = FindByName(previous.entries, entry.name);
+        if (old == nullptr || old->lastWriteTime != entry.lastWriteTime)
+            continue;
+        entry.crc = old->crc;
+        entry.crcKnown = old->crcKnown;
+        entry.version = std::move(old->version);
+        entry.versionKnown = old->versionKnown;
+        ++reused;
+    }
+    return reused;
+}
+
+void DirectoryScan::QueueSubfolders(std::shared_ptr<const DirectoryHandle> folder, DirMapEntry& node,
+                                    Worker& worker) {
+    if (worker.subfolders.empty())
+        return;
+    const bool share = m_sharedHandles.load(std::memory_order_relaxed) <= kSharedHandleBudget;
+    for (FolderTask& subfolder : worker.subfolders) {
+        subfolder.parentNode = &node;
+        if (share)
+            subfolder.parent = folder;
+    }
+    m_queue->Push(worker.subfolders);
+}
+
+void DirectoryScan::SumTotals() {
+    // Backwards, every folder comes before the folder it was reached from, so its total is complete
+    // when it is added to its parent's.
+    for (auto it = m_order.rbegin(); it != m_order.rend(); ++it) {
+        if (DirMapEntry* parent = it->second)
+            parent->second.totalSize = SaturatingAdd(parent->second.totalSize, it->first->second.totalSize);
+    }
+    m_order.clear();
+}
+
+std::vector<RunProblem> DirectoryScan::TakeProblems() {
+    std::vector<RunProblem> problems;
+    for (const std::unique_ptr<Worker>& worker : m_workers) {
+        std::move(worker->problems.begin(), worker->problems.end(), std::back_inserter(problems));
+        worker->problems.clear();
+    }
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const RunProblem& a, const RunProblem& b) { return a.path < b.path; });
+    return problems;
+}
+
+} // namespace quillary

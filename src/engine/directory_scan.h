@@ -1,0 +1,90 @@
+// Reads the selected folders into the directory map with a small pool of workers that share one queue
+// of folders to read.
+//
+// What the scan builds never depends on the workers' timing: each folder's entries are sorted by name,
+// the map orders folders by path, totals are summed once a selection has been read, and problems are
+// sorted by path. Folders are opened relative to their parent's handle, so the depth of a tree has no
+// limit.
+//
+// The cache: the record a folder had in the previous run (or from an earlier selection of this run)
+// lends its checksums and versions to the entries whose last-write time is unchanged.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "engine/records.h"
+#include "engine/run_result.h"
+#include "platform/directory_reader.h"
+#include "platform/name_mask.h"
+
+namespace quillary {
+
+class DirectoryScan {
+public:
+    // The scan adds to `dirMap` and takes the records it reuses out of `previousMap`.
+    DirectoryScan(DirMap& dirMap, DirMap& previousMap, const NameMask& mask, const std::atomic<bool>& cancel,
+                  unsigned threads);
+    ~DirectoryScan();
+    DirectoryScan(const DirectoryScan&) = delete;
+    DirectoryScan& operator=(const DirectoryScan&) = delete;
+
+    // Reads one selected folder (path without a trailing separator, "" the root), and everything below
+    // it when `withSubdirs`. A later selection that reaches a folder again replaces its record.
+    // `waiting` is called on the calling thread while the workers read, about ten times a second.
+    void ScanSelection(const std::string& path, bool withSubdirs, std::size_t rootPrefixLen,
+                       const std::function<void()>& waiting);
+
+    // Progress so far; may be read on any thread.
+    int FolderCount() const { return m_folderCount.load(std::memory_order_relaxed); }
+    int EntryCount() const { return m_entryCount.load(std::memory_order_relaxed); }
+    std::uint64_t ReusedEntries() const { return m_reusedEntries.load(std::memory_order_relaxed); }
+
+    // The folders and entries that could not be read so far, sorted by path.
+    std::vector<RunProblem> TakeProblems();
+
+private:
+    struct FolderTask;
+    struct Worker;
+    class FolderQueue;
+
+    void Work(Worker& worker);
+    void ScanFolder(FolderTask& task, Worker& worker);
+    std::shared_ptr<const DirectoryHandle> OpenFolder(FolderTask& task);
+    DirMapEntry& Register(const FolderTask& task, DirRecord& previous);
+    void ReadEntries(const FolderTask& task, const DirectoryHandle& folder, DirMapEntry& node,
+                     Worker& worker);
+    static void StoreEntries(Worker& worker, DirRecord& record);
+    std::uint64_t TakeOverCache(DirRecord& record, DirRecord& previous);
+    void QueueSubfolders(std::shared_ptr<const DirectoryHandle> folder, DirMapEntry& node, Worker& worker);
+    void SumTotals();
+
+    DirMap& m_dirMap;
+    DirMap& m_previousMap;
+    const NameMask& m_mask;
+    const std::atomic<bool>& m_cancel;
+    unsigned m_threads;
+    std::size_t m_rootPrefixLen = 0;
+
+    std::unique_ptr<FolderQueue> m_queue;
+    std::vector<std::unique_ptr<Worker>> m_workers;
+
+    // Guards both maps and m_order while workers run.
+    std::mutex m_mapMutex;
+    // Each folder of the current selection with the folder it was reached from (null for the
+    // selection), in the order they were registered: a folder always comes after its parent.
+    std::vector<std::pair<DirMapEntry*, DirMapEntry*>> m_order;
+
+    std::atomic<int> m_folderCount{0};
+    std::atomic<int> m_entryCount{0};
+    std::atomic<std::uint64_t> m_reusedEntries{0};
+    std::atomic<int> m_sharedHandles{0}; // open folders kept for subfolders still in the queue
+};
+
+} // namespace quillary

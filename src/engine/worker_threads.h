@@ -1,0 +1,19 @@
+// The small pool of threads a run reads folders and files with. The run thread starts the workers,
+// stays free for the host calls (progress) while they work, and continues when all have finished.
+#pragma once
+
+#include <functional>
+
+namespace quillary {
+
+// How many workers a run uses: as many as the machine has cores, at most 8. The environment variable
+// QUILLARY_THREADS (1..64) sets another number; tests and benchmarks use it to compare one thread
+// with several.
+unsigned WorkerThreadCount();
+
+// Runs body(worker) on `count` new threads (worker = 0 .. count - 1) and returns when every one has
+// returned. Meanwhile the calling thread calls `waiting` about ten times a second.
+void RunWorkers(unsigned count, const std::function<void(unsigned worker)>& body,
+                const std::function<void()>& waiting);
+
+} // namespace quillary

@@ -1,0 +1,317 @@
+// The parallel scan: the same listing as one thread for any options, cancel while workers read, the
+// checksum cache with several threads, and trees deeper than any path the system takes at once.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <future>
+#include <random>
+#include <thread>
+#include <utility>
+
+#include "engine/file_checksum.h"
+#include "engine/listing_engine.h"
+#include "engine/sorting.h"
+#include "support/scratch_dir.h"
+
+namespace quillary {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::ScratchDir;
+using test::WriteFile;
+
+// Sets QUILLARY_THREADS for the runs of one test.
+class ForcedThreads {
+public:
+    explicit ForcedThreads(int count) { Set(count); }
+    ~ForcedThreads() { unsetenv("QUILLARY_THREADS"); }
+    void Set(int count) { setenv("QUILLARY_THREADS", std::to_string(count).c_str(), 1); }
+};
+
+// Sets the last-write time; the access time goes far into the future, where reading the file (for a
+// checksum) does not move it, so that listings of access times stay comparable from run to run.
+void SetModified(const fs::path& path, std::int64_t seconds) {
+    const timespec times[2] = {{4102444800, 0}, {seconds, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+
+// A tree of a few hundred entries with uneven folders, names that sort differently by bytes and by
+// folded case, equal sizes and times (so that sorting falls back to names), a link and a FIFO.
+std::vector<fs::path> MakeRandomTree(const fs::path& root, unsigned seed) {
+    std::mt19937 random(seed);
+    const char* stems[] = {"Alpha",
+                           "beta",
+                           "\xC3\x9C"
+                           "ber",
+                           "zeta",
+                           "a b",
+                           "IMG",
+                           ".hidden",
+                           "x"};
+    const char* extensions[] = {".txt", ".TXT", ".bin", "", ".tar.gz", ".doc"};
+    std::vector<fs::path> folders = {root};
+    for (int i = 0; i < 30; ++i) {
+        const fs::path parent = folders[random() % folders.size()];
+        folders.push_back(parent / (std::string(stems[random() % 8]) + std::to_string(i)));
+        fs::create_directory(folders.back());
+    }
+    for (int i = 0; i < 300; ++i) {
+        const fs::path folder = folders[random() % (folders.size() / 2 + 1)]; // half the folders hold all
+        const fs::path file =
+            folder / (std::string(stems[random() % 8]) + std::to_string(i % 50) + extensions[random() % 6]);
+        WriteFile(file, std::string(random() % 4 * 700, 'q'));
+        SetModified(file, 1000000000 + static_cast<std::int64_t>(random() % 5) * 86400);
+    }
+    fs::create_symlink("Alpha0.txt", root / "link.txt");
+    EXPECT_EQ(mkfifo((root / "fifo.txt").c_str(), 0644), 0);
+    for (const fs::path& folder : folders)
+        SetModified(folder, 1100000000 + static_cast<std::int64_t>(folder.string().size()) * 3600);
+    return folders;
+}
+
+ListingOptions RandomOptions(std::mt19937& random) {
+    auto flip = [&] { return random() % 2 == 0; };
+    ListingOptions o;
+    const char* masks[] = {"*.*", "*.txt", "a*;*.bin", "?????*", "*"};
+    o.m_strMask = masks[random() % 5];
+    o.m_nSortDirsBy = static_cast<int>(random() % 4); // 3: map order
+    o.m_bSortDirsDescending = flip();
+    o.m_nSortFilesBy = static_cast<int>(random() % 5); // 4: map order
+    o.m_bSortFilesDescending = flip();
+    o.m_bFilesAllTogether = random() % 4 == 0;
+    o.m_bSubdirs = flip();
+    o.m_bFileNumber = flip();
+    o.m_bFilePath = flip();
+    o.m_bFileExtension = flip();
+    o.m_bFileCrc32 = flip();
+    o.m_bDirName = random() % 4 != 0;
+    o.m_bFileCountInDirName = flip();
+    o.m_nPathStyle = static_cast<int>(random() % 3);
+    o.m_nDateTimeKind = static_cast<int>(random() % 3);
+    o.m_nSizeDisplay = static_cast<int>(random() % 5);
+    o.m_nOutputType = static_cast<int>(random() % 3);
+    return o;
+}
+
+// Empty when equal; else the first line where `actual` differs from `expected`, for a short message.
+std::string FirstDifference(const std::string& expected, const std::string& actual) {
+    if (expected == actual)
+        return "";
+    std::size_t at = 0;
+    while (at < expected.size() && at < actual.size() && expected[at] == actual[at])
+        ++at;
+    const std::size_t start =
+        expected.rfind('\n', at) == std::string::npos ? 0 : expected.rfind('\n', at) + 1;
+    auto lineAt = [start](const std::string& text) {
+        return text.substr(start, text.find('\n', start) - start);
+    };
+    return "expected: " + lineAt(expected) + "\n  actual: " + lineAt(actual);
+}
+
+std::string ProblemLines(const RunResult& result) {
+    std::string lines;
+    for (const RunProblem& problem : result.problems)
+        lines += DescribeProblem(problem) + "\n";
+    return lines;
+}
+
+class ScanThreadsTest : public ::testing::Test {
+protected:
+    ScanThreadsTest() {
+        tree = scratch.Path() / "tree";
+        fs::create_directory(tree);
+        folders = MakeRandomTree(tree, 20240601);
+    }
+    // Runs `engine` and returns the listing followed by the run's problems.
+    std::string Run(ListingEngine& engine, RunTarget target) {
+        target.outputPath = (scratch.Path() / "out.txt").string();
+        target.headerTime = 0;
+        engine.SetRunTarget(target);
+        last = engine.Run();
+        EXPECT_EQ(last.status, RunStatus::Written);
+        return ReadFile(last.outputPath) + ProblemLines(last);
+    }
+    CheckedDirList Selections(std::mt19937& random) const {
+        // The tree, overlapping parts of it, and a folder alone.
+        std::vector<std::string> all = {"3|" + tree.string(), "3|" + folders[1].string(),
+                                        "2|" + tree.string(), "3|" + folders[5].string(),
+                                        "2|" + folders[9].string()};
+        std::shuffle(all.begin(), all.end(), random);
+        all.resize(1 + random() % all.size());
+        return all;
+    }
+
+    ScratchDir scratch;
+    fs::path tree;
+    std::vector<fs::path> folders;
+    RunResult last;
+};
+
+TEST_F(ScanThreadsTest, ParallelListingEqualsOneThreadForRandomOptionSets) {
+    ForcedThreads threads(1);
+    ListingEngine one, many;
+    std::mt19937 random(7);
+    for (int round = 0; round < 30; ++round) {
+        RunTarget target;
+        target.options = RandomOptions(random);
+        target.checkedDirs = Selections(random);
+        SCOPED_TRACE("round " + std::to_string(round));
+        // Twice each, so that the second runs read through the scan cache.
+        for (int pass = 0; pass < 2; ++pass) {
+            threads.Set(1);
+            const std::string expected = Run(one, target);
+            threads.Set(4);
+            EXPECT_EQ(FirstDifference(expected, Run(many, target)), "") << "pass " << pass;
+        }
+    }
+}
+
+TEST_F(ScanThreadsTest, ThreadsTakeChecksumsFromTheCacheInTheSecondRun) {
+    ForcedThreads threads(4);
+    ListingEngine engine;
+    RunTarget target;
+    target.options.m_bFileCrc32 = true;
+    target.checkedDirs = {"3|" + tree.string()};
+    const std::string first = Run(engine, target);
+    EXPECT_GT(last.statistics.checksumsComputed, 250u);
+    EXPECT_EQ(Run(engine, target), first);
+    EXPECT_EQ(last.statistics.checksumsComputed, 0u);
+    EXPECT_GT(last.statistics.reusedEntries, 300u);
+}
+
+// Cancel while several workers read; whatever was read is a consistent cache for the next run, whose
+// listing equals that of a fresh engine.
+TEST_F(ScanThreadsTest, CancelDuringAParallelScanLeavesAConsistentCache) {
+    for (int i = 0; i < 400; ++i)
+        WriteFile(tree / ("wide" + std::to_string(i % 40)) / ("f" + std::to_string(i)), "");
+    ForcedThreads threads(4);
+    class CancellingHost : public ListingHost {
+    public:
+        std::promise<void> busy;
+        bool signalled = false;
+        void ShowProgress(const std::string&) override {}
+        void EnterBusyState() override {
+            if (!std::exchange(signalled, true))
+                busy.set_value();
+        }
+        void LeaveBusyState() override {}
+        void RunFinished(const RunResult&) override {}
+    } host;
+    ListingEngine engine(&host);
+    RunTarget target;
+    target.options.m_bFileCrc32 = true;
+    target.checkedDirs = {"3|" + tree.string()};
+    target.outputPath = (scratch.Path() / "cancelled.txt").string();
+    engine.SetRunTarget(target);
+    RunResult cancelled;
+    std::thread run([&] { cancelled = engine.Run(); });
+    host.busy.get_future().wait();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    const auto cancelledAt = std::chrono::steady_clock::now();
+    engine.RequestCancel();
+    run.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - cancelledAt, std::chrono::milliseconds(500));
+    EXPECT_EQ(cancelled.status, RunStatus::Cancelled);
+    for (const auto& [path, record] : engine.DirectoryMap()) {
+        for (const FileRecord& entry : record.entries)
+            ASSERT_EQ(&entry.parent->second, &record) << path;
+    }
+
+    ListingEngine fresh;
+    EXPECT_EQ(Run(engine, target), Run(fresh, target));
+}
+
+// A folder for the deep tree below, removed with it: each level's leaf, then its next level is moved up
+// one level and the emptied level removed, so that no path ever grows long (rm -rf takes quadratic
+// time here). The folder is on a memory file system where there is one: thousands of folder renames
+// cost seconds on a disk.
+class DeepTreeFolder {
+public:
+    DeepTreeFolder() {
+        const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+        std::string pattern = (base / "quillary-deep-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr)
+            std::abort();
+        m_path = pattern;
+    }
+    ~DeepTreeFolder() {
+        const int base = open(m_path.c_str(), O_RDONLY | O_DIRECTORY);
+        for (;;) {
+            const int level = openat(base, "deep", O_RDONLY | O_DIRECTORY);
+            if (level < 0)
+                break;
+            unlinkat(level, "e", AT_REMOVEDIR);
+            unlinkat(level, "bottom.txt", 0);
+            const bool deeper = renameat(level, "d", base, "next") == 0;
+            close(level);
+            unlinkat(base, "deep", AT_REMOVEDIR);
+            if (!deeper || renameat(base, "next", base, "deep") != 0)
+                break;
+        }
+        close(base);
+        rmdir(m_path.c_str());
+    }
+    fs::path Root() const { return m_path / "deep"; }
+
+private:
+    fs::path m_path;
+};
+
+// 5,000 levels, each with a leaf folder beside the next level: paths past 10,000 bytes, and far more
+// folders waiting for their parent's handle than a run keeps open. Every level is read, and the file at
+// the bottom gets its checksum through its full path.
+TEST(DeepTreeTest, FiveThousandLevelsAreListedWhole) {
+    ScratchDir scratch;
+    const DeepTreeFolder deepFolder;
+    const fs::path root = deepFolder.Root();
+    constexpr int kLevels = 5000;
+    fs::create_directory(root);
+    int folder = open(root.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(folder, 0);
+    for (int level = 0; level < kLevels; ++level) {
+        ASSERT_EQ(mkdirat(folder, "e", 0755), 0);
+        ASSERT_EQ(mkdirat(folder, "d", 0755), 0);
+        const int next = openat(folder, "d", O_RDONLY | O_DIRECTORY);
+        close(folder);
+        ASSERT_GE(folder = next, 0);
+    }
+    const int file = openat(folder, "bottom.txt", O_WRONLY | O_CREAT, 0644);
+    ASSERT_EQ(write(file, "deep", 4), 4);
+    close(file);
+    close(folder);
+
+    ListingEngine engine;
+    RunTarget target;
+    target.options.m_strMask = "*.txt";
+    target.options.m_bFilesAllTogether = true;
+    target.options.m_bFilePath = true;
+    target.options.m_bFileCrc32 = true;
+    target.options.m_nOutputType = kOutputCsv; // paths in full, never cut to a column
+    target.checkedDirs = {"3|" + root.string()};
+    target.outputPath = (scratch.Path() / "out.txt").string();
+    engine.SetRunTarget(target);
+    const RunResult result = engine.Run();
+    EXPECT_EQ(result.status, RunStatus::Written);
+    EXPECT_EQ(ProblemLines(result), "");
+    EXPECT_EQ(engine.DirectoryMap().size(), 2u * kLevels + 1);
+    EXPECT_EQ(engine.DirectoryMap().at(root.string()).totalSize, 4u);
+
+    std::string bottom = root.string();
+    for (int level = 0; level < kLevels; ++level)
+        bottom += "/d";
+    char crc[9];
+    std::snprintf(crc, sizeof crc, "%08x", Crc32Update(0, "deep", 4));
+    const std::string listing = ReadFile(target.outputPath);
+    EXPECT_NE(listing.find("\n" + bottom + "/;bottom;;txt;4;"), std::string::npos);
+    EXPECT_NE(listing.find(std::string(";") + crc + ";"), std::string::npos);
+}
+
+} // namespace
+} // namespace quillary

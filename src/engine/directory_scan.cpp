@@ -312,8 +312,10 @@ std::uint64_t DirectoryScan::TakeOverCache(DirRecord& record, DirRecord& previou
     if (previous.entries.empty())
         return reused;
     for (FileRecord& entry : record.entries) {
+        // The size is compared too: a file rewritten with its old time kept must not show the old
+        // checksum.
         FileRecord* old = FindByName(previous.entries, entry.name);
-        if (old == nullptr || old->lastWriteTime != entry.lastWriteTime)
+        if (old == nullptr || old->lastWriteTime != entry.lastWriteTime || old->size != entry.size)
             continue;
         entry.crc = old->crc;
         entry.crcKnown = old->crcKnown;

@@ -7,7 +7,7 @@
 // limit.
 //
 // The cache: the record a folder had in the previous run (or from an earlier selection of this run)
-// lends its checksums and versions to the entries whose last-write time is unchanged.
+// lends its checksums and versions to the entries whose last-write time and size are unchanged.
 #pragma once
 
 #include <atomic>

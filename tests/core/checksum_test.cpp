@@ -1,0 +1,190 @@
+// Checksums that are real or absent: only regular files get one, read without following links, and a
+// file that is not as listed, or changes while it is read, gets none, a problem, and no cache entry.
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <sstream>
+
+#include "engine/file_checksum.h"
+#include "engine/listing_engine.h"
+#include "support/scratch_dir.h"
+
+namespace quillary {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::ScratchDir;
+using test::WriteFile;
+using Outcome = FileChecksummer::Outcome;
+
+void SetModified(const fs::path& path, std::int64_t seconds) {
+    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+
+class ChecksumOutcomeTest : public ::testing::Test {
+protected:
+    Outcome Check(const fs::path& path, std::uint64_t size, std::int64_t modified,
+                  const std::function<void(std::uint64_t)>& progress = {}) {
+        return checksummer.Compute(path.string(), size, modified, cancel, progress).outcome;
+    }
+    ScratchDir scratch;
+    FileChecksummer checksummer;
+    std::atomic<bool> cancel{false};
+};
+
+TEST_F(ChecksumOutcomeTest, OnlyRegularFilesAreRead) {
+    const fs::path file = scratch.Path() / "file.txt";
+    WriteFile(file, "123456789");
+    SetModified(file, 1000);
+    EXPECT_EQ(Check(file, 9, 1000), Outcome::Complete);
+
+    fs::create_symlink(file, scratch.Path() / "link");
+    fs::create_symlink("missing", scratch.Path() / "dangling");
+    ASSERT_EQ(mkfifo((scratch.Path() / "fifo").c_str(), 0644), 0); // must not wait for a writer
+    const int server = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = (scratch.Path() / "socket").string();
+    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(bind(server, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    for (const char* name : {"link", "dangling", "fifo", "socket"})
+        EXPECT_EQ(Check(scratch.Path() / name, 9, 1000), Outcome::NotRegular) << name;
+    close(server);
+}
+
+TEST_F(ChecksumOutcomeTest, AFileNotAsListedOrChangedWhileReadIsChanged) {
+    const fs::path file = scratch.Path() / "file.bin";
+    const std::size_t size = FileChecksummer::kChunkSize + 100;
+    auto reset = [&] {
+        WriteFile(file, std::string(size, 'x'));
+        SetModified(file, 1000);
+    };
+    reset();
+    EXPECT_EQ(Check(file, size - 1, 1000), Outcome::Changed);
+    EXPECT_EQ(Check(file, size, 999), Outcome::Changed);
+    EXPECT_EQ(Check(file, size, 1000), Outcome::Complete);
+
+    // Changed between the first chunk and the second: cut short, grown, or rewritten in place with a new
+    // time.
+    const std::function<void()> changes[] = {
+        [&] { fs::resize_file(file, 10); },
+        [&] { std::ofstream(file, std::ios::app) << "more"; },
+        [&] {
+            std::fstream(file, std::ios::in | std::ios::out | std::ios::binary) << "yy";
+            SetModified(file, 1001);
+        },
+    };
+    for (const auto& change : changes) {
+        reset();
+        bool changed = false;
+        EXPECT_EQ(Check(file, size, 1000,
+                        [&](std::uint64_t) {
+                            if (!std::exchange(changed, true))
+                                change();
+                        }),
+                  Outcome::Changed);
+    }
+}
+
+// The CSV cell of `name`'s checksum in a listing with file names and checksums.
+std::string CrcCell(const std::string& listing, const std::string& name) {
+    std::istringstream lines(listing);
+    std::string line;
+    std::size_t crcColumn = std::string::npos;
+    while (std::getline(lines, line)) {
+        std::vector<std::string> cells;
+        std::istringstream fields(line);
+        for (std::string cell; std::getline(fields, cell, ';');)
+            cells.push_back(cell);
+        if (crcColumn == std::string::npos) {
+            crcColumn = std::find(cells.begin(), cells.end(), "CRC32") - cells.begin();
+        } else if (!cells.empty() && cells[0] == name && crcColumn < cells.size()) {
+            return cells[crcColumn];
+        }
+    }
+    return "(no row)";
+}
+
+// Calls `act` once, at the progress line that shows the scan's final count of `entries` entries: every
+// entry has been read, no checksum yet.
+class ScanDoneHost : public ListingHost {
+public:
+    ScanDoneHost(int entries, std::function<void()> act)
+        : m_ending(":" + std::to_string(entries)), m_act(std::move(act)) {}
+    void ShowProgress(const std::string& text) override {
+        if (m_act && text.size() >= m_ending.size() &&
+            text.compare(text.size() - m_ending.size(), m_ending.size(), m_ending) == 0)
+            std::exchange(m_act, nullptr)();
+    }
+    void EnterBusyState() override {}
+    void LeaveBusyState() override {}
+    void RunFinished(const RunResult&) override {}
+
+private:
+    std::string m_ending;
+    std::function<void()> m_act;
+};
+
+TEST(ChecksumCellTest, RegularFilesOnlyAndAFileChangedBeforeItsChecksumIsReportedNotCached) {
+    ScratchDir scratch;
+    const fs::path tree = scratch.Path() / "tree";
+    fs::create_directory(tree);
+    WriteFile(tree / "a.txt", "123456789");
+    WriteFile(tree / "changing.txt", "first");
+    SetModified(tree / "changing.txt", 1000);
+    fs::create_symlink("a.txt", tree / "link.txt");
+    ASSERT_EQ(mkfifo((tree / "fifo").c_str(), 0644), 0);
+
+    ScanDoneHost host(4, [&] {
+        WriteFile(tree / "changing.txt", "second");
+        SetModified(tree / "changing.txt", 2000);
+    });
+    ListingEngine engine(&host);
+    RunTarget target;
+    target.options.m_bFileCrc32 = true;
+    target.options.m_bFileExtension = false;
+    target.options.m_nOutputType = kOutputCsv;
+    target.checkedDirs = {"3|" + tree.string()};
+    target.outputPath = (scratch.Path() / "out.csv").string();
+    target.headerTime = 0;
+    engine.SetRunTarget(target);
+    RunResult result = engine.Run();
+    std::string listing = ReadFile(target.outputPath);
+    EXPECT_EQ(CrcCell(listing, "a.txt"), "cbf43926");
+    EXPECT_EQ(CrcCell(listing, "link.txt"), "        ");
+    EXPECT_EQ(CrcCell(listing, "fifo"), "        ");
+    EXPECT_EQ(CrcCell(listing, "changing.txt"), "        ");
+    ASSERT_EQ(result.problems.size(), 1u);
+    EXPECT_EQ(DescribeProblem(result.problems[0]), "cannot read the checksum of '" +
+                                                       (tree / "changing.txt").string() +
+                                                       "': the file changed while it was read");
+    EXPECT_EQ(result.statistics.checksumsComputed, 1u);
+
+    // The next run computes the changed file's checksum; a.txt comes from the cache.
+    result = engine.Run();
+    listing = ReadFile(target.outputPath);
+    EXPECT_EQ(result.statistics.checksumsComputed, 1u);
+    EXPECT_TRUE(result.problems.empty());
+    char expected[9];
+    std::snprintf(expected, sizeof expected, "%08x", Crc32Update(0, "second", 6));
+    EXPECT_EQ(CrcCell(listing, "changing.txt"), expected);
+
+    // Rewritten with its old time kept: the size tells the cache that the checksum is stale.
+    WriteFile(tree / "changing.txt", "third!!");
+    SetModified(tree / "changing.txt", 2000);
+    result = engine.Run();
+    EXPECT_EQ(result.statistics.checksumsComputed, 1u);
+    std::snprintf(expected, sizeof expected, "%08x", Crc32Update(0, "third!!", 7));
+    EXPECT_EQ(CrcCell(ReadFile(target.outputPath), "changing.txt"), expected);
+}
+
+} // namespace
+} // namespace quillary

@@ -1,0 +1,79 @@
+// Folders, entries and files the listing's user may not read: left out or shown without a checksum,
+// each reported, never listed with made-up details. Run as an unprivileged user, since root reads
+// everything.
+#include <unistd.h>
+
+#include "fixture_tree.h"
+
+namespace quillary::test {
+namespace {
+
+constexpr const char* kSetpriv = "/usr/bin/setpriv";
+
+// Runs `program` as user and group 65534 when the tests run as root, else as the current user.
+CliResult RunUnprivileged(const std::vector<std::string>& args, const fs::path& workingDir,
+                          const fs::path& program) {
+    if (geteuid() != 0)
+        return RunCli(args, workingDir, program.string());
+    std::vector<std::string> all = {"--reuid=65534", "--regid=65534", "--clear-groups", program.string()};
+    all.insert(all.end(), args.begin(), args.end());
+    return RunCli(all, workingDir, kSetpriv);
+}
+
+// The line of a CSV listing that starts with `start`, or "" when there is none.
+std::string LineStarting(const std::string& listing, const std::string& start) {
+    std::istringstream lines(listing);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind(start, 0) == 0)
+            return line;
+    }
+    return "";
+}
+
+TEST(UnreadableTest, EntriesWithoutDetailsAreLeftOutAndUnreadableFilesHaveNoChecksum) {
+    if (geteuid() == 0 && access(kSetpriv, X_OK) != 0)
+        GTEST_SKIP() << "needs " << kSetpriv << " to drop root's rights";
+    ScratchDir scratch;
+    const fs::path& root = scratch.Path();
+    const fs::path data = root / "data", out = root / "out";
+    fs::create_directories(data / "noexec");
+    fs::create_directories(data / "locked");
+    fs::create_directories(out);
+    WriteFile(data / "open.txt", "abc");
+    WriteFile(data / "secret.bin", "xyz");
+    WriteFile(data / "noexec" / "a.txt", "1");
+    WriteFile(data / "noexec" / "b.txt", "2");
+    WriteFile(root / "crc.qlc", "[Settings]\n1014=1\n");
+    const fs::path program = root / "quillary-cli";
+    fs::copy_file(QUILLARY_CLI_PATH, program);
+    using fs::perms;
+    fs::permissions(root, perms::owner_all | perms::group_read | perms::group_exec | perms::others_read |
+                              perms::others_exec);
+    fs::permissions(out, perms::all);
+    fs::permissions(data / "secret.bin", perms::none);
+    fs::permissions(data / "noexec", perms::owner_read | perms::group_read | perms::others_read);
+    fs::permissions(data / "locked", perms::none);
+
+    const CliResult result =
+        RunUnprivileged({"/o", "crc.qlc", "--output", (out / "list.csv").string(), "data"}, root, program);
+    EXPECT_EQ(result.exitCode, 3) << result.err;
+    for (const std::string& line :
+         {"cannot read the checksum of '" + (data / "secret.bin").string() + "'",
+          "cannot read the details of '" + (data / "noexec" / "a.txt").string() + "'",
+          "cannot read the details of '" + (data / "noexec" / "b.txt").string() + "'",
+          "cannot read folder '" + (data / "locked").string() + "'"})
+        EXPECT_NE(result.err.find(line + ": Permission denied\n"), std::string::npos) << line << "\n"
+                                                                                      << result.err;
+
+    const std::string listing = ReadFile(out / "list.csv");
+    EXPECT_NE(LineStarting(listing, "open;").find(";352441c2;"), std::string::npos) << listing;
+    EXPECT_NE(LineStarting(listing, "secret;").find(";        ;"), std::string::npos) << listing;
+    EXPECT_EQ(LineStarting(listing, "a;"), "") << listing;
+    EXPECT_EQ(LineStarting(listing, (data / "noexec").string() + "/;")
+                  .rfind((data / "noexec").string() + "/;0;", 0),
+              0u)
+        << listing;
+}
+
+} // namespace
+} // namespace quillary::test

@@ -1,13 +1,16 @@
 #!/usr/bin/env python3
 """Builds a deterministic folder tree for the listing benchmark.
 
-    make_tree.py ROOT [--files N] [--dirs N] [--seed S]
+    make_tree.py ROOT [--files N] [--dirs N] [--seed S] [--small-contents]
 
 ROOT must be empty or missing. The folders form a tree four levels deep (10, 100, 1000, the rest below);
 files are spread unevenly over all folders (some hold none, a few hold hundreds). Names vary in length,
 case, extensions and include spaces and non-ASCII letters. Sizes run from 0 to a few GB on a log scale
 and are made with ftruncate, so the files are sparse and the tree costs inodes, not disk space.
 Modification times are spread over 1995..2045 (past 2038 on purpose).
+
+With --small-contents the files hold real (random) bytes instead: 0 to 16 KiB on a log scale, about
+1.7 KB on average, the shape of a tree of small documents for checksum benchmarks.
 """
 import argparse
 import os
@@ -47,6 +50,7 @@ def main():
     parser.add_argument("--files", type=int, default=200_000)
     parser.add_argument("--dirs", type=int, default=10_000)
     parser.add_argument("--seed", type=int, default=20240601)
+    parser.add_argument("--small-contents", action="store_true")
     args = parser.parse_args()
     rng = random.Random(args.seed)
 
@@ -68,11 +72,16 @@ def main():
     flags = os.O_WRONLY | os.O_CREAT | os.O_EXCL | getattr(os, "O_CLOEXEC", 0)
     for i, owner in enumerate(owners):
         path = os.path.join(paths[owner], name(rng, i, rng.choice(EXTENSIONS)))
-        size = 0 if rng.random() < 0.1 else int(10 ** rng.uniform(0, 9.5))
+        if args.small_contents:
+            size = 0 if rng.random() < 0.1 else int(2 ** rng.uniform(0, 14))
+        else:
+            size = 0 if rng.random() < 0.1 else int(10 ** rng.uniform(0, 9.5))
         mtime = rng.randint(788_918_400, 2_366_841_600)  # 1995-01-01 .. 2045-01-01
         fd = os.open(path, flags, 0o644 if rng.random() < 0.9 else 0o444)
         try:
-            if size:
+            if size and args.small_contents:
+                os.write(fd, os.urandom(size))
+            elif size:
                 os.ftruncate(fd, size)
             os.utime(fd, (mtime, mtime))
         finally:

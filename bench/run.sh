@@ -1,19 +1,26 @@
 #!/usr/bin/env bash
 # Benchmarks of the listing program, with the page cache warm.
 #
-#   bench/run.sh [listing]   quillary-cli on a tree of 200,000 files in 10,000 folders against find(1)
+#   bench/run.sh [listing]   quillary-cli on a tree of 200,000 files in 10,000 folders (210,000 entries)
+#                            against find -printf and a bare walk on two threads (bench_walk)
+#   bench/run.sh listing-1m  the same, then on 1,000,000 files in 50,000 folders (made in a temporary
+#                            folder and removed after): time and memory per entry as the tree grows
+#   bench/run.sh crc-tree    the CRC-32 column over 200,000 small files (0-16 KiB) in 10,000 folders;
+#                            with BASELINE_REV also the program built from that revision, alternately
 #   bench/run.sh crc         the CRC-32 column on one 2 GiB file and on 2,000 files of 1 MiB against
 #                            cat(1), plus a second run in the same process that must hit the checksum cache
-#   bench/run.sh all         both
+#   bench/run.sh all         listing, crc-tree and crc
 #
-# Settings (environment): RUNS (measured runs per command, default 5, after one warm-up), FILES and
-# DIRS (tree size), BENCH_TMP (where the temporary trees go, default $TMPDIR or /tmp; never inside the
-# repository), OUT_DIR (where listings are written, default /dev/shm, a tmpfs), BUILD_DIR (default
-# build-bench in the repository; configured and built when the programs are missing), CLI_ENV (one
-# VAR=value given to the quillary-cli runs, e.g. GLIBC_TUNABLES=glibc.malloc.hugetlb=1).
+# Settings (environment): RUNS (measured runs per command, default 5, after one warm-up; at least 5 for
+# the listing), FILES and DIRS (tree size), BENCH_TMP (where the temporary trees go, default $TMPDIR or
+# /tmp; never inside the repository), OUT_DIR (where listings are written, default /dev/shm, a tmpfs),
+# BUILD_DIR (default build-bench in the repository; always brought up to date), CLI_ENV (one VAR=value
+# given to the quillary-cli runs, e.g. GLIBC_TUNABLES=glibc.malloc.hugetlb=1), BASELINE_REV (a git
+# revision to compare crc-tree with; built once in $BENCH_TMP).
 #
-# The listing tree is kept between runs of this script (a COMPLETE marker names its parameters); remove
-# $BENCH_TMP/quillary-bench-tree.* to drop it. The checksum data (4 GiB) is deleted on exit.
+# The listing trees are kept between runs of this script (a COMPLETE marker names their parameters);
+# remove $BENCH_TMP/quillary-bench-tree.* to drop them. The 1,000,000-file tree and the checksum data
+# (4 GiB) are deleted on exit.
 set -euo pipefail
 
 REPO=$(cd "$(dirname "$0")/.." && pwd)
@@ -26,6 +33,7 @@ OUT_DIR=${OUT_DIR:-/dev/shm}
 BUILD_DIR=${BUILD_DIR:-$REPO/build-bench}
 CLI=$BUILD_DIR/quillary-cli
 BENCH_LISTING=$BUILD_DIR/bench/bench_listing
+BENCH_WALK=$BUILD_DIR/bench/bench_walk
 # glibc settings that keep 128 KiB buffers on the heap instead of a fresh mmap per allocation.
 HEAP_BUFFERS=glibc.malloc.mmap_threshold=4194304:glibc.malloc.trim_threshold=67108864
 FIND_FORMAT='%p %s %T@ %C@ %A@ %M\n'
@@ -39,7 +47,7 @@ build() {
     echo "building quillary-cli and bench_listing in $BUILD_DIR" >&2
     cmake -S "$REPO" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DQUILLARY_TESTS=OFF \
         -DQUILLARY_BENCH=ON >/dev/null
-    cmake --build "$BUILD_DIR" --target quillary-cli bench_listing -j2 >/dev/null
+    cmake --build "$BUILD_DIR" --target quillary-cli bench_listing bench_walk -j2 >/dev/null
 }
 
 median() {
@@ -58,15 +66,14 @@ measure() {
     shift 2
     local start end
     start=$EPOCHREALTIME
-    if ! /usr/bin/time -v -o "$WORK/time.txt" "$@" >"$stdout" 2>"$WORK/stderr.txt"; then
+    if ! /usr/bin/time -f '%U %S %M' -o "$WORK/time.txt" "$@" >"$stdout" 2>"$WORK/stderr.txt"; then
         echo "run.sh: failed: $*" >&2
         cat "$WORK/stderr.txt" "$WORK/time.txt" >&2
         exit 1
     fi
     end=$EPOCHREALTIME
-    awk -v s="$start" -v e="$end" -F': ' '
-        /User time/ { cpu += $2 } /System time/ { cpu += $2 } /Maximum resident set size/ { rss = $2 }
-        END { printf "%.6f %.2f %d\n", e - s, cpu, rss }' "$WORK/time.txt" >>"$WORK/$name"
+    awk -v s="$start" -v e="$end" 'END { printf "%.6f %.2f %d\n", e - s, $1 + $2, $3 }' "$WORK/time.txt" \
+        >>"$WORK/$name"
 }
 
 # column NAME N: the median of column N of $WORK/NAME.
@@ -75,9 +82,14 @@ column() { awk -v n="$2" '{ print $n }' "$WORK/$1" | median; }
 # per_run NAME: the runs of $WORK/NAME on one line, fields joined by "/".
 per_run() { echo "  $1: $(awk '{ $1 = $1; gsub(/ /, "/"); printf "%s  ", $0 }' "$WORK/$1")"; }
 
-# A cached tree of the requested shape, or a new one in a fresh temporary directory.
+# listing_tree [small]: a cached tree of the requested shape, or a new one in a fresh temporary
+# directory; "small" gives files with real contents of up to 16 KiB.
 listing_tree() {
-    local params="files=$FILES dirs=$DIRS seed=$SEED generator=1" dir
+    local params="files=$FILES dirs=$DIRS seed=$SEED generator=1" dir extra=()
+    if [ "${1:-}" = small ]; then
+        params+=" contents=small"
+        extra=(--small-contents)
+    fi
     for dir in "$BENCH_TMP"/quillary-bench-tree.*; do
         if [ -f "$dir/COMPLETE" ] && [ "$(cat "$dir/COMPLETE")" = "$params" ]; then
             echo "$dir/tree"
@@ -86,56 +98,145 @@ listing_tree() {
     done
     dir=$(mktemp -d "$BENCH_TMP/quillary-bench-tree.XXXXXX")
     echo "making the tree in $dir (once; kept for later runs)" >&2
-    python3 "$REPO/bench/make_tree.py" "$dir/tree" --files "$FILES" --dirs "$DIRS" --seed "$SEED" >&2
+    python3 "$REPO/bench/make_tree.py" "$dir/tree" --files "$FILES" --dirs "$DIRS" --seed "$SEED" \
+        "${extra[@]}" >&2
     echo "$params" >"$dir/COMPLETE"
     echo "$dir/tree"
 }
 
+# bench_listing_vs_find TREE TAG: quillary-cli (several threads and one), find and the bare walk on
+# TREE, alternately; prints the table and leaves "wall_s maxrss_KiB entries" in $WORK/summary_TAG.
 bench_listing_vs_find() {
-    local tree entries listing="$OUT_DIR/quillary-bench-listing.$$.txt"
-    tree=$(listing_tree)
+    local tree=$1 tag=$2 entries listing="$OUT_DIR/quillary-bench-listing.$$.txt"
     entries=$(($(find "$tree" | wc -l) - 1)) # everything below the selected folder
-    echo "== listing: $tree, $entries entries ($FILES files, $DIRS folders)"
+    echo "== listing: $tree, $entries entries"
     machine_line
 
-    local cli=("$CLI")
+    local cli=("$CLI") one=(env QUILLARY_THREADS=1 "$CLI")
     if [ -n "${CLI_ENV:-}" ]; then
         cli=(env "$CLI_ENV" "$CLI")
+        one=(env "$CLI_ENV" QUILLARY_THREADS=1 "$CLI")
         echo "quillary-cli runs with $CLI_ENV"
     fi
-    # Warm-up: page cache and dentry cache for both programs.
+    # Warm-up: page cache and dentry cache for every program.
     find "$tree" -printf "$FIND_FORMAT" >/dev/null
+    "$BENCH_WALK" "$tree" >/dev/null
     "${cli[@]}" --output "$listing" "$tree" 2>/dev/null
-    for ((i = 1; i <= RUNS; ++i)); do # interleaved, so that a burst of load hits all three alike
-        measure quillary_file /dev/null "${cli[@]}" --output "$listing" "$tree"
-        measure quillary_stdout /dev/null "${cli[@]}" --output - "$tree"
-        measure find /dev/null find "$tree" -printf "$FIND_FORMAT"
+    local names="quillary_$tag quillary1_$tag find_$tag walk_$tag"
+    for ((i = 1; i <= RUNS; ++i)); do # interleaved, so that a burst of load hits all alike
+        measure "quillary_$tag" /dev/null "${cli[@]}" --output "$listing" "$tree"
+        measure "find_$tag" /dev/null find "$tree" -printf "$FIND_FORMAT"
+        measure "walk_$tag" /dev/null "$BENCH_WALK" --threads 2 "$tree"
+        measure "quillary1_$tag" /dev/null "${one[@]}" --output "$listing" "$tree"
     done
     echo "listing file: $(wc -l <"$listing") lines, $(stat -c %s "$listing") bytes" \
         "in $OUT_DIR ($(stat -f -c %T "$OUT_DIR"))"
     rm -f "$listing"
     machine_line
 
-    printf '%-40s %8s %7s %11s %11s %11s\n' "median of $RUNS runs" wall_s cpu_s entries/s \
-        maxrss_KiB bytes/entry
-    local name label
-    for name in quillary_file quillary_stdout find; do
+    printf '%-44s %8s %7s %11s %11s %11s %8s\n' "median of $RUNS runs" wall_s cpu_s entries/s \
+        maxrss_KiB bytes/entry vs_find
+    local name label find_wall
+    find_wall=$(column "find_$tag" 1)
+    for name in $names; do
         case $name in
-        quillary_file) label="quillary-cli --output $OUT_DIR/X.txt" ;;
-        quillary_stdout) label="quillary-cli --output - >/dev/null" ;;
-        find) label="find -printf '...' >/dev/null" ;;
+        quillary_*) label="quillary-cli --output $OUT_DIR/X.txt" ;;
+        quillary1_*) label="quillary-cli, QUILLARY_THREADS=1" ;;
+        find_*) label="find -printf '...' >/dev/null" ;;
+        walk_*) label="bench_walk --threads 2 >/dev/null" ;;
         esac
-        awk -v l="$label" -v w="$(column $name 1)" -v c="$(column $name 2)" -v r="$(column $name 3)" \
-            -v e="$entries" 'BEGIN {
-            printf "%-40s %8.3f %7.2f %11.0f %11d %11.1f\n", l, w, c, e / w, r, r * 1024 / e }'
+        awk -v l="$label" -v w="$(column "$name" 1)" -v c="$(column "$name" 2)" -v r="$(column "$name" 3)" \
+            -v e="$entries" -v f="$find_wall" 'BEGIN {
+            printf "%-44s %8.3f %7.2f %11.0f %11d %11.1f %8.3f\n", l, w, c, e / w, r, r * 1024 / e, w / f }'
     done
-    awk -v q="$(column quillary_file 1)" -v s="$(column quillary_stdout 1)" -v f="$(column find 1)" \
-        -v r="$(column quillary_file 3)" -v e="$entries" 'BEGIN {
-        printf "ratio quillary/find (wall): %.3f to a tmpfs file, %.3f to /dev/null   target <= 1.0\n",
-            q / f, s / f
-        printf "peak memory of quillary-cli: %.1f bytes per entry   target <= 300\n", r * 1024 / e }'
+    awk -v q="$(column "quillary_$tag" 1)" -v f="$find_wall" -v r="$(column "quillary_$tag" 3)" \
+        -v e="$entries" 'BEGIN {
+        ratio = q / f; bytes = r * 1024 / e
+        printf "ratio quillary/find (wall): %.3f   target <= 0.55: %s\n", ratio, ratio <= 0.55 ? "met" : "MISSED"
+        printf "peak memory of quillary-cli: %.1f bytes per entry   target <= 200: %s\n", bytes,
+            bytes <= 200 ? "met" : "MISSED" }'
+    echo "$(column "quillary_$tag" 1) $(column "quillary_$tag" 3) $entries" >"$WORK/summary_$tag"
     echo "per-run figures (wall_s/cpu_s/maxrss_KiB):"
-    for name in quillary_file quillary_stdout find; do per_run $name; done
+    for name in $names; do per_run "$name"; done
+}
+
+# The 210,000-entry tree, then 1,000,000 files made for this run: time and memory per entry compared.
+bench_listing_1m() {
+    bench_listing_vs_find "$(listing_tree)" small_tree
+    BIG=$(mktemp -d "$BENCH_TMP/quillary-bench-1m.XXXXXX")
+    echo "making 1,000,000 files in 50,000 folders in $BIG (deleted at the end)"
+    python3 "$REPO/bench/make_tree.py" "$BIG/tree" --files 1000000 --dirs 50000 --seed "$SEED"
+    bench_listing_vs_find "$BIG/tree" big_tree
+    read -r w1 r1 e1 <"$WORK/summary_small_tree"
+    read -r w2 r2 e2 <"$WORK/summary_big_tree"
+    awk -v w1="$w1" -v r1="$r1" -v e1="$e1" -v w2="$w2" -v r2="$r2" -v e2="$e2" 'BEGIN {
+        printf "== growth: %d -> %d entries (%.2fx)\n", e1, e2, e2 / e1
+        printf "time %.3f s -> %.3f s: %.2fx   target <= 5x: %s\n", w1, w2, w2 / w1, w2 / w1 <= 5 ? "met" : "MISSED"
+        printf "time per entry %.2f us -> %.2f us\n", w1 / e1 * 1e6, w2 / e2 * 1e6
+        printf "peak memory per entry %.1f -> %.1f bytes   target: no more at 1M: %s\n", r1 * 1024 / e1,
+            r2 * 1024 / e2, r2 / e2 <= r1 / e1 ? "met" : "MISSED" }'
+}
+
+# crc-tree: the listing with the CRC column over a tree of small files, each run reading every file
+# (a fresh process, no cache), alternately with the baseline build when BASELINE_REV is set.
+bench_crc_tree() {
+    local tree prefix="$OUT_DIR/quillary-bench-crctree.$$" baseline=""
+    tree=$(listing_tree small)
+    echo "== CRC column over small files: $tree, $(du -sh "$tree" | cut -f1)"
+    if [ -n "${BASELINE_REV:-}" ]; then
+        baseline=$(baseline_build "$BASELINE_REV")
+    fi
+    find "$tree" -type f -print0 | xargs -0 cat >/dev/null # warms the page cache
+    "$BENCH_LISTING" --runs 1 "$prefix" "$tree" >/dev/null
+    machine_line
+    for ((i = 1; i <= RUNS; ++i)); do
+        measure crc_now /dev/null "$BENCH_LISTING" --runs 1 "$prefix" "$tree"
+        QUILLARY_THREADS=1 measure crc_one /dev/null "$BENCH_LISTING" --runs 1 "$prefix" "$tree"
+        if [ -n "$baseline" ]; then
+            measure crc_base /dev/null "$baseline" --runs 1 "$prefix-base" "$tree"
+        fi
+    done
+    if [ -n "$baseline" ] && ! cmp -s "$prefix-1.txt" "$prefix-base-1.txt"; then
+        echo "run.sh: FAILED: the listing differs from the baseline's" >&2
+        exit 1
+    fi
+    rm -f "$prefix"*
+    machine_line
+    printf '%-44s %8s %7s %11s\n' "median of $RUNS runs (whole process)" wall_s cpu_s maxrss_KiB
+    local name label
+    for name in crc_now crc_one crc_base; do
+        [ -f "$WORK/$name" ] || continue
+        case $name in
+        crc_now) label="bench_listing, CRC on (this build)" ;;
+        crc_one) label="the same, QUILLARY_THREADS=1" ;;
+        crc_base) label="bench_listing, CRC on ($BASELINE_REV)" ;;
+        esac
+        printf '%-44s %8.3f %7.2f %11d\n' "$label" "$(column $name 1)" "$(column $name 2)" "$(column $name 3)"
+    done
+    if [ -n "$baseline" ]; then
+        awk -v n="$(column crc_now 1)" -v b="$(column crc_base 1)" 'BEGIN {
+            printf "speed-up against %s: %.2fx   target >= 1.3x: %s\n", ENVIRON["BASELINE_REV"], b / n,
+                b / n >= 1.3 ? "met" : "MISSED" }'
+    fi
+    echo "per-run figures (wall_s/cpu_s/maxrss_KiB):"
+    for name in crc_now crc_one crc_base; do [ -f "$WORK/$name" ] && per_run $name; done
+}
+
+# baseline_build REV: bench_listing built from git revision REV (once, kept in $BENCH_TMP).
+baseline_build() {
+    local rev dir
+    rev=$(git -C "$REPO" rev-parse --short "$1")
+    dir="$BENCH_TMP/quillary-bench-baseline-$rev"
+    if [ ! -x "$dir/build/bench/bench_listing" ]; then
+        echo "building the baseline $rev in $dir" >&2
+        rm -rf "$dir"
+        mkdir -p "$dir/src"
+        git -C "$REPO" archive "$rev" | tar -x -C "$dir/src"
+        cmake -S "$dir/src" -B "$dir/build" -DCMAKE_BUILD_TYPE=Release -DQUILLARY_TESTS=OFF \
+            -DQUILLARY_BENCH=ON >/dev/null
+        cmake --build "$dir/build" --target bench_listing -j2 >/dev/null
+    fi
+    echo "$dir/build/bench/bench_listing"
 }
 
 # make_data DIR: one 2 GiB file in DIR/big and 2,000 files of 1 MiB in 20 folders of DIR/small.
@@ -231,22 +332,35 @@ bench_crc() {
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillary-bench-work.XXXXXX")
 DATA=
+BIG=
 cleanup() {
     rm -rf "$WORK"
     if [ -n "$DATA" ]; then rm -rf "$DATA"; fi
+    if [ -n "$BIG" ]; then rm -rf "$BIG"; fi
 }
 trap cleanup EXIT
 
+case "${1:-listing}" in
+listing | listing-1m)
+    if [ "$RUNS" -lt 5 ]; then
+        echo "run.sh: the listing figures are medians of at least 5 runs (RUNS=$RUNS)" >&2
+        exit 2
+    fi
+    ;;
+esac
 build
 case "${1:-listing}" in
-listing) bench_listing_vs_find ;;
+listing) bench_listing_vs_find "$(listing_tree)" small_tree ;;
+listing-1m) bench_listing_1m ;;
+crc-tree) bench_crc_tree ;;
 crc) bench_crc ;;
 all)
-    bench_listing_vs_find
+    bench_listing_vs_find "$(listing_tree)" small_tree
+    bench_crc_tree
     bench_crc
     ;;
 *)
-    sed -n '2,16p' "$0" >&2
+    sed -n '2,25p' "$0" >&2
     exit 2
     ;;
 esac

@@ -217,7 +217,7 @@ TEST_F(ScanThreadsTest, CancelDuringAParallelScanLeavesAConsistentCache) {
     const auto cancelledAt = std::chrono::steady_clock::now();
     engine.RequestCancel();
     run.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - cancelledAt, std::chrono::milliseconds(500));
+    EXPECT_LT(std::chrono::steady_clock::now() - cancelledAt, std::chrono::seconds(1));
     EXPECT_EQ(cancelled.status, RunStatus::Cancelled);
     for (const auto& [path, record] : engine.DirectoryMap()) {
         for (const FileRecord& entry : record.entries)

@@ -36,7 +36,6 @@ public:
     // front, then every "%ql" becomes the product name.
     void ApplyProductName();
 
-
 private:
     std::array<std::string, kMessageCount> m_texts;
 };

@@ -12,6 +12,11 @@ std::string ProgramDirectory();
 // is writable (portable use), otherwise $XDG_CONFIG_HOME/quillary (default ~/.config/quillary).
 std::string SettingsDirectory();
 
+// Where the window's preview files go: beside the program when that directory is writable, otherwise a
+// folder only this user can enter ($XDG_RUNTIME_DIR/quillary, else ~/.cache/quillary), created with mode
+// 0700 when missing. "" when no such folder can be made: then no preview is written.
+std::string PreviewDirectory();
+
 // Looks a program file (a language or configuration file) up beside the program, then in
 // ../share/quillary beside it (installed layout). Returns "" when it is in neither place.
 std::string FindProgramFile(const std::string& fileName);

@@ -152,9 +152,9 @@ bench_listing_vs_find() {
     awk -v q="$(column "quillary_$tag" 1)" -v f="$find_wall" -v r="$(column "quillary_$tag" 3)" \
         -v e="$entries" 'BEGIN {
         ratio = q / f; bytes = r * 1024 / e
-        printf "ratio quillary/find (wall): %.3f   target <= 0.55: %s\n", ratio, ratio <= 0.55 ? "met" : "MISSED"
+        printf "ratio quillary/find (wall): %.3f   target <= 0.55: %s\n", ratio, (ratio <= 0.55 ? "met" : "MISSED")
         printf "peak memory of quillary-cli: %.1f bytes per entry   target <= 200: %s\n", bytes,
-            bytes <= 200 ? "met" : "MISSED" }'
+            (bytes <= 200 ? "met" : "MISSED") }'
     echo "$(column "quillary_$tag" 1) $(column "quillary_$tag" 3) $entries" >"$WORK/summary_$tag"
     echo "per-run figures (wall_s/cpu_s/maxrss_KiB):"
     for name in $names; do per_run "$name"; done
@@ -171,10 +171,10 @@ bench_listing_1m() {
     read -r w2 r2 e2 <"$WORK/summary_big_tree"
     awk -v w1="$w1" -v r1="$r1" -v e1="$e1" -v w2="$w2" -v r2="$r2" -v e2="$e2" 'BEGIN {
         printf "== growth: %d -> %d entries (%.2fx)\n", e1, e2, e2 / e1
-        printf "time %.3f s -> %.3f s: %.2fx   target <= 5x: %s\n", w1, w2, w2 / w1, w2 / w1 <= 5 ? "met" : "MISSED"
+        printf "time %.3f s -> %.3f s: %.2fx   target <= 5x: %s\n", w1, w2, w2 / w1, (w2 / w1 <= 5 ? "met" : "MISSED")
         printf "time per entry %.2f us -> %.2f us\n", w1 / e1 * 1e6, w2 / e2 * 1e6
         printf "peak memory per entry %.1f -> %.1f bytes   target: no more at 1M: %s\n", r1 * 1024 / e1,
-            r2 * 1024 / e2, r2 / e2 <= r1 / e1 ? "met" : "MISSED" }'
+            r2 * 1024 / e2, (r2 / e2 <= r1 / e1 ? "met" : "MISSED") }'
 }
 
 # crc-tree: the listing with the CRC column over a tree of small files, each run reading every file
@@ -216,7 +216,7 @@ bench_crc_tree() {
     if [ -n "$baseline" ]; then
         awk -v n="$(column crc_now 1)" -v b="$(column crc_base 1)" 'BEGIN {
             printf "speed-up against %s: %.2fx   target >= 1.3x: %s\n", ENVIRON["BASELINE_REV"], b / n,
-                b / n >= 1.3 ? "met" : "MISSED" }'
+                (b / n >= 1.3 ? "met" : "MISSED") }'
     fi
     echo "per-run figures (wall_s/cpu_s/maxrss_KiB):"
     for name in crc_now crc_one crc_base; do [ -f "$WORK/$name" ] && per_run $name; done

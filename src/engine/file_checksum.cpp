@@ -19,7 +19,10 @@ FileChecksummer::Result FileChecksummer::Compute(const std::string& path, std::u
     if (cancel.load(std::memory_order_relaxed))
         return {0, Outcome::Cancelled, 0};
     RegularFile file;
-    switch (file.Open(path)) {
+    // The checksum must belong to the contents the row describes: the listed size and time, unchanged
+    // from the first byte read to the last.
+    FileStamp before;
+    switch (file.Open(path, before)) {
     case RegularFile::OpenResult::Opened:
         break;
     case RegularFile::OpenResult::NotRegular:
@@ -27,11 +30,6 @@ FileChecksummer::Result FileChecksummer::Compute(const std::string& path, std::u
     case RegularFile::OpenResult::Failed:
         return {0, Outcome::Failed, file.LastError()};
     }
-    // The checksum must belong to the contents the row describes: the listed size and time, unchanged
-    // from the first byte read to the last.
-    FileStamp before;
-    if (!file.Stamp(before))
-        return {0, Outcome::Failed, file.LastError()};
     if (before.size != size || before.lastWriteSeconds != lastWriteTime)
         return {0, Outcome::Changed, 0};
     if (!m_buffer)

@@ -19,7 +19,17 @@ RegularFile::~RegularFile() {
         close(m_fd);
 }
 
-RegularFile::OpenResult RegularFile::Open(const std::string& path) {
+namespace {
+
+void FillStamp(const struct stat& st, FileStamp& stamp) {
+    stamp.size = static_cast<std::uint64_t>(st.st_size);
+    stamp.lastWriteSeconds = st.st_mtim.tv_sec;
+    stamp.lastWriteNanoseconds = st.st_mtim.tv_nsec;
+}
+
+} // namespace
+
+RegularFile::OpenResult RegularFile::Open(const std::string& path, FileStamp& stamp) {
     if (m_fd >= 0)
         close(m_fd);
     m_error = 0;
@@ -37,6 +47,7 @@ RegularFile::OpenResult RegularFile::Open(const std::string& path) {
     }
     if (!S_ISREG(st.st_mode))
         return OpenResult::NotRegular;
+    FillStamp(st, stamp);
     if (st.st_size > kLargeFile) // for a small file the hint would cost more than it saves
         posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     return OpenResult::Opened;
@@ -48,9 +59,7 @@ bool RegularFile::Stamp(FileStamp& stamp) {
         m_error = m_fd < 0 ? EBADF : errno;
         return false;
     }
-    stamp.size = static_cast<std::uint64_t>(st.st_size);
-    stamp.lastWriteSeconds = st.st_mtim.tv_sec;
-    stamp.lastWriteNanoseconds = st.st_mtim.tv_nsec;
+    FillStamp(st, stamp);
     return true;
 }
 

@@ -30,8 +30,8 @@ public:
     RegularFile(const RegularFile&) = delete;
     RegularFile& operator=(const RegularFile&) = delete;
 
-    // Opens a path of any length.
-    OpenResult Open(const std::string& path);
+    // Opens a path of any length; `stamp` receives the opened file's size and last-write time.
+    OpenResult Open(const std::string& path, FileStamp& stamp);
     // The open file's current size and last-write time; false (LastError set) on failure.
     bool Stamp(FileStamp& stamp);
     // Bytes read (0 at the end), or -1 on an error (LastError set).

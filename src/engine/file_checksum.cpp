@@ -4,8 +4,6 @@
 
 #include <algorithm>
 
-#include "platform/regular_file.h"
-
 namespace quillary {
 
 std::uint32_t Crc32Update(std::uint32_t crc, const void* data, std::size_t size) {
@@ -19,10 +17,27 @@ FileChecksummer::Result FileChecksummer::Compute(const std::string& path, std::u
     if (cancel.load(std::memory_order_relaxed))
         return {0, Outcome::Cancelled, 0};
     RegularFile file;
-    // The checksum must belong to the contents the row describes: the listed size and time, unchanged
-    // from the first byte read to the last.
     FileStamp before;
-    switch (file.Open(path, before)) {
+    const auto opened = file.Open(path, before);
+    return Read(file, opened, before, size, lastWriteTime, cancel, progress);
+}
+
+FileChecksummer::Result FileChecksummer::ComputeIn(const DirectoryHandle& folder, const char* name,
+                                                   std::uint64_t size, std::int64_t lastWriteTime,
+                                                   const std::atomic<bool>& cancel) {
+    if (cancel.load(std::memory_order_relaxed))
+        return {0, Outcome::Cancelled, 0};
+    RegularFile file;
+    FileStamp before;
+    const auto opened = file.OpenIn(folder, name, before);
+    return Read(file, opened, before, size, lastWriteTime, cancel, {});
+}
+
+FileChecksummer::Result FileChecksummer::Read(RegularFile& file, RegularFile::OpenResult opened,
+                                              const FileStamp& before, std::uint64_t size,
+                                              std::int64_t lastWriteTime, const std::atomic<bool>& cancel,
+                                              const std::function<void(std::uint64_t)>& progress) {
+    switch (opened) {
     case RegularFile::OpenResult::Opened:
         break;
     case RegularFile::OpenResult::NotRegular:
@@ -30,6 +45,8 @@ FileChecksummer::Result FileChecksummer::Compute(const std::string& path, std::u
     case RegularFile::OpenResult::Failed:
         return {0, Outcome::Failed, file.LastError()};
     }
+    // The checksum must belong to the contents the row describes: the listed size and time, unchanged
+    // from the first byte read to the last.
     if (before.size != size || before.lastWriteSeconds != lastWriteTime)
         return {0, Outcome::Changed, 0};
     if (!m_buffer)

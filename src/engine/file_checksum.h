@@ -8,6 +8,9 @@
 #include <memory>
 #include <string>
 
+#include "platform/directory_reader.h"
+#include "platform/regular_file.h"
+
 namespace quillary {
 
 // Continues a CRC-32 over more bytes; start with 0 for a new checksum.
@@ -35,8 +38,15 @@ public:
     // `progress` receives the bytes read so far.
     Result Compute(const std::string& path, std::uint64_t size, std::int64_t lastWriteTime,
                    const std::atomic<bool>& cancel, const std::function<void(std::uint64_t)>& progress);
+    // The same for the file `name` in an open folder (many small files of one folder).
+    Result ComputeIn(const DirectoryHandle& folder, const char* name, std::uint64_t size,
+                     std::int64_t lastWriteTime, const std::atomic<bool>& cancel);
 
 private:
+    Result Read(RegularFile& file, RegularFile::OpenResult opened, const FileStamp& before,
+                std::uint64_t size, std::int64_t lastWriteTime, const std::atomic<bool>& cancel,
+                const std::function<void(std::uint64_t)>& progress);
+
     std::unique_ptr<unsigned char[]> m_buffer; // one buffer for all files this checksummer reads
 };
 

@@ -213,36 +213,51 @@ void ListingEngine::ScanSelections() {
         m_problems.push_back(std::move(problem));
 }
 
-// The checksums of files up to one chunk are read by the workers before any row is written; larger
-// files are read one at a time as their rows are written, with their progress shown.
+// The checksums of files up to one chunk are read by the workers before any row is written, a folder
+// at a time, each file opened in its open folder; larger files are read one at a time as their rows
+// are written, with their progress shown.
 void ListingEngine::ComputeChecksumsInParallel() {
     if (!m_options.m_bFileCrc32 || !m_options.m_bFileName || m_bCancel.load())
         return;
-    std::vector<FileRecord*> files;
+    auto needed = [](const FileRecord& entry) {
+        return NeedsChecksum(entry) && entry.size <= FileChecksummer::kChunkSize;
+    };
+    std::vector<DirMapEntry*> folders;
     for (DirMapEntry& dir : m_dirMap) {
-        for (FileRecord& entry : dir.second.entries) {
-            if (NeedsChecksum(entry) && entry.size <= FileChecksummer::kChunkSize)
-                files.push_back(&entry);
-        }
+        if (std::any_of(dir.second.entries.begin(), dir.second.entries.end(), needed))
+            folders.push_back(&dir);
     }
-    if (files.empty())
+    if (folders.empty())
         return;
-    const auto threads = static_cast<unsigned>(std::min<std::size_t>(m_threads, files.size()));
+    const auto threads = static_cast<unsigned>(std::min<std::size_t>(m_threads, folders.size()));
     std::vector<FileChecksummer> checksummers(threads);
     std::vector<std::vector<RunProblem>> problems(threads);
     std::atomic<std::size_t> next{0};
     std::atomic<std::uint64_t> computed{0};
-    // Each file is taken by one worker, which alone writes its record.
+    // Each folder is taken by one worker, which alone writes the records of its files.
     auto work = [&](unsigned worker) {
-        std::string path;
+        std::string name, path;
+        DirectoryHandle folder;
         for (std::size_t i = 0; !m_bCancel.load(std::memory_order_relaxed) &&
-                                (i = next.fetch_add(1, std::memory_order_relaxed)) < files.size();) {
-            FileRecord& entry = *files[i];
-            path = JoinPath(entry.parent->first, entry.name);
-            const auto result =
-                checksummers[worker].Compute(path, entry.size, entry.lastWriteTime, m_bCancel, {});
-            if (StoreChecksum(entry, result, path, problems[worker]))
-                computed.fetch_add(1, std::memory_order_relaxed);
+                                (i = next.fetch_add(1, std::memory_order_relaxed)) < folders.size();) {
+            const DirMapEntry& dir = *folders[i];
+            // A selected folder may be a link to a folder; one found below it never is.
+            const bool selected =
+                dir.first.find(kSeparator, dir.second.rootPrefixLen + 1) == std::string::npos;
+            const bool opened = folder.OpenPath(dir.first, selected);
+            for (FileRecord& entry : folders[i]->second.entries) {
+                if (!needed(entry))
+                    continue;
+                name.assign(entry.name);
+                path = JoinPath(dir.first, entry.name);
+                // A folder that cannot be opened leaves each file to say why it cannot be read.
+                const auto result = opened ? checksummers[worker].ComputeIn(folder, name.c_str(), entry.size,
+                                                                            entry.lastWriteTime, m_bCancel)
+                                           : checksummers[worker].Compute(path, entry.size,
+                                                                          entry.lastWriteTime, m_bCancel, {});
+                if (StoreChecksum(entry, result, path, problems[worker]))
+                    computed.fetch_add(1, std::memory_order_relaxed);
+            }
         }
     };
     RunWorkers(threads, work, [this] { ShowProgress(false); });

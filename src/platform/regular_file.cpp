@@ -12,7 +12,9 @@ namespace quillary {
 
 namespace {
 constexpr off_t kLargeFile = 4 << 20;
-}
+// O_NONBLOCK: opening a FIFO without a writer must not wait for one.
+constexpr int kFlags = O_RDONLY | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW;
+} // namespace
 
 RegularFile::~RegularFile() {
     if (m_fd >= 0)
@@ -32,9 +34,20 @@ void FillStamp(const struct stat& st, FileStamp& stamp) {
 RegularFile::OpenResult RegularFile::Open(const std::string& path, FileStamp& stamp) {
     if (m_fd >= 0)
         close(m_fd);
+    m_fd = OpenAnyPath(path, kFlags);
+    return Check(stamp);
+}
+
+RegularFile::OpenResult RegularFile::OpenIn(const DirectoryHandle& folder, const char* name,
+                                            FileStamp& stamp) {
+    if (m_fd >= 0)
+        close(m_fd);
+    m_fd = openat(folder.Descriptor(), name, kFlags | O_CLOEXEC);
+    return Check(stamp);
+}
+
+RegularFile::OpenResult RegularFile::Check(FileStamp& stamp) {
     m_error = 0;
-    // O_NONBLOCK: opening a FIFO without a writer must not wait for one.
-    m_fd = OpenAnyPath(path, O_RDONLY | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
     if (m_fd < 0) {
         m_error = errno;
         // ELOOP: the name is a symbolic link; ENXIO: a socket.

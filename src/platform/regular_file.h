@@ -8,6 +8,8 @@
 
 namespace quillary {
 
+class DirectoryHandle;
+
 // What tells one version of a file's contents from another.
 struct FileStamp {
     std::uint64_t size = 0;
@@ -32,6 +34,8 @@ public:
 
     // Opens a path of any length; `stamp` receives the opened file's size and last-write time.
     OpenResult Open(const std::string& path, FileStamp& stamp);
+    // Opens the file `name` in an open folder (a shorter lookup than the whole path).
+    OpenResult OpenIn(const DirectoryHandle& folder, const char* name, FileStamp& stamp);
     // The open file's current size and last-write time; false (LastError set) on failure.
     bool Stamp(FileStamp& stamp);
     // Bytes read (0 at the end), or -1 on an error (LastError set).
@@ -39,6 +43,8 @@ public:
     int LastError() const { return m_error; }
 
 private:
+    OpenResult Check(FileStamp& stamp);
+
     int m_fd = -1;
     int m_error = 0;
 };

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/console/console_host.h"
 #include "app/console/console_session.h"
 #include "listing/product.h"
 
@@ -55,7 +56,7 @@ int Main(int argc, char** argv) {
         }
         if (arg == "--output") {
             if (i + 1 >= args.size()) {
-                std::fprintf(stderr, "quillary-cli: --output needs a file name\n");
+                PrintMessage("--output needs a file name");
                 return kExitUsage;
             }
             directForm = true;
@@ -64,7 +65,7 @@ int Main(int argc, char** argv) {
             break;
         }
         if (arg.rfind("--", 0) == 0) {
-            std::fprintf(stderr, "quillary-cli: unknown option '%s'\n", arg.c_str());
+            PrintMessage("unknown option '" + arg + "'");
             PrintUsage(stderr);
             return kExitUsage;
         }

@@ -18,8 +18,7 @@ bool ConsoleSession::LoadConfiguration(const CommandLineInfo& commandLine) {
     const std::string path = ResolveInputFile(commandLine.m_strConfigurationFile);
     ProfileFile probe;
     if (path.empty() || !probe.Load(path)) {
-        std::fprintf(stderr, "quillary-cli: cannot read the configuration file '%s'\n",
-                     commandLine.m_strConfigurationFile.c_str());
+        PrintMessage("cannot read the configuration file '" + commandLine.m_strConfigurationFile + "'");
         return false;
     }
     m_session.LoadSettingsFile(path);
@@ -30,7 +29,7 @@ bool ConsoleSession::LoadSelection(const std::string& selectionFile, CheckedDirL
     const std::string path = ResolveInputFile(selectionFile);
     std::string contents;
     if (path.empty() || !ReadSelectionText(path, contents)) {
-        std::fprintf(stderr, "quillary-cli: cannot read the selection file '%s'\n", selectionFile.c_str());
+        PrintMessage("cannot read the selection file '" + selectionFile + "'");
         return false;
     }
     const std::string currentDirectory = CurrentDirectory();
@@ -39,7 +38,7 @@ bool ConsoleSession::LoadSelection(const std::string& selectionFile, CheckedDirL
     tree.Refresh();
     for (const SelectionLine& entry : ParseSelectionText(contents, currentDirectory)) {
         if (!IsDirectory(entry.path))
-            std::fprintf(stderr, "quillary-cli: warning: '%s' is not a folder\n", entry.path.c_str());
+            PrintMessage("warning: '" + entry.path + "' is not a folder");
         tree.RestoreCheck(entry.path, entry.withSubdirs);
     }
     tree.CollectChecked(checkedDirs);
@@ -53,7 +52,7 @@ CheckedDirList ConsoleSession::SelectFolders(const std::vector<std::string>& fol
     for (const std::string& folder : folders) {
         const std::string path = AbsolutePath(folder);
         if (!IsDirectory(path)) {
-            std::fprintf(stderr, "quillary-cli: warning: '%s' is not a folder\n", folder.c_str());
+            PrintMessage("warning: '" + folder + "' is not a folder");
             continue;
         }
         tree.RestoreCheck(path, true);
@@ -76,13 +75,13 @@ int ConsoleSession::RunListing(const CheckedDirList& checkedDirs, const std::str
     case RunStatus::Cancelled:
         return kExitIncomplete;
     case RunStatus::NoOutputPath:
-        std::fprintf(stderr, "quillary-cli: no output file given\n");
+        PrintMessage("no output file given");
         break;
     case RunStatus::OpenFailed:
-        std::fprintf(stderr, "quillary-cli: cannot open the output file '%s'\n", result.outputPath.c_str());
+        PrintMessage("cannot open the output file '" + result.outputPath + "'");
         break;
     case RunStatus::WriteFailed:
-        std::fprintf(stderr, "quillary-cli: error while writing '%s'\n", result.outputPath.c_str());
+        PrintMessage("error while writing '" + result.outputPath + "'");
         break;
     }
     return kExitFailed;

@@ -5,7 +5,9 @@
 //   quillary-cli --help | --version
 //
 // The settings file is read first, then the configuration; the console program never writes them.
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,8 @@
 #include "app/console/console_host.h"
 #include "app/console/console_session.h"
 #include "listing/product.h"
+#include "platform/local_time.h"
+#include "session/listing_session.h"
 
 namespace quillary {
 namespace {
@@ -72,8 +76,17 @@ int Main(int argc, char** argv) {
         words.push_back(arg);
     }
     const CommandLineInfo commandLine = CommandLineInfo::Parse(words);
-    if (directForm ? folders.empty() : !commandLine.m_bUnattended) {
+    const std::string missing = commandLine.MissingParameter();
+    if (!missing.empty())
+        PrintMessage(missing);
+    if (!missing.empty() || (directForm ? folders.empty() : !commandLine.m_bUnattended)) {
         PrintUsage(stderr);
+        return kExitUsage;
+    }
+    std::optional<std::int64_t> headerTime;
+    if (!HeaderTimeFromEnvironment(headerTime)) {
+        PrintMessage("SOURCE_DATE_EPOCH must be a whole number of seconds from 0 to " +
+                     std::to_string(kLastCalendarTime));
         return kExitUsage;
     }
 

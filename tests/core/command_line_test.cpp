@@ -46,5 +46,23 @@ TEST(CommandLineTest, Cases) {
     }
 }
 
+TEST(CommandLineTest, SwitchesWithoutTheirFilesAreNotUnderstood) {
+    struct Row {
+        std::vector<std::string> words;
+        const char* missing;
+    } rows[] = {
+        {{"/l", "sel.qls"}, "/l needs a selection file and an output file"},
+        {{"/l"}, "/l needs a selection file and an output file"},
+        {{"/o"}, "/o needs a configuration file"},
+        {{"/o", "/l", "sel", "out"}, "/o needs a configuration file"},
+        {{"/l", "sel", "out"}, ""},
+        {{"/l", "sel", "/x", "out"}, ""}, // unknown switches are ignored
+        {{"/o", "cfg"}, ""},
+        {{}, ""},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(CommandLineInfo::Parse(row.words).MissingParameter(), row.missing) << row.words.size();
+}
+
 } // namespace
 } // namespace quillary

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
 #include "app/console/console_host.h"
 #include "app/console/console_session.h"
+#include "app/console_arguments.h"
 #include "listing/product.h"
 #include "platform/local_time.h"
 #include "session/listing_session.h"
@@ -43,45 +43,23 @@ void PrintUsage(std::FILE* to) {
 }
 
 int Main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    std::vector<std::string> words; // the switch words before --output
-    std::string outputPath;
-    std::vector<std::string> folders;
-    bool directForm = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--help") {
-            PrintUsage(stdout);
-            return kExitOk;
-        }
-        if (arg == "--version") {
-            std::printf("quillary-cli %s\n", kVersionText);
-            return kExitOk;
-        }
-        if (arg == "--output") {
-            if (i + 1 >= args.size()) {
-                PrintMessage("--output needs a file name");
-                return kExitUsage;
-            }
-            directForm = true;
-            outputPath = args[i + 1];
-            folders.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 2, args.end());
-            break;
-        }
-        if (arg.rfind("--", 0) == 0) {
-            PrintMessage("unknown option '" + arg + "'");
-            PrintUsage(stderr);
-            return kExitUsage;
-        }
-        words.push_back(arg);
-    }
-    const CommandLineInfo commandLine = CommandLineInfo::Parse(words);
-    const std::string missing = commandLine.MissingParameter();
-    if (!missing.empty())
-        PrintMessage(missing);
-    if (!missing.empty() || (directForm ? folders.empty() : !commandLine.m_bUnattended)) {
+    const ConsoleArguments arguments = ParseConsoleArguments(std::vector<std::string>(argv + 1, argv + argc));
+    using Action = ConsoleArguments::Action;
+    switch (arguments.action) {
+    case Action::Help:
+        PrintUsage(stdout);
+        return kExitOk;
+    case Action::Version:
+        std::printf("quillary-cli %s\n", kVersionText);
+        return kExitOk;
+    case Action::Usage:
+        if (!arguments.problem.empty())
+            PrintMessage(arguments.problem);
         PrintUsage(stderr);
         return kExitUsage;
+    case Action::ListSelection:
+    case Action::ListFolders:
+        break;
     }
     std::optional<std::int64_t> headerTime;
     if (!HeaderTimeFromEnvironment(headerTime)) {
@@ -90,11 +68,12 @@ int Main(int argc, char** argv) {
         return kExitUsage;
     }
 
+    const CommandLineInfo& commandLine = arguments.commandLine;
     ConsoleSession session;
     if (!session.LoadConfiguration(commandLine))
         return kExitFailed;
-    if (directForm)
-        return session.RunListing(session.SelectFolders(folders), outputPath, true);
+    if (arguments.action == Action::ListFolders)
+        return session.RunListing(session.SelectFolders(arguments.folders), arguments.outputPath, true);
 
     CheckedDirList checkedDirs;
     if (!session.LoadSelection(commandLine.m_strSelectionFile, checkedDirs))

@@ -58,6 +58,7 @@ bool OutputFile::Open(const std::string& path, OutputTarget target) {
     m_failed = m_refused = false;
     m_error.clear();
     m_path = path;
+    m_sync = target == OutputTarget::AnyFile;
     m_haveTarget = false;
     if (path == "-") {
         m_file = stdout;
@@ -188,8 +189,10 @@ bool OutputFile::Close() {
     };
     if (std::fflush(m_file) != 0)
         failed(errno);
-    // The new file's contents reach the disk before its name replaces the old one.
-    if (!m_tempPath.empty() && !m_failed && fsync(fileno(m_file)) != 0)
+    // The main file's new contents reach the disk before its name replaces the old one, so that not
+    // even a system crash loses both. Per-folder listings skip this: thousands of waits would slow a
+    // run down, and a killed run leaves their old files anyway.
+    if (m_sync && !m_tempPath.empty() && !m_failed && fsync(fileno(m_file)) != 0)
         failed(errno);
     if (m_ownsFile && std::fclose(m_file) != 0)
         failed(errno);

@@ -57,6 +57,7 @@ private:
     bool m_ownsFile = false;
     bool m_failed = false;
     bool m_refused = false;
+    bool m_sync = true; // flush to the disk before the new file replaces the old one
     std::string m_error;
     std::string m_path;     // the file to write or replace
     std::string m_tempPath; // the new file until Close puts it in place; "" when writing directly

@@ -32,14 +32,17 @@ void PrintUsage(std::FILE* to) {
                      "                       name has no dot) into OUTPUT.\n"
                      "  --output OUTPUT DIR  lists each DIR with all its subfolders. An OUTPUT ending in\n"
                      "                       .txt, .html, .htm or .csv chooses that output type; \"-\" is\n"
-                     "                       standard output.\n"
-                     "Switches may start with \"/\" or \"-\" and ignore case. SOURCE_DATE_EPOCH fixes the\n"
-                     "header's time stamp.\n"
+                     "                       standard output; a device or FIFO (/dev/null) is written\n"
+                     "                       as named.\n"
+                     "An existing OUTPUT is replaced only by a complete listing: after an error the\n"
+                     "old file stays. Switches may start with \"/\" or \"-\" and ignore case.\n"
+                     "SOURCE_DATE_EPOCH (seconds from 0 to 253402300799) fixes the header's time stamp.\n"
                      "\n"
                      "Exit status: 0 listing written and complete; 1 not written (an input file\n"
                      "could not be read, the output could not be opened or written); 2 command line\n"
-                     "not understood; 3 written, but something could not be read (each problem is\n"
-                     "reported on stderr).\n");
+                     "not understood (also /l without both files, /o without a file, a bad\n"
+                     "SOURCE_DATE_EPOCH); 3 written, but something could not be read or a folder\n"
+                     "listing was not written (each problem is reported on stderr).\n");
 }
 
 int Main(int argc, char** argv) {

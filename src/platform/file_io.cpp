@@ -133,7 +133,8 @@ bool OutputFile::OpenDirect(const std::string& path, int flags) {
 
 bool OutputFile::OpenReplacement(const std::string& path, const struct stat* old, OutputTarget target) {
     const std::string folder = FolderOf(path);
-    const std::string stem = (folder == "/" ? "" : folder) + "/." + NameOf(path) + ".";
+    // The name is shortened so that the temporary name is never too long where the name itself fits.
+    const std::string stem = (folder == "/" ? "" : folder) + "/." + NameOf(path).substr(0, 200) + ".";
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         m_tempPath = stem + RandomSuffix();

@@ -2,6 +2,7 @@
 // names with terminal escapes, files too large for their column, times beyond the calendar, full disks
 // and killed runs. Each run must end with a sound listing (or none), the old listing kept, and every
 // skipped thing reported.
+#include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
 
@@ -109,6 +110,28 @@ TEST_F(HostileTreeTest, AFullDiskLeavesTheOldListing) {
     EXPECT_NE(result.err.find("error while writing"), std::string::npos) << result.err;
     EXPECT_EQ(ReadFile(out), "the last good listing\n");
     EXPECT_EQ(OutputNames(), (std::vector<std::string>{"case.qlc", "out.txt"})); // no leftovers
+}
+
+TEST_F(HostileTreeTest, AnOutputThatCannotBeWrittenFailsAtOnceAndAWritableFileIsWrittenInPlace) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to run the program as another user";
+    // Run as nobody: a folder of root's cannot take a new file, but a file there that anyone may
+    // write is still written (in place: no temporary file can be made beside it).
+    fs::permissions(tree.Root(), fs::perms(0755));
+    fs::permissions(output.Path(), fs::perms(0755));
+    const fs::path open = output.Path() / "open.txt";
+    WriteFile(open, "old");
+    fs::permissions(open, fs::perms(0666));
+    const auto asNobody = [] {
+        if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(126);
+    };
+    const CliResult locked = List("", output.Path() / "new.txt", {"Data"}, asNobody);
+    EXPECT_EQ(locked.exitCode, 1);
+    EXPECT_NE(locked.err.find("cannot open the output file"), std::string::npos) << locked.err;
+    const CliResult inPlace = List("", open, {"Data"}, asNobody);
+    EXPECT_EQ(inPlace.exitCode, 0) << inPlace.err;
+    EXPECT_NE(ReadFile(open).find("Zeta.md"), std::string::npos);
 }
 
 TEST_F(HostileTreeTest, AKilledRunLeavesTheOldListing) {

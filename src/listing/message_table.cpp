@@ -41,8 +41,4 @@ void MessageTable::ApplyProductName() {
         ApplyProductNameTo(m_texts[static_cast<std::size_t>(id)]);
 }
 
-const char* MessageTable::BuiltIn(int id) {
-    return (id >= 0 && id < kMessageCount) ? kBuiltInMessages[id] : "";
-}
-
 } // namespace quillary

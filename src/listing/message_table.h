@@ -36,8 +36,6 @@ public:
     // front, then every "%ql" becomes the product name.
     void ApplyProductName();
 
-    static const char* BuiltIn(int id);
-
 private:
     std::array<std::string, kMessageCount> m_texts;
 };

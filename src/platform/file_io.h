@@ -34,7 +34,6 @@ public:
 
     // Opens for writing ("-" is standard output); false with Error set when it cannot be.
     bool Open(const std::string& path, OutputTarget target = OutputTarget::AnyFile);
-    bool IsOpen() const { return m_file != nullptr; }
     void Write(std::string_view text);
     // Flushes, closes and puts the new file in place; false (the old file kept) when any write failed.
     bool Close();

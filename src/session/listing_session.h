@@ -43,6 +43,9 @@ public:
     // Where the settings file and the remembered selection live (beside the program when writable).
     static std::string SettingsFilePath();
     static std::string RememberedSelectionPath();
+    // The preview file of an output type ("~~ql_tmp.html" in PreviewDirectory()); "" when there is no
+    // private place for it.
+    static std::string PreviewFilePath(int outputType);
 
     // Loads a settings or configuration file into the form, then applies the language it names (a
     // language that is not installed changes nothing).

@@ -14,24 +14,12 @@
 
 #include "engine/file_checksum.h"
 #include "engine/listing_engine.h"
+#include "support/scratch_dir.h"
 
 namespace quillary {
 namespace {
 
 namespace fs = std::filesystem;
-
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string pattern = (fs::temp_directory_path() / "quillary-engine-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    fs::path path;
-};
 
 void MakeFile(const fs::path& path, std::size_t size, char fill = 'x') {
     fs::create_directories(path.parent_path());
@@ -41,11 +29,6 @@ void MakeFile(const fs::path& path, std::size_t size, char fill = 'x') {
 void SetModified(const fs::path& path, std::int64_t seconds) {
     const timespec times[2] = {{seconds, 0}, {seconds, 0}};
     utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
-}
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Records the host calls in order ("enter", "progress", "leave", "finished:<status>"), from whichever
@@ -89,13 +72,13 @@ std::string Finished(RunStatus status) {
 class EngineTest : public ::testing::Test {
 protected:
     EngineTest() {
-        tree = scratch.path / "tree";
+        tree = scratch.Path() / "tree";
         MakeFile(tree / "a.txt", 10);
         MakeFile(tree / "b.doc", 20);
         MakeFile(tree / "sub" / "c.txt", 30);
         MakeFile(tree / "sub" / "deeper" / "d.txt", 40);
         MakeFile(tree / "other.txt" / "e.bin", 50); // a folder whose name matches "*.txt"
-        output = (scratch.path / "out.txt").string();
+        output = (scratch.Path() / "out.txt").string();
         target.outputPath = output;
         target.headerTime = 0;
     }
@@ -104,12 +87,12 @@ protected:
         engine.SetRunTarget(target);
         last = engine.Run();
         EXPECT_EQ(last.status, RunStatus::Written);
-        return ReadAll(last.outputPath);
+        return test::ReadFile(last.outputPath);
     }
     std::string Tree() const { return "3|" + tree.string(); }
     const DirRecord& Record(const fs::path& path) const { return engine.DirectoryMap().at(path.string()); }
 
-    ScratchDir scratch;
+    test::ScratchDir scratch;
     fs::path tree;
     std::string output;
     RecordingHost host;
@@ -230,7 +213,7 @@ TEST_F(EngineTest, ListingNameMustBeAPlainFileName) {
         target.options.m_strListingName = name;
         Listing({"2|" + tree.string()});
     }
-    EXPECT_FALSE(fs::exists(scratch.path / "escape.txt"));
+    EXPECT_FALSE(fs::exists(scratch.Path() / "escape.txt"));
     EXPECT_FALSE(fs::exists(tree / "..txt"));
     target.options.m_strListingName = "_thisdir";
     Listing({"2|" + tree.string()});
@@ -238,10 +221,10 @@ TEST_F(EngineTest, ListingNameMustBeAPlainFileName) {
 }
 
 TEST_F(EngineTest, OutputPathWithoutADotGetsTheTypesExtension) {
-    target.outputPath = (scratch.path / "plain").string();
+    target.outputPath = (scratch.Path() / "plain").string();
     Listing({Tree()});
-    EXPECT_EQ(last.outputPath, (scratch.path / "plain.txt").string());
-    const fs::path dotted = scratch.path / "dir.d";
+    EXPECT_EQ(last.outputPath, (scratch.Path() / "plain.txt").string());
+    const fs::path dotted = scratch.Path() / "dir.d";
     fs::create_directory(dotted);
     target.outputPath = (dotted / "name").string();
     Listing({Tree()});
@@ -249,7 +232,7 @@ TEST_F(EngineTest, OutputPathWithoutADotGetsTheTypesExtension) {
 }
 
 TEST_F(EngineTest, OutputThatCannotBeOpenedWritesNothingAndStaysIdle) {
-    target.outputPath = (scratch.path / "no" / "such" / "dir" / "out.txt").string();
+    target.outputPath = (scratch.Path() / "no" / "such" / "dir" / "out.txt").string();
     target.checkedDirs = {Tree()};
     engine.SetRunTarget(target);
     EXPECT_EQ(engine.Run().status, RunStatus::OpenFailed);
@@ -274,7 +257,7 @@ TEST_F(EngineTest, CancelFromAnotherThreadEndsWithACompleteListing) {
         std::this_thread::yield();
     engine.RequestCancel();
     run.join();
-    const std::string listing = ReadAll(output);
+    const std::string listing = test::ReadFile(output);
     EXPECT_EQ(listing.rfind("# Generated on", 0), 0u);
     // Busy entered once and left once, then finished, whether or not the cancel came in time.
     const std::vector<std::string> calls = host.Calls();
@@ -323,13 +306,13 @@ TEST(ChecksumTest, MatchesTheTableDrivenDefinition) {
 }
 
 TEST(ChecksumTest, FilesAcrossTheChunkBoundaryAndUnreadableFiles) {
-    ScratchDir scratch;
+    test::ScratchDir scratch;
     const std::size_t size = FileChecksummer::kChunkSize + 12345;
     std::vector<unsigned char> data(size);
     std::mt19937 random(7);
     for (auto& byte : data)
         byte = static_cast<unsigned char>(random());
-    const fs::path path = scratch.path / "big.bin";
+    const fs::path path = scratch.Path() / "big.bin";
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(size));
     FileChecksummer checksummer;
@@ -341,10 +324,10 @@ TEST(ChecksumTest, FilesAcrossTheChunkBoundaryAndUnreadableFiles) {
     EXPECT_EQ(progressCalls, 2);
 
     // A file that cannot be opened has no checksum and says why; a folder is not a regular file.
-    result = checksummer.Compute((scratch.path / "missing").string(), 10, cancel, {});
+    result = checksummer.Compute((scratch.Path() / "missing").string(), 10, cancel, {});
     EXPECT_EQ(result.outcome, FileChecksummer::Outcome::Failed);
     EXPECT_EQ(result.error, ENOENT);
-    result = checksummer.Compute(scratch.path.string(), 10, cancel, {});
+    result = checksummer.Compute(scratch.Path().string(), 10, cancel, {});
     EXPECT_EQ(result.outcome, FileChecksummer::Outcome::NotRegular);
 
     cancel = true;

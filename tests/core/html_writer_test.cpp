@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/field_format.h"
+#include "support/writer_fixture.h"
 #include "writers/html_writer.h"
 
 namespace quillary {
@@ -14,15 +15,9 @@ std::size_t CountOf(const std::string& text, const std::string& part) {
     return count;
 }
 
-class HtmlWriterTest : public ::testing::Test {
+// HTML rows depend on the rows before them (odd and even rows), so these calls share one writer.
+class HtmlWriterTest : public test::WriterFixture<HtmlWriter> {
 protected:
-    HtmlWriterTest() {
-        context.options = &options;
-        context.messages = &messages;
-        context.columns = &columns;
-        context.timeStamp = "2004-05-06 07:08:09";
-        context.charsetName = "utf-8";
-    }
     std::string Header(HtmlWriter& w) {
         return Call([&](std::string& out) { w.FormatHeader(columns, out); });
     }
@@ -37,10 +32,6 @@ protected:
         format(out);
         return out;
     }
-    ListingOptions options;
-    MessageTable messages;
-    ColumnSet columns;
-    WriterContext context;
 };
 
 TEST_F(HtmlWriterTest, HeaderWithDefaultStyle) {

@@ -7,10 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <set>
 
 #include "platform/file_io.h"
+#include "support/scratch_dir.h"
 
 namespace quillary {
 namespace {
@@ -19,20 +19,6 @@ namespace fs = std::filesystem;
 
 class OutputFileTest : public ::testing::Test {
 protected:
-    OutputFileTest() {
-        std::string pattern = (fs::temp_directory_path() / "quillary-out-XXXXXX").string();
-        dir = mkdtemp(pattern.data());
-        target = (dir / "out.txt").string();
-    }
-    ~OutputFileTest() override {
-        std::error_code ignored;
-        fs::remove_all(dir, ignored);
-    }
-    static std::string Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    static void Write(const fs::path& path, const std::string& text) { std::ofstream(path) << text; }
     std::set<std::string> Names() const {
         std::set<std::string> names;
         for (const auto& entry : fs::directory_iterator(dir))
@@ -40,17 +26,18 @@ protected:
         return names;
     }
 
-    fs::path dir;
-    std::string target;
+    test::ScratchDir scratch;
+    const fs::path& dir = scratch.Path();
+    std::string target = scratch.File("out.txt");
 };
 
 TEST_F(OutputFileTest, TheOldFileStaysUntilTheNewOneIsComplete) {
-    Write(target, "old listing");
+    test::WriteFile(target, "old listing");
     {
         OutputFile out;
         ASSERT_TRUE(out.Open(target));
         out.Write("half a new");
-        EXPECT_EQ(Read(target), "old listing");
+        EXPECT_EQ(test::ReadFile(target), "old listing");
         // The new file lies beside the old one under a name nobody can prepare.
         const std::set<std::string> names = Names();
         ASSERT_EQ(names.size(), 2u);
@@ -61,14 +48,14 @@ TEST_F(OutputFileTest, TheOldFileStaysUntilTheNewOneIsComplete) {
         ASSERT_TRUE(other.Open(target));
         EXPECT_EQ(Names().size(), 3u); // another name again
     }                                  // destroyed without Close: a failed or abandoned run
-    EXPECT_EQ(Read(target), "old listing");
+    EXPECT_EQ(test::ReadFile(target), "old listing");
     EXPECT_EQ(Names(), std::set<std::string>{"out.txt"});
 
     OutputFile out;
     ASSERT_TRUE(out.Open(target));
     out.Write("new listing");
     ASSERT_TRUE(out.Close());
-    EXPECT_EQ(Read(target), "new listing");
+    EXPECT_EQ(test::ReadFile(target), "new listing");
     EXPECT_EQ(Names(), std::set<std::string>{"out.txt"});
 }
 
@@ -87,14 +74,14 @@ TEST_F(OutputFileTest, PermissionsOfANewFileFollowTheUmaskAndAnOldFileKeepsItsOw
 
 TEST_F(OutputFileTest, FolderListingsNeverGoThroughLinksOrIntoSpecialFiles) {
     const fs::path victim = dir / "victim";
-    Write(victim, "secret");
+    test::WriteFile(victim, "secret");
     const fs::path link = dir / "_thisdir.txt";
     fs::create_symlink(victim, link);
     OutputFile out;
     EXPECT_FALSE(out.Open(link.string(), OutputTarget::RegularFileOnly));
     EXPECT_TRUE(out.Refused());
     EXPECT_EQ(out.Error(), "a symbolic link is in its place");
-    EXPECT_EQ(Read(victim), "secret");
+    EXPECT_EQ(test::ReadFile(victim), "secret");
     EXPECT_TRUE(fs::is_symlink(link));
 
     const fs::path fifo = dir / "fifo.txt";
@@ -115,7 +102,7 @@ TEST_F(OutputFileTest, FolderListingsNeverGoThroughLinksOrIntoSpecialFiles) {
 }
 
 TEST_F(OutputFileTest, KnowsItsOwnFileUnderOtherNames) {
-    Write(target, "x");
+    test::WriteFile(target, "x");
     fs::create_hard_link(target, dir / "hard.txt");
     fs::create_directory(dir / "sub");
     OutputFile out;

@@ -1,45 +1,17 @@
 // Fixed-width text rows.
 #include <gtest/gtest.h>
 
+#include "support/writer_fixture.h"
 #include "writers/text_writer.h"
 
 namespace quillary {
 namespace {
 
-class TextWriterTest : public ::testing::Test {
-protected:
-    TextWriterTest() {
-        context.options = &options;
-        context.messages = &messages;
-        context.columns = &columns;
-        context.timeStamp = "2004-05-06 07:08:09";
-    }
-    std::string Dir(const DirectoryRow& row) {
-        TextWriter writer(context);
-        std::string out;
-        writer.FormatDirectoryRow(row, out);
-        return out;
-    }
-    std::string File(const FileRow& row) {
-        TextWriter writer(context);
-        std::string out;
-        writer.FormatFileRow(row, out);
-        return out;
-    }
-    ListingOptions options;
-    MessageTable messages;
-    ColumnSet columns;
-    WriterContext context;
-};
+using TextWriterTest = test::WriterFixture<TextWriter>;
 
 TEST_F(TextWriterTest, HeaderIsOneLineAndAnEmptyOne) {
-    TextWriter writer(context);
-    std::string out;
-    writer.FormatHeader(columns, out);
-    EXPECT_EQ(out, "# Generated on 2004-05-06 07:08:09 by Quillary v0.7\n");
-    out.clear();
-    writer.FormatFooter(out);
-    EXPECT_EQ(out, "");
+    EXPECT_EQ(Header(), "# Generated on 2004-05-06 07:08:09 by Quillary v0.7\n");
+    EXPECT_EQ(Footer(), "");
 }
 
 TEST_F(TextWriterTest, DirectoryLineIsFramedOnlyWhenFilesAreListed) {
@@ -107,10 +79,7 @@ TEST_F(TextWriterTest, ControlCharactersInNamesAndTextsAreShownAsQuestionMarks) 
     row.nameWidth = 18;
     EXPECT_EQ(File(row), "evil?txt.exe?[2J  ");
     messages.Set(MSG_GENERATED_ON, "Made\x1B]0;x\x07 on");
-    TextWriter writer(context);
-    std::string out;
-    writer.FormatHeader(columns, out);
-    EXPECT_EQ(out, "# Made?]0;x? on 2004-05-06 07:08:09 by Quillary v0.7\n");
+    EXPECT_EQ(Header(), "# Made?]0;x? on 2004-05-06 07:08:09 by Quillary v0.7\n");
 }
 
 TEST_F(TextWriterTest, FileRowColumns) {

@@ -43,7 +43,7 @@ protected:
     }
 
     FixtureTree tree;
-    TempDir output;
+    ScratchDir output;
     const std::string perFolder = "1031=1\n1028=_thisdir\n";
 };
 

@@ -45,7 +45,7 @@ protected:
     }
 
     FixtureTree tree;
-    TempDir output;
+    ScratchDir output;
 };
 
 TEST_F(HtmlCsvListingTest, HtmlListings) {

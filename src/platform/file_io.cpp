@@ -42,6 +42,9 @@ std::string RandomSuffix() {
     return suffix;
 }
 
+constexpr const char* kLinkInPlace = "a symbolic link is in its place";
+constexpr const char* kNotRegular = "it is not a regular file";
+
 } // namespace
 
 OutputFile::~OutputFile() {
@@ -60,6 +63,7 @@ bool OutputFile::Open(const std::string& path, OutputTarget target) {
     m_path = path;
     m_sync = target == OutputTarget::AnyFile;
     m_haveTarget = false;
+    m_folderDevice = m_folderInode = 0;
     if (path == "-") {
         m_file = stdout;
         m_ownsFile = false;
@@ -83,7 +87,7 @@ bool OutputFile::Open(const std::string& path, OutputTarget target) {
     if (S_ISREG(old.st_mode))
         return OpenReplacement(path, &old, target);
     if (target == OutputTarget::RegularFileOnly) {
-        m_error = S_ISLNK(old.st_mode) ? "a symbolic link is in its place" : "it is not a regular file";
+        m_error = S_ISLNK(old.st_mode) ? kLinkInPlace : kNotRegular;
         m_refused = true;
         return false;
     }
@@ -94,7 +98,7 @@ bool OutputFile::Open(const std::string& path, OutputTarget target) {
 bool OutputFile::OpenDirect(const std::string& path, int flags) {
     const int fd = open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY, 0666);
     if (fd < 0 && errno == ELOOP && (flags & O_NOFOLLOW)) {
-        m_error = "a symbolic link is in its place";
+        m_error = kLinkInPlace;
         m_refused = true;
         return false;
     }
@@ -107,7 +111,7 @@ bool OutputFile::OpenDirect(const std::string& path, int flags) {
             const int error = S_ISREG(st.st_mode) ? errno : 0;
             close(fd);
             if (error == 0) {
-                m_error = "it is not a regular file";
+                m_error = kNotRegular;
                 m_refused = true;
             }
             return error == 0 ? false : Fail(error);

@@ -34,6 +34,14 @@ protected:
         fs::resize_file(path, size);
         SetTimes(path, kFixtureTime, kFixtureTime);
     }
+    // A fresh folder on tmpfs, which keeps 64-bit times and files up to 2^63 - 1 bytes; "" when there
+    // is none. The caller removes it.
+    static fs::path TmpfsFolder() {
+        char pattern[] = "/dev/shm/quillary-test-XXXXXX";
+        if (!fs::is_directory("/dev/shm") || mkdtemp(pattern) == nullptr)
+            return {};
+        return pattern;
+    }
     std::vector<std::string> OutputNames() const {
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(output.Path()))
@@ -185,6 +193,35 @@ TEST_F(HostileTreeTest, SizesAreNeverCutInAnySizeDisplay) {
     }
 }
 
+TEST_F(HostileTreeTest, FilesOf2To63BytesAndATotalPast2To64InEverySizeDisplay) {
+    const fs::path dir = TmpfsFolder();
+    if (dir.empty())
+        GTEST_SKIP() << "no tmpfs at /dev/shm";
+    for (const char* name : {"a", "b", "c"})
+        MakeSparse(dir / name, INT64_MAX);
+    struct Expected {
+        const char *file, *total;
+    } expected[] = {
+        {"9 223 372 036 854 775 807", "18 446 744 073 709 551 615"}, // the total stops at 2^64 - 1
+        {"9 007 199 254 740 992.00 KB", "18 014 398 509 481 984.00 KB"},
+        {"8 796 093 022 208.00 MB", "17 592 186 044 416.00 MB"},
+        {"8 589 934 592.00 GB", "17 179 869 184.00 GB"},
+        {"8 589 934 592.00 GB", "17 179 869 184.00 GB"},
+    };
+    for (int display = 0; display <= 4; ++display) {
+        const fs::path out = output.Path() / "out.txt";
+        const CliResult result = List("1029=" + std::to_string(display) + "\n1030=2\n", out, {dir.string()});
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        const std::string listing = ReadFile(out);
+        EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 8) << listing;
+        EXPECT_NE(listing.find(" " + std::string(expected[display].total) + " "), std::string::npos)
+            << listing;
+        EXPECT_NE(listing.find(" " + std::string(expected[display].file) + " "), std::string::npos)
+            << listing;
+    }
+    fs::remove_all(dir);
+}
+
 TEST_F(HostileTreeTest, NamesAndTextsNeverActOnTheTerminal) {
     const std::string evil = "\x1B]0;owned\x07\xE2\x80\xAE";
     fs::create_directory(tree.Data() / evil);
@@ -223,11 +260,9 @@ TEST_F(HostileTreeTest, WideNamesKeepTheColumnsAligned) {
 }
 
 TEST_F(HostileTreeTest, TimesBeyondTheCalendarAreBlank) {
-    // tmpfs keeps 64-bit times; the folder is listed in the tree's place.
-    char pattern[] = "/dev/shm/quillary-times-XXXXXX";
-    if (!fs::is_directory("/dev/shm") || mkdtemp(pattern) == nullptr)
+    const fs::path dir = TmpfsFolder();
+    if (dir.empty())
         GTEST_SKIP() << "no tmpfs at /dev/shm";
-    const fs::path dir = pattern;
     WriteFile(dir / "far.txt", "x");
     WriteFile(dir / "near.txt", "x");
     SetTimes(dir / "far.txt", 67768036191676799, 67768036191676799);

@@ -8,8 +8,9 @@
 #include "persistence/selection_file.h"
 #include "persistence/settings_file.h"
 #include "platform/program_files.h"
-#include "ui/model/folder_tree.h"
+#include "ui/model/memory_tree.h"
 #include "ui/model/options_rules.h"
+#include "ui/model/tri_state_tree.h"
 
 namespace quillary {
 
@@ -30,6 +31,28 @@ std::string Lowercase(std::string text) {
     for (char& c : text)
         c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
     return text;
+}
+
+// One warning per line or folder that was not restored. False, after printing the error, when the
+// selection cannot be restored as it is meant.
+bool PrintRestoreReport(const RestoreReport& report, const std::string& selectionFile) {
+    for (const RestoreIssue& issue : report.issues) {
+        const std::string reason = issue.reason.empty() ? std::string() : ": " + issue.reason;
+        if (issue.kind == RestoreIssue::Kind::Ignored)
+            std::fprintf(stderr,
+                         "quillary-cli: warning: %s line %zu ignored (not a \"2|\" or \"3|\" entry): '%s'\n",
+                         selectionFile.c_str(), issue.line, issue.text.c_str());
+        else if (issue.line != 0)
+            std::fprintf(stderr, "quillary-cli: warning: %s line %zu: folder '%s' not found%s\n",
+                         selectionFile.c_str(), issue.line, issue.text.c_str(), reason.c_str());
+        else
+            std::fprintf(stderr, "quillary-cli: warning: folder '%s' not found%s\n", issue.text.c_str(),
+                         reason.c_str());
+    }
+    if (report.error.empty())
+        return true;
+    std::fprintf(stderr, "quillary-cli: %s\n", report.error.c_str());
+    return false;
 }
 
 } // namespace
@@ -85,39 +108,30 @@ bool ConsoleSession::LoadConfiguration(const CommandLineInfo& commandLine) {
 
 bool ConsoleSession::LoadSelection(const std::string& selectionFile, CheckedDirList& checkedDirs) const {
     const std::string path = ResolveInputFile(selectionFile);
-    std::string contents;
-    if (path.empty() || !ReadSelectionText(path, contents)) {
+    MemoryDirTree tree;
+    RefreshTree(tree);
+    RestoreReport report;
+    report.fileRead = false;
+    if (!path.empty())
+        report = quillary::LoadSelection(tree, path);
+    if (!report.fileRead) {
         std::fprintf(stderr, "quillary-cli: cannot read the selection file '%s'\n", selectionFile.c_str());
         return false;
     }
-    const std::string currentDirectory = CurrentDirectory();
-    MemoryTree memory;
-    FolderTree tree(memory);
-    tree.Refresh();
-    for (const SelectionLine& entry : ParseSelectionText(contents, currentDirectory)) {
-        if (!IsDirectory(entry.path))
-            std::fprintf(stderr, "quillary-cli: warning: '%s' is not a folder\n", entry.path.c_str());
-        tree.RestoreCheck(entry.path, entry.withSubdirs);
-    }
-    tree.CollectChecked(checkedDirs);
+    if (!PrintRestoreReport(report, selectionFile))
+        return false;
+    CollectChecked(tree, checkedDirs);
     return true;
 }
 
-CheckedDirList ConsoleSession::SelectFolders(const std::vector<std::string>& folders) const {
-    MemoryTree memory;
-    FolderTree tree(memory);
-    tree.Refresh();
-    for (const std::string& folder : folders) {
-        const std::string path = AbsolutePath(folder);
-        if (!IsDirectory(path)) {
-            std::fprintf(stderr, "quillary-cli: warning: '%s' is not a folder\n", folder.c_str());
-            continue;
-        }
-        tree.RestoreCheck(path, true);
-    }
-    CheckedDirList checkedDirs;
-    tree.CollectChecked(checkedDirs);
-    return checkedDirs;
+bool ConsoleSession::SelectFolders(const std::vector<std::string>& folders,
+                                   CheckedDirList& checkedDirs) const {
+    MemoryDirTree tree;
+    RefreshTree(tree);
+    if (!PrintRestoreReport(CheckFolders(tree, folders), {}))
+        return false;
+    CollectChecked(tree, checkedDirs);
+    return true;
 }
 
 int ConsoleSession::RunListing(const CheckedDirList& checkedDirs, const std::string& outputPath,

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
 
 #include "ui/model/memory_tree.h"
 #include "ui/model/tri_state_tree.h"
@@ -208,15 +209,117 @@ TEST_F(TriStateTreeTest, RestoreFindsPathsAndTogglesThem) {
     }
 }
 
-TEST_F(TriStateTreeTest, RestoreReadsEachFolderOnce) {
+TEST_F(TriStateTreeTest, RestoreReadsOnlyTheFoldersOnThePath) {
     MemoryDirTree fresh(disk.Lister());
     RefreshTree(fresh);
     disk.reads.clear();
-    for (const char* path : {"/a/a2", "/a/a1/x", "/a/a1", "/lone"})
+    // Each ancestor once to find the next name, and the folder itself: never a sibling's subfolders,
+    // and nothing again for a path restored again.
+    for (int i = 0; i < 1001; ++i)
+        EXPECT_TRUE(RestoreCheck(fresh, "/a/a1", true));
+    EXPECT_EQ(disk.reads, (std::map<std::string, int>{{"/a/", 1}, {"/a/a1/", 1}}));
+    EXPECT_EQ(Collected(fresh), (std::vector<std::string>{"3|/a/a1"}));
+    for (const char* path : {"/a/a1/x", "/lone", "/a/a2", "/A/a1/X"})
         EXPECT_TRUE(RestoreCheck(fresh, path, true)) << path;
+    EXPECT_EQ(disk.reads, (std::map<std::string, int>{
+                              {"/a/", 1}, {"/a/a1/", 1}, {"/a/a1/x/", 1}, {"/a/a2/", 1}, {"/lone/", 1}}));
     EXPECT_EQ(Collected(fresh), (std::vector<std::string>{"3|/a/a1", "3|/a/a2", "3|/lone"}));
-    for (const auto& [path, count] : disk.reads)
-        EXPECT_EQ(count, 1) << path;
+}
+
+TEST_F(TriStateTreeTest, RestoringWhatAUserClickedRebuildsIt) {
+    const std::vector<std::string> keys = {"", "/a", "/a/a1", "/a/a1/x", "/a/a2", "/b", "/b/b1", "/lone"};
+    std::mt19937 random(7);
+    for (int round = 0; round < 300; ++round) {
+        RefreshTree(tree);
+        Open(tree, tree.FirstRoot());
+        for (int step = random() % 8; step >= 0; --step) {
+            if (const DirTreeItem item = Find(tree, keys[random() % keys.size()])) {
+                if (random() % 3 == 0)
+                    Open(tree, item);
+                else
+                    ToggleByUser(tree, item, random() % 2 == 0);
+            }
+        }
+        MemoryDirTree fresh(disk.Lister());
+        RefreshTree(fresh);
+        for (const std::string& entry : Collected(tree))
+            EXPECT_TRUE(RestoreCheck(fresh, entry.substr(2), entry[0] != '2')) << entry;
+        EXPECT_EQ(Collected(fresh), Collected(tree)) << "round " << round;
+    }
+}
+
+TEST_F(TriStateTreeTest, RestoringOpensTheWayWithTheExpansionRule) {
+    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+        // /a1 takes /a's state when /a is opened on the way; toggled alone it is unchecked, its
+        // subfolders having been loaded unchecked as the window loads them one level ahead.
+        {{"3|/a", "2|/a/a1"}, {"2|/a", "3|/a/a2"}},
+        {{"3|/a", "3|/a/a1/x"}, {"2|/a", "2|/a/a1", "3|/a/a2"}},
+        // Under a folder alone the children keep their states; the last one checked completes it.
+        {{"2|/b", "3|/b/b1"}, {"3|/b"}},
+        {{"2|/a", "3|/a/a1", "2|/a/a1/x"}, {"2|/a", "2|/a/a1"}},
+        // The whole disk but /a: the subfolders of /a were loaded unchecked when /a was toggled.
+        {{"3|", "2|/a"}, {"2|", "3|/b", "3|/lone"}},
+    };
+    for (const auto& [lines, expected] : cases) {
+        MemoryDirTree fresh(disk.Lister());
+        RefreshTree(fresh);
+        for (const std::string& line : lines)
+            EXPECT_TRUE(RestoreCheck(fresh, line.substr(2), line[0] != '2')) << line;
+        EXPECT_EQ(Collected(fresh), expected) << lines[0] << " " << lines[1];
+    }
+}
+
+TEST_F(TriStateTreeTest, FoldersCheckedWithSubdirsStayChecked) {
+    const std::vector<std::vector<std::string>> orders = {
+        {"/a", "/a/a1", "/a", "/lone"}, {"/a/a1", "/a/a2", "/a", "/lone"}, {"/lone", "/a/a1/x", "/a"}};
+    for (const std::vector<std::string>& paths : orders) {
+        MemoryDirTree fresh(disk.Lister());
+        RefreshTree(fresh);
+        for (const std::string& path : paths)
+            CheckWithSubdirs(fresh, FindPath(fresh, path));
+        EXPECT_EQ(Collected(fresh), (std::vector<std::string>{"3|/a", "3|/lone"})) << paths[0];
+    }
+    // Over a folder alone: it becomes checked with its subfolders, whatever they were.
+    RefreshTree(tree);
+    EXPECT_TRUE(RestoreCheck(tree, "/b", false));
+    CheckWithSubdirs(tree, FindPath(tree, "/b"));
+    EXPECT_EQ(Collected(tree), (std::vector<std::string>{"3|/b"}));
+    // Finding a path reads the folders on the way, not the folder found.
+    disk.reads.clear();
+    EXPECT_TRUE(FindPath(tree, "/a/a1/x"));
+    EXPECT_FALSE(FindPath(tree, "/a/a1/y"));
+    EXPECT_EQ(disk.reads, (std::map<std::string, int>{{"/a/", 1}, {"/a/a1/", 1}}));
+}
+
+// The MemoryDirTree's index and state counts answer as the plain walks of DirTreeAccess do.
+TEST(TriStateTree, IndexedLookupsAnswerLikeWalks) {
+    FakeDisk disk{"/Data", "/data", "/DATA", "/DATA/x", "/caf\xE9", "/CAF\xE9", "/Über", "/über", "/z"};
+    MemoryDirTree tree(disk.Lister());
+    RefreshTree(tree);
+    const DirTreeItem root = tree.FirstRoot();
+    const DirTreeAccess& plain = tree;
+    const auto check = [&] {
+        for (const char* name : {"data", "Data", "DATA", "dAtA", "caf\xE9", "Caf\xE9", "CAF\xC9", "über",
+                                 "ÜBER", "z", "Z", "y", "", "/"}) {
+            EXPECT_EQ(tree.FindChild(root, name), plain.DirTreeAccess::FindChild(root, name)) << name;
+        }
+        EXPECT_EQ(tree.FindChild({}, "/"), root);
+        for (DirCheck state : {Unchecked, WithSubdirs, Alone, PartlyBelow})
+            EXPECT_EQ(tree.AllChildrenIn(root, state), plain.DirTreeAccess::AllChildrenIn(root, state));
+    };
+    check();
+    EXPECT_EQ(tree.Text(tree.FindChild(root, "dAtA")), "DATA"); // the first in sibling order
+    ToggleByUser(tree, root, true);
+    check();
+    tree.DeleteItem(tree.FindChild(root, "DATA"));
+    tree.SetState(tree.FindChild(root, "z"), Alone);
+    check();
+    disk.Set("/", {"z", "data", "Zz", "DATA"});
+    SyncChildren(tree, root, "/");
+    check();
+    for (DirTreeItem child = tree.FirstChild(root); child; child = tree.NextSibling(child))
+        tree.SetState(child, WithSubdirs);
+    check();
 }
 
 TEST(TriStateTree, RestorePrefersTheExactName) {

@@ -144,13 +144,8 @@ void SyncChildren(DirTreeAccess& tree, DirTreeItem item, const std::string& dirP
 }
 
 void LoadChildren(DirTreeAccess& tree, DirTreeItem item) {
-    if (tree.ChildrenLoaded(item))
-        return;
-    SyncChildren(tree, item, ItemDirPath(tree, item));
-    // A folder checked with everything below it covered these subfolders before they were loaded;
-    // loaded, they say so, or a later toggle of the folder alone would take them for unchecked.
-    if (tree.State(item) == DirCheck::WithSubdirs)
-        HandDownState(tree, item);
+    if (!tree.ChildrenLoaded(item))
+        SyncChildren(tree, item, ItemDirPath(tree, item));
 }
 
 void ExpandItem(DirTreeAccess& tree, DirTreeItem item) {

@@ -28,8 +28,9 @@ void RefreshTree(DirTreeAccess& tree);
 // children loaded.
 void SyncChildren(DirTreeAccess& tree, DirTreeItem item, const std::string& dirPath);
 
-// Reads the item's children from disk unless they are loaded already. Under an item in state
-// WithSubdirs the children it covered while they were not loaded are loaded in that state.
+// Reads the item's children from disk unless they are loaded already. New children are unchecked, as
+// when the window loads them one level ahead; the expansion rule hands states down when the item is
+// opened.
 void LoadChildren(DirTreeAccess& tree, DirTreeItem item);
 
 // What happens when the user opens an item in the window: its children are loaded if they are not

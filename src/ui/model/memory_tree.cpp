@@ -123,10 +123,7 @@ void MemoryDirTree::SortChildren(DirTreeItem item) {
     Node* node = NodeOf(item);
     node->index.reset(); // its lists are in sibling order
     // std::list::sort relinks the nodes without moving them, so handles and `self` stay valid.
-    node->children.sort([](const Node& a, const Node& b) {
-        const int order = CompareNoCase(a.text, b.text);
-        return order != 0 ? order < 0 : a.text < b.text;
-    });
+    node->children.sort([](const Node& a, const Node& b) { return SortsBefore(a.text, b.text); });
 }
 
 bool MemoryDirTree::ReadSubdirectories(const std::string& dirPath, std::vector<std::string>& names) {

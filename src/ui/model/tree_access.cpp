@@ -4,6 +4,11 @@
 
 namespace quillary {
 
+bool SortsBefore(std::string_view a, std::string_view b) {
+    const int order = CompareNoCase(a, b);
+    return order != 0 ? order < 0 : a < b;
+}
+
 DirTreeItem DirTreeAccess::FindChild(DirTreeItem parent, std::string_view name) const {
     DirTreeItem folded;
     for (DirTreeItem item = parent ? FirstChild(parent) : FirstRoot(); item; item = NextSibling(item)) {

@@ -29,6 +29,9 @@ struct DirTreeItem {
     bool operator==(const DirTreeItem&) const = default;
 };
 
+// The order of sibling folders: alphabetical ignoring case (CompareNoCase), ties in byte order.
+bool SortsBefore(std::string_view a, std::string_view b);
+
 class DirTreeAccess {
 public:
     virtual ~DirTreeAccess() = default;
@@ -71,7 +74,7 @@ public:
     // Deletes the item with everything below it.
     virtual void DeleteItem(DirTreeItem item) = 0;
     virtual void DeleteAll() = 0;
-    // Sorts the item's children alphabetically, ignoring case (CompareNoCase), ties in byte order.
+    // Sorts the item's children by SortsBefore.
     virtual void SortChildren(DirTreeItem item) = 0;
 
     // The names of the subfolders of a folder on disk (`dirPath` ends with "/"); false when it cannot

@@ -1,5 +1,6 @@
 #include "ui/model/tri_state_tree.h"
 
+#include <algorithm>
 #include <string_view>
 #include <unordered_map>
 
@@ -113,7 +114,10 @@ void RefreshTree(DirTreeAccess& tree) {
 void SyncChildren(DirTreeAccess& tree, DirTreeItem item, const std::string& dirPath) {
     std::vector<std::string> names;
     if (!tree.ReadSubdirectories(dirPath, names))
-        names.clear();                                  // an unreadable folder has no children
+        names.clear(); // an unreadable folder has no children
+    // New children are appended in their sorted order, so that sorting them moves nothing and a tree
+    // that allocates items one after another keeps siblings close in memory for the walks of a toggle.
+    std::sort(names.begin(), names.end(), SortsBefore);
     std::unordered_map<std::string_view, bool> hasItem; // name on disk -> a child already stands for it
     hasItem.reserve(names.size());
     for (const std::string& name : names)

@@ -437,7 +437,7 @@ TEST(TriStateTreeBenchmark, DISABLED_RestoreAroundFiftyThousandSubfolders) {
         std::string text;
         for (int i = 0; i < p.lines; ++i)
             text += p.line(i) + "\n";
-        const std::string file = fs::path(pattern) / "sel.qls";
+        const std::string file = scratch.File("sel.qls");
         std::ofstream(file, std::ios::binary) << text;
         const auto start = std::chrono::steady_clock::now();
         const std::clock_t cpuStart = std::clock();

@@ -232,7 +232,7 @@ TEST_F(HostileTreeTest, NamesAndTextsNeverActOnTheTerminal) {
     EXPECT_EQ(result.exitCode, 3) << result.err;
     EXPECT_EQ(result.err.find('\x1B'), std::string::npos) << result.err;
     EXPECT_EQ(result.err.find("\xE2\x80\xAE"), std::string::npos) << result.err;
-    EXPECT_NE(result.err.find("warning: 'Data/?[2Jgone' is not a folder"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("warning: folder 'Data/?[2Jgone' not found"), std::string::npos) << result.err;
     EXPECT_NE(result.err.find("/?]0;owned?"
                               "?/_thisdir.txt': a symbolic link"),
               std::string::npos)
@@ -240,6 +240,12 @@ TEST_F(HostileTreeTest, NamesAndTextsNeverActOnTheTerminal) {
     const std::string listing = ReadFile(out);
     EXPECT_EQ(listing.find('\x1B'), std::string::npos);
     EXPECT_NE(listing.find("name?[2J"), std::string::npos);
+    // A garbage selection line is quoted in its warning, neutralised too.
+    WriteFile(output.Path() / "sel.qls", "\x1B]0;t\x07|x\n3|" + tree.Data().string() + "\n");
+    const CliResult selection =
+        RunCli({"/l", (output.Path() / "sel.qls").string(), out.string()}, tree.Root());
+    EXPECT_NE(selection.err.find("'?]0;t?|x'"), std::string::npos) << selection.err;
+    EXPECT_EQ(selection.err.find('\x1B'), std::string::npos) << selection.err;
 }
 
 TEST_F(HostileTreeTest, WideNamesKeepTheColumnsAligned) {

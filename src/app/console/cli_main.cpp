@@ -75,10 +75,12 @@ int Main(int argc, char** argv) {
     ConsoleSession session;
     if (!session.LoadConfiguration(commandLine))
         return kExitFailed;
-    if (arguments.action == Action::ListFolders)
-        return session.RunListing(session.SelectFolders(arguments.folders), arguments.outputPath, true);
-
     CheckedDirList checkedDirs;
+    if (arguments.action == Action::ListFolders) {
+        if (!session.SelectFolders(arguments.folders, checkedDirs))
+            return kExitFailed;
+        return session.RunListing(checkedDirs, arguments.outputPath, true);
+    }
     if (!session.LoadSelection(commandLine.m_strSelectionFile, checkedDirs))
         return kExitFailed;
     return session.RunListing(checkedDirs, commandLine.m_strOutputFile, false);

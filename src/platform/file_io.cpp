@@ -42,6 +42,11 @@ std::string RandomSuffix() {
     return suffix;
 }
 
+// The name through which an open file without a name of its own can be linked into a folder.
+std::string ProcFdPath(int fd) {
+    return "/proc/self/fd/" + std::to_string(fd);
+}
+
 constexpr const char* kLinkInPlace = "a symbolic link is in its place";
 constexpr const char* kNotRegular = "it is not a regular file";
 
@@ -135,17 +140,33 @@ bool OutputFile::OpenDirect(const std::string& path, int flags) {
     return true;
 }
 
-bool OutputFile::OpenReplacement(const std::string& path, const struct stat* old, OutputTarget target) {
-    const std::string folder = FolderOf(path);
-    // The name is shortened so that the temporary name is never too long where the name itself fits.
-    const std::string stem = (folder == "/" ? "" : folder) + "/." + NameOf(path).substr(0, 200) + ".";
+int OutputFile::CreateNamedTemporary() {
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        m_tempPath = stem + RandomSuffix();
+        m_tempPath = m_tempStem + RandomSuffix();
         fd = open(m_tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             break;
     }
+    if (fd < 0)
+        m_tempPath.clear();
+    return fd;
+}
+
+bool OutputFile::OpenReplacement(const std::string& path, const struct stat* old, OutputTarget target) {
+    const std::string folder = FolderOf(path);
+    // The name is shortened so that the temporary name is never too long where the name itself fits.
+    m_tempStem = (folder == "/" ? "" : folder) + "/." + NameOf(path).substr(0, 200) + ".";
+    // A file without a name, where the file system has them: a scan of the folder never sees it, and
+    // a killed run leaves nothing behind. It gets its name at the end, through /proc.
+    int fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd >= 0 && access(ProcFdPath(fd).c_str(), F_OK) != 0) {
+        close(fd);
+        fd = -1;
+    }
+    m_anonymous = fd >= 0;
+    if (fd < 0 && errno != EACCES && errno != EPERM)
+        fd = CreateNamedTemporary();
     if (fd < 0) {
         const int error = errno;
         m_tempPath.clear();
@@ -166,13 +187,26 @@ bool OutputFile::OpenReplacement(const std::string& path, const struct stat* old
     if (m_file == nullptr) {
         const int error = errno;
         close(fd);
-        unlink(m_tempPath.c_str());
-        m_tempPath.clear();
+        Discard();
         return Fail(error);
     }
     m_ownsFile = true;
+    m_replace = true;
     std::setvbuf(m_file, nullptr, _IOFBF, 1 << 20);
     return true;
+}
+
+bool OutputFile::LinkAnonymous() {
+    const std::string source = ProcFdPath(fileno(m_file));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        m_tempPath = m_tempStem + RandomSuffix();
+        if (linkat(AT_FDCWD, source.c_str(), AT_FDCWD, m_tempPath.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            return true;
+        if (errno != EEXIST)
+            break;
+    }
+    m_tempPath.clear();
+    return false;
 }
 
 void OutputFile::Write(std::string_view text) {
@@ -197,17 +231,20 @@ bool OutputFile::Close() {
     // The main file's new contents reach the disk before its name replaces the old one, so that not
     // even a system crash loses both. Per-folder listings skip this: thousands of waits would slow a
     // run down, and a killed run leaves their old files anyway.
-    if (m_sync && !m_tempPath.empty() && !m_failed && fsync(fileno(m_file)) != 0)
+    if (m_sync && m_replace && !m_failed && fsync(fileno(m_file)) != 0)
+        failed(errno);
+    if (m_replace && m_anonymous && !m_failed && !LinkAnonymous())
         failed(errno);
     if (m_ownsFile && std::fclose(m_file) != 0)
         failed(errno);
     m_file = nullptr;
-    if (!m_tempPath.empty()) {
+    if (m_replace) {
         if (!m_failed && rename(m_tempPath.c_str(), m_path.c_str()) != 0)
             failed(errno);
-        if (m_failed)
+        if (m_failed && !m_tempPath.empty())
             unlink(m_tempPath.c_str());
         m_tempPath.clear();
+        m_replace = false;
     }
     return !m_failed;
 }
@@ -221,6 +258,7 @@ void OutputFile::Discard() {
     if (!m_tempPath.empty())
         unlink(m_tempPath.c_str());
     m_tempPath.clear();
+    m_replace = m_anonymous = false;
 }
 
 bool OutputFile::IsSameFile(const std::string& path) const {

@@ -20,10 +20,11 @@ enum class OutputTarget {
     RegularFileOnly,
 };
 
-// A file written as a whole: a regular file is written to a temporary file beside it (an unpredictable
-// name, created exclusively) that takes its place only when Close succeeds, so a failed, cancelled by a
-// crash or killed run leaves the old file untouched. The new file keeps the old one's permissions; a
-// new name gets those of any new file (the umask applies).
+// A file written as a whole: a regular file is written to a new file in the same folder that takes its
+// place only when Close succeeds, so a failed, crashed or killed run leaves the old file untouched.
+// The new file has no name until then where the file system allows (O_TMPFILE); elsewhere it is a
+// hidden file with an unpredictable name, created exclusively. The new file keeps the old one's
+// permissions; a new name gets those of any new file (the umask applies).
 class OutputFile {
 public:
     OutputFile() = default;
@@ -49,6 +50,8 @@ public:
 private:
     bool OpenDirect(const std::string& path, int flags);
     bool OpenReplacement(const std::string& path, const struct stat* old, OutputTarget target);
+    int CreateNamedTemporary();
+    bool LinkAnonymous();
     bool Fail(int error);
     void Discard();
 
@@ -58,8 +61,11 @@ private:
     bool m_refused = false;
     bool m_sync = true; // flush to the disk before the new file replaces the old one
     std::string m_error;
-    std::string m_path;     // the file to write or replace
-    std::string m_tempPath; // the new file until Close puts it in place; "" when writing directly
+    std::string m_path;       // the file to write or replace
+    bool m_replace = false;   // Close puts the new file in the old one's place
+    bool m_anonymous = false; // the new file has no name yet
+    std::string m_tempStem;   // "<folder>/.<name>." to which a random suffix is added
+    std::string m_tempPath;   // the new file's temporary name, once it has one
     std::uint64_t m_folderDevice = 0, m_folderInode = 0;
     bool m_haveTarget = false;
     std::uint64_t m_targetDevice = 0, m_targetInode = 0;

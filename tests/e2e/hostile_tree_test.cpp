@@ -157,11 +157,16 @@ TEST_F(HostileTreeTest, AKilledRunLeavesTheOldListing) {
               out.c_str(), tree.Data().c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
-    // Killed once its new listing is being written.
+    // Killed once it holds its new listing open (a file without a name in the output's folder).
+    const fs::path fds = "/proc/" + std::to_string(child) + "/fd";
     bool writing = false;
     for (int i = 0; i < 1000 && !writing; ++i) {
-        for (const std::string& name : OutputNames())
-            writing = writing || name.rfind(".out.txt.", 0) == 0;
+        std::error_code ignored;
+        for (auto fd = fs::directory_iterator(fds, ignored); fd != fs::directory_iterator();
+             fd.increment(ignored)) {
+            const std::string target = fs::read_symlink(fd->path(), ignored).string();
+            writing = writing || target.rfind(output.Path().string() + "/#", 0) == 0;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     kill(child, SIGKILL);
@@ -169,6 +174,7 @@ TEST_F(HostileTreeTest, AKilledRunLeavesTheOldListing) {
     waitpid(child, &status, 0);
     EXPECT_TRUE(writing);
     EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(OutputNames(), (std::vector<std::string>{"case.qlc", "out.txt"})); // nothing left behind
     EXPECT_EQ(ReadFile(out), "the last good listing\n");
 }
 

@@ -5,7 +5,6 @@
 #include <condition_variable>
 #include <cstring>
 #include <iterator>
-#include <limits>
 
 #include "engine/worker_threads.h"
 #include "platform/file_io.h"
@@ -25,11 +24,6 @@ std::string JoinPath(const std::string& directory, std::string_view name) {
     path += kSeparator;
     path += name;
     return path;
-}
-
-std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) {
-    return a > std::numeric_limits<std::uint64_t>::max() - b ? std::numeric_limits<std::uint64_t>::max()
-                                                             : a + b;
 }
 
 // Fills the parts of a record that come from the file system.

@@ -14,6 +14,7 @@
 
 #include "engine/listing_engine.h"
 #include "listing/message_table.h"
+#include "persistence/selection_file.h"
 #include "ui/model/control_surface.h"
 
 namespace quillary {
@@ -70,8 +71,19 @@ private:
 // that is not there is also looked up beside the program. "" when it is in neither place.
 std::string ResolveInputFile(const std::string& name);
 
-// The header time from SOURCE_DATE_EPOCH: nullopt when unset or empty.
-std::optional<std::int64_t> HeaderTimeFromEnvironment();
+// The header time from SOURCE_DATE_EPOCH into `time`: nullopt when unset or empty. False (and nullopt)
+// when it is set to anything but a whole number of seconds from 0 to the end of the year 9999.
+bool HeaderTimeFromEnvironment(std::optional<std::int64_t>& time);
+
+// A selection restored into a fresh folder tree in memory, as the window's tree would hold it.
+struct Selection {
+    RestoreReport report; // what could not be restored; report.fileRead false when unreadable
+    CheckedDirList checkedDirs;
+};
+// The folders of a selection file (toggled line by line, as a user's clicks would).
+Selection LoadSelectionFile(const std::string& path);
+// Folders named by the user, each made canonical and checked with its subfolders once.
+Selection SelectFolders(const std::vector<std::string>& folders);
 
 // Runs one listing in a fresh engine on the calling thread.
 RunResult RunListing(RunTarget target, ListingHost* host);

@@ -1,0 +1,35 @@
+// What the window runs on its run thread: the listing engine (kept for the window's lifetime, so that
+// its scan cache serves the next run), or a stand-in that tests control.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "engine/listing_engine.h"
+
+namespace quillary {
+
+// How a run ended, handed from the run thread to the window.
+struct RunOutcome {
+    RunStatus status = RunStatus::NoOutputPath;
+    std::string outputPath; // as the run completed it (extension added)
+    bool previewRun = false;
+    bool cancelled = false;
+};
+
+class ListingRunner {
+public:
+    virtual ~ListingRunner() = default;
+    // Called on the run thread; reaches the window only through the host it was made with.
+    virtual RunOutcome Run(RunTarget target) = 0;
+    // Called on the UI thread while a run is active.
+    virtual void RequestCancel() = 0;
+};
+
+using ListingRunnerFactory = std::function<std::unique_ptr<ListingRunner>(ListingHost& host)>;
+
+// The runner over the engine.
+std::unique_ptr<ListingRunner> MakeEngineRunner(ListingHost& host);
+
+} // namespace quillary

@@ -13,6 +13,8 @@ CAboutPage::CAboutPage(wxWindow* parent, WindowSurface& surface, std::function<v
     sizer->AddStretchSpacer(1);
     wxWindow* name = Make(kIdProductName);
     name->SetFont(name->GetFont().Scaled(2.0f).Bold());
+    // GTK reports the label's size for its old font until it is drawn: measure with the new one.
+    name->SetMinSize(name->GetTextExtent(name->GetLabel()) + wxSize(4, 4));
     sizer->Add(name, wxSizerFlags().CenterHorizontal().Border(wxALL, kGap * 2));
     sizer->Add(Make(kIdVersionLine), wxSizerFlags().CenterHorizontal().Border(wxALL, kGap));
     sizer->Add(Make(kIdRightsLine), wxSizerFlags().CenterHorizontal().Border(wxALL, kGap));

@@ -1,6 +1,7 @@
 #include "ui/options1_page.h"
 
 #include <wx/statbox.h>
+#include <wx/wrapsizer.h>
 
 #include "res/controls.h"
 
@@ -49,8 +50,11 @@ COptions1Page::COptions1Page(wxWindow* parent, WindowSurface& surface)
 }
 
 wxSizer* COptions1Page::MakeIncludeGroup() {
-    wxStaticBoxSizer* group = MakeGroup(kIdIncludeGroup, wxHORIZONTAL);
+    wxStaticBoxSizer* group = MakeGroup(kIdIncludeGroup, wxVERTICAL);
     wxWindow* box = group->GetStaticBox();
+    // The folder columns and the file columns side by side when the page is wide enough, else one
+    // below the other.
+    auto* columns = new wxWrapSizer(wxHORIZONTAL);
     auto addColumn = [&](std::span<const IncludeRow> rows) {
         auto* grid = new wxFlexGridSizer(2, kGap / 2, kGap * 2);
         for (const IncludeRow& row : rows) {
@@ -64,13 +68,14 @@ wxSizer* COptions1Page::MakeIncludeGroup() {
         }
         return grid;
     };
-    group->Add(addColumn(kDirectoryRows), wxSizerFlags(1).Border(wxALL, kGap));
-    group->Add(addColumn(kFileRows), wxSizerFlags(1).Border(wxALL, kGap));
+    columns->Add(addColumn(kDirectoryRows), wxSizerFlags().Border(wxALL, kGap));
+    columns->Add(addColumn(kFileRows), wxSizerFlags().Border(wxALL, kGap));
+    group->Add(columns, wxSizerFlags(1).Expand());
     return group;
 }
 
 wxSizer* COptions1Page::MakeOptionsGroup() {
-    wxStaticBoxSizer* group = MakeGroup(kIdOptionsGroup, wxHORIZONTAL);
+    wxStaticBoxSizer* group = MakeGroup(kIdOptionsGroup, wxVERTICAL);
     wxWindow* box = group->GetStaticBox();
 
     auto* left = new wxFlexGridSizer(2, kGap / 2, kGap * 2);
@@ -97,13 +102,11 @@ wxSizer* COptions1Page::MakeOptionsGroup() {
     right->AddSpacer(0);
     AddLabelled(right, box, kIdListingNameLabel, kIdListingName);
 
-    auto* columns = new wxBoxSizer(wxVERTICAL);
-    auto* pair = new wxBoxSizer(wxHORIZONTAL);
-    pair->Add(left, wxSizerFlags(1).Border(wxRIGHT, kGap * 3));
-    pair->Add(right, wxSizerFlags(1));
-    columns->Add(pair, wxSizerFlags().Expand());
-    columns->Add(Make(kIdRememberSelection, box), wxSizerFlags().Border(wxTOP, kGap));
-    group->Add(columns, wxSizerFlags(1).Border(wxALL, kGap));
+    auto* columns = new wxWrapSizer(wxHORIZONTAL);
+    columns->Add(left, wxSizerFlags().Border(wxALL, kGap));
+    columns->Add(right, wxSizerFlags().Border(wxALL, kGap));
+    group->Add(columns, wxSizerFlags().Expand());
+    group->Add(Make(kIdRememberSelection, box), wxSizerFlags().Border(wxALL, kGap));
     return group;
 }
 

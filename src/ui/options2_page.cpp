@@ -1,6 +1,7 @@
 #include "ui/options2_page.h"
 
 #include <wx/statbox.h>
+#include <wx/wrapsizer.h>
 
 #include "res/controls.h"
 #include "ui/model/options_rules.h"
@@ -25,9 +26,9 @@ constexpr int kSampleRows[] = {kIdHeaderSample, kIdDirSample,  kIdOddSample,
 
 COptions2Page::COptions2Page(wxWindow* parent, WindowSurface& surface)
     : CTabPage(parent, kOptions2Page, surface) {
-    auto* top = new wxBoxSizer(wxHORIZONTAL);
-    top->Add(MakeOutputGroup(), wxSizerFlags(1).Expand().Border(wxRIGHT, kGap));
-    top->Add(MakeCsvGroup(), wxSizerFlags(1).Expand());
+    auto* top = new wxWrapSizer(wxHORIZONTAL);
+    top->Add(MakeOutputGroup(), wxSizerFlags().Expand().Border(wxRIGHT | wxBOTTOM, kGap));
+    top->Add(MakeCsvGroup(), wxSizerFlags().Expand().Border(wxBOTTOM, kGap));
 
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(top, wxSizerFlags().Expand().Border(wxALL, kGap));
@@ -60,22 +61,26 @@ wxSizer* COptions2Page::MakeCsvGroup() {
 wxSizer* COptions2Page::MakeHtmlGroup() {
     wxStaticBoxSizer* group = MakeGroup(kIdHtmlOptionsGroup);
     wxWindow* box = group->GetStaticBox();
-    auto* links = new wxBoxSizer(wxHORIZONTAL);
+    auto* links = new wxWrapSizer(wxHORIZONTAL);
     links->Add(Make(kIdHtmlLinksToDirs, box), wxSizerFlags().Border(wxRIGHT, kGap * 4));
     links->Add(Make(kIdHtmlLinksToFiles, box));
     group->Add(links, wxSizerFlags().Border(wxALL, kGap / 2));
 
-    auto* buttons = new wxFlexGridSizer(2, kGap / 2, kGap);
-    buttons->AddGrowableCol(0, 1);
-    buttons->AddGrowableCol(1, 1);
+    // The background buttons in one column and the font buttons in another, row by row for the same
+    // part of the listing; the font column goes below when the page is narrow.
+    auto* backgrounds = new wxBoxSizer(wxVERTICAL);
+    auto* fonts = new wxBoxSizer(wxVERTICAL);
     for (const auto& row : kStyleButtons) {
-        for (int id : row) {
-            if (id != 0)
-                buttons->Add(Make(id, box), wxSizerFlags().Expand());
-            else
-                buttons->AddSpacer(0);
-        }
+        wxWindow* background = Make(row[0], box);
+        backgrounds->Add(background, wxSizerFlags().Expand().Border(wxBOTTOM, kGap / 2));
+        if (row[1] != 0)
+            fonts->Add(Make(row[1], box), wxSizerFlags().Expand().Border(wxBOTTOM, kGap / 2));
+        else
+            fonts->Add(0, background->GetBestSize().y + kGap / 2);
     }
+    auto* buttons = new wxWrapSizer(wxHORIZONTAL);
+    buttons->Add(backgrounds, wxSizerFlags().Border(wxRIGHT, kGap));
+    buttons->Add(fonts);
     group->Add(buttons, wxSizerFlags().Expand().Border(wxALL, kGap / 2));
     return group;
 }

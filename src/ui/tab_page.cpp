@@ -41,7 +41,8 @@ wxSizer* CTabPage::MakeWidthField(wxWindow* parent, int editId, int spinId) {
 
 void CTabPage::FinishLayout(wxSizer* sizer) {
     SetSizer(sizer);
-    SetScrollRate(8, 8);
+    // Vertical scrolling only: the page keeps the tab's width, so its wrapping rows fold into it.
+    SetScrollRate(0, 8);
     FitInside();
 }
 

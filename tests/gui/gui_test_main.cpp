@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/evtloop.h>
 #include <wx/init.h>
 #include <wx/log.h>
 
@@ -37,7 +38,14 @@ int main(int argc, char** argv) {
     }
     delete wxLog::SetActiveTarget(new wxLogStderr);
     wxSetAssertHandler(FailOnAssert);
-    const int status = RUN_ALL_TESTS();
+    // An active event loop lets the tests yield: windows then get painted, resized and their
+    // queued calls run, as in the program's own loop.
+    wxEventLoop loop;
+    int status = 0;
+    {
+        wxEventLoopActivator activator(&loop);
+        status = RUN_ALL_TESTS();
+    }
     wxTheApp->OnExit();
     wxEntryCleanup();
     return status;

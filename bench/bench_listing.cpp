@@ -84,12 +84,13 @@ int main(int argc, char** argv) {
 
         const long long readBefore = BytesReadSoFar();
         const auto start = std::chrono::steady_clock::now();
-        const quillary::RunStatus status = engine.Run();
+        const quillary::RunResult result = engine.Run();
+        const quillary::RunStatus status = result.status;
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         const long long readAfter = BytesReadSoFar();
 
-        const quillary::RunStatistics& stats = engine.Statistics();
+        const quillary::RunStatistics& stats = result.statistics;
         const std::uint64_t fileBytes = ListedFileBytes(engine.DirectoryMap());
         const double gbPerSecond =
             stats.checksumsComputed > 0 ? static_cast<double>(fileBytes) / seconds / 1e9 : 0;

@@ -97,10 +97,7 @@ std::string FormatSize(std::uint64_t value, int display, int precision, const Nu
 }
 
 std::string FormatCount(std::uint64_t count, const NumberFormat& numberFormat) {
-    std::string text = "(";
-    text += FormatBytes(count, numberFormat);
-    text += ')';
-    return text;
+    return FormatBytes(count, numberFormat);
 }
 
 std::string ApplyPathStyle(const std::string& path, int pathStyle, std::size_t rootPrefixLen) {
@@ -112,6 +109,12 @@ std::string ApplyPathStyle(const std::string& path, int pathStyle, std::size_t r
     default:
         return path;
     }
+}
+
+std::string LinkPathFor(const std::string& styledPath, int pathStyle) {
+    if (pathStyle == kPathFromTopChecked && !styledPath.empty())
+        return styledPath.substr(1);
+    return styledPath;
 }
 
 } // namespace quillary

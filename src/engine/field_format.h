@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/listing_options.h"
+#include "listing/listing_options.h"
 #include "platform/local_time.h"
 #include "platform/number_format.h"
 
@@ -33,11 +33,15 @@ std::string TimeFormatFor(int index);
 // A size in one of the five displays; an unknown display counts as gigabytes.
 std::string FormatSize(std::uint64_t value, int display, int precision, const NumberFormat& numberFormat);
 
-// "(1 234)": a count grouped like a byte count.
+// "1 234": a count grouped like a byte count (the text and HTML writers put it in brackets).
 std::string FormatCount(std::uint64_t count, const NumberFormat& numberFormat);
 
 // A directory path ending with the separator, reduced by the path style.
 std::string ApplyPathStyle(const std::string& directoryPathWithSeparator, int pathStyle,
                            std::size_t rootPrefixLen);
+
+// The link target of a directory path made by ApplyPathStyle: paths relative to the top checked folder
+// lose their leading separator, so that they are relative links from a listing saved beside it.
+std::string LinkPathFor(const std::string& styledPath, int pathStyle);
 
 } // namespace quillary

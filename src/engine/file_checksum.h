@@ -17,13 +17,20 @@ class FileChecksummer {
 public:
     static constexpr std::size_t kChunkSize = 4u << 20;
 
+    enum class Outcome {
+        Complete,   // `crc` is the checksum of the file's contents
+        NotRegular, // not a regular file (a FIFO, device, socket): it has no checksum
+        Failed,     // the file could not be opened or read: `error` says why
+        Cancelled,  // the run was cancelled while reading
+    };
     struct Result {
-        std::uint32_t crc = 0;
-        bool complete = false; // false when cancelled: the value must not be cached
+        std::uint32_t crc = 0; // meaningful only when complete; never cache anything else
+        Outcome outcome = Outcome::Cancelled;
+        int error = 0;
     };
 
-    // Reads up to `size` bytes of the file. A file that cannot be opened gives 0 (complete). After each
-    // chunk of a file larger than one chunk, `progress` receives the bytes read so far.
+    // Reads up to `size` bytes of the file. After each chunk of a file larger than one chunk,
+    // `progress` receives the bytes read so far.
     Result Compute(const std::string& path, std::uint64_t size, const std::atomic<bool>& cancel,
                    const std::function<void(std::uint64_t)>& progress);
 

@@ -1,11 +1,13 @@
 #include "engine/listing_engine.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <iterator>
 
 #include "engine/sorting.h"
 #include "platform/directory_reader.h"
+#include "platform/file_io.h"
 #include "platform/pe_version.h"
 #include "writers/writer_factory.h"
 
@@ -83,24 +85,32 @@ const FileRecord* FindByName(const std::vector<FileRecord>& entries, std::string
 
 ListingEngine::ListingEngine(ListingHost* host) : m_host(host) {}
 
-const char* ListingEngine::ExtensionFor(int outputType) {
-    switch (outputType) {
-    case kOutputHtml:
-        return "html";
-    case kOutputCsv:
-        return "csv";
-    default:
-        return "txt";
-    }
-}
-
 void ListingEngine::SetRunTarget(RunTarget target) {
     m_target = std::move(target);
 }
 
-RunStatus ListingEngine::Run() {
+RunResult ListingEngine::Finish(RunStatus status) {
+    RunResult result;
+    result.status = status;
+    result.outputPath = m_target.outputPath;
+    result.previewRun = m_target.previewRun;
+    result.statistics = m_stats;
+    result.problems = std::move(m_problems);
+    m_problems.clear();
+    if (m_host)
+        m_host->RunFinished(result);
+    return result;
+}
+
+void ListingEngine::AddProblem(ProblemKind kind, std::string path, int error) {
+    m_problems.push_back({kind, std::move(path), error != 0 ? ErrorText(error) : std::string()});
+}
+
+RunResult ListingEngine::Run() {
+    m_stats = RunStatistics{};
+    m_problems.clear();
     if (m_target.outputPath.empty())
-        return RunStatus::NoOutputPath;
+        return Finish(RunStatus::NoOutputPath);
     m_formats = DeriveFieldFormats(m_options);
     m_mask = std::make_unique<NameMask>(m_options.m_strMask);
     m_bListingInEachDir = m_options.m_bListingInEachDir && IsPlainFileName(m_options.m_strListingName);
@@ -109,7 +119,7 @@ RunStatus ListingEngine::Run() {
 
     OutputFile out;
     if (!out.Open(m_target.outputPath))
-        return RunStatus::OpenFailed;
+        return Finish(RunStatus::OpenFailed);
     m_bCancel.store(false);
     if (m_host)
         m_host->EnterBusyState();
@@ -118,7 +128,6 @@ RunStatus ListingEngine::Run() {
     m_timeCache = LocalTimeCache{};
     m_prevDirMap = std::move(m_dirMap);
     m_dirMap.clear();
-    m_stats = RunStatistics{};
     for (auto it = m_target.checkedDirs.rbegin(); it != m_target.checkedDirs.rend() && !m_bCancel.load();
          ++it) {
         const std::string& entry = *it;
@@ -168,10 +177,11 @@ RunStatus ListingEngine::Run() {
 
     m_pWriter.reset();
     const bool written = out.Close();
-    m_stats.cancelled = m_bCancel.load();
     if (m_host)
         m_host->LeaveBusyState();
-    return written ? RunStatus::Written : RunStatus::WriteFailed;
+    if (!written)
+        return Finish(RunStatus::WriteFailed);
+    return Finish(m_bCancel.load() ? RunStatus::Cancelled : RunStatus::Written);
 }
 
 std::uint64_t ListingEngine::ScanDirectory(const std::string& path, bool withSubdirs,
@@ -215,6 +225,18 @@ std::uint64_t ListingEngine::ScanDirectory(const std::string& path, bool withSub
     {
         DirectoryReader reader;
         reader.Open(path);
+        // A folder that cannot be read stays a folder with the entries read so far (none when it could
+        // not be opened); the run reports it.
+        struct ReportError {
+            ListingEngine& engine;
+            const DirectoryReader& reader;
+            const std::string& path;
+            ~ReportError() {
+                if (reader.Error() != 0)
+                    engine.AddProblem(ProblemKind::FolderUnreadable, path.empty() ? "/" : path,
+                                      reader.Error());
+            }
+        } reportError{*this, reader, path};
         std::string_view name;
         EntryKind kind;
         EntryInfo info;
@@ -315,8 +337,16 @@ void ListingEngine::SortFileRecords(std::vector<FileRecord*>& entries) const {
                 m_options.m_nDateTimeKind);
 }
 
-bool ListingEngine::OpenPerDirectoryFile(const DirMapEntry& dir, OutputFile& file) const {
-    return file.Open(JoinPath(dir.first, m_options.m_strListingName + m_pWriter->Extension()));
+void ListingEngine::WritePerDirectoryFile(const DirMapEntry& dir, const std::vector<FileRecord*>& entries) {
+    const std::string path = JoinPath(dir.first, m_options.m_strListingName + m_pWriter->Extension());
+    OutputFile file;
+    if (!file.Open(path)) {
+        AddProblem(ProblemKind::ListingFileFailed, path, errno);
+        return;
+    }
+    WriteFileRows(entries, file);
+    if (!file.Close())
+        AddProblem(ProblemKind::ListingFileFailed, path, errno);
 }
 
 void ListingEngine::WriteRows(OutputFile& out) {
@@ -342,13 +372,10 @@ void ListingEngine::WriteRows(OutputFile& out) {
         starts.push_back(all.size());
         if (m_bListingInEachDir && m_options.m_bFileName) {
             for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
-                OutputFile perDir;
-                if (!OpenPerDirectoryFile(*dirs[i], perDir))
-                    continue;
                 std::vector<FileRecord*> part(all.begin() + static_cast<std::ptrdiff_t>(starts[i]),
                                               all.begin() + static_cast<std::ptrdiff_t>(starts[i + 1]));
                 SortFileRecords(part);
-                WriteFileRows(part, perDir);
+                WritePerDirectoryFile(*dirs[i], part);
             }
         }
         if (m_options.m_bFileName) {
@@ -371,11 +398,8 @@ void ListingEngine::WriteRows(OutputFile& out) {
         entriesOf(*dir, entries);
         SortFileRecords(entries);
         WriteFileRows(entries, out);
-        if (m_bListingInEachDir) {
-            OutputFile perDir;
-            if (OpenPerDirectoryFile(*dir, perDir))
-                WriteFileRows(entries, perDir);
-        }
+        if (m_bListingInEachDir)
+            WritePerDirectoryFile(*dir, entries);
     }
 }
 
@@ -400,6 +424,7 @@ void ListingEngine::WriteDirectoryRow(const DirMapEntry& dir, OutputFile& out) {
     const DirRecord& record = dir.second;
     DirectoryRow row;
     row.path = ApplyPathStyle(DirectoryPathText(dir.first), m_options.m_nPathStyle, record.rootPrefixLen);
+    row.linkPath = LinkPathFor(row.path, m_options.m_nPathStyle);
     if (m_options.m_bFileCountInDirName)
         row.count = FormatCount(record.fileCount, m_formats.numberFormat);
     row.pathWidth = static_cast<unsigned>(std::max(0, m_options.m_nDirNameWidth));
@@ -428,8 +453,8 @@ void ListingEngine::WriteFileRows(const std::vector<FileRecord*>& entries, Outpu
     std::string text;
     std::uint64_t number = 0;
     const std::size_t count = entries.size();
-    const DirMapEntry* linkDir = nullptr; // the directory `linkPath` was made for
-    std::string linkPath;
+    const DirMapEntry* linkDir = nullptr; // the directory `dirPath` was made for
+    std::string dirPath, linkPath;
     for (std::size_t i = 0; i < count; ++i) {
         FileRecord& entry = *entries[o.m_bSortFilesDescending ? count - 1 - i : i];
         if (entry.isDirectory && !o.m_bSubdirs)
@@ -437,7 +462,8 @@ void ListingEngine::WriteFileRows(const std::vector<FileRecord*>& entries, Outpu
         const DirMapEntry& dir = *entry.parent;
         if (&dir != linkDir) {
             linkDir = &dir;
-            linkPath = ApplyPathStyle(DirectoryPathText(dir.first), o.m_nPathStyle, dir.second.rootPrefixLen);
+            dirPath = ApplyPathStyle(DirectoryPathText(dir.first), o.m_nPathStyle, dir.second.rootPrefixLen);
+            linkPath = LinkPathFor(dirPath, o.m_nPathStyle);
         }
         // The row is reused from entry to entry: assigning into its strings keeps their buffers, so
         // long paths are not allocated again for every file.
@@ -448,7 +474,7 @@ void ListingEngine::WriteFileRows(const std::vector<FileRecord*>& entries, Outpu
             row.number.reset();
         row.linkPath = linkPath;
         if (o.m_bFilePath)
-            AssignField(row.pathPrefix, linkPath);
+            AssignField(row.pathPrefix, dirPath);
         if (o.m_bFileExtension && entry.HasExtension())
             AssignField(row.extension, entry.Extension());
         else
@@ -476,8 +502,12 @@ void ListingEngine::WriteFileRows(const std::vector<FileRecord*>& entries, Outpu
         const std::string path = needsPath ? JoinPath(dir.first, entry.name) : std::string();
         if (o.m_bFileVersion) {
             if (!entry.isDirectory && !entry.versionKnown) {
-                entry.version = GetFileVersionText(path);
-                entry.versionKnown = true;
+                int error = 0;
+                entry.version = GetFileVersionText(path, &error);
+                // A file that could not be read is tried again by the next run.
+                entry.versionKnown = error == 0;
+                if (error != 0)
+                    AddProblem(ProblemKind::VersionUnreadable, path, error);
                 ++m_stats.versionsComputed;
             }
             AssignField(row.version,
@@ -485,22 +515,25 @@ void ListingEngine::WriteFileRows(const std::vector<FileRecord*>& entries, Outpu
             row.versionWidth = static_cast<unsigned>(std::max(0, o.m_nFileVersionWidth));
         }
         if (o.m_bFileCrc32) {
-            std::uint32_t crc = entry.crc;
-            if (!entry.isDirectory && !entry.crcKnown) {
+            bool known = entry.crcKnown;
+            if (!entry.isDirectory && !known) {
                 const std::uint64_t size = entry.size;
                 const auto result = m_checksummer.Compute(path, size, m_bCancel, [&](std::uint64_t done) {
                     ShowChecksumProgress(path, done, size);
                 });
-                crc = result.crc;
-                if (result.complete) {
-                    entry.crc = crc;
-                    entry.crcKnown = true;
+                using Outcome = FileChecksummer::Outcome;
+                if (result.outcome == Outcome::Complete) {
+                    entry.crc = result.crc;
+                    entry.crcKnown = known = true;
                     ++m_stats.checksumsComputed;
+                } else if (result.outcome == Outcome::Failed) {
+                    AddProblem(ProblemKind::ChecksumUnreadable, path, result.error);
                 }
             }
+            // Only a checksum that was really computed is shown: anything else gets an empty cell.
             char hex[9] = "        ";
-            if (!entry.isDirectory)
-                std::snprintf(hex, sizeof hex, "%08x", crc);
+            if (known)
+                std::snprintf(hex, sizeof hex, "%08x", entry.crc);
             AssignField(row.crc, std::string_view(hex, 8));
         }
         if (o.m_bFileAttributes)

@@ -16,9 +16,11 @@
 
 #include "engine/field_format.h"
 #include "engine/file_checksum.h"
-#include "engine/listing_options.h"
+#include "engine/listing_host.h"
 #include "engine/records.h"
-#include "persistence/message_table.h"
+#include "engine/run_result.h"
+#include "listing/listing_options.h"
+#include "listing/message_table.h"
 #include "platform/directory_reader.h"
 #include "platform/file_io.h"
 #include "platform/local_time.h"
@@ -31,18 +33,6 @@ namespace quillary {
 // trailing separator and the root is "".
 using CheckedDirList = std::vector<std::string>;
 
-// How a run reaches its front end. Every call is made on the run thread; an implementation never
-// touches a window directly but hands the call over to its UI thread.
-class ListingHost {
-public:
-    virtual ~ListingHost() = default;
-    // The window title's progress text, at most once a second.
-    virtual void ShowProgress(const std::string& text) = 0;
-    // The run has opened its output file / is about to return.
-    virtual void EnterBusyState() = 0;
-    virtual void LeaveBusyState() = 0;
-};
-
 struct RunTarget {
     ListingOptions options;
     CheckedDirList checkedDirs;
@@ -52,22 +42,6 @@ struct RunTarget {
     std::optional<std::int64_t> headerTime; // the header's time stamp; now when not set
 };
 
-enum class RunStatus {
-    NoOutputPath, // nothing to do
-    OpenFailed,   // the output file could not be opened; nothing was written
-    WriteFailed,  // the listing was written but the file reported an error
-    Written,
-};
-
-struct RunStatistics {
-    int dirCount = 0;
-    int entryCount = 0;
-    std::uint64_t reusedEntries = 0;     // records taken over from the previous run's scan
-    std::uint64_t checksumsComputed = 0; // files whose contents were read for a checksum
-    std::uint64_t versionsComputed = 0;
-    bool cancelled = false;
-};
-
 class ListingEngine {
 public:
     explicit ListingEngine(ListingHost* host = nullptr);
@@ -75,16 +49,12 @@ public:
     ListingEngine& operator=(const ListingEngine&) = delete;
 
     void SetRunTarget(RunTarget target);
-    RunStatus Run();
+    // Runs the listing on the calling thread; the result is also handed to the host's RunFinished.
+    RunResult Run();
+    // May be called from any thread while Run is active.
     void RequestCancel() { m_bCancel.store(true); }
 
-    // The output path as the last run completed it (extension added).
-    const std::string& OutputPath() const { return m_target.outputPath; }
-    bool IsPreviewRun() const { return m_target.previewRun; }
-    const RunStatistics& Statistics() const { return m_stats; }
     const DirMap& DirectoryMap() const { return m_dirMap; }
-
-    static const char* ExtensionFor(int outputType);
 
 private:
     // `self` carries the directory's own details when the caller already has them.
@@ -96,7 +66,9 @@ private:
     void WriteDirectoryRow(const DirMapEntry& dir, OutputFile& out);
     void WriteFileRows(const std::vector<FileRecord*>& entries, OutputFile& out);
     void SortFileRecords(std::vector<FileRecord*>& entries) const;
-    bool OpenPerDirectoryFile(const DirMapEntry& dir, OutputFile& file) const;
+    void WritePerDirectoryFile(const DirMapEntry& dir, const std::vector<FileRecord*>& entries);
+    RunResult Finish(RunStatus status);
+    void AddProblem(ProblemKind kind, std::string path, int error);
     void FormatTimes(std::int64_t t, bool blank, const std::string& dateFormat, const std::string& timeFormat,
                      std::optional<std::string>& date, std::optional<std::string>& time);
     void WriteLine(OutputFile& out, std::string& text);
@@ -116,6 +88,7 @@ private:
     std::atomic<bool> m_bCancel{false};
     int m_nLastProgressSecond = 0;
     RunStatistics m_stats;
+    std::vector<RunProblem> m_problems;
     DirMap m_dirMap;
     DirMap m_prevDirMap;
     std::vector<FileRecord> m_scanBuffer; // entries of the directory being read, reused

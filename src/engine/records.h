@@ -39,7 +39,6 @@ struct FileRecord {
     std::string_view Extension() const {
         return HasExtension() ? std::string_view(name).substr(extensionStart) : std::string_view();
     }
-    bool HasDot() const { return extensionStart <= name.size(); }
     bool HasExtension() const { return extensionStart < name.size(); }
 };
 

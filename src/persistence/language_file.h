@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "persistence/message_table.h"
+#include "listing/message_table.h"
 #include "persistence/profile_file.h"
 #include "res/menus.h"
 #include "ui/model/control_surface.h"

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstring>
 
 namespace quillary {
@@ -43,12 +44,14 @@ bool DirectoryReader::Open(const std::string& path) {
     if (m_dir != nullptr)
         closedir(m_dir);
     m_dir = opendir(path.empty() ? "/" : path.c_str());
+    m_error = m_dir != nullptr ? 0 : errno;
     return m_dir != nullptr;
 }
 
 bool DirectoryReader::Next(std::string_view& name, EntryKind& kind) {
     if (m_dir == nullptr)
         return false;
+    errno = 0;
     while (const dirent* entry = readdir(m_dir)) {
         const char* text = entry->d_name;
         if (text[0] == '.' && (text[1] == '\0' || (text[1] == '.' && text[2] == '\0')))
@@ -66,6 +69,7 @@ bool DirectoryReader::Next(std::string_view& name, EntryKind& kind) {
         }
         return true;
     }
+    m_error = errno;
     return false;
 }
 

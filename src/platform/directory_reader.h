@@ -36,9 +36,12 @@ public:
     // The next entry other than "." and "..".
     bool Next(std::string_view& name, EntryKind& kind);
     bool Stat(const char* name, EntryInfo& info) const;
+    // The error number that ended Open or Next early; 0 when the directory was read to its end.
+    int Error() const { return m_error; }
 
 private:
     DIR* m_dir = nullptr;
+    int m_error = 0;
 };
 
 // The names of the subdirectories of a folder ("." and ".." excluded, hidden ones included, symbolic

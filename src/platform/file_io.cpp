@@ -1,5 +1,7 @@
 #include "platform/file_io.h"
 
+#include <system_error>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -51,9 +53,12 @@ InputFile::~InputFile() {
 bool InputFile::Open(const std::string& path) {
     if (m_fd >= 0)
         close(m_fd);
+    m_error = 0;
     m_fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (m_fd < 0)
+    if (m_fd < 0) {
+        m_error = errno;
         return false;
+    }
     struct stat st {};
     // Only regular files: a FIFO or device would block or never end.
     if (fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -70,8 +75,12 @@ long long InputFile::Read(void* buffer, std::size_t size) {
         return -1;
     for (;;) {
         const ssize_t got = read(m_fd, buffer, size);
-        if (got >= 0 || errno != EINTR)
+        if (got >= 0)
             return got;
+        if (errno != EINTR) {
+            m_error = errno;
+            return -1;
+        }
     }
 }
 
@@ -91,6 +100,10 @@ bool ReadWholeFile(const std::string& path, std::string& contents, std::size_t m
             return false;
         contents.append(buffer, static_cast<std::size_t>(got));
     }
+}
+
+std::string ErrorText(int error) {
+    return std::generic_category().message(error);
 }
 
 } // namespace quillary

@@ -428,9 +428,11 @@ std::string ReadFileVersionFromImage(std::span<const unsigned char> image) {
     return ReadFileVersion(source);
 }
 
-std::string GetFileVersionText(const std::string& path) {
+std::string GetFileVersionText(const std::string& path, int* error) {
     // Non-blocking open so that a FIFO cannot stall the listing; only regular files are read.
     const FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (error != nullptr)
+        *error = file.Get() < 0 ? errno : 0;
     struct stat st {};
     if (file.Get() < 0 || fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode))
         return {};

@@ -16,7 +16,8 @@ namespace quillary {
 std::string ReadFileVersionFromImage(std::span<const unsigned char> image);
 
 // The same for a file on disk, reading only the headers and the resource ranges it needs. Empty when the
-// file cannot be read, is not a regular file or has no version text.
-std::string GetFileVersionText(const std::string& path);
+// file cannot be read, is not a regular file or has no version text; `error` (when given) receives the
+// error number when the file could not be opened, else 0.
+std::string GetFileVersionText(const std::string& path, int* error = nullptr);
 
 } // namespace quillary

@@ -27,15 +27,6 @@ std::string ProgramDirectory() {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-std::string ProgramName() {
-    const std::string path = ExecutablePath();
-    std::string name = path.substr(path.rfind('/') + 1);
-    const std::size_t dot = name.rfind('.');
-    if (dot != std::string::npos && dot > 0)
-        name.resize(dot);
-    return name;
-}
-
 std::string SettingsDirectory() {
     const std::string programDir = ProgramDirectory();
     if (!programDir.empty() && access(programDir.c_str(), W_OK) == 0)
@@ -45,6 +36,31 @@ std::string SettingsDirectory() {
         return std::string(xdg) + "/quillary";
     const char* home = std::getenv("HOME");
     return std::string(home != nullptr ? home : "") + "/.config/quillary";
+}
+
+std::string PreviewDirectory() {
+    const std::string programDir = ProgramDirectory();
+    if (!programDir.empty() && access(programDir.c_str(), W_OK) == 0)
+        return programDir;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const char* home = std::getenv("HOME");
+    std::string base;
+    if (runtime != nullptr && runtime[0] == '/')
+        base = runtime;
+    else if (home != nullptr && home[0] == '/')
+        base = std::string(home) + "/.cache";
+    else
+        return {};
+    mkdir(base.c_str(), 0700); // ~/.cache may not exist yet
+    const std::string dir = base + "/quillary";
+    mkdir(dir.c_str(), 0700);
+    // Use the folder only when it is a real folder of this user that nobody else can enter: preview
+    // files must never be readable or replaceable by another user.
+    struct stat st {};
+    if (lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != geteuid() ||
+        (st.st_mode & 077) != 0)
+        return {};
+    return dir;
 }
 
 std::string FindProgramFile(const std::string& fileName) {

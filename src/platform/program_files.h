@@ -8,12 +8,14 @@ namespace quillary {
 // Directory of the running executable, without a trailing separator ("" when it cannot be found).
 std::string ProgramDirectory();
 
-// The executable's file name without directory and extension ("quillary-cli").
-std::string ProgramName();
-
 // Where the settings file and the remembered selection live: beside the program when that directory
 // is writable (portable use), otherwise $XDG_CONFIG_HOME/quillary (default ~/.config/quillary).
 std::string SettingsDirectory();
+
+// Where the window's preview files go: beside the program when that directory is writable, otherwise a
+// folder only this user can enter ($XDG_RUNTIME_DIR/quillary, else ~/.cache/quillary), created with mode
+// 0700 when missing. "" when no such folder can be made: then no preview is written.
+std::string PreviewDirectory();
 
 // Looks a program file (a language or configuration file) up beside the program, then in
 // ../share/quillary beside it (installed layout). Returns "" when it is in neither place.

@@ -68,24 +68,19 @@ void CsvWriter::FormatHeader(const ColumnSet& columns, std::string& out) {
     LineValues names;
     for (std::size_t i = 0; i < kColumnCount; ++i)
         names[i] = kColumnNames[i];
-    AppendLine(out, columns, names, CsvSeparator(Options().m_strCsvSeparator));
+    AppendLine(out, columns, names, m_separator);
 }
 
 void CsvWriter::FormatDirectoryRow(const DirectoryRow& row, std::string& out) {
     LineValues values;
     values[kName] = row.path;
-    if (row.count) {
-        // The file count without the brackets it carries in the other formats.
-        std::string_view count = *row.count;
-        if (count.size() >= 2 && count.front() == '(' && count.back() == ')')
-            count = count.substr(1, count.size() - 2);
-        values[kCount] = count;
-    }
+    if (row.count)
+        values[kCount] = *row.count;
     values[kSize] = ValueOf(row.size);
     values[kDate] = ValueOf(row.date);
     values[kTime] = ValueOf(row.time);
     values[kAttr] = ValueOf(row.attributes);
-    AppendLine(out, *Context().columns, values, CsvSeparator(Options().m_strCsvSeparator));
+    AppendLine(out, *Context().columns, values, m_separator);
 }
 
 void CsvWriter::FormatFileRow(const FileRow& row, std::string& out) {
@@ -102,7 +97,7 @@ void CsvWriter::FormatFileRow(const FileRow& row, std::string& out) {
     values[kVersion] = ValueOf(row.version);
     values[kCrc32] = ValueOf(row.crc);
     values[kAttr] = ValueOf(row.attributes);
-    AppendLine(out, *Context().columns, values, CsvSeparator(Options().m_strCsvSeparator));
+    AppendLine(out, *Context().columns, values, m_separator);
 }
 
 void CsvWriter::FormatFooter(std::string&) {}

@@ -10,19 +10,23 @@
 
 namespace quillary {
 
+// The separator of a run: the first character of the separator option, or ";" when the option is empty
+// or holds a character that cannot separate values (a double quote, CR or LF).
+std::string CsvSeparator(std::string_view option);
+
 class CsvWriter : public ListingWriter {
 public:
-    explicit CsvWriter(const WriterContext& context) : ListingWriter(context, ".csv") {}
+    explicit CsvWriter(const WriterContext& context)
+        : ListingWriter(context, ".csv"), m_separator(CsvSeparator(context.options->m_strCsvSeparator)) {}
 
     void FormatHeader(const ColumnSet& columns, std::string& out) override;
     void FormatDirectoryRow(const DirectoryRow& row, std::string& out) override;
     void FormatFileRow(const FileRow& row, std::string& out) override;
     void FormatFooter(std::string& out) override;
-};
 
-// The separator of a run: the first character of the separator option, or ";" when the option is empty
-// or holds a character that cannot separate values (a double quote, CR or LF).
-std::string CsvSeparator(std::string_view option);
+private:
+    std::string m_separator; // settled once for the run
+};
 
 // Appends a value, in double quotes with its own double quotes doubled when it contains the separator,
 // a double quote, CR or LF.

@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "engine/field_format.h"
-
 namespace quillary {
 
 namespace {
@@ -136,14 +134,6 @@ std::string HtmlLinkTarget(std::string_view path) {
     return target;
 }
 
-std::string_view HtmlWriter::LinkDirectory(std::string_view directory) const {
-    // Paths relative to the top checked folder start with the separator; without it they are relative
-    // links from a listing saved beside that folder.
-    if (Options().m_nPathStyle == kPathFromTopChecked && !directory.empty())
-        directory.remove_prefix(1);
-    return directory;
-}
-
 void HtmlWriter::FormatHeader(const ColumnSet& columns, std::string& out) {
     const HtmlStyle& style = Options().m_htmlStyle;
     const MessageTable& messages = *Context().messages;
@@ -215,13 +205,15 @@ void HtmlWriter::FormatDirectoryRow(const DirectoryRow& row, std::string& out) {
     const bool link = Options().m_bHtmlLinksToDirs;
     if (link) {
         out += "<a class=\"a\" href=\"";
-        AppendHtmlEscaped(out, HtmlLinkTarget(LinkDirectory(row.path)));
+        AppendHtmlEscaped(out, HtmlLinkTarget(row.linkPath));
         out += "\">";
     }
     AppendHtmlEscaped(out, row.path);
     if (row.count) {
         out += ' ';
+        out += '(';
         AppendHtmlEscaped(out, *row.count);
+        out += ')';
     }
     if (link)
         out += "</a>";
@@ -245,7 +237,7 @@ void HtmlWriter::FormatFileRow(const FileRow& row, std::string& out) {
 
     const bool link = Options().m_bHtmlLinksToFiles;
     if (link) {
-        std::string path(LinkDirectory(row.linkPath));
+        std::string path(row.linkPath);
         path += row.name;
         if (row.extension) {
             path += '.';

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/html_style.h"
+#include "listing/html_style.h"
 #include "writers/listing_writer.h"
 
 namespace quillary {
@@ -28,7 +28,6 @@ public:
 
 private:
     // A directory path as the rows carry it, in the form links are built from.
-    std::string_view LinkDirectory(std::string_view directory) const;
 
     // True when the next file row is an odd one. The header and every directory row start a new run of
     // rows with an odd one; the flag carries over into per-directory files written by this object.

@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "engine/listing_options.h"
-#include "persistence/message_table.h"
+#include "listing/listing_options.h"
+#include "listing/message_table.h"
 
 namespace quillary {
 
@@ -30,8 +30,9 @@ struct ColumnSet {
 
 // One directory line. An absent optional means the column is switched off.
 struct DirectoryRow {
-    std::string path; // in the chosen path style, ending with the separator
-    std::optional<std::string> count;
+    std::string path;                 // in the chosen path style, ending with the separator
+    std::string linkPath;             // the link target of `path` (relative paths have no leading separator)
+    std::optional<std::string> count; // the file count, grouped, without brackets
     unsigned pathWidth = 0;
     std::optional<std::string> size;
     unsigned sizeWidth = 0;
@@ -47,7 +48,7 @@ struct FileRow {
     std::string name;
     std::optional<std::string> extension;
     unsigned nameWidth = 0;
-    std::string linkPath; // the containing directory in the chosen path style, always present
+    std::string linkPath; // the link target of the containing directory, always present
     std::optional<std::string> size;
     unsigned sizeWidth = 0;
     std::optional<std::string> date;

@@ -58,7 +58,7 @@ void TextWriter::FormatHeader(const ColumnSet&, std::string& out) {
 void TextWriter::FormatDirectoryRow(const DirectoryRow& row, std::string& out) {
     std::string line;
     if (row.count)
-        AppendLeftAligned(line, row.path + " " + *row.count, row.pathWidth);
+        AppendLeftAligned(line, row.path + " (" + *row.count + ")", row.pathWidth);
     else
         AppendLeftAligned(line, row.path, row.pathWidth);
     if (row.size) {

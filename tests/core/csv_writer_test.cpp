@@ -1,41 +1,13 @@
 // CSV lines: active columns, separators and quoting.
 #include <gtest/gtest.h>
 
+#include "support/writer_fixture.h"
 #include "writers/csv_writer.h"
 
 namespace quillary {
 namespace {
 
-class CsvWriterTest : public ::testing::Test {
-protected:
-    CsvWriterTest() {
-        context.options = &options;
-        context.messages = &messages;
-        context.columns = &columns;
-    }
-    std::string Header() {
-        CsvWriter writer(context);
-        std::string out;
-        writer.FormatHeader(columns, out);
-        return out;
-    }
-    std::string Dir(const DirectoryRow& row) {
-        CsvWriter writer(context);
-        std::string out;
-        writer.FormatDirectoryRow(row, out);
-        return out;
-    }
-    std::string File(const FileRow& row) {
-        CsvWriter writer(context);
-        std::string out;
-        writer.FormatFileRow(row, out);
-        return out;
-    }
-    ListingOptions options;
-    MessageTable messages;
-    ColumnSet columns;
-    WriterContext context;
-};
+using CsvWriterTest = test::WriterFixture<CsvWriter>;
 
 TEST_F(CsvWriterTest, ColumnNamesOfTheActiveColumns) {
     EXPECT_EQ(Header(), "NAME");
@@ -90,7 +62,7 @@ TEST_F(CsvWriterTest, DirectoryLines) {
     options.m_strCsvSeparator = ",";
     DirectoryRow row;
     row.path = "/data/a,b/";
-    row.count = "(1,234)";
+    row.count = "1,234";
     row.size = "5,678,901";
     row.date = "2004-05-01";
     row.attributes = "r----";
@@ -100,7 +72,7 @@ TEST_F(CsvWriterTest, DirectoryLines) {
     columns = ColumnSet{};
     columns.count = true;
     options.m_strCsvSeparator = "";
-    row.count = "(7)";
+    row.count = "7";
     EXPECT_EQ(Dir(row), "/data/a,b/;7");
 }
 

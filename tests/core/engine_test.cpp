@@ -8,29 +8,18 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <random>
 #include <thread>
 
 #include "engine/file_checksum.h"
 #include "engine/listing_engine.h"
+#include "support/scratch_dir.h"
 
 namespace quillary {
 namespace {
 
 namespace fs = std::filesystem;
-
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string pattern = (fs::temp_directory_path() / "quillary-engine-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    fs::path path;
-};
 
 void MakeFile(const fs::path& path, std::size_t size, char fill = 'x') {
     fs::create_directories(path.parent_path());
@@ -42,52 +31,74 @@ void SetModified(const fs::path& path, std::int64_t seconds) {
     utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
 }
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Records the host calls, from whichever thread they come.
+// Records the host calls in order ("enter", "progress", "leave", "finished:<status>"), from whichever
+// thread they come; runs of progress calls are recorded once.
 class RecordingHost : public ListingHost {
 public:
     void ShowProgress(const std::string& text) override {
-        progressCalls++;
         if (text.find("CRC") != std::string::npos)
             crcProgressCalls++;
+        Record("progress");
     }
-    void EnterBusyState() override { busy++; }
-    void LeaveBusyState() override { busy--; }
-    std::atomic<int> progressCalls{0}, crcProgressCalls{0}, busy{0};
+    void EnterBusyState() override { Record("enter"); }
+    void LeaveBusyState() override { Record("leave"); }
+    void RunFinished(const RunResult& result) override {
+        Record("finished:" + std::to_string(static_cast<int>(result.status)));
+    }
+    std::vector<std::string> Calls() {
+        std::lock_guard lock(mutex);
+        return calls;
+    }
+    void Clear() {
+        std::lock_guard lock(mutex);
+        calls.clear();
+    }
+    std::atomic<int> crcProgressCalls{0};
+
+private:
+    void Record(const std::string& call) {
+        std::lock_guard lock(mutex);
+        if (call != "progress" || calls.empty() || calls.back() != call)
+            calls.push_back(call);
+    }
+    std::mutex mutex;
+    std::vector<std::string> calls;
 };
+
+std::string Finished(RunStatus status) {
+    return "finished:" + std::to_string(static_cast<int>(status));
+}
 
 class EngineTest : public ::testing::Test {
 protected:
     EngineTest() {
-        tree = scratch.path / "tree";
+        tree = scratch.Path() / "tree";
         MakeFile(tree / "a.txt", 10);
         MakeFile(tree / "b.doc", 20);
         MakeFile(tree / "sub" / "c.txt", 30);
         MakeFile(tree / "sub" / "deeper" / "d.txt", 40);
         MakeFile(tree / "other.txt" / "e.bin", 50); // a folder whose name matches "*.txt"
-        output = (scratch.path / "out.txt").string();
+        output = (scratch.Path() / "out.txt").string();
         target.outputPath = output;
         target.headerTime = 0;
     }
     std::string Listing(const CheckedDirList& dirs) {
         target.checkedDirs = dirs;
         engine.SetRunTarget(target);
-        EXPECT_EQ(engine.Run(), RunStatus::Written);
-        return ReadAll(engine.OutputPath());
+        last = engine.Run();
+        EXPECT_EQ(last.status, RunStatus::Written);
+        return test::ReadFile(last.outputPath);
     }
     std::string Tree() const { return "3|" + tree.string(); }
     const DirRecord& Record(const fs::path& path) const { return engine.DirectoryMap().at(path.string()); }
 
-    ScratchDir scratch;
+    test::ScratchDir scratch;
     fs::path tree;
     std::string output;
     RecordingHost host;
     ListingEngine engine{&host};
     RunTarget target;
+    RunResult last;
 };
 
 TEST_F(EngineTest, MaskFiltersEntriesButNotRecursion) {
@@ -105,7 +116,7 @@ TEST_F(EngineTest, MaskFiltersEntriesButNotRecursion) {
     // Totals include every scanned folder below, counts only the folder's own files.
     EXPECT_EQ(Record(tree / "sub").totalSize, 70u);
     EXPECT_EQ(top.totalSize, 80u);
-    EXPECT_EQ(engine.Statistics().dirCount, 4);
+    EXPECT_EQ(last.statistics.dirCount, 4);
 }
 
 TEST_F(EngineTest, FolderAloneIsNotDescendedAndAFolderReachedTwiceIsOneRecord) {
@@ -118,16 +129,32 @@ TEST_F(EngineTest, FolderAloneIsNotDescendedAndAFolderReachedTwiceIsOneRecord) {
     EXPECT_EQ(Record(tree / "sub").totalSize, 70u);
     // The second visit reuses the first visit's records, so a checksum is never computed twice.
     Listing({Tree(), "3|" + (tree / "sub").string()});
-    EXPECT_EQ(engine.Statistics().checksumsComputed, 0u);
+    EXPECT_EQ(last.statistics.checksumsComputed, 0u);
 }
 
-TEST_F(EngineTest, UnreadableAndMissingFoldersGiveEmptyRecords) {
+TEST_F(EngineTest, UnreadableAndMissingFoldersGiveEmptyRecordsAndProblems) {
     const fs::path missing = tree / "gone";
     Listing({"3|" + missing.string()});
     const DirRecord& record = Record(missing);
     EXPECT_TRUE(record.entries.empty());
     EXPECT_EQ(record.totalSize, 0u);
     EXPECT_TRUE(record.attributes.empty());
+    ASSERT_EQ(last.problems.size(), 1u);
+    EXPECT_EQ(DescribeProblem(last.problems[0]),
+              "cannot read folder '" + missing.string() + "': No such file or directory");
+    EXPECT_EQ(host.Calls(),
+              (std::vector<std::string>{"enter", "progress", "leave", Finished(RunStatus::Written)}));
+}
+
+TEST_F(EngineTest, ListingFilesThatCannotBeWrittenAreProblems) {
+    target.options.m_bListingInEachDir = true;
+    target.options.m_strListingName = "_thisdir";
+    fs::create_directory(tree / "sub" / "_thisdir.txt"); // a folder where the listing file should go
+    Listing({Tree()});
+    ASSERT_EQ(last.problems.size(), 1u);
+    EXPECT_EQ(last.problems[0].kind, ProblemKind::ListingFileFailed);
+    EXPECT_EQ(last.problems[0].path, (tree / "sub" / "_thisdir.txt").string());
+    EXPECT_TRUE(fs::exists(tree / "_thisdir.txt"));
 }
 
 TEST_F(EngineTest, SymbolicLinkLoopsAreNotFollowed) {
@@ -145,26 +172,26 @@ TEST_F(EngineTest, CacheKeepsChecksumsWhileTheFileIsUnchanged) {
     target.options.m_bFileVersion = true;
     SetModified(tree / "a.txt", 1000);
     Listing({Tree()});
-    EXPECT_EQ(engine.Statistics().checksumsComputed, 5u);
-    EXPECT_EQ(engine.Statistics().versionsComputed, 5u);
-    EXPECT_EQ(engine.Statistics().reusedEntries, 0u);
+    EXPECT_EQ(last.statistics.checksumsComputed, 5u);
+    EXPECT_EQ(last.statistics.versionsComputed, 5u);
+    EXPECT_EQ(last.statistics.reusedEntries, 0u);
 
     Listing({Tree()});
-    EXPECT_EQ(engine.Statistics().checksumsComputed, 0u);
-    EXPECT_EQ(engine.Statistics().versionsComputed, 0u);
-    EXPECT_EQ(engine.Statistics().reusedEntries, 8u); // 5 files and 3 folders
+    EXPECT_EQ(last.statistics.checksumsComputed, 0u);
+    EXPECT_EQ(last.statistics.versionsComputed, 0u);
+    EXPECT_EQ(last.statistics.reusedEntries, 8u); // 5 files and 3 folders
 
     MakeFile(tree / "a.txt", 11, 'y');
     SetModified(tree / "a.txt", 2000);
     const std::string listing = Listing({Tree()});
-    EXPECT_EQ(engine.Statistics().checksumsComputed, 1u);
+    EXPECT_EQ(last.statistics.checksumsComputed, 1u);
     EXPECT_NE(listing.find(" 11 "), std::string::npos);
 }
 
 TEST_F(EngineTest, ChecksumsOnlyWhenTheColumnIsOn) {
     Listing({Tree()});
-    EXPECT_EQ(engine.Statistics().checksumsComputed, 0u);
-    EXPECT_EQ(engine.Statistics().versionsComputed, 0u);
+    EXPECT_EQ(last.statistics.checksumsComputed, 0u);
+    EXPECT_EQ(last.statistics.versionsComputed, 0u);
 }
 
 TEST_F(EngineTest, FlatModeSortsAllFilesTogether) {
@@ -185,7 +212,7 @@ TEST_F(EngineTest, ListingNameMustBeAPlainFileName) {
         target.options.m_strListingName = name;
         Listing({"2|" + tree.string()});
     }
-    EXPECT_FALSE(fs::exists(scratch.path / "escape.txt"));
+    EXPECT_FALSE(fs::exists(scratch.Path() / "escape.txt"));
     EXPECT_FALSE(fs::exists(tree / "..txt"));
     target.options.m_strListingName = "_thisdir";
     Listing({"2|" + tree.string()});
@@ -193,22 +220,23 @@ TEST_F(EngineTest, ListingNameMustBeAPlainFileName) {
 }
 
 TEST_F(EngineTest, OutputPathWithoutADotGetsTheTypesExtension) {
-    target.outputPath = (scratch.path / "plain").string();
+    target.outputPath = (scratch.Path() / "plain").string();
     Listing({Tree()});
-    EXPECT_EQ(engine.OutputPath(), (scratch.path / "plain.txt").string());
-    const fs::path dotted = scratch.path / "dir.d";
+    EXPECT_EQ(last.outputPath, (scratch.Path() / "plain.txt").string());
+    const fs::path dotted = scratch.Path() / "dir.d";
     fs::create_directory(dotted);
     target.outputPath = (dotted / "name").string();
     Listing({Tree()});
-    EXPECT_EQ(engine.OutputPath(), (dotted / "name").string());
+    EXPECT_EQ(last.outputPath, (dotted / "name").string());
 }
 
 TEST_F(EngineTest, OutputThatCannotBeOpenedWritesNothingAndStaysIdle) {
-    target.outputPath = (scratch.path / "no" / "such" / "dir" / "out.txt").string();
+    target.outputPath = (scratch.Path() / "no" / "such" / "dir" / "out.txt").string();
     target.checkedDirs = {Tree()};
     engine.SetRunTarget(target);
-    EXPECT_EQ(engine.Run(), RunStatus::OpenFailed);
-    EXPECT_EQ(host.busy.load(), 0);
+    EXPECT_EQ(engine.Run().status, RunStatus::OpenFailed);
+    // A run that cannot start never enters the busy state, but still reports that it finished.
+    EXPECT_EQ(host.Calls(), std::vector<std::string>{Finished(RunStatus::OpenFailed)});
     EXPECT_TRUE(engine.DirectoryMap().empty());
 }
 
@@ -222,19 +250,27 @@ TEST_F(EngineTest, CancelFromAnotherThreadEndsWithACompleteListing) {
     std::atomic<bool> started{false};
     std::thread run([&] {
         started = true;
-        EXPECT_EQ(engine.Run(), RunStatus::Written);
+        last = engine.Run();
     });
     while (!started)
         std::this_thread::yield();
     engine.RequestCancel();
     run.join();
-    const std::string listing = ReadAll(output);
+    const std::string listing = test::ReadFile(output);
     EXPECT_EQ(listing.rfind("# Generated on", 0), 0u);
-    EXPECT_EQ(host.busy.load(), 0);
+    // Busy entered once and left once, then finished, whether or not the cancel came in time.
+    const std::vector<std::string> calls = host.Calls();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(calls.front(), "enter");
+    EXPECT_EQ(calls[calls.size() - 2], "leave");
+    EXPECT_EQ(calls.back(), Finished(last.status));
+    EXPECT_TRUE(last.status == RunStatus::Cancelled || last.status == RunStatus::Written);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "enter"), 1);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "leave"), 1);
     // A checksum ended by cancel is not cached, so the next run computes it.
-    if (engine.Statistics().cancelled) {
+    if (last.status == RunStatus::Cancelled) {
         Listing({Tree()});
-        EXPECT_FALSE(engine.Statistics().cancelled);
+        EXPECT_EQ(last.status, RunStatus::Written);
     }
 }
 
@@ -269,30 +305,33 @@ TEST(ChecksumTest, MatchesTheTableDrivenDefinition) {
 }
 
 TEST(ChecksumTest, FilesAcrossTheChunkBoundaryAndUnreadableFiles) {
-    ScratchDir scratch;
+    test::ScratchDir scratch;
     const std::size_t size = FileChecksummer::kChunkSize + 12345;
     std::vector<unsigned char> data(size);
     std::mt19937 random(7);
     for (auto& byte : data)
         byte = static_cast<unsigned char>(random());
-    const fs::path path = scratch.path / "big.bin";
+    const fs::path path = scratch.Path() / "big.bin";
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(size));
     FileChecksummer checksummer;
     std::atomic<bool> cancel{false};
     int progressCalls = 0;
     auto result = checksummer.Compute(path.string(), size, cancel, [&](std::uint64_t) { ++progressCalls; });
-    EXPECT_TRUE(result.complete);
+    EXPECT_EQ(result.outcome, FileChecksummer::Outcome::Complete);
     EXPECT_EQ(result.crc, TableCrc32(data.data(), size));
     EXPECT_EQ(progressCalls, 2);
 
-    result = checksummer.Compute((scratch.path / "missing").string(), 10, cancel, {});
-    EXPECT_EQ(result.crc, 0u);
-    EXPECT_TRUE(result.complete);
+    // A file that cannot be opened has no checksum and says why; a folder is not a regular file.
+    result = checksummer.Compute((scratch.Path() / "missing").string(), 10, cancel, {});
+    EXPECT_EQ(result.outcome, FileChecksummer::Outcome::Failed);
+    EXPECT_EQ(result.error, ENOENT);
+    result = checksummer.Compute(scratch.Path().string(), 10, cancel, {});
+    EXPECT_EQ(result.outcome, FileChecksummer::Outcome::NotRegular);
 
     cancel = true;
     result = checksummer.Compute(path.string(), size, cancel, {});
-    EXPECT_FALSE(result.complete);
+    EXPECT_EQ(result.outcome, FileChecksummer::Outcome::Cancelled);
 }
 
 } // namespace

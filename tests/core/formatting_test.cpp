@@ -98,8 +98,8 @@ TEST(FormatSizeTest, FallsBackToRawTextWhenTheLayoutOverflows) {
 }
 
 TEST(FormatSizeTest, CountsAreGroupedLikeBytes) {
-    EXPECT_EQ(FormatCount(1234, Format(0, " ")), "(1 234)");
-    EXPECT_EQ(FormatCount(0, Format(0, " ")), "(0)");
+    EXPECT_EQ(FormatCount(1234, Format(0, " ")), "1 234");
+    EXPECT_EQ(FormatCount(0, Format(0, " ")), "0");
 }
 
 TEST(PathStyleTest, ReducesDirectoryPaths) {

@@ -1,6 +1,8 @@
 // HTML rows, style sheet, escaping and links.
 #include <gtest/gtest.h>
 
+#include "engine/field_format.h"
+#include "support/writer_fixture.h"
 #include "writers/html_writer.h"
 
 namespace quillary {
@@ -13,15 +15,9 @@ std::size_t CountOf(const std::string& text, const std::string& part) {
     return count;
 }
 
-class HtmlWriterTest : public ::testing::Test {
+// HTML rows depend on the rows before them (odd and even rows), so these calls share one writer.
+class HtmlWriterTest : public test::WriterFixture<HtmlWriter> {
 protected:
-    HtmlWriterTest() {
-        context.options = &options;
-        context.messages = &messages;
-        context.columns = &columns;
-        context.timeStamp = "2004-05-06 07:08:09";
-        context.charsetName = "utf-8";
-    }
     std::string Header(HtmlWriter& w) {
         return Call([&](std::string& out) { w.FormatHeader(columns, out); });
     }
@@ -36,10 +32,6 @@ protected:
         format(out);
         return out;
     }
-    ListingOptions options;
-    MessageTable messages;
-    ColumnSet columns;
-    WriterContext context;
 };
 
 TEST_F(HtmlWriterTest, HeaderWithDefaultStyle) {
@@ -165,7 +157,7 @@ TEST_F(HtmlWriterTest, RowsEscapeEveryValue) {
     HtmlWriter writer(context);
     DirectoryRow dir;
     dir.path = "/a&b/";
-    dir.count = "(3)";
+    dir.count = "3";
     dir.size = "1 234";
     dir.attributes = "r-<>-";
     EXPECT_EQ(Dir(writer, dir),
@@ -220,13 +212,14 @@ TEST_F(HtmlWriterTest, LinksArePercentEncodedAndFollowThePathStyle) {
         HtmlWriter writer(context);
         DirectoryRow dir;
         dir.path = c.directory;
+        dir.linkPath = LinkPathFor(c.directory, c.pathStyle);
         const std::string dirRow = Dir(writer, dir);
         EXPECT_NE(dirRow.find(std::string("<a class=\"a\" href=\"") + c.dirHref + "\">"), std::string::npos)
             << dirRow;
         FileRow file;
         file.name = c.name;
         file.extension = c.extension;
-        file.linkPath = c.directory;
+        file.linkPath = dir.linkPath;
         const std::string fileRow = File(writer, file);
         EXPECT_NE(fileRow.find(std::string("<td class=\"o\"><a class=\"p\" href=\"") + c.fileHref + "\">"),
                   std::string::npos)

@@ -11,34 +11,12 @@
 
 #include "persistence/profile_file.h"
 #include "platform/text_encoding.h"
+#include "support/scratch_dir.h"
 
 namespace quillary {
 namespace {
 
 namespace fs = std::filesystem;
-
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string pattern = (fs::temp_directory_path() / "quillary-profile-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    std::string File(const char* name) const { return (path / name).string(); }
-    fs::path path;
-};
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 ProfileFile Parsed(std::string_view text) {
     ProfileFile profile;
@@ -167,45 +145,45 @@ TEST(ProfileFileTest, ValuesReadBackAsTheyWereWritten) {
 }
 
 TEST(ProfileFileTest, FilesOnDisk) {
-    ScratchDir dir;
+    test::ScratchDir dir;
     const std::string path = dir.File("new.ini");
 
     ProfileFile profile;
     EXPECT_FALSE(profile.Load(path));
     profile.Set("Settings", "1064", "*.txt");
     ASSERT_TRUE(profile.Save(path)); // a missing file is created
-    EXPECT_EQ(ReadBytes(path), "[Settings]\n1064=*.txt\n");
+    EXPECT_EQ(test::ReadFile(path), "[Settings]\n1064=*.txt\n");
 
     // A Windows-1252 file reads as UTF-8 and is written back in UTF-8.
-    WriteBytes(path, "[Settings]\r\n1028=Gr\xF6\xDF"
-                     "e\r\n");
+    test::WriteFile(path, "[Settings]\r\n1028=Gr\xF6\xDF"
+                          "e\r\n");
     ASSERT_TRUE(profile.Load(path));
     EXPECT_EQ(profile.Get("settings", "1028"), "Gr\xC3\xB6\xC3\x9F"
                                                "e");
     ASSERT_TRUE(profile.Save(path));
-    EXPECT_EQ(ReadBytes(path), "[Settings]\n1028=Gr\xC3\xB6\xC3\x9F"
-                               "e\n");
+    EXPECT_EQ(test::ReadFile(path), "[Settings]\n1028=Gr\xC3\xB6\xC3\x9F"
+                                    "e\n");
 
     EXPECT_FALSE(profile.Save(dir.File("no/such/dir/x.ini")));
-    EXPECT_FALSE(profile.Save(dir.path.string()));
+    EXPECT_FALSE(profile.Save(dir.Path().string()));
 }
 
 TEST(ProfileFileTest, BrokenFilesReadSilently) {
-    ScratchDir dir;
+    test::ScratchDir dir;
     ProfileFile profile;
 
-    EXPECT_FALSE(profile.Load(dir.path.string())); // a directory
+    EXPECT_FALSE(profile.Load(dir.Path().string())); // a directory
     EXPECT_FALSE(profile.Find("Settings", "1064").has_value());
 
     const std::string nuls = dir.File("nul.ini");
     static constexpr char kWithNuls[] = "[Settings]\n10\0"
                                         "64=a\0b\n1028=x\n";
-    WriteBytes(nuls, std::string(kWithNuls, sizeof kWithNuls - 1));
+    test::WriteFile(nuls, std::string(kWithNuls, sizeof kWithNuls - 1));
     ASSERT_TRUE(profile.Load(nuls));
     EXPECT_EQ(profile.Get("Settings", "1028"), "x");
 
     const std::string huge = dir.File("huge.ini");
-    WriteBytes(huge, "[Settings]\n1064=" + std::string(10 << 20, 'x') + "\n1028=after\n");
+    test::WriteFile(huge, "[Settings]\n1064=" + std::string(10 << 20, 'x') + "\n1028=after\n");
     ASSERT_TRUE(profile.Load(huge));
     EXPECT_EQ(profile.Get("Settings", "1064").size(), ProfileFile::kMaxValueBytes);
     EXPECT_EQ(profile.Get("Settings", "1028"), "after");
@@ -215,7 +193,7 @@ TEST(ProfileFileTest, BrokenFilesReadSilently) {
     for (char& c : garbage)
         c = static_cast<char>(random());
     const std::string noise = dir.File("noise.ini");
-    WriteBytes(noise, garbage);
+    test::WriteFile(noise, garbage);
     EXPECT_TRUE(profile.Load(noise));
     profile.Get("Settings", "1064");
     profile.Set("Settings", "1064", "*.*");

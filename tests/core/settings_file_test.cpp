@@ -9,6 +9,7 @@
 #include <map>
 
 #include "persistence/settings_file.h"
+#include "support/scratch_dir.h"
 #include "ui/model/form_state.h"
 
 namespace quillary {
@@ -18,24 +19,12 @@ namespace fs = std::filesystem;
 
 class SettingsFileTest : public ::testing::Test {
 protected:
-    SettingsFileTest() {
-        std::string pattern = (fs::temp_directory_path() / "quillary-settings-XXXXXX").string();
-        m_dir = mkdtemp(pattern.data());
-        m_path = (m_dir / "quillary.INI").string();
-    }
-    ~SettingsFileTest() override {
-        std::error_code ignored;
-        fs::remove_all(m_dir, ignored);
-    }
+    void WriteFile(const std::string& text) { test::WriteFile(m_path, text); }
+    std::string ReadFile() const { return test::ReadFile(m_path); }
 
-    void WriteFile(const std::string& text) { std::ofstream(m_path, std::ios::binary) << text; }
-    std::string ReadFile() const {
-        std::ifstream in(m_path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    fs::path m_dir;
-    std::string m_path;
+    test::ScratchDir m_scratch;
+    const fs::path& m_dir = m_scratch.Path();
+    std::string m_path = m_scratch.File("quillary.INI");
 };
 
 // Every saved control's value as the file would store it.

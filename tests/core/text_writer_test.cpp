@@ -1,51 +1,23 @@
 // Fixed-width text rows.
 #include <gtest/gtest.h>
 
+#include "support/writer_fixture.h"
 #include "writers/text_writer.h"
 
 namespace quillary {
 namespace {
 
-class TextWriterTest : public ::testing::Test {
-protected:
-    TextWriterTest() {
-        context.options = &options;
-        context.messages = &messages;
-        context.columns = &columns;
-        context.timeStamp = "2004-05-06 07:08:09";
-    }
-    std::string Dir(const DirectoryRow& row) {
-        TextWriter writer(context);
-        std::string out;
-        writer.FormatDirectoryRow(row, out);
-        return out;
-    }
-    std::string File(const FileRow& row) {
-        TextWriter writer(context);
-        std::string out;
-        writer.FormatFileRow(row, out);
-        return out;
-    }
-    ListingOptions options;
-    MessageTable messages;
-    ColumnSet columns;
-    WriterContext context;
-};
+using TextWriterTest = test::WriterFixture<TextWriter>;
 
 TEST_F(TextWriterTest, HeaderIsOneLineAndAnEmptyOne) {
-    TextWriter writer(context);
-    std::string out;
-    writer.FormatHeader(columns, out);
-    EXPECT_EQ(out, "# Generated on 2004-05-06 07:08:09 by Quillary v0.7\n");
-    out.clear();
-    writer.FormatFooter(out);
-    EXPECT_EQ(out, "");
+    EXPECT_EQ(Header(), "# Generated on 2004-05-06 07:08:09 by Quillary v0.7\n");
+    EXPECT_EQ(Footer(), "");
 }
 
 TEST_F(TextWriterTest, DirectoryLineIsFramedOnlyWhenFilesAreListed) {
     DirectoryRow row;
     row.path = "/data/";
-    row.count = "(2)";
+    row.count = "2";
     row.pathWidth = 12;
     row.size = "1 234";
     row.sizeWidth = 7;
@@ -61,7 +33,7 @@ TEST_F(TextWriterTest, LongLabelsAreCutAndSizesLoseTheirEnd) {
     context.filesListed = false;
     DirectoryRow row;
     row.path = "/a/very/long/path/";
-    row.count = "(12)";
+    row.count = "12";
     row.pathWidth = 20;
     row.size = "123456789";
     row.sizeWidth = 4;

@@ -23,7 +23,7 @@ public:
     }
 
 private:
-    TempDir m_dir;
+    ScratchDir m_dir;
     fs::path m_program;
 };
 
@@ -46,7 +46,7 @@ protected:
     }
 
     FixtureTree tree;
-    TempDir output;
+    ScratchDir output;
     PortableCli cli;
 };
 

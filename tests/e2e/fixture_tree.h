@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/scratch_dir.h"
+
 namespace quillary::test {
 
 namespace fs = std::filesystem;
@@ -26,44 +28,10 @@ namespace fs = std::filesystem;
 // 2004-05-06 07:08:09 UTC, and a few other fixed moments.
 inline constexpr long long kFixtureTime = 1083827289;
 
-inline std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-inline void WriteFile(const fs::path& path, const std::string& contents) {
-    std::ofstream out(path, std::ios::binary);
-    out << contents;
-}
-
 inline void SetTimes(const fs::path& path, long long modified, long long accessed) {
     const timespec times[2] = {{static_cast<time_t>(accessed), 0}, {static_cast<time_t>(modified), 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
 }
-
-// A temporary directory removed with its contents at the end of the test.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "quillary-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            std::abort();
-        m_path = pattern;
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(m_path, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const fs::path& Path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
 
 // The fixture tree under <temp>/Data:
 //   Data/report.doc (1200000 bytes), notes.txt (34567), README (0, no extension), .hidden (10),
@@ -112,7 +80,7 @@ private:
         SetTimes(path, kFixtureTime - age, kFixtureTime);
     }
 
-    TempDir m_temp;
+    ScratchDir m_temp;
     fs::path m_data;
 };
 
@@ -126,7 +94,7 @@ struct CliResult {
 // the build directory or from a copy (pass `program`).
 inline CliResult RunCli(const std::vector<std::string>& args, const fs::path& workingDir,
                         const std::string& program = QUILLARY_CLI_PATH) {
-    TempDir capture;
+    ScratchDir capture;
     const fs::path outPath = capture.Path() / "stdout", errPath = capture.Path() / "stderr";
     const pid_t child = fork();
     if (child == 0) {

@@ -32,7 +32,7 @@ protected:
         target.headerTime = kFixtureTime;
         ListingEngine engine;
         engine.SetRunTarget(std::move(target));
-        EXPECT_EQ(engine.Run(), RunStatus::Written);
+        EXPECT_EQ(engine.Run().status, RunStatus::Written);
         return tree.Normalise(ReadFile(out));
     }
 
@@ -45,7 +45,7 @@ protected:
     }
 
     FixtureTree tree;
-    TempDir output;
+    ScratchDir output;
 };
 
 TEST_F(HtmlCsvListingTest, HtmlListings) {

@@ -20,7 +20,7 @@ protected:
     }
 
     FixtureTree tree;
-    TempDir output;
+    ScratchDir output;
 };
 
 TEST_F(TextListingTest, DefaultOptionsGroupedListing) {
@@ -58,7 +58,7 @@ TEST_F(TextListingTest, NamesThatAreNotUtf8OrHoldNewlinesKeepTheLayout) {
 }
 
 TEST_F(TextListingTest, CopiedExecutableRunsFromAnyFolder) {
-    TempDir programDir;
+    ScratchDir programDir;
     const fs::path copy = programDir.Path() / "quillary-cli";
     fs::copy_file(QUILLARY_CLI_PATH, copy);
     const CliResult result = RunCli({"--version"}, tree.Root(), copy.string());

@@ -11,6 +11,7 @@
 
 #include "app/command_line.h"
 #include "app/console/console_session.h"
+#include "listing/product.h"
 
 namespace quillary {
 namespace {
@@ -30,8 +31,10 @@ void PrintUsage(std::FILE* to) {
                      "Switches may start with \"/\" or \"-\" and ignore case. SOURCE_DATE_EPOCH fixes the\n"
                      "header's time stamp.\n"
                      "\n"
-                     "Exit status: 0 listing written, 1 a file could not be read or written,\n"
-                     "2 bad command line.\n");
+                     "Exit status: 0 listing written and complete; 1 not written (an input file\n"
+                     "could not be read, the output could not be opened or written); 2 command line\n"
+                     "not understood; 3 written, but something could not be read (each problem is\n"
+                     "reported on stderr).\n");
 }
 
 int Main(int argc, char** argv) {
@@ -47,7 +50,7 @@ int Main(int argc, char** argv) {
             return kExitOk;
         }
         if (arg == "--version") {
-            std::printf("quillary-cli %s\n", QUILLARY_VERSION_TEXT);
+            std::printf("quillary-cli %s\n", kVersionText);
             return kExitOk;
         }
         if (arg == "--output") {

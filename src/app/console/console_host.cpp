@@ -9,7 +9,7 @@ namespace quillary {
 ConsoleHost::ConsoleHost() : m_interactive(isatty(STDERR_FILENO) == 1) {}
 
 ConsoleHost::~ConsoleHost() {
-    LeaveBusyState();
+    EndProgressLine();
 }
 
 void ConsoleHost::ShowProgress(const std::string& text) {
@@ -19,10 +19,19 @@ void ConsoleHost::ShowProgress(const std::string& text) {
     m_lineOpen = true;
 }
 
-void ConsoleHost::LeaveBusyState() {
+void ConsoleHost::EndProgressLine() {
     if (m_lineOpen)
         std::fputc('\n', stderr);
     m_lineOpen = false;
+}
+
+void ConsoleHost::RunFinished(const RunResult& result) {
+    EndProgressLine();
+    const std::size_t count = result.problems.size();
+    for (std::size_t i = 0; i < count && i < kMaxProblemLines; ++i)
+        std::fprintf(stderr, "quillary-cli: %s\n", DescribeProblem(result.problems[i]).c_str());
+    if (count > kMaxProblemLines)
+        std::fprintf(stderr, "quillary-cli: %zu more problems not shown\n", count - kMaxProblemLines);
 }
 
 } // namespace quillary

@@ -1,75 +1,18 @@
 #include "app/console/console_session.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "app/console/console_host.h"
-#include "persistence/language_file.h"
+#include "persistence/profile_file.h"
 #include "persistence/selection_file.h"
-#include "persistence/settings_file.h"
 #include "platform/program_files.h"
 #include "ui/model/folder_tree.h"
-#include "ui/model/options_rules.h"
 
 namespace quillary {
 
-namespace {
-
-std::optional<std::int64_t> HeaderTimeFromEnvironment() {
-    const char* value = std::getenv("SOURCE_DATE_EPOCH");
-    if (value == nullptr || *value == '\0')
-        return std::nullopt;
-    char* end = nullptr;
-    const long long seconds = std::strtoll(value, &end, 10);
-    if (*end != '\0')
-        return std::nullopt;
-    return seconds;
-}
-
-std::string Lowercase(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    return text;
-}
-
-} // namespace
-
-std::string ResolveInputFile(const std::string& name) {
-    if (FileExists(name))
-        return name;
-    if (name.find('/') == std::string::npos)
-        return FindProgramFile(name);
-    return {};
-}
-
-int OutputTypeFromName(const std::string& path) {
-    const std::size_t dot = path.rfind('.');
-    const std::size_t slash = path.rfind('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return -1;
-    const std::string extension = Lowercase(path.substr(dot + 1));
-    if (extension == "txt")
-        return kOutputText;
-    if (extension == "html" || extension == "htm")
-        return kOutputHtml;
-    if (extension == "csv")
-        return kOutputCsv;
-    return -1;
-}
-
-void ConsoleSession::LoadSettingsFile(const std::string& path) {
-    const LoadedSettings loaded = LoadSettings(m_form, path);
-    if (loaded.language.empty())
-        return;
-    // A language that is not installed changes nothing.
-    const std::string languageFile = FindProgramFile(loaded.language + ".lng");
-    if (!languageFile.empty())
-        ApplyLanguageFile(languageFile, m_form, m_messages);
-}
-
 bool ConsoleSession::LoadConfiguration(const CommandLineInfo& commandLine) {
     // The settings file is optional: without one the controls keep their initial values.
-    LoadSettingsFile(SettingsDirectory() + "/" + kSettingsFileName);
+    m_session.LoadSettingsFile(ListingSession::SettingsFilePath());
     if (!commandLine.m_bLoadConfiguration)
         return true;
     const std::string path = ResolveInputFile(commandLine.m_strConfigurationFile);
@@ -79,7 +22,7 @@ bool ConsoleSession::LoadConfiguration(const CommandLineInfo& commandLine) {
                      commandLine.m_strConfigurationFile.c_str());
         return false;
     }
-    LoadSettingsFile(path);
+    m_session.LoadSettingsFile(path);
     return true;
 }
 
@@ -122,35 +65,24 @@ CheckedDirList ConsoleSession::SelectFolders(const std::vector<std::string>& fol
 
 int ConsoleSession::RunListing(const CheckedDirList& checkedDirs, const std::string& outputPath,
                                bool typeFromExtension) {
-    // An output name's extension picks the output type as the radio buttons would, so that the
-    // options that depend on the type (links, column names) follow it.
-    if (const int type = OutputTypeFromName(outputPath); typeFromExtension && type >= 0) {
-        m_form.SetCheckState(kIdOutputText + type, 1);
-        RefreshEnabling(m_form);
-    }
-    RunTarget target;
-    target.options = ReadOptions(m_form);
-    target.checkedDirs = checkedDirs;
-    target.messages = m_messages;
-    target.outputPath = outputPath;
-    target.headerTime = HeaderTimeFromEnvironment();
-
+    if (typeFromExtension)
+        m_session.ChooseOutputTypeFromName(outputPath);
     ConsoleHost host;
-    ListingEngine engine(&host);
-    engine.SetRunTarget(std::move(target));
-    const RunStatus status = engine.Run();
-    host.LeaveBusyState();
-    switch (status) {
+    const RunResult result =
+        quillary::RunListing(m_session.BuildRunTarget(checkedDirs, outputPath, false), &host);
+    switch (result.status) {
     case RunStatus::Written:
-        return kExitOk;
+        return result.problems.empty() ? kExitOk : kExitIncomplete;
+    case RunStatus::Cancelled:
+        return kExitIncomplete;
     case RunStatus::NoOutputPath:
         std::fprintf(stderr, "quillary-cli: no output file given\n");
         break;
     case RunStatus::OpenFailed:
-        std::fprintf(stderr, "quillary-cli: cannot open the output file '%s'\n", engine.OutputPath().c_str());
+        std::fprintf(stderr, "quillary-cli: cannot open the output file '%s'\n", result.outputPath.c_str());
         break;
     case RunStatus::WriteFailed:
-        std::fprintf(stderr, "quillary-cli: error while writing '%s'\n", engine.OutputPath().c_str());
+        std::fprintf(stderr, "quillary-cli: error while writing '%s'\n", result.outputPath.c_str());
         break;
     }
     return kExitFailed;

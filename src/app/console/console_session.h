@@ -6,8 +6,7 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "engine/listing_engine.h"
-#include "persistence/message_table.h"
+#include "session/listing_session.h"
 #include "ui/model/form_state.h"
 
 namespace quillary {
@@ -15,9 +14,7 @@ namespace quillary {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
-
-// The settings file both front ends share.
-inline constexpr const char* kSettingsFileName = "quillary.INI";
+inline constexpr int kExitIncomplete = 3; // written, but something could not be read
 
 class ConsoleSession {
 public:
@@ -36,17 +33,8 @@ public:
     int RunListing(const CheckedDirList& checkedDirs, const std::string& outputPath, bool typeFromExtension);
 
 private:
-    void LoadSettingsFile(const std::string& path);
-
     FormState m_form;
-    MessageTable m_messages;
+    ListingSession m_session{m_form};
 };
-
-// A program file named on the command line: as given (relative to the current directory); a bare name
-// that is not there is also looked up beside the program. "" when it is in neither place.
-std::string ResolveInputFile(const std::string& name);
-
-// The output type an output name asks for by its extension (.txt, .html, .htm, .csv), or -1.
-int OutputTypeFromName(const std::string& path);
 
 } // namespace quillary

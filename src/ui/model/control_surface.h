@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/html_style.h"
+#include "listing/html_style.h"
 #include "res/controls.h"
 
 namespace quillary {

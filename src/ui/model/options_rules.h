@@ -6,8 +6,8 @@
 
 #include <string_view>
 
-#include "engine/html_style.h"
-#include "engine/listing_options.h"
+#include "listing/html_style.h"
+#include "listing/listing_options.h"
 #include "res/controls.h"
 #include "ui/model/control_surface.h"
 

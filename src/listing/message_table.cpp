@@ -1,4 +1,4 @@
-#include "persistence/message_table.h"
+#include "listing/message_table.h"
 
 namespace quillary {
 
@@ -39,10 +39,6 @@ MessageTable::MessageTable() {
 void MessageTable::ApplyProductName() {
     for (int id : {MSG_CONFIGURATION_FILTER, MSG_SELECTION_FILTER, MSG_LISTING_TITLE})
         ApplyProductNameTo(m_texts[static_cast<std::size_t>(id)]);
-}
-
-const char* MessageTable::BuiltIn(int id) {
-    return (id >= 0 && id < kMessageCount) ? kBuiltInMessages[id] : "";
 }
 
 } // namespace quillary

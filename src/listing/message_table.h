@@ -4,6 +4,8 @@
 #include <array>
 #include <string>
 
+#include "listing/product.h"
+
 namespace quillary {
 
 enum MessageId {
@@ -21,8 +23,6 @@ enum MessageId {
 };
 
 inline constexpr int kMessageCount = 11;
-inline constexpr const char* kProductName = "Quillary";
-inline constexpr const char* kVersionText = "v0.7";
 
 class MessageTable {
 public:
@@ -35,8 +35,6 @@ public:
     // Puts the product name into the messages that name it: a text without "%ql" gets "%ql " in
     // front, then every "%ql" becomes the product name.
     void ApplyProductName();
-
-    static const char* BuiltIn(int id);
 
 private:
     std::array<std::string, kMessageCount> m_texts;

@@ -5,11 +5,10 @@
 
 #include <string>
 
-#include "engine/html_style.h"
+#include "listing/html_style.h"
+#include "listing/output_type.h"
 
 namespace quillary {
-
-enum OutputType { kOutputText = 0, kOutputHtml = 1, kOutputCsv = 2 };
 
 struct ListingOptions {
     // Directory lines.

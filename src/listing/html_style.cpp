@@ -1,4 +1,4 @@
-#include "engine/html_style.h"
+#include "listing/html_style.h"
 
 #include <cstdlib>
 

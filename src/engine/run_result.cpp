@@ -1,0 +1,27 @@
+#include "engine/run_result.h"
+
+namespace quillary {
+
+std::string DescribeProblem(const RunProblem& problem) {
+    const char* what = "";
+    switch (problem.kind) {
+    case ProblemKind::FolderUnreadable:
+        what = "cannot read folder";
+        break;
+    case ProblemKind::ChecksumUnreadable:
+        what = "cannot read the checksum of";
+        break;
+    case ProblemKind::VersionUnreadable:
+        what = "cannot read the version of";
+        break;
+    case ProblemKind::ListingFileFailed:
+        what = "cannot write the folder listing";
+        break;
+    }
+    std::string line = std::string(what) + " '" + problem.path + "'";
+    if (!problem.reason.empty())
+        line += ": " + problem.reason;
+    return line;
+}
+
+} // namespace quillary

@@ -1,0 +1,52 @@
+// What a listing run reports when it ends: how it ended, where the listing went, what it counted and
+// what it could not read. The listing itself keeps its defined shape (a folder that could not be read
+// is a folder with no entries); the problems are reported beside it, never hidden.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quillary {
+
+enum class RunStatus {
+    NoOutputPath, // nothing to do
+    OpenFailed,   // the output file could not be opened; nothing was written
+    WriteFailed,  // the output file reported an error while the listing was written
+    Cancelled,    // the user stopped the run; the file holds what was written until then
+    Written,
+};
+
+struct RunStatistics {
+    int dirCount = 0;
+    int entryCount = 0;
+    std::uint64_t reusedEntries = 0;     // records taken over from the previous run's scan
+    std::uint64_t checksumsComputed = 0; // files whose contents were read for a checksum
+    std::uint64_t versionsComputed = 0;
+};
+
+enum class ProblemKind {
+    FolderUnreadable,   // a folder could not be enumerated (fully)
+    ChecksumUnreadable, // a file's contents could not be read for its checksum
+    VersionUnreadable,  // a file could not be read for its version
+    ListingFileFailed,  // a per-folder listing could not be opened or written
+};
+
+struct RunProblem {
+    ProblemKind kind = ProblemKind::FolderUnreadable;
+    std::string path;
+    std::string reason; // the system's text for the error
+};
+
+struct RunResult {
+    RunStatus status = RunStatus::NoOutputPath;
+    std::string outputPath; // as the run completed it (extension added)
+    bool previewRun = false;
+    RunStatistics statistics;
+    std::vector<RunProblem> problems;
+};
+
+// One line for a problem: "cannot read folder '/x/y': Permission denied".
+std::string DescribeProblem(const RunProblem& problem);
+
+} // namespace quillary

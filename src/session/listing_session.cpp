@@ -1,0 +1,87 @@
+#include "session/listing_session.h"
+
+#include <cstdlib>
+
+#include "listing/output_type.h"
+#include "persistence/language_file.h"
+#include "persistence/settings_file.h"
+#include "platform/program_files.h"
+#include "ui/model/options_rules.h"
+
+namespace quillary {
+
+std::string ListingSession::SettingsFilePath() {
+    return SettingsDirectory() + "/" + kSettingsFileName;
+}
+
+std::string ListingSession::RememberedSelectionPath() {
+    return SettingsDirectory() + "/" + kRememberedSelectionName;
+}
+
+std::string ListingSession::PreviewFilePath(int outputType) {
+    const std::string dir = PreviewDirectory();
+    if (dir.empty())
+        return {};
+    return dir + "/~~ql_tmp." + ExtensionFor(outputType);
+}
+
+LoadedFile ListingSession::LoadSettingsFile(const std::string& path) {
+    const LoadedSettings loaded = LoadSettings(m_form, path);
+    LoadedFile result;
+    result.read = loaded.fileRead;
+    result.window = loaded.window;
+    if (loaded.language.empty())
+        return result;
+    const std::string languageFile = FindProgramFile(loaded.language + ".lng");
+    if (!languageFile.empty() && ApplyLanguageFile(languageFile, m_form, m_messages))
+        result.language = languageFile;
+    return result;
+}
+
+bool ListingSession::ChooseOutputTypeFromName(const std::string& outputPath) {
+    const int type = OutputTypeFromName(outputPath);
+    if (type < 0)
+        return false;
+    m_form.SetCheckState(kIdOutputText + type, 1);
+    RefreshEnabling(m_form);
+    return true;
+}
+
+RunTarget ListingSession::BuildRunTarget(const CheckedDirList& checkedDirs, const std::string& outputPath,
+                                         bool previewRun) const {
+    RunTarget target;
+    target.options = ReadOptions(m_form);
+    target.checkedDirs = checkedDirs;
+    target.messages = m_messages;
+    target.outputPath = outputPath;
+    target.previewRun = previewRun;
+    target.headerTime = HeaderTimeFromEnvironment();
+    return target;
+}
+
+std::string ResolveInputFile(const std::string& name) {
+    if (FileExists(name))
+        return name;
+    if (name.find('/') == std::string::npos)
+        return FindProgramFile(name);
+    return {};
+}
+
+std::optional<std::int64_t> HeaderTimeFromEnvironment() {
+    const char* value = std::getenv("SOURCE_DATE_EPOCH");
+    if (value == nullptr || *value == '\0')
+        return std::nullopt;
+    char* end = nullptr;
+    const long long seconds = std::strtoll(value, &end, 10);
+    if (*end != '\0')
+        return std::nullopt;
+    return seconds;
+}
+
+RunResult RunListing(RunTarget target, ListingHost* host) {
+    ListingEngine engine(host);
+    engine.SetRunTarget(std::move(target));
+    return engine.Run();
+}
+
+} // namespace quillary

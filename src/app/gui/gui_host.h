@@ -7,8 +7,7 @@
 
 #include <atomic>
 
-#include "app/gui/listing_runner.h"
-#include "engine/listing_engine.h"
+#include "engine/listing_host.h"
 
 namespace quillary {
 
@@ -25,7 +24,7 @@ public:
     void ShowProgress(const std::string& text) override;
     void EnterBusyState() override;
     void LeaveBusyState() override;
-    void RunFinished(const RunOutcome& outcome);
+    void RunFinished(const RunResult& result) override;
 
 private:
     CQuillaryDlg& m_window;

@@ -8,15 +8,9 @@ class EngineRunner final : public ListingRunner {
 public:
     explicit EngineRunner(ListingHost& host) : m_engine(&host) {}
 
-    RunOutcome Run(RunTarget target) override {
-        const bool preview = target.previewRun;
+    void Run(RunTarget target) override {
         m_engine.SetRunTarget(std::move(target));
-        RunOutcome outcome;
-        outcome.status = m_engine.Run();
-        outcome.outputPath = m_engine.OutputPath();
-        outcome.previewRun = preview;
-        outcome.cancelled = m_engine.Statistics().cancelled;
-        return outcome;
+        m_engine.Run();
     }
 
     void RequestCancel() override { m_engine.RequestCancel(); }

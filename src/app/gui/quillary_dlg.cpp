@@ -9,10 +9,13 @@
 #include <wx/notebook.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
+#include <wx/statusbr.h>
 #include <wx/textctrl.h>
 #include <wx/tooltip.h>
 #include <wx/utils.h>
 
+#include "listing/output_type.h"
+#include "listing/product.h"
 #include "persistence/language_file.h"
 #include "persistence/profile_file.h"
 #include "persistence/selection_file.h"
@@ -33,10 +36,6 @@
 namespace quillary {
 
 namespace {
-
-// The product's home page. The project has no public site yet, so "Help online" and the About page's
-// link open the user guide installed with the program; set this when a site exists.
-constexpr const char* kHomePageUrl = "";
 
 constexpr int kMinimumWidth = 471;
 constexpr int kMinimumHeight = 520;
@@ -83,31 +82,15 @@ wxString MenuLabel(int commandId, const std::string& text) {
     return label;
 }
 
-// The header time of a listing: SOURCE_DATE_EPOCH when set (reproducible listings), else now.
-std::optional<std::int64_t> HeaderTimeFromEnvironment() {
-    const char* value = std::getenv("SOURCE_DATE_EPOCH");
-    if (value == nullptr || *value == '\0')
-        return std::nullopt;
-    char* end = nullptr;
-    const long long seconds = std::strtoll(value, &end, 10);
-    if (*end != '\0')
-        return std::nullopt;
-    return seconds;
-}
-
-struct OutputFileKind {
-    const char* extension;
-    int filterMessage;
-};
-
-OutputFileKind OutputFileKindFor(int outputType) {
+// The file-dialog filter of "Save listing..." for an output type.
+int FilterMessageFor(int outputType) {
     switch (outputType) {
     case kOutputHtml:
-        return {"html", MSG_HTML_FILTER};
+        return MSG_HTML_FILTER;
     case kOutputCsv:
-        return {"csv", MSG_CSV_FILTER};
+        return MSG_CSV_FILTER;
     default:
-        return {"txt", MSG_TEXT_FILTER};
+        return MSG_TEXT_FILTER;
     }
 }
 
@@ -335,7 +318,7 @@ void CQuillaryDlg::ApplyLanguage(const std::string& name) {
     ProfileFile language;
     if (path.empty() || !language.Load(path))
         return;
-    quillary::ApplyLanguage(language, m_surface, m_messages);
+    quillary::ApplyLanguage(language, m_surface, m_session.Messages());
     ApplyMenuCaptions(ReadMenuCaptions(language));
     wxMenu* languages = GetMenuBar()->GetMenu(kLanguageMenuPosition);
     for (std::size_t i = 0; i < m_languages.size(); ++i)
@@ -395,20 +378,15 @@ bool CQuillaryDlg::StartRun(const std::string& outputPath, bool preview) {
     if (m_bRunActive)
         return false;
     JoinRunThread();
-    RunTarget target;
-    target.options = ReadOptions(m_surface);
-    CollectChecked(Tree(), target.checkedDirs);
-    target.messages = m_messages;
-    target.outputPath = outputPath;
-    target.previewRun = preview;
-    target.headerTime = HeaderTimeFromEnvironment();
+    CheckedDirList checkedDirs;
+    CollectChecked(Tree(), checkedDirs);
+    RunTarget target = m_session.BuildRunTarget(checkedDirs, outputPath, preview);
 
     const unsigned generation = ++m_nGeneration;
     m_host.BeginRun(generation);
     m_bRunActive = true;
-    m_runThread = std::thread([this, target = std::move(target)]() mutable {
-        m_host.RunFinished(m_runner->Run(std::move(target)));
-    });
+    m_runThread =
+        std::thread([this, target = std::move(target)]() mutable { m_runner->Run(std::move(target)); });
     return true;
 }
 
@@ -438,15 +416,41 @@ void CQuillaryDlg::SetBusyState(bool busy) {
     bar->Enable(MenuItemId(kCmdAbout), !busy);
 }
 
-void CQuillaryDlg::OnRunFinished(unsigned generation, const RunOutcome& outcome) {
+void CQuillaryDlg::OnRunFinished(unsigned generation, const RunResult& result) {
     if (generation != m_nGeneration)
         return;
     JoinRunThread();
     m_bRunActive = false;
     if (!m_bIdle)
         SetBusyState(false);
-    if (!outcome.previewRun && m_cmdInfo.m_bUnattended)
+    if (result.previewRun)
+        return;
+    ShowProblems(result);
+    if (m_cmdInfo.m_bUnattended)
         OnOK();
+}
+
+// What a run could not read goes to the status line (and, whole, to its tooltip): it never blocks,
+// so an unattended run still closes by itself.
+void CQuillaryDlg::ShowProblems(const RunResult& result) {
+    std::string all;
+    for (const RunProblem& problem : result.problems)
+        all += DescribeProblem(problem) + "\n";
+    if (result.problems.empty()) {
+        if (GetStatusBar() != nullptr)
+            SetStatusText(wxString());
+        return;
+    }
+    if (GetStatusBar() == nullptr)
+        CreateStatusBar();
+    SetStatusText(ToWx(std::to_string(result.problems.size()) +
+                       (result.problems.size() == 1 ? " problem: " : " problems, the first: ") +
+                       DescribeProblem(result.problems.front())));
+    GetStatusBar()->SetToolTip(ToWx(all));
+}
+
+std::string CQuillaryDlg::ProblemsText() const {
+    return GetStatusBar() != nullptr ? ToUtf8(GetStatusBar()->GetStatusText()) : std::string();
 }
 
 // ---- commands
@@ -455,8 +459,8 @@ void CQuillaryDlg::OnSaveListing() {
     if (!m_bIdle || m_bRunActive)
         return;
     ValidateWidths(m_surface);
-    const OutputFileKind kind = OutputFileKindFor(SelectedOutputType(m_surface));
-    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(m_messages.Get(kind.filterMessage)),
+    const int filter = FilterMessageFor(SelectedOutputType(m_surface));
+    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(Messages().Get(filter)),
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK)
         return;
@@ -470,7 +474,7 @@ void CQuillaryDlg::SaveListingTo(const std::string& outputPath) {
 
 void CQuillaryDlg::OnLoadConfiguration() {
     wxFileDialog dialog(this, wxString(), wxString(), wxString(),
-                        ToWx(m_messages.Get(MSG_CONFIGURATION_FILTER)), wxFD_OPEN);
+                        ToWx(Messages().Get(MSG_CONFIGURATION_FILTER)), wxFD_OPEN);
     if (dialog.ShowModal() != wxID_OK)
         return;
     LoadSettingsFrom(ToUtf8(dialog.GetPath()));
@@ -483,20 +487,20 @@ void CQuillaryDlg::OnLoadConfiguration() {
 
 void CQuillaryDlg::OnSaveConfiguration() {
     wxFileDialog dialog(this, wxString(), wxString(), wxString(),
-                        ToWx(m_messages.Get(MSG_CONFIGURATION_FILTER)), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+                        ToWx(Messages().Get(MSG_CONFIGURATION_FILTER)), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() == wxID_OK)
         SaveSettingsTo(ToUtf8(dialog.GetPath()));
 }
 
 void CQuillaryDlg::OnLoadSelection() {
-    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(m_messages.Get(MSG_SELECTION_FILTER)),
+    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(Messages().Get(MSG_SELECTION_FILTER)),
                         wxFD_OPEN);
     if (dialog.ShowModal() == wxID_OK)
         LoadSelectionFrom(ToUtf8(dialog.GetPath()));
 }
 
 void CQuillaryDlg::OnSaveSelection() {
-    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(m_messages.Get(MSG_SELECTION_FILTER)),
+    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(Messages().Get(MSG_SELECTION_FILTER)),
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() == wxID_OK)
         SaveSelectionTo(ToUtf8(dialog.GetPath()));
@@ -507,14 +511,14 @@ void CQuillaryDlg::SelectTab(int index) {
 }
 
 void CQuillaryDlg::OpenReadMe() {
-    const std::string path = m_locations.FindFile(m_messages.Get(MSG_README));
+    const std::string path = m_locations.FindFile(Messages().Get(MSG_README));
     if (!path.empty())
         wxLaunchDefaultApplication(ToWx(path));
 }
 
 void CQuillaryDlg::OpenHomePage() {
-    if (*kHomePageUrl != '\0')
-        wxLaunchDefaultBrowser(kHomePageUrl);
+    if (*kHomePage != '\0')
+        wxLaunchDefaultBrowser(kHomePage);
     else
         OpenReadMe();
 }
@@ -658,8 +662,10 @@ void CQuillaryDlg::StoreAndSave() {
 }
 
 void CQuillaryDlg::DeleteTempFiles() {
-    for (const char* extension : {"html", "txt", "csv"}) {
-        const std::string path = m_locations.tempBase + "." + extension;
+    if (m_locations.tempBase.empty())
+        return;
+    for (int type : {kOutputHtml, kOutputText, kOutputCsv}) {
+        const std::string path = m_locations.tempBase + "." + ExtensionFor(type);
         if (FileExists(path))
             wxRemoveFile(ToWx(path));
     }

@@ -14,6 +14,7 @@
 #include <wx/tooltip.h>
 #include <wx/utils.h>
 
+#include "app/gui/window_placement.h"
 #include "listing/output_type.h"
 #include "listing/product.h"
 #include "persistence/language_file.h"
@@ -286,25 +287,27 @@ WindowPlacement CQuillaryDlg::Placement() const {
             m_normalRect.GetTop() + m_normalRect.GetHeight()};
 }
 
-// Position and size always; the minimised or maximised state only once the window has started (so a
-// window closed maximised does not come back maximised) and never in an unattended run. A show state
-// of 0 would hide the window on Windows; here it leaves the state as it is.
 void CQuillaryDlg::ApplyPlacement(const WindowPlacement& placement) {
-    const wxRect rect(placement[5], placement[6], placement[7] - placement[5], placement[8] - placement[6]);
-    const int show = m_cmdInfo.m_bUnattended || !m_bInitDone ? 0 : placement[0];
-    if (rect.width > 0 && rect.height > 0) {
+    const PlacementPlan plan = PlanPlacement(placement, m_cmdInfo.m_bUnattended, m_bInitDone);
+    if (plan.moveAndResize) {
         if (IsMaximized())
             Maximize(false);
-        SetSize(rect);
+        SetSize(plan.left, plan.top, plan.width, plan.height);
         m_normalRect = GetRect();
     }
-    if (show == kShowMaximized)
+    switch (plan.show) {
+    case ShowState::Keep:
+        break;
+    case ShowState::Maximized:
         Maximize(true);
-    else if (show == kShowMinimized || show == 6 || show == 7)
+        break;
+    case ShowState::Minimized:
         Iconize(true);
-    else if (show != 0 && (IsMaximized() || IsIconized())) {
+        break;
+    case ShowState::Normal:
         Maximize(false);
         Iconize(false);
+        break;
     }
 }
 

@@ -70,7 +70,20 @@ int MenuItemId(int commandId) {
 }
 
 int CommandOfMenuItem(int itemId) {
-    return itemId >= 0x7FFF - kMenuIdShift && itemId < 0x7FFF ? itemId + kMenuIdShift : itemId;
+    const int shifted = itemId + kMenuIdShift;
+    if (shifted < 0x7FFF)
+        return itemId;
+    for (const MenuDef& menu : MainMenu()) {
+        for (const MenuItemDef& item : menu.items) {
+            if (item.id == shifted)
+                return shifted;
+        }
+    }
+    for (const AcceleratorDef& accel : Accelerators()) {
+        if (accel.command == shifted)
+            return shifted;
+    }
+    return itemId;
 }
 
 // A menu item's text with the key of its accelerator, as menus show it.
@@ -610,6 +623,15 @@ void CQuillaryDlg::OnCancel() {
 // is on a control that takes Enter itself (a button activates itself, a multi-line text takes a line).
 void CQuillaryDlg::OnCharHook(wxKeyEvent& event) {
     const int key = event.GetKeyCode();
+    // GTK takes Ctrl+Tab and Ctrl+Shift+Tab for focus navigation before the accelerator table sees
+    // them: the tab switching accelerators are dispatched here, first.
+    if (key == WXK_TAB && event.ControlDown() && !event.AltDown()) {
+        const int command = event.ShiftDown() ? kCmdPreviousTab : kCmdNextTab;
+        wxCommandEvent menu(wxEVT_MENU, MenuItemId(command));
+        menu.SetEventObject(this);
+        ProcessWindowEvent(menu);
+        return;
+    }
     if (key == WXK_ESCAPE && event.GetModifiers() == wxMOD_NONE) {
         OnCancel();
         return;

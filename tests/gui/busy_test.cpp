@@ -88,5 +88,36 @@ TEST(Busy, ALateCallOfAnOlderRunChangesNothing) {
     ASSERT_TRUE(PumpUntil([window] { return !window->IsRunActive(); }));
 }
 
+// A run that reports one unreadable folder.
+class ProblemRunner final : public ListingRunner {
+public:
+    explicit ProblemRunner(ListingHost& host) : m_host(host) {}
+    void Run(RunTarget target) override {
+        RunResult result;
+        result.status = RunStatus::Written;
+        result.outputPath = target.outputPath;
+        result.problems.push_back({ProblemKind::FolderUnreadable, "/x/locked", "Permission denied"});
+        m_host.RunFinished(result);
+    }
+    void RequestCancel() override {}
+
+private:
+    ListingHost& m_host;
+};
+
+TEST(Busy, ProblemsOfARunAreShownWithoutStoppingAnything) {
+    ScratchDir dir;
+    CQuillaryDlg* window =
+        MakeWindow(dir, {}, [](ListingHost& host) { return std::make_unique<ProblemRunner>(host); });
+    WindowCloser closer{window};
+    EXPECT_EQ(window->ProblemsText(), "");
+    window->SaveListingTo(dir.File("out.txt"));
+    ASSERT_TRUE(PumpUntil([window] { return !window->IsRunActive(); }));
+    EXPECT_NE(window->ProblemsText().find("cannot read folder '/x/locked': Permission denied"),
+              std::string::npos)
+        << window->ProblemsText();
+    EXPECT_TRUE(window->IsIdle());
+}
+
 } // namespace
 } // namespace quillary::test

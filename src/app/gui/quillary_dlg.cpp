@@ -219,6 +219,9 @@ void CQuillaryDlg::CreateControls() {
     m_btnExit = static_cast<wxButton*>(CreateTableControl(panel, kIdExit, m_surface));
     m_btnExit->SetDefault();
     RefreshEnabling(m_surface);
+    // The About page's link names the home page; until there is one it opens the user guide and
+    // says so.
+    m_surface.SetText(kIdHomePageLink, *kHomePage != '\0' ? kHomePage : Messages().Get(MSG_README));
 
     // The tab control stretches with the window; the buttons stay at its bottom-right corner.
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
@@ -458,7 +461,7 @@ void CQuillaryDlg::ShowProblems(const RunResult& result) {
         return;
     }
     if (GetStatusBar() == nullptr)
-        CreateStatusBar();
+        CreateStatusBar(1, wxSTB_SIZEGRIP | wxSTB_ELLIPSIZE_END | wxFULL_REPAINT_ON_RESIZE);
     SetStatusText(ToWx(std::to_string(result.problems.size()) +
                        (result.problems.size() == 1 ? " problem: " : " problems, the first: ") +
                        DescribeProblem(result.problems.front())));

@@ -3,6 +3,7 @@
 
 #include "gui_test_support.h"
 #include "res/controls.h"
+#include "ui/model/tri_state_tree.h"
 
 namespace quillary::test {
 namespace {
@@ -26,6 +27,23 @@ TEST(Close, SavesSettingsAndTheRememberedSelectionAndDeletesPreviewFiles) {
     EXPECT_TRUE(fs::exists(dir.File("quillary.qls")));
     EXPECT_FALSE(fs::exists(dir.File("~~ql_tmp.html")));
     EXPECT_FALSE(fs::exists(dir.File("~~ql_tmp.txt")));
+}
+
+TEST(Close, TheRememberedSelectionComesBackAtTheNextStart) {
+    ScratchDir dir;
+    fs::create_directories(dir.Path() / "data" / "sub");
+    const std::string line = "3|" + (dir.Path() / "data").string() + "\n";
+    WriteFile(dir.File("quillary.INI"), "[Settings]\n1032=1\n");
+    WriteFile(dir.File("quillary.qls"), line);
+    CQuillaryDlg* window = MakeWindow(dir);
+    WindowCloser closer{window};
+    CheckedDirList checked;
+    CollectChecked(window->Tree(), checked);
+    EXPECT_EQ(checked, CheckedDirList{line.substr(0, line.size() - 1)});
+
+    fs::remove(dir.File("quillary.qls"));
+    ASSERT_TRUE(window->Close());
+    EXPECT_EQ(ReadFile(dir.File("quillary.qls")), line);
 }
 
 TEST(Close, WithAConfigurationOnTheCommandLineNothingIsSaved) {

@@ -375,9 +375,22 @@ void CQuillaryDlg::RelayoutPages() {
     m_tabs->GetParent()->Layout();
 }
 
+// Lines of the selection that name no folder are told in the status line; the rest is restored.
 void CQuillaryDlg::LoadSelectionFrom(const std::string& path) {
     RefreshTree(Tree());
-    LoadSelection(Tree(), path, CurrentDirectory());
+    const RestoreReport report = LoadSelection(Tree(), path);
+    std::vector<std::string> notices;
+    if (!report.error.empty())
+        notices.push_back(report.error);
+    for (const RestoreIssue& issue : report.issues) {
+        if (issue.kind == RestoreIssue::Kind::NotFound)
+            notices.push_back("folder not found: '" + issue.text + "'" +
+                              (issue.reason.empty() ? "" : ": " + issue.reason));
+        else
+            notices.push_back("selection line " + std::to_string(issue.line) + " ignored: '" + issue.text +
+                              "'");
+    }
+    ShowNotices(notices);
 }
 
 void CQuillaryDlg::SaveSelectionTo(const std::string& path) {
@@ -449,22 +462,34 @@ void CQuillaryDlg::OnRunFinished(unsigned generation, const RunResult& result) {
         OnOK();
 }
 
-// What a run could not read goes to the status line (and, whole, to its tooltip): it never blocks,
-// so an unattended run still closes by itself.
+// What a run could not read goes to the status line: it never blocks, so an unattended run still
+// closes by itself.
 void CQuillaryDlg::ShowProblems(const RunResult& result) {
-    std::string all;
+    std::vector<std::string> notices;
     for (const RunProblem& problem : result.problems)
-        all += DescribeProblem(problem) + "\n";
-    if (result.problems.empty()) {
-        if (GetStatusBar() != nullptr)
+        notices.push_back(DescribeProblem(problem));
+    ShowNotices(notices);
+}
+
+// The first notice and the count of the others in the status line, all of them in its tooltip; no
+// notices clear it. The status line appears with the first notice.
+void CQuillaryDlg::ShowNotices(const std::vector<std::string>& notices) {
+    if (notices.empty()) {
+        if (GetStatusBar() != nullptr) {
             SetStatusText(wxString());
+            GetStatusBar()->UnsetToolTip();
+        }
         return;
     }
     if (GetStatusBar() == nullptr)
         CreateStatusBar(1, wxSTB_SIZEGRIP | wxSTB_ELLIPSIZE_END | wxFULL_REPAINT_ON_RESIZE);
-    SetStatusText(ToWx(std::to_string(result.problems.size()) +
-                       (result.problems.size() == 1 ? " problem: " : " problems, the first: ") +
-                       DescribeProblem(result.problems.front())));
+    std::string line = notices.front();
+    if (notices.size() > 1)
+        line += " (and " + std::to_string(notices.size() - 1) + " more)";
+    std::string all;
+    for (const std::string& notice : notices)
+        all += notice + "\n";
+    SetStatusText(ToWx(line));
     GetStatusBar()->SetToolTip(ToWx(all));
 }
 

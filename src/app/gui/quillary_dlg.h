@@ -71,7 +71,8 @@ public:
     void OnRunProgress(unsigned generation, const std::string& text);
     void OnRunBusy(unsigned generation, bool busy);
     void OnRunFinished(unsigned generation, const RunResult& result);
-    // The problems of the last run, as the status line shows them ("" when it had none).
+    // What the status line tells: the problems of the last run, or the folders of a selection that
+    // were not found ("" when there is nothing to tell).
     std::string ProblemsText() const;
 
 private:
@@ -92,6 +93,7 @@ private:
     void OpenReadMe();
     void OpenHomePage();
     void ShowProblems(const RunResult& result);
+    void ShowNotices(const std::vector<std::string>& notices);
 
     void OnSaveListing();
     void OnLoadConfiguration();

@@ -1,5 +1,6 @@
 #include "app/gui/quillary_dlg.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include <wx/accel.h>
@@ -14,6 +15,7 @@
 #include <wx/tooltip.h>
 #include <wx/utils.h>
 
+#include "app/gui/quillary_app.h"
 #include "app/gui/window_placement.h"
 #include "listing/output_type.h"
 #include "listing/product.h"
@@ -94,6 +96,19 @@ wxString MenuLabel(int commandId, const std::string& text) {
             label += wxString::Format("\tF%d", WxKeyCode(accel.key) - WXK_F1 + 1);
     }
     return label;
+}
+
+// The exit status of an unattended run, as quillary-cli's: 0 written and complete, 1 not written,
+// 3 written but something could not be read or a folder of the selection was not found.
+int UnattendedExitStatus(const RunResult& result, std::size_t selectionIssues) {
+    switch (result.status) {
+    case RunStatus::Written:
+        return result.problems.empty() && selectionIssues == 0 ? 0 : 3;
+    case RunStatus::Cancelled:
+        return 3;
+    default:
+        return 1;
+    }
 }
 
 // The file-dialog filter of "Save listing..." for an output type.
@@ -380,6 +395,8 @@ void CQuillaryDlg::LoadSelectionFrom(const std::string& path) {
     RefreshTree(Tree());
     const RestoreReport report = LoadSelection(Tree(), path);
     std::vector<std::string> notices;
+    if (!report.fileRead)
+        notices.push_back("cannot read the selection file '" + path + "'");
     if (!report.error.empty())
         notices.push_back(report.error);
     for (const RestoreIssue& issue : report.issues) {
@@ -390,6 +407,7 @@ void CQuillaryDlg::LoadSelectionFrom(const std::string& path) {
             notices.push_back("selection line " + std::to_string(issue.line) + " ignored: '" + issue.text +
                               "'");
     }
+    m_nSelectionIssues = notices.size();
     ShowNotices(notices);
 }
 
@@ -458,8 +476,11 @@ void CQuillaryDlg::OnRunFinished(unsigned generation, const RunResult& result) {
     if (result.previewRun)
         return;
     ShowProblems(result);
-    if (m_cmdInfo.m_bUnattended)
-        OnOK();
+    if (!m_cmdInfo.m_bUnattended)
+        return;
+    if (auto* app = dynamic_cast<CQuillaryApp*>(wxTheApp))
+        app->SetExitStatus(UnattendedExitStatus(result, m_nSelectionIssues));
+    OnOK();
 }
 
 // What a run could not read goes to the status line: it never blocks, so an unattended run still
@@ -491,6 +512,11 @@ void CQuillaryDlg::ShowNotices(const std::vector<std::string>& notices) {
         all += notice + "\n";
     SetStatusText(ToWx(line));
     GetStatusBar()->SetToolTip(ToWx(all));
+    // An unattended run tells the script that started it, too.
+    if (m_cmdInfo.m_bUnattended) {
+        for (const std::string& notice : notices)
+            std::fprintf(stderr, "quillary: %s\n", notice.c_str());
+    }
 }
 
 std::string CQuillaryDlg::ProblemsText() const {

@@ -130,6 +130,7 @@ private:
     std::unique_ptr<ListingRunner> m_runner;
     std::thread m_runThread;
     unsigned m_nGeneration = 0;
+    std::size_t m_nSelectionIssues = 0; // lines of the last selection loaded that were not restored
 };
 
 } // namespace quillary

@@ -2,6 +2,8 @@
 // formatted (group "Options").
 #pragma once
 
+#include <vector>
+
 #include "ui/tab_page.h"
 
 namespace quillary {
@@ -10,9 +12,14 @@ class COptions1Page : public CTabPage {
 public:
     COptions1Page(wxWindow* parent, WindowSurface& surface);
 
+    void CaptionsChanged() override;
+
 private:
     wxSizer* MakeIncludeGroup();
     wxSizer* MakeOptionsGroup();
+    void AlignIncludeColumns();
+
+    std::vector<wxWindow*> m_includeChecks;
 };
 
 } // namespace quillary

@@ -382,11 +382,8 @@ void CQuillaryDlg::ApplyMenuCaptions(const MenuCaptions& captions) {
 
 // New captions change the controls' best sizes: lay the pages out again.
 void CQuillaryDlg::RelayoutPages() {
-    for (std::size_t i = 0; i < m_tabs->GetPageCount(); ++i) {
-        auto* page = static_cast<CTabPage*>(m_tabs->GetPage(i));
-        page->Layout();
-        page->FitInside();
-    }
+    for (std::size_t i = 0; i < m_tabs->GetPageCount(); ++i)
+        static_cast<CTabPage*>(m_tabs->GetPage(i))->CaptionsChanged();
     m_tabs->GetParent()->Layout();
 }
 

@@ -52,6 +52,10 @@ public:
     void SaveSelectionTo(const std::string& path);
     // Selects a tab through the tab control's change notifications (refused while busy).
     void SelectTab(int index);
+    // Starts a run on the run thread with the options and folders as they are now; false while another
+    // run is active. A preview run (`preview`) writes the preview file and does not count as the
+    // listing of an unattended start.
+    bool StartRun(const std::string& outputPath, bool preview);
     void OnOK();     // "Exit", Enter: ends the program while idle
     void OnCancel(); // "Cancel", Escape: cancels a run, or ends the program while idle
 
@@ -85,7 +89,6 @@ private:
     void ApplyPlacement(const WindowPlacement& placement);
     void RelayoutPages();
     void SetBusyState(bool busy);
-    bool StartRun(const std::string& outputPath, bool preview);
     void JoinRunThread();
     void StoreAndSave();
     void DeleteTempFiles();

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs the whole test suite:
-#   1. the normal build and every test (ctest),
-#   2. the same under AddressSanitizer and UndefinedBehaviorSanitizer,
-#   3. the run-thread tests under ThreadSanitizer,
-#   4. each libFuzzer target for a bounded time.
+#   1. the normal build with the window and every test (ctest; the window's tests each on their own
+#      virtual X server),
+#   2. the Debian package built, installed and run (scripts/test-deb.sh),
+#   3. the core and console program under AddressSanitizer and UndefinedBehaviorSanitizer,
+#   4. the run-thread tests under ThreadSanitizer,
+#   5. each libFuzzer target for a bounded time.
 # `./test.sh quick` runs only step 1.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -17,25 +19,28 @@ step "formatting"
 git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 step "build and test"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLARY_GUI=ON >/dev/null
 cmake --build build -j2
 ctest --test-dir build --output-on-failure -j2
 
 [ "$mode" = "quick" ] && exit 0
 
+step "Debian package: installs with its dependencies and runs"
+scripts/test-deb.sh build
+
 step "AddressSanitizer + UndefinedBehaviorSanitizer"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILLARY_SANITIZE=address,undefined >/dev/null
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILLARY_SANITIZE=address,undefined -DQUILLARY_GUI=OFF >/dev/null
 cmake --build build-asan -j2
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j2
 
 step "ThreadSanitizer (run thread)"
-cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DQUILLARY_SANITIZE=thread >/dev/null
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DQUILLARY_SANITIZE=thread -DQUILLARY_GUI=OFF >/dev/null
 cmake --build build-tsan -j2 --target quillary_core_tests
 TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/quillary_core_tests --gtest_filter='*Thread*:*Cancel*'
 
 step "fuzzing, ${fuzz_seconds} s per target"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLARY_FUZZ=ON \
-    -DQUILLARY_TESTS=OFF >/dev/null
+    -DQUILLARY_TESTS=OFF -DQUILLARY_GUI=OFF >/dev/null
 cmake --build build-fuzz -j2
 for target in build-fuzz/fuzz/fuzz_*; do
     [ -x "$target" ] || continue

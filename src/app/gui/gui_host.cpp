@@ -1,0 +1,31 @@
+#include "app/gui/gui_host.h"
+
+#include "app/gui/quillary_dlg.h"
+
+namespace quillary {
+
+void GuiListingHost::ShowProgress(const std::string& text) {
+    CQuillaryDlg* window = &m_window;
+    const unsigned generation = m_generation.load();
+    window->CallAfter([window, generation, text] { window->OnRunProgress(generation, text); });
+}
+
+void GuiListingHost::EnterBusyState() {
+    CQuillaryDlg* window = &m_window;
+    const unsigned generation = m_generation.load();
+    window->CallAfter([window, generation] { window->OnRunBusy(generation, true); });
+}
+
+void GuiListingHost::LeaveBusyState() {
+    CQuillaryDlg* window = &m_window;
+    const unsigned generation = m_generation.load();
+    window->CallAfter([window, generation] { window->OnRunBusy(generation, false); });
+}
+
+void GuiListingHost::RunFinished(const RunResult& result) {
+    CQuillaryDlg* window = &m_window;
+    const unsigned generation = m_generation.load();
+    window->CallAfter([window, generation, result] { window->OnRunFinished(generation, result); });
+}
+
+} // namespace quillary

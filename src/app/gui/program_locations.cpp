@@ -1,0 +1,70 @@
+#include "app/gui/program_locations.h"
+
+#include <algorithm>
+
+#include "platform/directory_reader.h"
+#include "platform/program_files.h"
+#include "session/listing_session.h"
+
+namespace quillary {
+
+namespace {
+
+constexpr const char* kProgramName = "quillary";
+
+} // namespace
+
+ProgramLocations ProgramLocations::ForThisProgram() {
+    const std::string programDir = ProgramDirectory();
+    ProgramLocations locations;
+    locations.dataDirs = {programDir, programDir + "/../share/" + kProgramName};
+    locations.settingsFile = ListingSession::SettingsFilePath();
+    locations.rememberedSelection = ListingSession::RememberedSelectionPath();
+    const std::string previewDir = PreviewDirectory();
+    locations.tempBase = previewDir.empty() ? std::string() : previewDir + "/~~ql_tmp";
+    return locations;
+}
+
+ProgramLocations ProgramLocations::InDirectory(const std::string& dir) {
+    ProgramLocations locations;
+    locations.dataDirs = {dir};
+    locations.settingsFile = dir + "/" + kSettingsFileName;
+    locations.rememberedSelection = dir + "/" + kRememberedSelectionName;
+    locations.tempBase = dir + "/~~ql_tmp";
+    return locations;
+}
+
+std::string ProgramLocations::FindFile(const std::string& fileName) const {
+    for (const std::string& dir : dataDirs) {
+        const std::string path = dir + "/" + fileName;
+        if (FileExists(path))
+            return path;
+    }
+    return {};
+}
+
+std::vector<std::string> ProgramLocations::TitlesWithExtension(const std::string& extension) const {
+    const std::string suffix = "." + extension;
+    std::vector<std::string> titles;
+    for (const std::string& dir : dataDirs) {
+        DirectoryReader reader;
+        if (!reader.Open(dir))
+            continue;
+        std::vector<std::string> found;
+        std::string_view name;
+        EntryKind kind;
+        while (reader.Next(name, kind)) {
+            if (kind == EntryKind::Directory || name.size() <= suffix.size() ||
+                name.substr(name.size() - suffix.size()) != suffix)
+                continue;
+            std::string title(name.substr(0, name.size() - suffix.size()));
+            if (std::find(titles.begin(), titles.end(), title) == titles.end())
+                found.push_back(std::move(title));
+        }
+        titles.insert(titles.end(), found.begin(), found.end());
+    }
+    std::sort(titles.begin(), titles.end());
+    return titles;
+}
+
+} // namespace quillary

@@ -1,0 +1,750 @@
+#include "app/gui/quillary_dlg.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include <wx/accel.h>
+#include <wx/button.h>
+#include <wx/filedlg.h>
+#include <wx/menu.h>
+#include <wx/notebook.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
+#include <wx/statusbr.h>
+#include <wx/textctrl.h>
+#include <wx/tooltip.h>
+#include <wx/utils.h>
+
+#include "app/gui/quillary_app.h"
+#include "app/gui/window_placement.h"
+#include "listing/output_type.h"
+#include "listing/product.h"
+#include "persistence/language_file.h"
+#include "persistence/profile_file.h"
+#include "persistence/selection_file.h"
+#include "platform/program_files.h"
+#include "res/controls.h"
+#include "res/menus.h"
+#include "ui/about_page.h"
+#include "ui/control_factory.h"
+#include "ui/model/options_rules.h"
+#include "ui/model/tri_state_tree.h"
+#include "ui/options1_page.h"
+#include "ui/options2_page.h"
+#include "ui/preview_page.h"
+#include "ui/program_icon.h"
+#include "ui/select_dirs_page.h"
+#include "ui/wx_string.h"
+
+namespace quillary {
+
+namespace {
+
+constexpr int kMinimumWidth = 471;
+constexpr int kMinimumHeight = 520;
+constexpr int kPreviewTab = 3;
+constexpr int kAboutTab = 4;
+
+// Win32 show states as the "Window" setting stores them.
+constexpr int kShowNormal = 1;
+constexpr int kShowMinimized = 2;
+constexpr int kShowMaximized = 3;
+
+int WxKeyCode(int virtualKey) {
+    switch (virtualKey) {
+    case kVkTab:
+        return WXK_TAB;
+    case kVkF5:
+        return WXK_F5;
+    case kVkF12:
+        return WXK_F12;
+    default:
+        return virtualKey;
+    }
+}
+
+// wx menu item ids stay below 0x7FFF; the command ids above that (32771, 57670, ...) are shifted down
+// into a free range. The language files keep naming items by their command ids.
+constexpr int kMenuIdShift = 30000;
+
+int MenuItemId(int commandId) {
+    return commandId >= 0x7FFF ? commandId - kMenuIdShift : commandId;
+}
+
+int CommandOfMenuItem(int itemId) {
+    const int shifted = itemId + kMenuIdShift;
+    if (shifted < 0x7FFF)
+        return itemId;
+    for (const MenuDef& menu : MainMenu()) {
+        for (const MenuItemDef& item : menu.items) {
+            if (item.id == shifted)
+                return shifted;
+        }
+    }
+    for (const AcceleratorDef& accel : Accelerators()) {
+        if (accel.command == shifted)
+            return shifted;
+    }
+    return itemId;
+}
+
+// A menu item's text with the key of its accelerator, as menus show it.
+wxString MenuLabel(int commandId, const std::string& text) {
+    wxString label = ToWx(text);
+    for (const AcceleratorDef& accel : Accelerators()) {
+        if (accel.command == commandId && !accel.control && !accel.shift)
+            label += wxString::Format("\tF%d", WxKeyCode(accel.key) - WXK_F1 + 1);
+    }
+    return label;
+}
+
+// The exit status of an unattended run, as quillary-cli's: 0 written and complete, 1 not written,
+// 3 written but something could not be read or a folder of the selection was not found.
+int UnattendedExitStatus(const RunResult& result, std::size_t selectionIssues) {
+    switch (result.status) {
+    case RunStatus::Written:
+        return result.problems.empty() && selectionIssues == 0 ? 0 : 3;
+    case RunStatus::Cancelled:
+        return 3;
+    default:
+        return 1;
+    }
+}
+
+// The file-dialog filter of "Save listing..." for an output type.
+int FilterMessageFor(int outputType) {
+    switch (outputType) {
+    case kOutputHtml:
+        return MSG_HTML_FILTER;
+    case kOutputCsv:
+        return MSG_CSV_FILTER;
+    default:
+        return MSG_TEXT_FILTER;
+    }
+}
+
+} // namespace
+
+CQuillaryDlg::CQuillaryDlg(const CommandLineInfo& commandLine, ProgramLocations locations,
+                           ListingRunnerFactory runnerFactory)
+    : wxFrame(nullptr, wxID_ANY, wxString()), m_cmdInfo(commandLine), m_locations(std::move(locations)),
+      m_host(*this) {
+    m_runner = runnerFactory ? runnerFactory(m_host) : MakeEngineRunner(m_host);
+
+    // Title and icon; the title is never translated.
+    SetTitle(wxString::Format("%s %s", kProductName, kVersionText));
+    SetIcons(ProgramIcons());
+    m_bIdle = true;
+    m_bInitDone = false;
+
+    // Files: the language in use starts as English beside the program.
+    m_strLanguageFile = m_locations.dataDirs.front() + "/English.lng";
+
+    CreateMenuBar();
+    CreateControls();
+    CreateAccelerators();
+    BindEvents();
+
+    // Tooltips: shown after a second, for ten seconds (GTK wraps long tips by itself).
+    wxToolTip::Enable(true);
+    wxToolTip::SetDelay(1000);
+    wxToolTip::SetAutoPop(10000);
+
+    const wxSize minimum(kMinimumWidth, kMinimumHeight);
+    SetMinSize(minimum);
+    wxSize initial = GetBestSize();
+    initial.IncTo(minimum);
+    SetSize(initial);
+    m_normalRect = GetRect();
+
+    LoadSettingsFrom(m_locations.settingsFile);
+    if (m_cmdInfo.m_bLoadConfiguration)
+        LoadSettingsFrom(ResolveCommandLineFile(m_cmdInfo.m_strConfigurationFile));
+    m_bInitDone = true;
+
+    if (m_cmdInfo.m_bUnattended) {
+        LoadSelectionFrom(ResolveCommandLineFile(m_cmdInfo.m_strSelectionFile));
+        ValidateWidths(m_surface);
+        StartRun(m_cmdInfo.m_strOutputFile, false);
+        Iconize(true);
+    } else if (m_surface.CheckState(kIdRememberSelection) != 0) {
+        LoadSelectionFrom(m_locations.rememberedSelection);
+    }
+}
+
+CQuillaryDlg::~CQuillaryDlg() {
+    if (m_runThread.joinable()) {
+        m_runner->RequestCancel();
+        m_runThread.join();
+    }
+}
+
+DirTreeAccess& CQuillaryDlg::Tree() {
+    return m_selectPage->Tree();
+}
+
+// ---- construction
+
+void CQuillaryDlg::CreateMenuBar() {
+    auto* bar = new wxMenuBar;
+    for (const MenuDef& menuDef : MainMenu()) {
+        auto* menu = new wxMenu;
+        for (const MenuItemDef& item : menuDef.items) {
+            if (item.id == kMenuSeparator)
+                menu->AppendSeparator();
+            else
+                menu->Append(MenuItemId(item.id), MenuLabel(item.id, item.text));
+        }
+        bar->Append(menu, ToWx(menuDef.title));
+    }
+    m_languages = m_locations.TitlesWithExtension("lng");
+    m_quickConfigs = m_locations.TitlesWithExtension("qlc");
+    bar->Insert(kLanguageMenuPosition, CreateFileListMenu(m_languages, kCmdFirstLanguage, wxITEM_CHECK),
+                ToWx(kLanguageMenuTitle));
+    bar->GetMenu(0)->Insert(kQuickConfigMenuPosition, wxID_ANY, ToWx(kQuickConfigMenuTitle),
+                            CreateFileListMenu(m_quickConfigs, kCmdFirstQuickConfig, wxITEM_NORMAL));
+    SetMenuBar(bar);
+}
+
+wxMenu* CQuillaryDlg::CreateFileListMenu(const std::vector<std::string>& titles, int firstId,
+                                         wxItemKind kind) {
+    auto* menu = new wxMenu;
+    for (std::size_t i = 0; i < titles.size(); ++i)
+        menu->Append(firstId + static_cast<int>(i), ToWx(titles[i]), wxString(), kind);
+    return menu;
+}
+
+void CQuillaryDlg::CreateControls() {
+    auto* panel = new wxPanel(this);
+    m_tabs = static_cast<wxNotebook*>(CreateTableControl(panel, kIdTabs, m_surface));
+    m_selectPage = new CSelectDirsPage(m_tabs, m_surface);
+    CTabPage* pages[] = {
+        m_selectPage,
+        new COptions1Page(m_tabs, m_surface),
+        new COptions2Page(m_tabs, m_surface),
+        new CPreviewPage(m_tabs, m_surface),
+        new CAboutPage(m_tabs, m_surface, [this] { OpenHomePage(); }),
+    };
+    const ControlDef* tabs = FindControl(kIdTabs);
+    for (std::size_t i = 0; i < std::size(pages); ++i)
+        m_tabs->AddPage(pages[i], ToWx(tabs->items[i]), i == 0);
+
+    m_btnSave = static_cast<wxButton*>(CreateTableControl(panel, kIdSaveListing, m_surface));
+    m_btnCancel = static_cast<wxButton*>(CreateTableControl(panel, kIdCancel, m_surface));
+    m_btnExit = static_cast<wxButton*>(CreateTableControl(panel, kIdExit, m_surface));
+    m_btnExit->SetDefault();
+    RefreshEnabling(m_surface);
+    // The About page's link names the home page; until there is one it opens the user guide and
+    // says so.
+    m_surface.SetText(kIdHomePageLink, *kHomePage != '\0' ? kHomePage : Messages().Get(MSG_README));
+
+    // The tab control stretches with the window; the buttons stay at its bottom-right corner.
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    for (wxButton* button : {m_btnSave, m_btnCancel, m_btnExit})
+        buttons->Add(button, wxSizerFlags().Border(wxLEFT, kGap));
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(m_tabs, wxSizerFlags(1).Expand().Border(wxLEFT | wxRIGHT | wxTOP, 2));
+    sizer->Add(buttons, wxSizerFlags().Right().Border(wxALL, kGap));
+    panel->SetSizer(sizer);
+    auto* frameSizer = new wxBoxSizer(wxVERTICAL);
+    frameSizer->Add(panel, wxSizerFlags(1).Expand());
+    SetSizer(frameSizer);
+}
+
+void CQuillaryDlg::CreateAccelerators() {
+    std::vector<wxAcceleratorEntry> entries;
+    for (const AcceleratorDef& accel : Accelerators()) {
+        const int flags = (accel.control ? wxACCEL_CTRL : 0) | (accel.shift ? wxACCEL_SHIFT : 0);
+        entries.emplace_back(flags == 0 ? wxACCEL_NORMAL : flags, WxKeyCode(accel.key),
+                             MenuItemId(accel.command));
+    }
+    SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(entries.size()), entries.data()));
+}
+
+void CQuillaryDlg::BindEvents() {
+    Bind(wxEVT_MENU, &CQuillaryDlg::OnMenuCommand, this);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { OnSaveListing(); }, kIdSaveListing);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { OnCancel(); }, kIdCancel);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { OnOK(); }, kIdExit);
+    Bind(wxEVT_CHAR_HOOK, &CQuillaryDlg::OnCharHook, this);
+    Bind(wxEVT_CLOSE_WINDOW, &CQuillaryDlg::OnClose, this);
+    m_tabs->Bind(wxEVT_NOTEBOOK_PAGE_CHANGING, &CQuillaryDlg::OnPageChanging, this);
+    Bind(wxEVT_SIZE, &CQuillaryDlg::OnMoveOrSize, this);
+    Bind(wxEVT_MOVE, &CQuillaryDlg::OnMoveOrSize, this);
+    // Every click on a check box or radio button and every list change re-applies the enabling rules.
+    Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) {
+        RefreshEnabling(m_surface);
+        event.Skip();
+    });
+    Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent& event) {
+        RefreshEnabling(m_surface);
+        event.Skip();
+    });
+    Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) {
+        RefreshEnabling(m_surface);
+        event.Skip();
+    });
+}
+
+// ---- settings, languages, selections
+
+void CQuillaryDlg::LoadSettingsFrom(const std::string& path) {
+    m_strSettingsTarget = path;
+    const LoadedSettings loaded = LoadSettings(m_surface, path);
+    if (!loaded.window.empty())
+        ApplyPlacement(ParseWindowPlacement(loaded.window));
+    if (!loaded.language.empty())
+        ApplyLanguage(loaded.language);
+}
+
+void CQuillaryDlg::SaveSettingsTo(const std::string& path) {
+    m_strSettingsTarget = path;
+    SaveSettings(m_surface, path, FormatWindowPlacement(Placement()), m_strLanguageFile);
+}
+
+WindowPlacement CQuillaryDlg::Placement() const {
+    const int show = IsIconized() ? kShowMinimized : IsMaximized() ? kShowMaximized : kShowNormal;
+    return {show,
+            -1,
+            -1,
+            -1,
+            -1,
+            m_normalRect.GetLeft(),
+            m_normalRect.GetTop(),
+            m_normalRect.GetLeft() + m_normalRect.GetWidth(),
+            m_normalRect.GetTop() + m_normalRect.GetHeight()};
+}
+
+void CQuillaryDlg::ApplyPlacement(const WindowPlacement& placement) {
+    const PlacementPlan plan = PlanPlacement(placement, m_cmdInfo.m_bUnattended, m_bInitDone);
+    if (plan.moveAndResize) {
+        if (IsMaximized())
+            Maximize(false);
+        SetSize(plan.left, plan.top, plan.width, plan.height);
+        m_normalRect = GetRect();
+    }
+    switch (plan.show) {
+    case ShowState::Keep:
+        break;
+    case ShowState::Maximized:
+        Maximize(true);
+        break;
+    case ShowState::Minimized:
+        Iconize(true);
+        break;
+    case ShowState::Normal:
+        Maximize(false);
+        Iconize(false);
+        break;
+    }
+}
+
+void CQuillaryDlg::ApplyLanguage(const std::string& name) {
+    if (name.empty())
+        return;
+    const std::string fileName = name + ".lng";
+    const std::string path = m_locations.FindFile(fileName);
+    // Kept even when the file is missing, so the choice is saved at the next close.
+    m_strLanguageFile = path.empty() ? m_locations.dataDirs.front() + "/" + fileName : path;
+    ProfileFile language;
+    if (path.empty() || !language.Load(path))
+        return;
+    quillary::ApplyLanguage(language, m_surface, m_session.Messages());
+    ApplyMenuCaptions(ReadMenuCaptions(language));
+    wxMenu* languages = GetMenuBar()->GetMenu(kLanguageMenuPosition);
+    for (std::size_t i = 0; i < m_languages.size(); ++i)
+        languages->Check(kCmdFirstLanguage + static_cast<int>(i), m_languages[i] == name);
+    RelayoutPages();
+}
+
+void CQuillaryDlg::ApplyMenuCaptions(const MenuCaptions& captions) {
+    wxMenuBar* bar = GetMenuBar();
+    for (int position = 0; position < kMenuBarPositions; ++position) {
+        bar->SetMenuLabel(position, ToWx(captions.titles[position]));
+        if (position == kLanguageMenuPosition)
+            continue;
+        for (wxMenuItem* item : bar->GetMenu(position)->GetMenuItems()) {
+            if (item->IsSeparator())
+                continue;
+            if (item->IsSubMenu()) {
+                item->SetItemLabel(ToWx(captions.quickConfigTitle));
+                continue;
+            }
+            const int command = CommandOfMenuItem(item->GetId());
+            const auto text = captions.items.find(command);
+            item->SetItemLabel(MenuLabel(command, text != captions.items.end() ? text->second : ""));
+        }
+    }
+}
+
+// New captions change the controls' best sizes: lay the pages out again.
+void CQuillaryDlg::RelayoutPages() {
+    for (std::size_t i = 0; i < m_tabs->GetPageCount(); ++i)
+        static_cast<CTabPage*>(m_tabs->GetPage(i))->CaptionsChanged();
+    m_tabs->GetParent()->Layout();
+}
+
+// Lines of the selection that name no folder are told in the status line; the rest is restored.
+void CQuillaryDlg::LoadSelectionFrom(const std::string& path) {
+    RefreshTree(Tree());
+    const RestoreReport report = LoadSelection(Tree(), path);
+    std::vector<std::string> notices;
+    if (!report.fileRead)
+        notices.push_back("cannot read the selection file '" + path + "'");
+    if (!report.error.empty())
+        notices.push_back(report.error);
+    for (const RestoreIssue& issue : report.issues) {
+        if (issue.kind == RestoreIssue::Kind::NotFound)
+            notices.push_back("folder not found: '" + issue.text + "'" +
+                              (issue.reason.empty() ? "" : ": " + issue.reason));
+        else
+            notices.push_back("selection line " + std::to_string(issue.line) + " ignored: '" + issue.text +
+                              "'");
+    }
+    m_nSelectionIssues = notices.size();
+    ShowNotices(notices);
+}
+
+void CQuillaryDlg::SaveSelectionTo(const std::string& path) {
+    SaveSelection(Tree(), path);
+}
+
+std::string CQuillaryDlg::ResolveCommandLineFile(const std::string& name) const {
+    if (name.empty() || FileExists(name) || name.find('/') != std::string::npos)
+        return name;
+    const std::string beside = m_locations.FindFile(name);
+    return beside.empty() ? name : beside;
+}
+
+// ---- runs
+
+bool CQuillaryDlg::StartRun(const std::string& outputPath, bool preview) {
+    if (m_bRunActive)
+        return false;
+    JoinRunThread();
+    CheckedDirList checkedDirs;
+    CollectChecked(Tree(), checkedDirs);
+    RunTarget target = m_session.BuildRunTarget(checkedDirs, outputPath, preview);
+
+    const unsigned generation = ++m_nGeneration;
+    m_host.BeginRun(generation);
+    m_bRunActive = true;
+    m_runThread =
+        std::thread([this, target = std::move(target)]() mutable { m_runner->Run(std::move(target)); });
+    return true;
+}
+
+void CQuillaryDlg::JoinRunThread() {
+    if (m_runThread.joinable())
+        m_runThread.join();
+}
+
+void CQuillaryDlg::OnRunProgress(unsigned generation, const std::string& text) {
+    if (generation == m_nGeneration)
+        SetTitle(ToWx(text));
+}
+
+void CQuillaryDlg::OnRunBusy(unsigned generation, bool busy) {
+    if (generation == m_nGeneration)
+        SetBusyState(busy);
+}
+
+void CQuillaryDlg::SetBusyState(bool busy) {
+    m_bIdle = !busy;
+    m_btnSave->Enable(!busy);
+    m_btnExit->Enable(!busy);
+    m_btnCancel->Enable(busy);
+    wxMenuBar* bar = GetMenuBar();
+    for (int position = 0; position <= 2; ++position)
+        bar->EnableTop(position, !busy);
+    bar->Enable(MenuItemId(kCmdAbout), !busy);
+}
+
+void CQuillaryDlg::OnRunFinished(unsigned generation, const RunResult& result) {
+    if (generation != m_nGeneration)
+        return;
+    JoinRunThread();
+    m_bRunActive = false;
+    if (!m_bIdle)
+        SetBusyState(false);
+    if (result.previewRun)
+        return;
+    ShowProblems(result);
+    if (!m_cmdInfo.m_bUnattended)
+        return;
+    if (auto* app = dynamic_cast<CQuillaryApp*>(wxTheApp))
+        app->SetExitStatus(UnattendedExitStatus(result, m_nSelectionIssues));
+    OnOK();
+}
+
+// What a run could not read goes to the status line: it never blocks, so an unattended run still
+// closes by itself.
+void CQuillaryDlg::ShowProblems(const RunResult& result) {
+    std::vector<std::string> notices;
+    for (const RunProblem& problem : result.problems)
+        notices.push_back(DescribeProblem(problem));
+    ShowNotices(notices);
+}
+
+// The first notice and the count of the others in the status line, all of them in its tooltip; no
+// notices clear it. The status line appears with the first notice.
+void CQuillaryDlg::ShowNotices(const std::vector<std::string>& notices) {
+    if (notices.empty()) {
+        if (GetStatusBar() != nullptr) {
+            SetStatusText(wxString());
+            GetStatusBar()->UnsetToolTip();
+        }
+        return;
+    }
+    if (GetStatusBar() == nullptr)
+        CreateStatusBar(1, wxSTB_SIZEGRIP | wxSTB_ELLIPSIZE_END | wxFULL_REPAINT_ON_RESIZE);
+    std::string line = notices.front();
+    if (notices.size() > 1)
+        line += " (and " + std::to_string(notices.size() - 1) + " more)";
+    std::string all;
+    for (const std::string& notice : notices)
+        all += notice + "\n";
+    SetStatusText(ToWx(line));
+    GetStatusBar()->SetToolTip(ToWx(all));
+    // An unattended run tells the script that started it, too.
+    if (m_cmdInfo.m_bUnattended) {
+        for (const std::string& notice : notices)
+            std::fprintf(stderr, "quillary: %s\n", notice.c_str());
+    }
+}
+
+std::string CQuillaryDlg::ProblemsText() const {
+    return GetStatusBar() != nullptr ? ToUtf8(GetStatusBar()->GetStatusText()) : std::string();
+}
+
+// ---- commands
+
+void CQuillaryDlg::OnSaveListing() {
+    if (!m_bIdle || m_bRunActive)
+        return;
+    ValidateWidths(m_surface);
+    const int filter = FilterMessageFor(SelectedOutputType(m_surface));
+    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(Messages().Get(filter)),
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() != wxID_OK)
+        return;
+    SaveListingTo(ToUtf8(dialog.GetPath()));
+}
+
+void CQuillaryDlg::SaveListingTo(const std::string& outputPath) {
+    ValidateWidths(m_surface);
+    StartRun(outputPath, false);
+}
+
+void CQuillaryDlg::OnLoadConfiguration() {
+    wxFileDialog dialog(this, wxString(), wxString(), wxString(),
+                        ToWx(Messages().Get(MSG_CONFIGURATION_FILTER)), wxFD_OPEN);
+    if (dialog.ShowModal() != wxID_OK)
+        return;
+    LoadSettingsFrom(ToUtf8(dialog.GetPath()));
+    // Make the preview again with the new options.
+    if (m_tabs->GetSelection() == kPreviewTab) {
+        SelectTab(kAboutTab);
+        SelectTab(kPreviewTab);
+    }
+}
+
+void CQuillaryDlg::OnSaveConfiguration() {
+    wxFileDialog dialog(this, wxString(), wxString(), wxString(),
+                        ToWx(Messages().Get(MSG_CONFIGURATION_FILTER)), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() == wxID_OK)
+        SaveSettingsTo(ToUtf8(dialog.GetPath()));
+}
+
+void CQuillaryDlg::OnLoadSelection() {
+    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(Messages().Get(MSG_SELECTION_FILTER)),
+                        wxFD_OPEN);
+    if (dialog.ShowModal() == wxID_OK)
+        LoadSelectionFrom(ToUtf8(dialog.GetPath()));
+}
+
+void CQuillaryDlg::OnSaveSelection() {
+    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(Messages().Get(MSG_SELECTION_FILTER)),
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() == wxID_OK)
+        SaveSelectionTo(ToUtf8(dialog.GetPath()));
+}
+
+void CQuillaryDlg::SelectTab(int index) {
+    m_tabs->SetSelection(static_cast<std::size_t>(index));
+}
+
+void CQuillaryDlg::OpenReadMe() {
+    const std::string path = m_locations.FindFile(Messages().Get(MSG_README));
+    if (!path.empty())
+        wxLaunchDefaultApplication(ToWx(path));
+}
+
+void CQuillaryDlg::OpenHomePage() {
+    if (*kHomePage != '\0')
+        wxLaunchDefaultBrowser(kHomePage);
+    else
+        OpenReadMe();
+}
+
+void CQuillaryDlg::OnMenuCommand(wxCommandEvent& event) {
+    const int id = CommandOfMenuItem(event.GetId());
+    const int tabCount = static_cast<int>(m_tabs->GetPageCount());
+    switch (id) {
+    case kCmdSaveListing:
+        OnSaveListing();
+        return;
+    case kCmdLoadConfiguration:
+        OnLoadConfiguration();
+        return;
+    case kCmdSaveConfiguration:
+        OnSaveConfiguration();
+        return;
+    case kCmdLoadSelection:
+        OnLoadSelection();
+        return;
+    case kCmdSaveSelection:
+        OnSaveSelection();
+        return;
+    case kCmdExit:
+        OnOK();
+        return;
+    case kCmdRefreshTree:
+        // Refused with the tab change while busy: the run reads the tree.
+        if (m_bIdle && !m_bRunActive)
+            RefreshTree(Tree());
+        SelectTab(0);
+        return;
+    case kCmdPreview:
+        SelectTab(kPreviewTab);
+        return;
+    case kCmdAbout:
+        SelectTab(kAboutTab);
+        return;
+    case kCmdReadMe:
+        OpenReadMe();
+        return;
+    case kCmdHelpOnline:
+        OpenHomePage();
+        return;
+    case kCmdNextTab:
+        SelectTab(m_tabs->GetSelection() + 1 < tabCount ? m_tabs->GetSelection() + 1 : 0);
+        m_tabs->SetFocus();
+        return;
+    case kCmdPreviousTab:
+        SelectTab(m_tabs->GetSelection() > 0 ? m_tabs->GetSelection() - 1 : tabCount - 1);
+        m_tabs->SetFocus();
+        return;
+    default:
+        break;
+    }
+    if (id >= kCmdFirstLanguage && id < kCmdFirstLanguage + static_cast<int>(m_languages.size())) {
+        ApplyLanguage(m_languages[static_cast<std::size_t>(id - kCmdFirstLanguage)]);
+    } else if (id >= kCmdFirstQuickConfig &&
+               id < kCmdFirstQuickConfig + static_cast<int>(m_quickConfigs.size())) {
+        LoadSettingsFrom(m_locations.FindFile(
+            m_quickConfigs[static_cast<std::size_t>(id - kCmdFirstQuickConfig)] + ".qlc"));
+        if (m_tabs->GetSelection() == kPreviewTab) {
+            SelectTab(kAboutTab);
+            SelectTab(kPreviewTab);
+        }
+    } else {
+        event.Skip();
+    }
+}
+
+// ---- keys, close
+
+void CQuillaryDlg::OnOK() {
+    if (m_bIdle && !m_bRunActive)
+        Close();
+}
+
+void CQuillaryDlg::OnCancel() {
+    if (m_bRunActive)
+        m_runner->RequestCancel();
+    else
+        Close();
+}
+
+// Escape cancels or closes as "Cancel" does; Enter acts as the default button "Exit" unless the focus
+// is on a control that takes Enter itself (a button activates itself, a multi-line text takes a line).
+void CQuillaryDlg::OnCharHook(wxKeyEvent& event) {
+    const int key = event.GetKeyCode();
+    // GTK takes Ctrl+Tab and Ctrl+Shift+Tab for focus navigation before the accelerator table sees
+    // them: the tab switching accelerators are dispatched here, first.
+    if (key == WXK_TAB && event.ControlDown() && !event.AltDown()) {
+        const int command = event.ShiftDown() ? kCmdPreviousTab : kCmdNextTab;
+        wxCommandEvent menu(wxEVT_MENU, MenuItemId(command));
+        menu.SetEventObject(this);
+        ProcessWindowEvent(menu);
+        return;
+    }
+    if (key == WXK_ESCAPE && event.GetModifiers() == wxMOD_NONE) {
+        OnCancel();
+        return;
+    }
+    if ((key == WXK_RETURN || key == WXK_NUMPAD_ENTER) && event.GetModifiers() == wxMOD_NONE) {
+        wxWindow* focus = FindFocus();
+        const auto* text = dynamic_cast<wxTextCtrl*>(focus);
+        if (dynamic_cast<wxButton*>(focus) == nullptr && (text == nullptr || !text->IsMultiLine())) {
+            OnOK();
+            return;
+        }
+    }
+    event.Skip();
+}
+
+void CQuillaryDlg::OnPageChanging(wxBookCtrlEvent& event) {
+    if (!m_bIdle || m_bRunActive)
+        event.Veto();
+    else
+        event.Skip();
+}
+
+void CQuillaryDlg::OnMoveOrSize(wxEvent& event) {
+    if (!IsMaximized() && !IsIconized() && !IsFullScreen())
+        m_normalRect = GetRect();
+    event.Skip();
+}
+
+void CQuillaryDlg::OnClose(wxCloseEvent& event) {
+    if (m_bRunActive) {
+        if (event.CanVeto()) {
+            event.Veto();
+            return;
+        }
+        m_runner->RequestCancel();
+        JoinRunThread();
+        m_bRunActive = false;
+    }
+    StoreAndSave();
+    DeleteTempFiles();
+    Destroy();
+}
+
+// What closing keeps: the pages' values, the settings file (unless a configuration was given on the
+// command line, so that the user's own settings stay as they were) and the remembered selection.
+void CQuillaryDlg::StoreAndSave() {
+    ValidateWidths(m_surface);
+    if (m_cmdInfo.m_bLoadConfiguration)
+        return;
+    SaveSettingsTo(m_locations.settingsFile);
+    if (m_surface.CheckState(kIdRememberSelection) != 0)
+        SaveSelectionTo(m_locations.rememberedSelection);
+}
+
+void CQuillaryDlg::DeleteTempFiles() {
+    if (m_locations.tempBase.empty())
+        return;
+    for (int type : {kOutputHtml, kOutputText, kOutputCsv}) {
+        const std::string path = m_locations.tempBase + "." + ExtensionFor(type);
+        if (FileExists(path))
+            wxRemoveFile(ToWx(path));
+    }
+}
+
+} // namespace quillary

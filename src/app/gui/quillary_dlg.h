@@ -1,0 +1,139 @@
+// The main window: a frame that behaves as the program's dialog. It holds the tab control with the
+// five pages, the three buttons and the menu; it loads and saves settings, configurations, selections
+// and languages through the core (over its control surface), starts listing runs on a thread, and
+// saves the user's state when it closes.
+//
+// Busy state: while a run is active, "Save listing..." and "Exit" are disabled and "Cancel" enabled,
+// the menus File, Language and View and the About item are grey, tab changes are refused, and close,
+// Exit and Enter are ignored; Escape and "Cancel" ask the run to stop.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <wx/frame.h>
+
+#include "app/command_line.h"
+#include "app/gui/gui_host.h"
+#include "app/gui/listing_runner.h"
+#include "app/gui/program_locations.h"
+#include "persistence/settings_file.h"
+#include "session/listing_session.h"
+#include "ui/window_surface.h"
+
+class wxButton;
+class wxMenu;
+class wxNotebook;
+class wxBookCtrlEvent;
+
+namespace quillary {
+
+class DirTreeAccess;
+class CSelectDirsPage;
+struct MenuCaptions;
+
+class CQuillaryDlg : public wxFrame {
+public:
+    // Builds the window and runs its initialisation: menus from the files found, pages, tooltips,
+    // settings, the command line's configuration, then the unattended run or the remembered selection.
+    // Without a runner factory runs go through the listing engine.
+    CQuillaryDlg(const CommandLineInfo& commandLine, ProgramLocations locations,
+                 ListingRunnerFactory runnerFactory = {});
+    ~CQuillaryDlg() override;
+
+    // Commands, as the menu, the buttons and the keys invoke them.
+    void SaveListingTo(const std::string& outputPath); // "Save listing..." once a file is chosen
+    void LoadSettingsFrom(const std::string& path);
+    void SaveSettingsTo(const std::string& path);
+    void ApplyLanguage(const std::string& name);
+    void LoadSelectionFrom(const std::string& path);
+    void SaveSelectionTo(const std::string& path);
+    // Selects a tab through the tab control's change notifications (refused while busy).
+    void SelectTab(int index);
+    // Starts a run on the run thread with the options and folders as they are now; false while another
+    // run is active. A preview run (`preview`) writes the preview file and does not count as the
+    // listing of an unattended start.
+    bool StartRun(const std::string& outputPath, bool preview);
+    void OnOK();     // "Exit", Enter: ends the program while idle
+    void OnCancel(); // "Cancel", Escape: cancels a run, or ends the program while idle
+
+    // The window's parts, for the pages' behaviour and for tests.
+    WindowSurface& Surface() { return m_surface; }
+    wxNotebook* Tabs() const { return m_tabs; }
+    DirTreeAccess& Tree();
+    const MessageTable& Messages() const { return m_session.Messages(); }
+    const ProgramLocations& Locations() const { return m_locations; }
+    const std::string& LanguageFile() const { return m_strLanguageFile; }
+    bool IsIdle() const { return m_bIdle; }
+    bool IsRunActive() const { return m_bRunActive; }
+    // The state "Window" is saved as: show state, positions and the normal rectangle.
+    WindowPlacement Placement() const;
+
+    // The UI-thread side of the host calls (GuiListingHost); calls of an older run are ignored.
+    void OnRunProgress(unsigned generation, const std::string& text);
+    void OnRunBusy(unsigned generation, bool busy);
+    void OnRunFinished(unsigned generation, const RunResult& result);
+    // What the status line tells: the problems of the last run, or the folders of a selection that
+    // were not found ("" when there is nothing to tell).
+    std::string ProblemsText() const;
+
+private:
+    void CreateControls();
+    void CreateMenuBar();
+    wxMenu* CreateFileListMenu(const std::vector<std::string>& titles, int firstId, wxItemKind kind);
+    void CreateAccelerators();
+    void BindEvents();
+    void ApplyMenuCaptions(const MenuCaptions& captions);
+    void ApplyPlacement(const WindowPlacement& placement);
+    void RelayoutPages();
+    void SetBusyState(bool busy);
+    void JoinRunThread();
+    void StoreAndSave();
+    void DeleteTempFiles();
+    std::string ResolveCommandLineFile(const std::string& name) const;
+    void OpenReadMe();
+    void OpenHomePage();
+    void ShowProblems(const RunResult& result);
+    void ShowNotices(const std::vector<std::string>& notices);
+
+    void OnSaveListing();
+    void OnLoadConfiguration();
+    void OnSaveConfiguration();
+    void OnLoadSelection();
+    void OnSaveSelection();
+    void OnMenuCommand(wxCommandEvent& event);
+    void OnCharHook(wxKeyEvent& event);
+    void OnClose(wxCloseEvent& event);
+    void OnPageChanging(wxBookCtrlEvent& event);
+    void OnMoveOrSize(wxEvent& event);
+
+    CommandLineInfo m_cmdInfo;
+    ProgramLocations m_locations;
+    WindowSurface m_surface;
+    ListingSession m_session{m_surface};
+
+    wxNotebook* m_tabs = nullptr;
+    CSelectDirsPage* m_selectPage = nullptr;
+    wxButton* m_btnSave = nullptr;
+    wxButton* m_btnCancel = nullptr;
+    wxButton* m_btnExit = nullptr;
+    std::vector<std::string> m_languages;    // the "Language" items, ids from 400
+    std::vector<std::string> m_quickConfigs; // the "Quick configuration" items, ids from 700
+
+    std::string m_strLanguageFile;
+    std::string m_strSettingsTarget;
+    wxRect m_normalRect; // the window's rectangle when neither maximised nor minimised
+    bool m_bInitDone = false;
+    bool m_bIdle = true;       // false from the run's busy state until it leaves it
+    bool m_bRunActive = false; // a run thread is working (UI thread's view)
+
+    GuiListingHost m_host;
+    std::unique_ptr<ListingRunner> m_runner;
+    std::thread m_runThread;
+    unsigned m_nGeneration = 0;
+    std::size_t m_nSelectionIssues = 0; // lines of the last selection loaded that were not restored
+};
+
+} // namespace quillary

@@ -1,0 +1,66 @@
+#include "ui/sample_static.h"
+
+#include <wx/dcbuffer.h>
+#include <wx/settings.h>
+#include <wx/sizer.h>
+
+namespace quillary {
+
+wxColour ToWxColour(ColorRef color) {
+    return wxColour(static_cast<unsigned char>(color & 0xFF), static_cast<unsigned char>((color >> 8) & 0xFF),
+                    static_cast<unsigned char>((color >> 16) & 0xFF));
+}
+
+wxFont ToWxFont(const FontSpec& font) {
+    wxFontInfo info(font.pointSize > 0 ? font.pointSize : 8);
+    info.FaceName(wxString::FromUTF8(font.lfFaceName.c_str()))
+        .Weight(font.lfWeight > 0 ? font.lfWeight : wxFONTWEIGHT_NORMAL)
+        .Italic(font.lfItalic != 0)
+        .Underlined(font.lfUnderline != 0)
+        .Strikethrough(font.lfStrikeOut != 0);
+    wxFont result(info);
+    // A face this system lacks ("MS Sans Serif" on Linux) falls back to the GUI font's face.
+    if (!result.IsOk() || !result.SetFaceName(info.GetFaceName()))
+        result.SetFaceName(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).GetFaceName());
+    return result;
+}
+
+CSampleStatic::CSampleStatic(wxWindow* parent, int id, const wxString& caption, bool showCaption)
+    : wxControl(parent, id, wxDefaultPosition, wxDefaultSize, wxBORDER_NONE | wxFULL_REPAINT_ON_RESIZE),
+      m_showCaption(showCaption) {
+    SetLabel(caption);
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+    Bind(wxEVT_PAINT, &CSampleStatic::OnPaint, this);
+}
+
+void CSampleStatic::SetStyle(const SampleStyle& style) {
+    m_style = style;
+    InvalidateBestSize();
+    Refresh();
+}
+
+wxSize CSampleStatic::DoGetBestClientSize() const {
+    if (GetSizer() != nullptr)
+        return GetSizer()->GetMinSize();
+    if (!m_showCaption)
+        return wxSize(40, 20);
+    wxClientDC dc(const_cast<CSampleStatic*>(this));
+    dc.SetFont(ToWxFont(m_style.font));
+    const wxSize text = dc.GetTextExtent(GetLabelText().empty() ? wxString("Xg") : GetLabelText());
+    return wxSize(text.x + 8, text.y + 4);
+}
+
+void CSampleStatic::OnPaint(wxPaintEvent&) {
+    wxAutoBufferedPaintDC dc(this);
+    dc.SetBackground(wxBrush(ToWxColour(m_style.background)));
+    dc.Clear();
+    if (!m_showCaption)
+        return;
+    dc.SetFont(ToWxFont(m_style.font));
+    dc.SetTextForeground(ToWxColour(m_style.text));
+    const wxSize size = GetClientSize();
+    const wxSize text = dc.GetTextExtent(GetLabelText());
+    dc.DrawText(GetLabelText(), 4, (size.y - text.y) / 2);
+}
+
+} // namespace quillary

@@ -1,0 +1,54 @@
+#include "ui/tab_page.h"
+
+#include <wx/statbox.h>
+#include <wx/textctrl.h>
+
+#include "res/controls.h"
+#include "ui/control_factory.h"
+
+namespace quillary {
+
+CTabPage::CTabPage(wxWindow* parent, int dialogId, WindowSurface& surface)
+    : wxScrolled<wxPanel>(parent, wxID_ANY), m_surface(surface), m_dialogId(dialogId) {}
+
+wxWindow* CTabPage::Make(int id, wxWindow* parent) {
+    const ControlDef* def = FindControl(id);
+    const bool startsGroup = def != nullptr && def->kind == ControlKind::RadioButton && !m_radioGroupStarted;
+    if (startsGroup)
+        m_radioGroupStarted = true;
+    return CreateTableControl(parent != nullptr ? parent : this, id, m_surface, startsGroup);
+}
+
+wxStaticBoxSizer* CTabPage::MakeGroup(int id, int orient) {
+    auto* box = static_cast<wxStaticBox*>(Make(id));
+    return new wxStaticBoxSizer(box, orient);
+}
+
+void CTabPage::AddLabelled(wxFlexGridSizer* grid, wxWindow* parent, int labelId, int fieldId) {
+    grid->Add(Make(labelId, parent), wxSizerFlags().CenterVertical());
+    grid->Add(Make(fieldId, parent), wxSizerFlags().Expand());
+}
+
+wxSizer* CTabPage::MakeWidthField(wxWindow* parent, int editId, int spinId) {
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    wxWindow* edit = Make(editId, parent);
+    // Wide enough for three digits and the frame, whatever the theme.
+    edit->SetMinSize(wxSize(edit->GetTextExtent("0000").x + 24, -1));
+    row->Add(edit, wxSizerFlags().CenterVertical());
+    row->Add(Make(spinId, parent), wxSizerFlags().Expand());
+    return row;
+}
+
+void CTabPage::CaptionsChanged() {
+    Layout();
+    FitInside();
+}
+
+void CTabPage::FinishLayout(wxSizer* sizer) {
+    SetSizer(sizer);
+    // Vertical scrolling only: the page keeps the tab's width, so its wrapping rows fold into it.
+    SetScrollRate(0, 8);
+    FitInside();
+}
+
+} // namespace quillary

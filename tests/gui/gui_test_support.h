@@ -1,0 +1,87 @@
+// Helpers of the GUI tests: a window built in a scratch program folder, a run that waits for its
+// cancel, and event pumping.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/window.h>
+
+#include "app/command_line.h"
+#include "app/gui/listing_runner.h"
+#include "app/gui/program_locations.h"
+#include "app/gui/quillary_dlg.h"
+#include "support/scratch_dir.h"
+
+namespace quillary::test {
+
+// Handles pending events (CallAfter calls included) until `done` holds; false after ten seconds.
+inline bool PumpUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        wxTheApp->ProcessPendingEvents();
+        wxYield();
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+// Destroys the window at the end of a test unless the test closed it.
+struct WindowCloser {
+    wxWindow* window;
+    ~WindowCloser() {
+        if (window != nullptr && !window->IsBeingDeleted())
+            window->Destroy();
+        wxTheApp->ProcessIdle();
+    }
+};
+
+inline CommandLineInfo Words(std::initializer_list<std::string> words) {
+    return CommandLineInfo::Parse(std::vector<std::string>(words));
+}
+
+inline CQuillaryDlg* MakeWindow(const ScratchDir& dir, const CommandLineInfo& commandLine = {},
+                                ListingRunnerFactory runner = {}) {
+    return new CQuillaryDlg(commandLine, ProgramLocations::InDirectory(dir.Path().string()),
+                            std::move(runner));
+}
+
+// A run that enters the busy state and stays in it until it is cancelled, then reports a cancelled
+// run in the host contract's order.
+class WaitingRunner final : public ListingRunner {
+public:
+    explicit WaitingRunner(ListingHost& host) : m_host(host) {}
+
+    void Run(RunTarget target) override {
+        m_host.EnterBusyState();
+        m_host.ShowProgress("Quillary v0.7, Dirs:1, Files:2");
+        m_cancel.wait(false);
+        m_host.LeaveBusyState();
+        RunResult result;
+        result.status = RunStatus::Cancelled;
+        result.outputPath = target.outputPath;
+        m_host.RunFinished(result);
+    }
+
+    void RequestCancel() override {
+        m_cancel.store(true);
+        m_cancel.notify_all();
+    }
+
+private:
+    ListingHost& m_host;
+    std::atomic<bool> m_cancel{false};
+};
+
+inline ListingRunnerFactory Waiting() {
+    return [](ListingHost& host) { return std::make_unique<WaitingRunner>(host); };
+}
+
+} // namespace quillary::test

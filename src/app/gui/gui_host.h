@@ -25,6 +25,9 @@ public:
     void ShowProgress(const std::string& text) override;
     void EnterBusyState() override;
     void LeaveBusyState() override;
+    // The engine's own report of the end is not used: the run thread hands over the runner's outcome
+    // (below) once Run has returned.
+    void RunFinished(const RunResult&) override {}
     void RunFinished(const RunOutcome& outcome);
 
 private:

@@ -12,10 +12,11 @@ public:
         const bool preview = target.previewRun;
         m_engine.SetRunTarget(std::move(target));
         RunOutcome outcome;
-        outcome.status = m_engine.Run();
-        outcome.outputPath = m_engine.OutputPath();
+        const RunResult result = m_engine.Run();
+        outcome.status = result.status;
+        outcome.outputPath = result.outputPath;
         outcome.previewRun = preview;
-        outcome.cancelled = m_engine.Statistics().cancelled;
+        outcome.cancelled = result.status == RunStatus::Cancelled;
         return outcome;
     }
 

@@ -19,7 +19,7 @@
 #include "app/gui/gui_host.h"
 #include "app/gui/listing_runner.h"
 #include "app/gui/program_locations.h"
-#include "persistence/message_table.h"
+#include "listing/message_table.h"
 #include "persistence/settings_file.h"
 #include "ui/window_surface.h"
 

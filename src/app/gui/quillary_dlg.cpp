@@ -374,8 +374,7 @@ void CQuillaryDlg::RelayoutPages() {
 }
 
 void CQuillaryDlg::LoadSelectionFrom(const std::string& path) {
-    RefreshTree(Tree());
-    LoadSelection(Tree(), path, CurrentDirectory());
+    m_selectPage->LoadSelection(path, CurrentDirectory());
 }
 
 void CQuillaryDlg::SaveSelectionTo(const std::string& path) {
@@ -544,7 +543,7 @@ void CQuillaryDlg::OnMenuCommand(wxCommandEvent& event) {
     case kCmdRefreshTree:
         // Refused with the tab change while busy: the run reads the tree.
         if (m_bIdle && !m_bRunActive)
-            RefreshTree(Tree());
+            m_selectPage->RefreshTree();
         SelectTab(0);
         return;
     case kCmdPreview:

@@ -1,14 +1,45 @@
 #include "ui/sample_static.h"
 
+#include <cmath>
+
 #include <wx/dcbuffer.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
 
+#include "platform/utf8.h"
+#include "ui/wx_string.h"
+
 namespace quillary {
+
+namespace {
+
+// A logical font's face name holds at most 31 bytes.
+constexpr std::size_t kFaceNameMaxBytes = 31;
+
+} // namespace
 
 wxColour ToWxColour(ColorRef color) {
     return wxColour(static_cast<unsigned char>(color & 0xFF), static_cast<unsigned char>((color >> 8) & 0xFF),
                     static_cast<unsigned char>((color >> 16) & 0xFF));
+}
+
+ColorRef FromWxColour(const wxColour& color) {
+    return static_cast<ColorRef>(color.Red()) | static_cast<ColorRef>(color.Green()) << 8 |
+           static_cast<ColorRef>(color.Blue()) << 16;
+}
+
+FontSpec FontSpecFromWx(const wxFont& font, int pixelsPerInch, FontSpec base) {
+    FontSpec spec = std::move(base);
+    const double pixels = font.GetFractionalPointSize() * pixelsPerInch / 72.0;
+    spec.lfHeight = -static_cast<std::int32_t>(std::lround(pixels));
+    spec.pointSize = PointSizeFromHeight(spec.lfHeight, pixelsPerInch);
+    spec.lfWeight = font.GetNumericWeight();
+    spec.lfItalic = font.GetStyle() != wxFONTSTYLE_NORMAL ? 1 : 0;
+    spec.lfUnderline = font.GetUnderlined() ? 1 : 0;
+    spec.lfStrikeOut = font.GetStrikethrough() ? 1 : 0;
+    const std::string face = ToUtf8(font.GetFaceName());
+    spec.lfFaceName = Utf8CutToBytes(face, kFaceNameMaxBytes);
+    return spec;
 }
 
 wxFont ToWxFont(const FontSpec& font) {
@@ -52,6 +83,10 @@ wxSize CSampleStatic::DoGetBestClientSize() const {
 
 void CSampleStatic::OnPaint(wxPaintEvent&) {
     wxAutoBufferedPaintDC dc(this);
+    Draw(dc);
+}
+
+void CSampleStatic::Draw(wxDC& dc) const {
     dc.SetBackground(wxBrush(ToWxColour(m_style.background)));
     dc.Clear();
     if (!m_showCaption)

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include <wx/dcbuffer.h>
+#include <wx/fontenum.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
 
@@ -43,17 +44,17 @@ FontSpec FontSpecFromWx(const wxFont& font, int pixelsPerInch, FontSpec base) {
 }
 
 wxFont ToWxFont(const FontSpec& font) {
-    wxFontInfo info(font.pointSize > 0 ? font.pointSize : 8);
-    info.FaceName(wxString::FromUTF8(font.lfFaceName.c_str()))
-        .Weight(font.lfWeight > 0 ? font.lfWeight : wxFONTWEIGHT_NORMAL)
-        .Italic(font.lfItalic != 0)
-        .Underlined(font.lfUnderline != 0)
-        .Strikethrough(font.lfStrikeOut != 0);
-    wxFont result(info);
-    // A face this system lacks ("MS Sans Serif" on Linux) falls back to the GUI font's face.
-    if (!result.IsOk() || !result.SetFaceName(info.GetFaceName()))
-        result.SetFaceName(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).GetFaceName());
-    return result;
+    // A face this system lacks ("MS Sans Serif" on Linux) falls back to the GUI font's face. The face
+    // is chosen before the font is made: changing the face of a made font can lose its weight.
+    wxString face = ToWx(font.lfFaceName);
+    if (!wxFontEnumerator::IsValidFacename(face))
+        face = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).GetFaceName();
+    return wxFont(wxFontInfo(font.pointSize > 0 ? font.pointSize : 8)
+                      .FaceName(face)
+                      .Weight(font.lfWeight > 0 ? font.lfWeight : wxFONTWEIGHT_NORMAL)
+                      .Italic(font.lfItalic != 0)
+                      .Underlined(font.lfUnderline != 0)
+                      .Strikethrough(font.lfStrikeOut != 0));
 }
 
 CSampleStatic::CSampleStatic(wxWindow* parent, int id, const wxString& caption, bool showCaption)

@@ -41,8 +41,13 @@ void CHtmlCtrl::LoadUrl(const wxString& url) {
     View()->LoadURL(url);
 }
 
+// Read through the page's script: the engine's own text access needs a wx web extension that is not
+// always installed.
 wxString CHtmlCtrl::PageText() const {
-    return m_view != nullptr ? m_view->GetPageText() : wxString();
+    wxString text;
+    if (m_view == nullptr || !m_view->RunScript("document.body ? document.body.innerText : ''", &text))
+        return {};
+    return text;
 }
 
 void CHtmlCtrl::OnNavigating(wxWebViewEvent& event) {

@@ -48,9 +48,12 @@ CPreviewPage::CPreviewPage(wxWindow* parent, WindowSurface& surface)
     m_text = static_cast<wxTextCtrl*>(Make(kIdTextView));
     m_text->SetFont(PreviewFont());
     m_html->Hide();
-    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    // One view at a time is shown; a hidden one takes no room.
+    auto* views = new wxBoxSizer(wxVERTICAL);
     for (wxWindow* view : {static_cast<wxWindow*>(m_html), static_cast<wxWindow*>(m_text)})
-        sizer->Add(view, wxSizerFlags(1).Expand().Border(wxLEFT | wxRIGHT, 2).Border(wxTOP | wxBOTTOM, 6));
+        views->Add(view, wxSizerFlags(1).Expand().Border(wxTOP | wxBOTTOM, 6));
+    auto* sizer = new wxBoxSizer(wxHORIZONTAL);
+    sizer->Add(views, wxSizerFlags(1).Expand().Border(wxLEFT | wxRIGHT, 2));
     FinishLayout(sizer);
 }
 

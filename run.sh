@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs quillary-cli.
-# Without arguments it lists the current folder to standard output; otherwise the arguments are
-# passed to quillary-cli (try --help).
+# Installs what is missing, builds everything and starts the window `quillary`. Without a display
+# (neither $DISPLAY nor $WAYLAND_DISPLAY) it says so and lists the current folder with quillary-cli.
+# With arguments it runs quillary-cli with them (try --help); relative paths are taken from the
+# folder run.sh was started in.
 set -euo pipefail
-cd "$(dirname "$0")"
-scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j2
-if [ $# -eq 0 ]; then
-    exec build/quillary-cli --output - .
+here="$(cd "$(dirname "$0")" && pwd)"
+(
+    cd "$here"
+    scripts/install-deps.sh
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLARY_GUI=ON >/dev/null
+    cmake --build build -j2
+)
+if [ $# -gt 0 ]; then
+    exec "$here/build/quillary-cli" "$@"
 fi
-exec build/quillary-cli "$@"
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    exec "$here/build/quillary"
+fi
+echo "run.sh: no display (\$DISPLAY and \$WAYLAND_DISPLAY are unset); listing the current folder with quillary-cli instead" >&2
+exec "$here/build/quillary-cli" --output - .

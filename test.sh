@@ -2,9 +2,10 @@
 # Installs what is missing, builds and runs the whole test suite:
 #   1. the normal build with the window and every test (ctest; the window's tests each on their own
 #      virtual X server),
-#   2. the same under AddressSanitizer and UndefinedBehaviorSanitizer,
-#   3. the run-thread tests under ThreadSanitizer,
-#   4. each libFuzzer target for a bounded time.
+#   2. the Debian package built, installed and run (scripts/test-deb.sh),
+#   3. the core and console program under AddressSanitizer and UndefinedBehaviorSanitizer,
+#   4. the run-thread tests under ThreadSanitizer,
+#   5. each libFuzzer target for a bounded time.
 # `./test.sh quick` runs only step 1.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -23,6 +24,9 @@ cmake --build build -j2
 ctest --test-dir build --output-on-failure -j2
 
 [ "$mode" = "quick" ] && exit 0
+
+step "Debian package: installs with its dependencies and runs"
+scripts/test-deb.sh build
 
 step "AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILLARY_SANITIZE=address,undefined -DQUILLARY_GUI=OFF >/dev/null

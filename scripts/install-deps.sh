@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config libisal-dev libgtest-dev python3 clang libclang-rt-14-dev time clang-format ccache
-          libwxgtk3.2-dev libwxgtk-webview3.2-dev xvfb xauth imagemagick)
+          libwxgtk3.2-dev libwxgtk-webview3.2-dev xvfb xauth imagemagick dpkg-dev)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

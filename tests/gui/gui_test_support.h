@@ -1,9 +1,9 @@
-// Helpers of the GUI tests: a scratch program folder, a window built in it, and event pumping.
+// Helpers of the GUI tests: a window built in a scratch program folder, a run that waits for its
+// cancel, and event pumping.
 #pragma once
 
+#include <atomic>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -13,42 +13,14 @@
 #include <wx/window.h>
 
 #include "app/command_line.h"
+#include "app/gui/listing_runner.h"
 #include "app/gui/program_locations.h"
 #include "app/gui/quillary_dlg.h"
+#include "support/scratch_dir.h"
 
 namespace quillary::test {
 
-// A fresh, empty folder that stands for the program's folder; removed at the end.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillary_gui_XXXXXX").string();
-        m_path = mkdtemp(pattern.data());
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::string& Path() const { return m_path; }
-    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-
-    void Write(const std::string& name, const std::string& contents) const {
-        std::ofstream(*this / name, std::ios::binary) << contents;
-    }
-    std::string Read(const std::string& name) const {
-        std::ifstream in(*this / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    bool Exists(const std::string& name) const { return std::filesystem::exists(*this / name); }
-
-private:
-    std::string m_path;
-};
-
-// Handles pending events (CallAfter calls included) until `done` holds; fails after ten seconds.
+// Handles pending events (CallAfter calls included) until `done` holds; false after ten seconds.
 inline bool PumpUntil(const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!done()) {
@@ -61,7 +33,7 @@ inline bool PumpUntil(const std::function<bool()>& done) {
     return true;
 }
 
-// Destroys a window that a test did not close, with the pending deletions.
+// Destroys the window at the end of a test unless the test closed it.
 struct WindowCloser {
     wxWindow* window;
     ~WindowCloser() {
@@ -73,6 +45,43 @@ struct WindowCloser {
 
 inline CommandLineInfo Words(std::initializer_list<std::string> words) {
     return CommandLineInfo::Parse(std::vector<std::string>(words));
+}
+
+inline CQuillaryDlg* MakeWindow(const ScratchDir& dir, const CommandLineInfo& commandLine = {},
+                                ListingRunnerFactory runner = {}) {
+    return new CQuillaryDlg(commandLine, ProgramLocations::InDirectory(dir.Path().string()),
+                            std::move(runner));
+}
+
+// A run that enters the busy state and stays in it until it is cancelled, then reports a cancelled
+// run in the host contract's order.
+class WaitingRunner final : public ListingRunner {
+public:
+    explicit WaitingRunner(ListingHost& host) : m_host(host) {}
+
+    void Run(RunTarget target) override {
+        m_host.EnterBusyState();
+        m_host.ShowProgress("Quillary v0.7, Dirs:1, Files:2");
+        m_cancel.wait(false);
+        m_host.LeaveBusyState();
+        RunResult result;
+        result.status = RunStatus::Cancelled;
+        result.outputPath = target.outputPath;
+        m_host.RunFinished(result);
+    }
+
+    void RequestCancel() override {
+        m_cancel.store(true);
+        m_cancel.notify_all();
+    }
+
+private:
+    ListingHost& m_host;
+    std::atomic<bool> m_cancel{false};
+};
+
+inline ListingRunnerFactory Waiting() {
+    return [](ListingHost& host) { return std::make_unique<WaitingRunner>(host); };
 }
 
 } // namespace quillary::test

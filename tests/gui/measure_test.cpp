@@ -34,8 +34,8 @@ DirTreeItem ChildNamed(const CDirTreeCtrl& tree, DirTreeItem parent, const std::
 TEST(Measure, OpeningAFolderWith20000Subfolders) {
     if (!Measuring())
         GTEST_SKIP() << "QUILLARY_MEASURE is not set";
-    ScratchFolder folder;
-    const std::string root = std::filesystem::canonical(folder.Path()).string();
+    ScratchDir folder;
+    const std::string root = std::filesystem::canonical(folder.Path().string()).string();
     for (int i = 0; i < 20000; ++i)
         std::filesystem::create_directories(root + "/many/sub" + std::to_string(i));
     auto* window = new CQuillaryDlg(Words({}), ProgramLocations::InDirectory(root));

@@ -25,7 +25,7 @@ namespace {
 class PagesTest : public testing::Test {
 protected:
     void SetUp() override {
-        m_window = new CQuillaryDlg(Words({}), ProgramLocations::InDirectory(m_folder.Path()));
+        m_window = new CQuillaryDlg(Words({}), ProgramLocations::InDirectory(m_folder.Path().string()));
         m_closer.window = m_window;
         m_window->Show();
     }
@@ -59,7 +59,7 @@ protected:
         choice->ProcessWindowEvent(event);
     }
 
-    ScratchFolder m_folder;
+    ScratchDir m_folder;
     CQuillaryDlg* m_window = nullptr;
     WindowCloser m_closer{nullptr};
 };
@@ -188,8 +188,8 @@ TEST_F(PagesTest, AConfigurationWithABoldArialHeaderRepaintsTheHeaderSample) {
     auto* header = Control<CSampleStatic>(kIdHeaderSample);
     wxTheApp->ProcessIdle();
     const wxImage before = Painted(*header);
-    m_folder.Write("bold.qlc", "[Settings]\n1076=16777215|0|-16|0|0|0|700|0|0|0|0|0|0|0|0|Arial\n");
-    m_window->LoadSettingsFrom(m_folder / "bold.qlc");
+    WriteFile(m_folder.File("bold.qlc"), "[Settings]\n1076=16777215|0|-16|0|0|0|700|0|0|0|0|0|0|0|0|Arial\n");
+    m_window->LoadSettingsFrom(m_folder.File("bold.qlc"));
     const SampleStyle style = Surface().Sample(kIdHeaderSample);
     EXPECT_EQ(style.font.lfFaceName, "Arial");
     EXPECT_EQ(style.font.lfWeight, 700);

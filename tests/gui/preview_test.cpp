@@ -25,8 +25,8 @@ protected:
         setenv("TZ", "UTC", 1);
         m_root = std::filesystem::canonical(m_folder.Path()).string();
         std::filesystem::create_directories(m_root + "/data/sub");
-        m_folder.Write("data/notes one.txt", "hello");
-        m_folder.Write("data/sub/deep.bin", "0123456789");
+        WriteFile(m_folder.File("data/notes one.txt"), "hello");
+        WriteFile(m_folder.File("data/sub/deep.bin"), "0123456789");
         m_window = new CQuillaryDlg(Words({}), ProgramLocations::InDirectory(m_root));
         m_closer.window = m_window;
         m_window->Show();
@@ -51,7 +51,7 @@ protected:
 
     bool RunOver() { return !m_window->IsRunActive() && m_window->IsIdle(); }
 
-    ScratchFolder m_folder;
+    ScratchDir m_folder;
     std::string m_root;
     CQuillaryDlg* m_window = nullptr;
     WindowCloser m_closer{nullptr};
@@ -68,7 +68,7 @@ TEST_F(PreviewTest, ShowingThePageShowsTheTextListing) {
     EXPECT_FALSE(m_preview->HtmlView().IsShown());
     EXPECT_NE(text.Find("notes one.txt"), wxNOT_FOUND) << text;
     EXPECT_NE(text.Find("deep.bin"), wxNOT_FOUND) << text;
-    EXPECT_EQ(text, wxString::FromUTF8(m_folder.Read("~~ql_tmp.txt")));
+    EXPECT_EQ(text, wxString::FromUTF8(ReadFile(m_folder.File("~~ql_tmp.txt"))));
     // The view fills the page less 2 pixels left and right and 6 top and bottom.
     const wxRect view = m_preview->TextView().GetRect();
     const wxSize page = m_preview->GetClientSize();
@@ -99,17 +99,18 @@ TEST_F(PreviewTest, TickedFoldersSaveTheListingQuillaryCliWritesForTheSameSelect
     Tick(m_root + "/data/sub");
     m_window->Surface().SetCheckState(kIdWithSubdirs, 0);
     ASSERT_TRUE(RestoreCheck(*m_tree, m_root + "/data", false));
-    m_window->SaveListingTo(m_folder / "window.txt");
-    ASSERT_TRUE(PumpUntil([&] { return RunOver() && m_folder.Exists("window.txt"); }));
-    m_window->SaveSelectionTo(m_folder / "ticked.qls");
-    m_window->SaveSettingsTo(m_folder / "options.qlc");
+    m_window->SaveListingTo(m_folder.File("window.txt"));
+    ASSERT_TRUE(PumpUntil([&] { return RunOver() && std::filesystem::exists(m_folder.File("window.txt")); }));
+    m_window->SaveSelectionTo(m_folder.File("ticked.qls"));
+    m_window->SaveSettingsTo(m_folder.File("options.qlc"));
 
-    const std::string command = std::string(QUILLARY_CLI_PATH) + " /o '" + (m_folder / "options.qlc") +
-                                "' /l '" + (m_folder / "ticked.qls") + "' '" + (m_folder / "cli.txt") + "'";
+    const std::string command = std::string(QUILLARY_CLI_PATH) + " /o '" + m_folder.File("options.qlc") +
+                                "' /l '" + m_folder.File("ticked.qls") + "' '" + m_folder.File("cli.txt") +
+                                "'";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    const std::string listing = m_folder.Read("window.txt");
+    const std::string listing = ReadFile(m_folder.File("window.txt"));
     EXPECT_NE(listing.find("deep.bin"), std::string::npos);
-    EXPECT_EQ(listing, m_folder.Read("cli.txt"));
+    EXPECT_EQ(listing, ReadFile(m_folder.File("cli.txt")));
 }
 
 } // namespace

@@ -33,11 +33,11 @@ TEST(Screenshots, EveryPageInEnglishAndGerman) {
     if (dir == nullptr || *dir == '\0')
         GTEST_SKIP() << "QUILLARY_SCREENSHOT_DIR is not set";
     std::filesystem::create_directories(dir);
-    ScratchFolder folder;
+    ScratchDir folder;
     std::filesystem::copy_file(std::string(QUILLARY_SOURCE_DIR) + "/res/lang/Deutsch.lng",
-                               folder / "Deutsch.lng");
+                               folder.File("Deutsch.lng"));
     for (const std::string language : {"English", "Deutsch"}) {
-        auto* window = new CQuillaryDlg(Words({}), ProgramLocations::InDirectory(folder.Path()));
+        auto* window = MakeWindow(folder);
         WindowCloser closer{window};
         window->ApplyLanguage(language);
         window->SetSize(window->GetMinSize());

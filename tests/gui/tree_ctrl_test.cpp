@@ -91,7 +91,7 @@ protected:
         return entries;
     }
 
-    ScratchFolder m_folder;
+    ScratchDir m_folder;
     std::string m_root;
     CQuillaryDlg* m_window = nullptr;
     WindowCloser m_closer{nullptr};

@@ -22,10 +22,10 @@ void GuiListingHost::LeaveBusyState() {
     window->CallAfter([window, generation] { window->OnRunBusy(generation, false); });
 }
 
-void GuiListingHost::RunFinished(const RunOutcome& outcome) {
+void GuiListingHost::RunFinished(const RunResult& result) {
     CQuillaryDlg* window = &m_window;
     const unsigned generation = m_generation.load();
-    window->CallAfter([window, generation, outcome] { window->OnRunFinished(generation, outcome); });
+    window->CallAfter([window, generation, result] { window->OnRunFinished(generation, result); });
 }
 
 } // namespace quillary

@@ -7,8 +7,7 @@
 
 #include <atomic>
 
-#include "app/gui/listing_runner.h"
-#include "engine/listing_engine.h"
+#include "engine/listing_host.h"
 
 namespace quillary {
 
@@ -25,10 +24,7 @@ public:
     void ShowProgress(const std::string& text) override;
     void EnterBusyState() override;
     void LeaveBusyState() override;
-    // The engine's own report of the end is not used: the run thread hands over the runner's outcome
-    // (below) once Run has returned.
-    void RunFinished(const RunResult&) override {}
-    void RunFinished(const RunOutcome& outcome);
+    void RunFinished(const RunResult& result) override;
 
 private:
     CQuillaryDlg& m_window;

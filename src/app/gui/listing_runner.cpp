@@ -8,16 +8,9 @@ class EngineRunner final : public ListingRunner {
 public:
     explicit EngineRunner(ListingHost& host) : m_engine(&host) {}
 
-    RunOutcome Run(RunTarget target) override {
-        const bool preview = target.previewRun;
+    void Run(RunTarget target) override {
         m_engine.SetRunTarget(std::move(target));
-        RunOutcome outcome;
-        const RunResult result = m_engine.Run();
-        outcome.status = result.status;
-        outcome.outputPath = result.outputPath;
-        outcome.previewRun = preview;
-        outcome.cancelled = result.status == RunStatus::Cancelled;
-        return outcome;
+        m_engine.Run();
     }
 
     void RequestCancel() override { m_engine.RequestCancel(); }

@@ -4,25 +4,17 @@
 
 #include <functional>
 #include <memory>
-#include <string>
 
 #include "engine/listing_engine.h"
 
 namespace quillary {
 
-// How a run ended, handed from the run thread to the window.
-struct RunOutcome {
-    RunStatus status = RunStatus::NoOutputPath;
-    std::string outputPath; // as the run completed it (extension added)
-    bool previewRun = false;
-    bool cancelled = false;
-};
-
 class ListingRunner {
 public:
     virtual ~ListingRunner() = default;
-    // Called on the run thread; reaches the window only through the host it was made with.
-    virtual RunOutcome Run(RunTarget target) = 0;
+    // Called on the run thread. Reaches the window only through the host the runner was made with,
+    // in the host contract's order, RunFinished last.
+    virtual void Run(RunTarget target) = 0;
     // Called on the UI thread while a run is active.
     virtual void RequestCancel() = 0;
 };

@@ -1,12 +1,10 @@
 #include "app/gui/program_locations.h"
 
 #include <algorithm>
-#include <cstdlib>
-
-#include <wx/filename.h>
 
 #include "platform/directory_reader.h"
 #include "platform/program_files.h"
+#include "session/listing_session.h"
 
 namespace quillary {
 
@@ -14,41 +12,24 @@ namespace {
 
 constexpr const char* kProgramName = "quillary";
 
-// A folder only this user may enter, for the preview files when they cannot go beside the program.
-std::string PrivatePreviewDirectory() {
-    const char* cache = std::getenv("XDG_CACHE_HOME");
-    const char* home = std::getenv("HOME");
-    std::string base;
-    if (cache != nullptr && *cache == '/')
-        base = cache;
-    else if (home != nullptr && *home != '\0')
-        base = std::string(home) + "/.cache";
-    else
-        return {};
-    const std::string dir = base + "/" + kProgramName;
-    wxFileName::Mkdir(wxString::FromUTF8(dir.c_str()), 0700, wxPATH_MKDIR_FULL);
-    return dir;
-}
-
 } // namespace
 
 ProgramLocations ProgramLocations::ForThisProgram() {
     const std::string programDir = ProgramDirectory();
     ProgramLocations locations;
     locations.dataDirs = {programDir, programDir + "/../share/" + kProgramName};
-    const std::string settingsDir = SettingsDirectory();
-    locations.settingsFile = settingsDir + "/" + kProgramName + ".INI";
-    locations.rememberedSelection = settingsDir + "/" + kProgramName + ".qls";
-    const std::string previewDir = settingsDir == programDir ? programDir : PrivatePreviewDirectory();
-    locations.tempBase = (previewDir.empty() ? settingsDir : previewDir) + "/~~ql_tmp";
+    locations.settingsFile = ListingSession::SettingsFilePath();
+    locations.rememberedSelection = ListingSession::RememberedSelectionPath();
+    const std::string previewDir = PreviewDirectory();
+    locations.tempBase = previewDir.empty() ? std::string() : previewDir + "/~~ql_tmp";
     return locations;
 }
 
 ProgramLocations ProgramLocations::InDirectory(const std::string& dir) {
     ProgramLocations locations;
     locations.dataDirs = {dir};
-    locations.settingsFile = dir + "/" + kProgramName + ".INI";
-    locations.rememberedSelection = dir + "/" + kProgramName + ".qls";
+    locations.settingsFile = dir + "/" + kSettingsFileName;
+    locations.rememberedSelection = dir + "/" + kRememberedSelectionName;
     locations.tempBase = dir + "/~~ql_tmp";
     return locations;
 }

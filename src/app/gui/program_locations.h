@@ -14,7 +14,7 @@ struct ProgramLocations {
     std::vector<std::string> dataDirs; // searched in order
     std::string settingsFile;          // quillary.INI
     std::string rememberedSelection;   // quillary.qls
-    std::string tempBase;              // the preview files: this + "." + extension
+    std::string tempBase;              // the preview files: this + "." + extension ("" for none)
 
     static ProgramLocations ForThisProgram();
     // Everything in one folder, as in portable use.

@@ -10,11 +10,14 @@
 #include <wx/notebook.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
+#include <wx/statusbr.h>
 #include <wx/textctrl.h>
 #include <wx/tooltip.h>
 #include <wx/utils.h>
 
+#include "app/gui/window_placement.h"
 #include "listing/output_type.h"
+#include "listing/product.h"
 #include "persistence/language_file.h"
 #include "persistence/profile_file.h"
 #include "persistence/selection_file.h"
@@ -35,10 +38,6 @@
 namespace quillary {
 
 namespace {
-
-// The product's home page. The project has no public site yet, so "Help online" and the About page's
-// link open the user guide installed with the program; set this when a site exists.
-constexpr const char* kHomePageUrl = "";
 
 constexpr int kMinimumWidth = 471;
 constexpr int kMinimumHeight = 520;
@@ -72,7 +71,20 @@ int MenuItemId(int commandId) {
 }
 
 int CommandOfMenuItem(int itemId) {
-    return itemId >= 0x7FFF - kMenuIdShift && itemId < 0x7FFF ? itemId + kMenuIdShift : itemId;
+    const int shifted = itemId + kMenuIdShift;
+    if (shifted < 0x7FFF)
+        return itemId;
+    for (const MenuDef& menu : MainMenu()) {
+        for (const MenuItemDef& item : menu.items) {
+            if (item.id == shifted)
+                return shifted;
+        }
+    }
+    for (const AcceleratorDef& accel : Accelerators()) {
+        if (accel.command == shifted)
+            return shifted;
+    }
+    return itemId;
 }
 
 // A menu item's text with the key of its accelerator, as menus show it.
@@ -85,31 +97,15 @@ wxString MenuLabel(int commandId, const std::string& text) {
     return label;
 }
 
-// The header time of a listing: SOURCE_DATE_EPOCH when set (reproducible listings), else now.
-std::optional<std::int64_t> HeaderTimeFromEnvironment() {
-    const char* value = std::getenv("SOURCE_DATE_EPOCH");
-    if (value == nullptr || *value == '\0')
-        return std::nullopt;
-    char* end = nullptr;
-    const long long seconds = std::strtoll(value, &end, 10);
-    if (*end != '\0')
-        return std::nullopt;
-    return seconds;
-}
-
-struct OutputFileKind {
-    const char* extension;
-    int filterMessage;
-};
-
-OutputFileKind OutputFileKindFor(int outputType) {
+// The file-dialog filter of "Save listing..." for an output type.
+int FilterMessageFor(int outputType) {
     switch (outputType) {
     case kOutputHtml:
-        return {"html", MSG_HTML_FILTER};
+        return MSG_HTML_FILTER;
     case kOutputCsv:
-        return {"csv", MSG_CSV_FILTER};
+        return MSG_CSV_FILTER;
     default:
-        return {"txt", MSG_TEXT_FILTER};
+        return MSG_TEXT_FILTER;
     }
 }
 
@@ -226,6 +222,9 @@ void CQuillaryDlg::CreateControls() {
     m_btnExit = static_cast<wxButton*>(CreateTableControl(panel, kIdExit, m_surface));
     m_btnExit->SetDefault();
     RefreshEnabling(m_surface);
+    // The About page's link names the home page; until there is one it opens the user guide and
+    // says so.
+    m_surface.SetText(kIdHomePageLink, *kHomePage != '\0' ? kHomePage : Messages().Get(MSG_README));
 
     // The tab control stretches with the window; the buttons stay at its bottom-right corner.
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
@@ -296,25 +295,27 @@ WindowPlacement CQuillaryDlg::Placement() const {
             m_normalRect.GetTop() + m_normalRect.GetHeight()};
 }
 
-// Position and size always; the minimised or maximised state only once the window has started (so a
-// window closed maximised does not come back maximised) and never in an unattended run. A show state
-// of 0 would hide the window on Windows; here it leaves the state as it is.
 void CQuillaryDlg::ApplyPlacement(const WindowPlacement& placement) {
-    const wxRect rect(placement[5], placement[6], placement[7] - placement[5], placement[8] - placement[6]);
-    const int show = m_cmdInfo.m_bUnattended || !m_bInitDone ? 0 : placement[0];
-    if (rect.width > 0 && rect.height > 0) {
+    const PlacementPlan plan = PlanPlacement(placement, m_cmdInfo.m_bUnattended, m_bInitDone);
+    if (plan.moveAndResize) {
         if (IsMaximized())
             Maximize(false);
-        SetSize(rect);
+        SetSize(plan.left, plan.top, plan.width, plan.height);
         m_normalRect = GetRect();
     }
-    if (show == kShowMaximized)
+    switch (plan.show) {
+    case ShowState::Keep:
+        break;
+    case ShowState::Maximized:
         Maximize(true);
-    else if (show == kShowMinimized || show == 6 || show == 7)
+        break;
+    case ShowState::Minimized:
         Iconize(true);
-    else if (show != 0 && (IsMaximized() || IsIconized())) {
+        break;
+    case ShowState::Normal:
         Maximize(false);
         Iconize(false);
+        break;
     }
 }
 
@@ -328,7 +329,7 @@ void CQuillaryDlg::ApplyLanguage(const std::string& name) {
     ProfileFile language;
     if (path.empty() || !language.Load(path))
         return;
-    quillary::ApplyLanguage(language, m_surface, m_messages);
+    quillary::ApplyLanguage(language, m_surface, m_session.Messages());
     ApplyMenuCaptions(ReadMenuCaptions(language));
     wxMenu* languages = GetMenuBar()->GetMenu(kLanguageMenuPosition);
     for (std::size_t i = 0; i < m_languages.size(); ++i)
@@ -387,20 +388,15 @@ bool CQuillaryDlg::StartRun(const std::string& outputPath, bool preview) {
     if (m_bRunActive)
         return false;
     JoinRunThread();
-    RunTarget target;
-    target.options = ReadOptions(m_surface);
-    CollectChecked(Tree(), target.checkedDirs);
-    target.messages = m_messages;
-    target.outputPath = outputPath;
-    target.previewRun = preview;
-    target.headerTime = HeaderTimeFromEnvironment();
+    CheckedDirList checkedDirs;
+    CollectChecked(Tree(), checkedDirs);
+    RunTarget target = m_session.BuildRunTarget(checkedDirs, outputPath, preview);
 
     const unsigned generation = ++m_nGeneration;
     m_host.BeginRun(generation);
     m_bRunActive = true;
-    m_runThread = std::thread([this, target = std::move(target)]() mutable {
-        m_host.RunFinished(m_runner->Run(std::move(target)));
-    });
+    m_runThread =
+        std::thread([this, target = std::move(target)]() mutable { m_runner->Run(std::move(target)); });
     return true;
 }
 
@@ -430,17 +426,43 @@ void CQuillaryDlg::SetBusyState(bool busy) {
     bar->Enable(MenuItemId(kCmdAbout), !busy);
 }
 
-void CQuillaryDlg::OnRunFinished(unsigned generation, const RunOutcome& outcome) {
+void CQuillaryDlg::OnRunFinished(unsigned generation, const RunResult& result) {
     if (generation != m_nGeneration)
         return;
     JoinRunThread();
     m_bRunActive = false;
     if (!m_bIdle)
         SetBusyState(false);
-    if (outcome.previewRun)
-        m_previewPage->ShowListing(outcome.outputPath);
-    if (!outcome.previewRun && m_cmdInfo.m_bUnattended)
+    if (result.previewRun) {
+        m_previewPage->ShowListing(result.outputPath);
+        return;
+    }
+    ShowProblems(result);
+    if (m_cmdInfo.m_bUnattended)
         OnOK();
+}
+
+// What a run could not read goes to the status line (and, whole, to its tooltip): it never blocks,
+// so an unattended run still closes by itself.
+void CQuillaryDlg::ShowProblems(const RunResult& result) {
+    std::string all;
+    for (const RunProblem& problem : result.problems)
+        all += DescribeProblem(problem) + "\n";
+    if (result.problems.empty()) {
+        if (GetStatusBar() != nullptr)
+            SetStatusText(wxString());
+        return;
+    }
+    if (GetStatusBar() == nullptr)
+        CreateStatusBar(1, wxSTB_SIZEGRIP | wxSTB_ELLIPSIZE_END | wxFULL_REPAINT_ON_RESIZE);
+    SetStatusText(ToWx(std::to_string(result.problems.size()) +
+                       (result.problems.size() == 1 ? " problem: " : " problems, the first: ") +
+                       DescribeProblem(result.problems.front())));
+    GetStatusBar()->SetToolTip(ToWx(all));
+}
+
+std::string CQuillaryDlg::ProblemsText() const {
+    return GetStatusBar() != nullptr ? ToUtf8(GetStatusBar()->GetStatusText()) : std::string();
 }
 
 // ---- commands
@@ -449,8 +471,8 @@ void CQuillaryDlg::OnSaveListing() {
     if (!m_bIdle || m_bRunActive)
         return;
     ValidateWidths(m_surface);
-    const OutputFileKind kind = OutputFileKindFor(SelectedOutputType(m_surface));
-    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(m_messages.Get(kind.filterMessage)),
+    const int filter = FilterMessageFor(SelectedOutputType(m_surface));
+    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(Messages().Get(filter)),
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK)
         return;
@@ -464,7 +486,7 @@ void CQuillaryDlg::SaveListingTo(const std::string& outputPath) {
 
 void CQuillaryDlg::OnLoadConfiguration() {
     wxFileDialog dialog(this, wxString(), wxString(), wxString(),
-                        ToWx(m_messages.Get(MSG_CONFIGURATION_FILTER)), wxFD_OPEN);
+                        ToWx(Messages().Get(MSG_CONFIGURATION_FILTER)), wxFD_OPEN);
     if (dialog.ShowModal() != wxID_OK)
         return;
     LoadSettingsFrom(ToUtf8(dialog.GetPath()));
@@ -475,20 +497,20 @@ void CQuillaryDlg::OnLoadConfiguration() {
 
 void CQuillaryDlg::OnSaveConfiguration() {
     wxFileDialog dialog(this, wxString(), wxString(), wxString(),
-                        ToWx(m_messages.Get(MSG_CONFIGURATION_FILTER)), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+                        ToWx(Messages().Get(MSG_CONFIGURATION_FILTER)), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() == wxID_OK)
         SaveSettingsTo(ToUtf8(dialog.GetPath()));
 }
 
 void CQuillaryDlg::OnLoadSelection() {
-    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(m_messages.Get(MSG_SELECTION_FILTER)),
+    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(Messages().Get(MSG_SELECTION_FILTER)),
                         wxFD_OPEN);
     if (dialog.ShowModal() == wxID_OK)
         LoadSelectionFrom(ToUtf8(dialog.GetPath()));
 }
 
 void CQuillaryDlg::OnSaveSelection() {
-    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(m_messages.Get(MSG_SELECTION_FILTER)),
+    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(Messages().Get(MSG_SELECTION_FILTER)),
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() == wxID_OK)
         SaveSelectionTo(ToUtf8(dialog.GetPath()));
@@ -499,14 +521,14 @@ void CQuillaryDlg::SelectTab(int index) {
 }
 
 void CQuillaryDlg::OpenReadMe() {
-    const std::string path = m_locations.FindFile(m_messages.Get(MSG_README));
+    const std::string path = m_locations.FindFile(Messages().Get(MSG_README));
     if (!path.empty())
         wxLaunchDefaultApplication(ToWx(path));
 }
 
 void CQuillaryDlg::OpenHomePage() {
-    if (*kHomePageUrl != '\0')
-        wxLaunchDefaultBrowser(kHomePageUrl);
+    if (*kHomePage != '\0')
+        wxLaunchDefaultBrowser(kHomePage);
     else
         OpenReadMe();
 }
@@ -593,6 +615,15 @@ void CQuillaryDlg::OnCancel() {
 // is on a control that takes Enter itself (a button activates itself, a multi-line text takes a line).
 void CQuillaryDlg::OnCharHook(wxKeyEvent& event) {
     const int key = event.GetKeyCode();
+    // GTK takes Ctrl+Tab and Ctrl+Shift+Tab for focus navigation before the accelerator table sees
+    // them: the tab switching accelerators are dispatched here, first.
+    if (key == WXK_TAB && event.ControlDown() && !event.AltDown()) {
+        const int command = event.ShiftDown() ? kCmdPreviousTab : kCmdNextTab;
+        wxCommandEvent menu(wxEVT_MENU, MenuItemId(command));
+        menu.SetEventObject(this);
+        ProcessWindowEvent(menu);
+        return;
+    }
     if (key == WXK_ESCAPE && event.GetModifiers() == wxMOD_NONE) {
         OnCancel();
         return;
@@ -629,7 +660,9 @@ void CQuillaryDlg::StartPreview() {
     m_options1Page->StoreValues();
     const int outputType = std::max(SelectedOutputType(m_surface), 0);
     m_previewPage->Prepare(outputType);
-    StartRun(m_locations.tempBase + "." + ExtensionFor(outputType), true);
+    // Without a private place for the preview file there is no preview.
+    if (!m_locations.tempBase.empty())
+        StartRun(m_locations.tempBase + "." + ExtensionFor(outputType), true);
 }
 
 void CQuillaryDlg::OnMoveOrSize(wxEvent& event) {
@@ -665,8 +698,10 @@ void CQuillaryDlg::StoreAndSave() {
 }
 
 void CQuillaryDlg::DeleteTempFiles() {
-    for (const char* extension : {"html", "txt", "csv"}) {
-        const std::string path = m_locations.tempBase + "." + extension;
+    if (m_locations.tempBase.empty())
+        return;
+    for (int type : {kOutputHtml, kOutputText, kOutputCsv}) {
+        const std::string path = m_locations.tempBase + "." + ExtensionFor(type);
         if (FileExists(path))
             wxRemoveFile(ToWx(path));
     }

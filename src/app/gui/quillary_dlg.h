@@ -19,8 +19,8 @@
 #include "app/gui/gui_host.h"
 #include "app/gui/listing_runner.h"
 #include "app/gui/program_locations.h"
-#include "listing/message_table.h"
 #include "persistence/settings_file.h"
+#include "session/listing_session.h"
 #include "ui/window_surface.h"
 
 class wxButton;
@@ -61,7 +61,7 @@ public:
     WindowSurface& Surface() { return m_surface; }
     wxNotebook* Tabs() const { return m_tabs; }
     DirTreeAccess& Tree();
-    const MessageTable& Messages() const { return m_messages; }
+    const MessageTable& Messages() const { return m_session.Messages(); }
     const ProgramLocations& Locations() const { return m_locations; }
     const std::string& LanguageFile() const { return m_strLanguageFile; }
     bool IsIdle() const { return m_bIdle; }
@@ -72,7 +72,9 @@ public:
     // The UI-thread side of the host calls (GuiListingHost); calls of an older run are ignored.
     void OnRunProgress(unsigned generation, const std::string& text);
     void OnRunBusy(unsigned generation, bool busy);
-    void OnRunFinished(unsigned generation, const RunOutcome& outcome);
+    void OnRunFinished(unsigned generation, const RunResult& result);
+    // The problems of the last run, as the status line shows them ("" when it had none).
+    std::string ProblemsText() const;
 
 private:
     void CreateControls();
@@ -91,6 +93,7 @@ private:
     std::string ResolveCommandLineFile(const std::string& name) const;
     void OpenReadMe();
     void OpenHomePage();
+    void ShowProblems(const RunResult& result);
 
     void OnSaveListing();
     void OnLoadConfiguration();
@@ -108,8 +111,8 @@ private:
 
     CommandLineInfo m_cmdInfo;
     ProgramLocations m_locations;
-    MessageTable m_messages;
     WindowSurface m_surface;
+    ListingSession m_session{m_surface};
 
     wxNotebook* m_tabs = nullptr;
     CSelectDirsPage* m_selectPage = nullptr;

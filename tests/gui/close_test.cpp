@@ -1,0 +1,72 @@
+// Closing: what is saved and what is deleted.
+#include <wx/app.h>
+
+#include "gui_test_support.h"
+#include "res/controls.h"
+#include "ui/model/tri_state_tree.h"
+
+namespace quillary::test {
+namespace {
+
+TEST(Close, SavesSettingsAndTheRememberedSelectionAndDeletesPreviewFiles) {
+    ScratchDir dir;
+    WriteFile(dir.File("~~ql_tmp.html"), "<html></html>");
+    WriteFile(dir.File("~~ql_tmp.txt"), "listing");
+    CQuillaryDlg* window = MakeWindow(dir);
+    WindowCloser closer{window};
+    window->Surface().SetText(kIdMask, "*.cpp");
+    window->Surface().SetText(kIdDirNameWidth, "300"); // stored validated, as the page stores it
+    window->Surface().SetCheckState(kIdRememberSelection, 1);
+    ASSERT_TRUE(window->Close());
+
+    const std::string settings = ReadFile(dir.File("quillary.INI"));
+    EXPECT_NE(settings.find("1064=*.cpp\n"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("1033=260\n"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("Window=1|"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("Language=English\n"), std::string::npos) << settings;
+    EXPECT_TRUE(fs::exists(dir.File("quillary.qls")));
+    EXPECT_FALSE(fs::exists(dir.File("~~ql_tmp.html")));
+    EXPECT_FALSE(fs::exists(dir.File("~~ql_tmp.txt")));
+}
+
+TEST(Close, TheRememberedSelectionComesBackAtTheNextStart) {
+    ScratchDir dir;
+    fs::create_directories(dir.Path() / "data" / "sub");
+    const std::string line = "3|" + (dir.Path() / "data").string() + "\n";
+    WriteFile(dir.File("quillary.INI"), "[Settings]\n1032=1\n");
+    WriteFile(dir.File("quillary.qls"), line);
+    CQuillaryDlg* window = MakeWindow(dir);
+    WindowCloser closer{window};
+    CheckedDirList checked;
+    CollectChecked(window->Tree(), checked);
+    EXPECT_EQ(checked, CheckedDirList{line.substr(0, line.size() - 1)});
+
+    fs::remove(dir.File("quillary.qls"));
+    ASSERT_TRUE(window->Close());
+    EXPECT_EQ(ReadFile(dir.File("quillary.qls")), line);
+}
+
+TEST(Close, WithAConfigurationOnTheCommandLineNothingIsSaved) {
+    ScratchDir dir;
+    WriteFile(dir.File("team.qlc"), "[Settings]\n1064=*.team\n");
+    CQuillaryDlg* window = MakeWindow(dir, Words({"/o", dir.File("team.qlc")}));
+    WindowCloser closer{window};
+    window->Surface().SetCheckState(kIdRememberSelection, 1);
+    ASSERT_TRUE(window->Close());
+    EXPECT_FALSE(fs::exists(dir.File("quillary.INI")));
+    EXPECT_FALSE(fs::exists(dir.File("quillary.qls")));
+}
+
+TEST(Close, EscapeWhileIdleClosesTheWindow) {
+    ScratchDir dir;
+    CQuillaryDlg* window = MakeWindow(dir);
+    WindowCloser closer{window};
+    wxKeyEvent escape(wxEVT_CHAR_HOOK);
+    escape.m_keyCode = WXK_ESCAPE;
+    window->ProcessWindowEvent(escape);
+    EXPECT_TRUE(wxPendingDelete.Member(window));
+    EXPECT_TRUE(fs::exists(dir.File("quillary.INI")));
+}
+
+} // namespace
+} // namespace quillary::test

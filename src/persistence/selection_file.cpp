@@ -1,6 +1,11 @@
 #include "persistence/selection_file.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <system_error>
+
 #include "platform/file_io.h"
+#include "platform/program_files.h"
 #include "platform/text_encoding.h"
 #include "ui/model/tri_state_tree.h"
 
@@ -10,47 +15,140 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
+// Encoding is decided line by line, so that one folder name that is not UTF-8 does not turn the
+// file's other names into Windows-1252 readings.
+std::string AsText(std::string_view bytes) {
+    return IsValidUtf8(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
+}
+
+std::string ReasonText(int error) {
+    return std::generic_category().message(error);
+}
+
+// Whether a path must be resolved on disk before it can be looked up in the tree: it is relative
+// ("." is the current folder) or has a "." or ".." component. "" is the root's key.
+bool NeedsResolving(std::string_view path) {
+    if (path.empty())
+        return false;
+    if (path.front() != '/')
+        return true;
+    for (std::size_t start = 1; start <= path.size();) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        const std::string_view component = path.substr(start, end - start);
+        if (component == "." || component == "..")
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+void ReportNoCurrentFolder(RestoreReport& report, int error) {
+    if (report.error.empty())
+        report.error = "cannot resolve the current folder: " + ReasonText(error);
+}
+
 } // namespace
 
 bool ReadSelectionText(const std::string& path, std::string& bytes) {
     return ReadWholeFile(path, bytes);
 }
 
-std::vector<SelectionLine> ParseSelectionText(std::string_view bytes, const std::string& currentDirectory) {
+ParsedSelection ParseSelectionText(std::string_view bytes) {
     if (bytes.starts_with(kByteOrderMark))
         bytes.remove_prefix(kByteOrderMark.size());
-    std::vector<SelectionLine> lines;
-    while (!bytes.empty()) {
+    ParsedSelection parsed;
+    for (std::size_t number = 1; !bytes.empty(); ++number) {
         const std::size_t end = bytes.find('\n');
         std::string_view line = bytes.substr(0, end);
         bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
         if (line.ends_with('\r'))
             line.remove_suffix(1);
-        const std::size_t bar = line.find('|');
-        if (bar == std::string_view::npos)
+        if (line.empty())
             continue;
-        SelectionLine entry;
-        entry.withSubdirs = line.substr(0, bar) != "2";
-        const std::string_view path = line.substr(bar + 1);
-        // Encoding is decided line by line, so that one folder name that is not UTF-8 does not turn
-        // the file's other names into Windows-1252 readings.
-        if (entry.withSubdirs && path == ".") {
-            entry.path = currentDirectory;
-        } else if (IsValidUtf8(path)) {
-            entry.path = path;
-        } else {
-            entry.path = Cp1252ToUtf8(path);
-            entry.rawPath = path;
+        const std::size_t bar = line.find('|');
+        const std::string_view code = line.substr(0, bar);
+        if (bar == std::string_view::npos || (code != "2" && code != "3")) {
+            parsed.ignored.push_back({RestoreIssue::Kind::Ignored, number, AsText(line), {}});
+            continue;
         }
-        lines.push_back(std::move(entry));
+        const std::string_view path = line.substr(bar + 1);
+        SelectionLine entry;
+        entry.number = number;
+        entry.withSubdirs = code == "3";
+        entry.path = AsText(path);
+        if (entry.path != path)
+            entry.rawPath = path;
+        parsed.lines.push_back(std::move(entry));
     }
-    return lines;
+    return parsed;
 }
 
-bool RestoreSelectionLine(DirTreeAccess& tree, const SelectionLine& line) {
-    if (RestoreCheck(tree, line.path, line.withSubdirs))
-        return true;
-    return !line.rawPath.empty() && RestoreCheck(tree, line.rawPath, line.withSubdirs);
+void RestoreSelectionLine(DirTreeAccess& tree, const SelectionLine& line, RestoreReport& report,
+                          const PathResolver& resolve) {
+    // The line's own bytes name the folder on disk; its Windows-1252 reading comes second.
+    std::vector<std::string> candidates;
+    if (!line.rawPath.empty())
+        candidates.push_back(line.rawPath);
+    candidates.push_back(line.path);
+    int lastError = 0;
+    for (std::string& path : candidates) {
+        if (NeedsResolving(path)) {
+            CanonicalPathResult resolved = resolve(path);
+            if (resolved.noCurrentFolder) {
+                ReportNoCurrentFolder(report, resolved.error);
+                return;
+            }
+            if (!resolved) {
+                lastError = resolved.error;
+                continue;
+            }
+            path = std::move(resolved.path);
+        }
+        if (RestoreCheck(tree, path, line.withSubdirs))
+            return;
+    }
+    report.issues.push_back({RestoreIssue::Kind::NotFound, line.number, line.path,
+                             lastError != 0 ? ReasonText(lastError) : std::string()});
+}
+
+RestoreReport LoadSelection(DirTreeAccess& tree, const std::string& path, const PathResolver& resolve) {
+    RestoreReport report;
+    std::string bytes;
+    if (!ReadSelectionText(path, bytes)) {
+        report.fileRead = false;
+        return report;
+    }
+    ParsedSelection parsed = ParseSelectionText(bytes);
+    report.issues = std::move(parsed.ignored);
+    for (const SelectionLine& line : parsed.lines)
+        RestoreSelectionLine(tree, line, report, resolve);
+    std::stable_sort(report.issues.begin(), report.issues.end(),
+                     [](const RestoreIssue& a, const RestoreIssue& b) { return a.line < b.line; });
+    return report;
+}
+
+RestoreReport CheckFolders(DirTreeAccess& tree, const std::vector<std::string>& folders,
+                           const PathResolver& resolve) {
+    RestoreReport report;
+    for (const std::string& folder : folders) {
+        const CanonicalPathResult resolved = resolve(folder);
+        if (resolved.noCurrentFolder) {
+            ReportNoCurrentFolder(report, resolved.error);
+            continue;
+        }
+        std::string reason;
+        if (!resolved) {
+            reason = ReasonText(resolved.error);
+        } else if (const DirTreeItem item = FindPath(tree, resolved.path)) {
+            CheckWithSubdirs(tree, item);
+            continue;
+        } else {
+            // Found on disk but not in the tree: a file, or below a folder that cannot be listed.
+            reason = IsDirectory(resolved.path) ? "a folder on its path cannot be read" : ReasonText(ENOTDIR);
+        }
+        report.issues.push_back({RestoreIssue::Kind::NotFound, 0, AsText(folder), reason});
+    }
+    return report;
 }
 
 bool SaveSelection(const std::vector<std::string>& checkedDirs, const std::string& path) {
@@ -73,15 +171,6 @@ bool SaveSelection(const DirTreeAccess& tree, const std::string& path) {
     std::vector<std::string> checkedDirs;
     CollectChecked(tree, checkedDirs);
     return SaveSelection(checkedDirs, path);
-}
-
-bool LoadSelection(DirTreeAccess& tree, const std::string& path, const std::string& currentDirectory) {
-    std::string bytes;
-    if (!ReadSelectionText(path, bytes))
-        return false;
-    for (const SelectionLine& line : ParseSelectionText(bytes, currentDirectory))
-        RestoreSelectionLine(tree, line);
-    return true;
 }
 
 } // namespace quillary

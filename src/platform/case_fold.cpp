@@ -148,6 +148,14 @@ char32_t FoldCodePoint(char32_t codePoint) {
     return static_cast<char32_t>(static_cast<std::int32_t>(codePoint) + run->delta);
 }
 
+std::u32string FoldCase(std::string_view text) {
+    std::u32string folded;
+    folded.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();)
+        folded.push_back(NextFolded(text, pos));
+    return folded;
+}
+
 int CompareNoCase(std::string_view a, std::string_view b) {
     // Equal bytes fold equally: skip the common prefix, then step back to where a character starts in
     // both texts, so that no character is decoded from its middle.

@@ -3,6 +3,7 @@
 // character compares as that byte and never equals a character. No allocation; ASCII takes a fast path.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace quillary {
@@ -13,6 +14,11 @@ char32_t FoldCodePoint(char32_t codePoint);
 // <0, 0 or >0 as a sorts before, equal to or after b when both are folded. Bytes that are not valid
 // UTF-8 sort after every character, in byte order.
 int CompareNoCase(std::string_view a, std::string_view b);
+
+// The folded characters of a text, for hashing names that compare ignoring case: two texts are
+// EqualsNoCase exactly when their FoldCase values are equal. A byte that starts no valid character
+// stands for itself above the last code point.
+std::u32string FoldCase(std::string_view text);
 
 inline bool EqualsNoCase(std::string_view a, std::string_view b) {
     return CompareNoCase(a, b) == 0;

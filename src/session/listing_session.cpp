@@ -6,7 +6,9 @@
 #include "persistence/language_file.h"
 #include "persistence/settings_file.h"
 #include "platform/program_files.h"
+#include "ui/model/memory_tree.h"
 #include "ui/model/options_rules.h"
+#include "ui/model/tri_state_tree.h"
 
 namespace quillary {
 
@@ -76,6 +78,28 @@ std::optional<std::int64_t> HeaderTimeFromEnvironment() {
     if (*end != '\0')
         return std::nullopt;
     return seconds;
+}
+
+namespace {
+
+template <typename Restore> Selection RestoreIntoMemory(Restore restore) {
+    MemoryDirTree tree;
+    RefreshTree(tree);
+    Selection selection;
+    selection.report = restore(tree);
+    if (selection.report.fileRead && selection.report.error.empty())
+        CollectChecked(tree, selection.checkedDirs);
+    return selection;
+}
+
+} // namespace
+
+Selection LoadSelectionFile(const std::string& path) {
+    return RestoreIntoMemory([&](DirTreeAccess& tree) { return LoadSelection(tree, path); });
+}
+
+Selection SelectFolders(const std::vector<std::string>& folders) {
+    return RestoreIntoMemory([&](DirTreeAccess& tree) { return CheckFolders(tree, folders); });
 }
 
 RunResult RunListing(RunTarget target, ListingHost* host) {

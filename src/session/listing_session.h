@@ -14,6 +14,7 @@
 
 #include "engine/listing_engine.h"
 #include "listing/message_table.h"
+#include "persistence/selection_file.h"
 #include "ui/model/control_surface.h"
 
 namespace quillary {
@@ -72,6 +73,16 @@ std::string ResolveInputFile(const std::string& name);
 
 // The header time from SOURCE_DATE_EPOCH: nullopt when unset or empty.
 std::optional<std::int64_t> HeaderTimeFromEnvironment();
+
+// A selection restored into a fresh folder tree in memory, as the window's tree would hold it.
+struct Selection {
+    RestoreReport report; // what could not be restored; report.fileRead false when unreadable
+    CheckedDirList checkedDirs;
+};
+// The folders of a selection file (toggled line by line, as a user's clicks would).
+Selection LoadSelectionFile(const std::string& path);
+// Folders named by the user, each made canonical and checked with its subfolders once.
+Selection SelectFolders(const std::vector<std::string>& folders);
 
 // Runs one listing in a fresh engine on the calling thread.
 RunResult RunListing(RunTarget target, ListingHost* host);

@@ -126,7 +126,8 @@ TEST_F(ConsoleTest, FailuresAreReportedOnStderrAndInTheExitStatus) {
         {{"/l", "nosel", "out.txt"}, 1, "cannot read the selection file 'nosel.qls'"},
         {{"/l", "sel"}, 1, "no output file given"},
         {{"/l", "sel", "/no/such/dir/out.txt"}, 1, "cannot open the output file"},
-        {{"/l", "sel", "ok.txt"}, 0, "warning: '/no/such/folder' is not a folder"},
+        // Written, but a selected folder is missing: the listing is not what was asked for.
+        {{"/l", "sel", "ok.txt"}, 3, "warning: sel.qls line 2: folder '/no/such/folder' not found"},
         {{"/o", "cfg"}, 2, "Usage:"},
         {{}, 2, "Usage:"},
         {{"--output"}, 2, "--output needs a file name"},
@@ -141,7 +142,118 @@ TEST_F(ConsoleTest, FailuresAreReportedOnStderrAndInTheExitStatus) {
     fs::create_directory(tree.Root() / "dir.qlc");
     EXPECT_EQ(cli.Run({"/o", "dir.qlc", "/l", "sel", "x.txt"}, tree.Root()).exitCode, 1);
     WriteFile(tree.Root() / "junk.qlc", std::string("\0\xFF\xFE[Set\0tings]\n1029=\xFF\xFF", 22));
-    EXPECT_EQ(cli.Run({"/o", "junk.qlc", "/l", "sel", "y.txt"}, tree.Root()).exitCode, 0);
+    EXPECT_EQ(cli.Run({"/o", "junk.qlc", "/l", "sel", "y.txt"}, tree.Root()).exitCode, 3);
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+// Folders named by a selection line or on the command line are the folders listed: the exact name
+// among case twins, a name that is not UTF-8 by its bytes, a folder named twice or inside another once.
+class NamedFoldersTest : public ::testing::Test {
+protected:
+    NamedFoldersTest() {
+        for (const char* dir : {"x/Data", "x/data", "x/caf\xC3\xA9", "x/caf\xE9", "D/sub/deep"})
+            fs::create_directories(root / dir);
+        WriteFile(root / "x" / "Data" / "upper.txt", "U");
+        WriteFile(root / "x" / "data" / "lower.txt", "l");
+        WriteFile(root / "x" / "caf\xC3\xA9" / "utf8.txt", "u");
+        WriteFile(root / "x" / "caf\xE9" / "latin.txt", "1");
+        WriteFile(root / "D" / "top.txt", "t");
+        WriteFile(root / "D" / "sub" / "deep" / "deep.txt", "d");
+        fs::create_directory_symlink(root / "D", root / "link");
+    }
+    // Lists into standard output from `dir` (the test's root by default).
+    CliResult List(std::vector<std::string> args, const fs::path& dir = {}) {
+        return RunCli(args, dir.empty() ? root : dir);
+    }
+    CliResult ListSelection(const std::string& lines) {
+        WriteFile(root / "sel.qls", lines);
+        return List({"/l", "sel.qls", "-"});
+    }
+
+    ScratchDir temp;
+    const fs::path root = fs::canonical(temp.Path());
+    const std::string x = root.string() + "/x";
+};
+
+TEST_F(NamedFoldersTest, SelectionLinesNameTheirFolderExactly) {
+    CliResult result = ListSelection("3|" + x + "/data\n");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("lower.txt"), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("upper.txt"), std::string::npos) << result.out;
+
+    // The bytes of a name that is not UTF-8 name the folder, not its UTF-8 twin "café".
+    result = ListSelection("3|" + x + "/caf\xE9\n");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_NE(result.out.find("latin.txt"), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("utf8.txt"), std::string::npos) << result.out;
+    // Without the twin, the same line written in Windows-1252 finds the UTF-8 name.
+    result = ListSelection("3|" + x + "/caf\xC9\n");
+    EXPECT_NE(result.out.find("utf8.txt"), std::string::npos) << result.err;
+
+    // "." and ".." are resolved; lines with other codes are ignored, never the whole disk.
+    result = ListSelection("3|" + root.string() + "/D/sub/..\n|\nx|" + x + "/data\n");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(Count(result.out, "top.txt"), 1u) << result.out;
+    EXPECT_EQ(result.out.find("lower.txt"), std::string::npos) << result.out;
+    EXPECT_NE(result.err.find("sel.qls line 2 ignored"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("sel.qls line 3 ignored"), std::string::npos) << result.err;
+}
+
+TEST_F(NamedFoldersTest, FolderArgumentsAreCheckedOnceAndCanonical) {
+    const std::string d = root.string() + "/D";
+    CliResult result = List({"--output", "-", x + "/caf\xE9"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("latin.txt"), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("utf8.txt"), std::string::npos) << result.out;
+
+    const std::vector<std::vector<std::string>> sameListing = {
+        {d}, {d, d}, {d, d + "/sub"}, {d + "/sub/deep", d}, {"link"}, {"D/sub/.."}, {"./D/", "link/sub"},
+    };
+    for (const std::vector<std::string>& folders : sameListing) {
+        std::vector<std::string> args = {"--output", "-"};
+        args.insert(args.end(), folders.begin(), folders.end());
+        result = List(args);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(Count(result.out, "top.txt"), 1u) << folders[0] << result.out;
+        EXPECT_EQ(Count(result.out, "deep.txt"), 1u) << folders[0] << result.out;
+        EXPECT_EQ(Count(result.out, d + "/ "), 1u) << folders[0] << result.out; // listed as D, not link
+    }
+    result = List({"--output", "-", "."}, root / "D" / "sub");
+    EXPECT_NE(result.out.find("deep.txt"), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("top.txt"), std::string::npos) << result.out;
+
+    result = List({"--output", "-", "nope", "D/top.txt", "D"});
+    EXPECT_EQ(result.exitCode, 3) << result.err;
+    EXPECT_NE(result.err.find("folder 'nope' not found: No such file or directory"), std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("folder 'D/top.txt' not found: Not a directory"), std::string::npos)
+        << result.err;
+    EXPECT_EQ(Count(result.out, "top.txt"), 1u) << result.out;
+}
+
+TEST_F(NamedFoldersTest, ADeletedCurrentFolderIsAnError) {
+    // The shell enters the folder and removes it; quillary-cli then starts in a folder that is gone.
+    WriteFile(root / "dot.qls", "3|.\n");
+    const std::string out = root.string() + "/out.txt";
+    const std::vector<std::vector<std::string>> forms = {{"--output", out, "."},
+                                                         {"/l", root.string() + "/dot.qls", out}};
+    for (const std::vector<std::string>& form : forms) {
+        fs::create_directory(root / "gone");
+        std::vector<std::string> args = {"-c", "cd gone && rmdir ../gone && exec \"$0\" \"$@\"",
+                                         QUILLARY_CLI_PATH};
+        args.insert(args.end(), form.begin(), form.end());
+        const CliResult result = RunCli(args, root, "/bin/sh");
+        EXPECT_EQ(result.exitCode, 1) << form[0] << result.err;
+        EXPECT_NE(result.err.find("cannot resolve the current folder"), std::string::npos) << result.err;
+        EXPECT_FALSE(fs::exists(out)) << form[0];
+    }
 }
 
 } // namespace

@@ -79,10 +79,12 @@ int Main(int argc, char** argv) {
     ConsoleSession session;
     if (!session.LoadConfiguration(commandLine))
         return kExitFailed;
-    if (directForm)
-        return session.RunListing(session.SelectFolders(folders), outputPath, true);
-
     CheckedDirList checkedDirs;
+    if (directForm) {
+        if (!session.SelectFolders(folders, checkedDirs))
+            return kExitFailed;
+        return session.RunListing(checkedDirs, outputPath, true);
+    }
     if (!session.LoadSelection(commandLine.m_strSelectionFile, checkedDirs))
         return kExitFailed;
     return session.RunListing(checkedDirs, commandLine.m_strOutputFile, false);

@@ -1,14 +1,45 @@
 #include "app/console/console_session.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/console/console_host.h"
 #include "persistence/profile_file.h"
 #include "persistence/selection_file.h"
-#include "platform/program_files.h"
-#include "ui/model/folder_tree.h"
 
 namespace quillary {
+
+namespace {
+
+// One warning per line or folder that was not restored. False, after printing the error, when the
+// selection cannot be restored as it is meant.
+bool PrintRestoreReport(const RestoreReport& report, const std::string& selectionFile) {
+    for (const RestoreIssue& issue : report.issues) {
+        const std::string reason = issue.reason.empty() ? std::string() : ": " + issue.reason;
+        if (issue.kind == RestoreIssue::Kind::Ignored)
+            std::fprintf(stderr,
+                         "quillary-cli: warning: %s line %zu ignored (not a \"2|\" or \"3|\" entry): '%s'\n",
+                         selectionFile.c_str(), issue.line, issue.text.c_str());
+        else if (issue.line != 0)
+            std::fprintf(stderr, "quillary-cli: warning: %s line %zu: folder '%s' not found%s\n",
+                         selectionFile.c_str(), issue.line, issue.text.c_str(), reason.c_str());
+        else
+            std::fprintf(stderr, "quillary-cli: warning: folder '%s' not found%s\n", issue.text.c_str(),
+                         reason.c_str());
+    }
+    if (report.error.empty())
+        return true;
+    std::fprintf(stderr, "quillary-cli: %s\n", report.error.c_str());
+    return false;
+}
+
+std::size_t CountNotFound(const RestoreReport& report) {
+    return static_cast<std::size_t>(
+        std::count_if(report.issues.begin(), report.issues.end(),
+                      [](const RestoreIssue& issue) { return issue.kind == RestoreIssue::Kind::NotFound; }));
+}
+
+} // namespace
 
 bool ConsoleSession::LoadConfiguration(const CommandLineInfo& commandLine) {
     // The settings file is optional: without one the controls keep their initial values.
@@ -26,41 +57,26 @@ bool ConsoleSession::LoadConfiguration(const CommandLineInfo& commandLine) {
     return true;
 }
 
-bool ConsoleSession::LoadSelection(const std::string& selectionFile, CheckedDirList& checkedDirs) const {
+bool ConsoleSession::LoadSelection(const std::string& selectionFile, CheckedDirList& checkedDirs) {
     const std::string path = ResolveInputFile(selectionFile);
-    std::string contents;
-    if (path.empty() || !ReadSelectionText(path, contents)) {
+    Selection selection;
+    selection.report.fileRead = false;
+    if (!path.empty())
+        selection = LoadSelectionFile(path);
+    if (!selection.report.fileRead) {
         std::fprintf(stderr, "quillary-cli: cannot read the selection file '%s'\n", selectionFile.c_str());
         return false;
     }
-    const std::string currentDirectory = CurrentDirectory();
-    MemoryTree memory;
-    FolderTree tree(memory);
-    tree.Refresh();
-    for (const SelectionLine& entry : ParseSelectionText(contents, currentDirectory)) {
-        if (!IsDirectory(entry.path))
-            std::fprintf(stderr, "quillary-cli: warning: '%s' is not a folder\n", entry.path.c_str());
-        tree.RestoreCheck(entry.path, entry.withSubdirs);
-    }
-    tree.CollectChecked(checkedDirs);
-    return true;
+    m_foldersMissing = CountNotFound(selection.report);
+    checkedDirs = selection.checkedDirs;
+    return PrintRestoreReport(selection.report, selectionFile);
 }
 
-CheckedDirList ConsoleSession::SelectFolders(const std::vector<std::string>& folders) const {
-    MemoryTree memory;
-    FolderTree tree(memory);
-    tree.Refresh();
-    for (const std::string& folder : folders) {
-        const std::string path = AbsolutePath(folder);
-        if (!IsDirectory(path)) {
-            std::fprintf(stderr, "quillary-cli: warning: '%s' is not a folder\n", folder.c_str());
-            continue;
-        }
-        tree.RestoreCheck(path, true);
-    }
-    CheckedDirList checkedDirs;
-    tree.CollectChecked(checkedDirs);
-    return checkedDirs;
+bool ConsoleSession::SelectFolders(const std::vector<std::string>& folders, CheckedDirList& checkedDirs) {
+    const Selection selection = quillary::SelectFolders(folders);
+    m_foldersMissing = CountNotFound(selection.report);
+    checkedDirs = selection.checkedDirs;
+    return PrintRestoreReport(selection.report, {});
 }
 
 int ConsoleSession::RunListing(const CheckedDirList& checkedDirs, const std::string& outputPath,
@@ -72,7 +88,7 @@ int ConsoleSession::RunListing(const CheckedDirList& checkedDirs, const std::str
         quillary::RunListing(m_session.BuildRunTarget(checkedDirs, outputPath, false), &host);
     switch (result.status) {
     case RunStatus::Written:
-        return result.problems.empty() ? kExitOk : kExitIncomplete;
+        return result.problems.empty() && m_foldersMissing == 0 ? kExitOk : kExitIncomplete;
     case RunStatus::Cancelled:
         return kExitIncomplete;
     case RunStatus::NoOutputPath:

@@ -23,18 +23,22 @@ public:
     bool LoadConfiguration(const CommandLineInfo& commandLine);
 
     // The checked folders of a selection file restored into a fresh folder tree. False (with a
-    // message) when the file cannot be read; folders that do not exist are warned about.
-    bool LoadSelection(const std::string& selectionFile, CheckedDirList& checkedDirs) const;
+    // message) when the file cannot be read or the current folder it names is gone; lines that are
+    // ignored or not found are warned about.
+    bool LoadSelection(const std::string& selectionFile, CheckedDirList& checkedDirs);
 
-    // Each folder restored with its subfolders into a fresh folder tree.
-    CheckedDirList SelectFolders(const std::vector<std::string>& folders) const;
+    // Each folder checked with its subfolders into a fresh folder tree. False (with a message) when a
+    // relative folder is named and the current folder is gone; folders not found are warned about.
+    bool SelectFolders(const std::vector<std::string>& folders, CheckedDirList& checkedDirs);
 
-    // Runs one listing with the loaded options into `outputPath`; returns the exit status.
+    // Runs one listing with the loaded options into `outputPath`; returns the exit status (3 also when
+    // a selected folder was not found).
     int RunListing(const CheckedDirList& checkedDirs, const std::string& outputPath, bool typeFromExtension);
 
 private:
     FormState m_form;
     ListingSession m_session{m_form};
+    std::size_t m_foldersMissing = 0; // selection lines or folders that were not restored
 };
 
 } // namespace quillary

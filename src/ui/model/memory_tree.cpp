@@ -17,6 +17,10 @@ DirTreeItem MemoryDirTree::FirstOf(const std::list<Node>& nodes) {
     return nodes.empty() ? DirTreeItem{} : ItemOf(&nodes.front());
 }
 
+std::size_t& MemoryDirTree::CountOf(Node& parent, DirCheck state) {
+    return parent.childStates[static_cast<std::size_t>(state) - 1];
+}
+
 DirTreeItem MemoryDirTree::FirstRoot() const {
     return FirstOf(m_top.children);
 }
@@ -45,7 +49,41 @@ DirCheck MemoryDirTree::State(DirTreeItem item) const {
 }
 
 void MemoryDirTree::SetState(DirTreeItem item, DirCheck state) {
-    NodeOf(item)->state = state;
+    Node* node = NodeOf(item);
+    --CountOf(*node->parent, node->state);
+    ++CountOf(*node->parent, state);
+    node->state = state;
+}
+
+DirTreeItem MemoryDirTree::FindChild(DirTreeItem parent, std::string_view name) const {
+    const Node& owner = Owner(parent);
+    if (!owner.index) {
+        owner.index = std::make_unique<ChildIndex>();
+        owner.index->reserve(owner.children.size());
+        for (const Node& child : owner.children)
+            (*owner.index)[FoldCase(child.text)].push_back(&child);
+    }
+    const auto found = owner.index->find(FoldCase(name));
+    if (found == owner.index->end())
+        return {};
+    for (const Node* child : found->second) {
+        if (child->text == name)
+            return ItemOf(child);
+    }
+    return ItemOf(found->second.front());
+}
+
+bool MemoryDirTree::AllChildrenIn(DirTreeItem item, DirCheck state) const {
+    Node* node = NodeOf(item);
+    return CountOf(*node, state) == node->children.size();
+}
+
+bool MemoryDirTree::ChildrenLoaded(DirTreeItem item) const {
+    return NodeOf(item)->childrenLoaded;
+}
+
+void MemoryDirTree::SetChildrenLoaded(DirTreeItem item) {
+    NodeOf(item)->childrenLoaded = true;
 }
 
 bool MemoryDirTree::IsExpanded(DirTreeItem item) const {
@@ -62,24 +100,30 @@ DirTreeItem MemoryDirTree::AppendItem(DirTreeItem parent, const std::string& tex
     node.text = text;
     node.parent = owner;
     node.self = std::prev(owner->children.end());
+    ++CountOf(*owner, node.state);
+    owner->index.reset();
     return ItemOf(&node);
 }
 
 void MemoryDirTree::DeleteItem(DirTreeItem item) {
     Node* node = NodeOf(item);
-    node->parent->children.erase(node->self);
+    Node* owner = node->parent;
+    --CountOf(*owner, node->state);
+    owner->index.reset();
+    owner->children.erase(node->self);
 }
 
 void MemoryDirTree::DeleteAll() {
     m_top.children.clear();
+    m_top.childStates = {};
+    m_top.index.reset();
 }
 
 void MemoryDirTree::SortChildren(DirTreeItem item) {
+    Node* node = NodeOf(item);
+    node->index.reset(); // its lists are in sibling order
     // std::list::sort relinks the nodes without moving them, so handles and `self` stay valid.
-    NodeOf(item)->children.sort([](const Node& a, const Node& b) {
-        const int order = CompareNoCase(a.text, b.text);
-        return order != 0 ? order < 0 : a.text < b.text;
-    });
+    node->children.sort([](const Node& a, const Node& b) { return SortsBefore(a.text, b.text); });
 }
 
 bool MemoryDirTree::ReadSubdirectories(const std::string& dirPath, std::vector<std::string>& names) {

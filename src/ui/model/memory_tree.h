@@ -3,9 +3,14 @@
 // given a lister it loads them from anywhere (a made-up folder tree in tests and fuzzing).
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <functional>
 #include <list>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "ui/model/tree_access.h"
@@ -30,6 +35,10 @@ public:
     std::string Text(DirTreeItem item) const override;
     DirCheck State(DirTreeItem item) const override;
     void SetState(DirTreeItem item, DirCheck state) override;
+    DirTreeItem FindChild(DirTreeItem parent, std::string_view name) const override;
+    bool AllChildrenIn(DirTreeItem item, DirCheck state) const override;
+    bool ChildrenLoaded(DirTreeItem item) const override;
+    void SetChildrenLoaded(DirTreeItem item) override;
     bool IsExpanded(DirTreeItem item) const override;
     void SetExpanded(DirTreeItem item) override;
     DirTreeItem AppendItem(DirTreeItem parent, const std::string& text) override;
@@ -39,20 +48,33 @@ public:
     bool ReadSubdirectories(const std::string& dirPath, std::vector<std::string>& names) override;
 
 private:
+    struct Node;
+    // The children of a node by folded name (FoldCase), each list in sibling order: a name is looked up
+    // in constant time however many siblings it has.
+    using ChildIndex = std::unordered_map<std::u32string, std::vector<const Node*>>;
+
     // Children live in a std::list: handles (node addresses) stay valid while siblings are added,
     // deleted or sorted, and each of those is cheap however many siblings there are.
     struct Node {
         std::string text;
         DirCheck state = DirCheck::Unchecked;
         bool expanded = false;
+        bool childrenLoaded = false;
         Node* parent = nullptr;
         std::list<Node> children;
         std::list<Node>::iterator self; // this node's place in its parent's children
+        // How many children are in each state (index: state - 1), so that "every child is in state X"
+        // is one comparison.
+        std::array<std::size_t, 4> childStates{};
+        // Built on the first FindChild, dropped whenever the children change.
+        mutable std::unique_ptr<ChildIndex> index;
     };
 
     static Node* NodeOf(DirTreeItem item) { return static_cast<Node*>(item.id); }
     static DirTreeItem ItemOf(const Node* node) { return DirTreeItem{const_cast<Node*>(node)}; }
     static DirTreeItem FirstOf(const std::list<Node>& nodes);
+    static std::size_t& CountOf(Node& parent, DirCheck state);
+    const Node& Owner(DirTreeItem parent) const { return parent ? *NodeOf(parent) : m_top; }
 
     Node m_top; // holds the root items; never handed out
     SubdirectoryLister m_lister;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillary {
@@ -28,6 +29,9 @@ struct DirTreeItem {
     bool operator==(const DirTreeItem&) const = default;
 };
 
+// The order of sibling folders: alphabetical ignoring case (CompareNoCase), ties in byte order.
+bool SortsBefore(std::string_view a, std::string_view b);
+
 class DirTreeAccess {
 public:
     virtual ~DirTreeAccess() = default;
@@ -42,10 +46,27 @@ public:
     virtual DirCheck State(DirTreeItem item) const = 0;
     virtual void SetState(DirTreeItem item, DirCheck state) = 0;
 
+    // The child of `parent` (the empty handle: the root items) whose text is `name`: the exact name
+    // wins, else the first child in sibling order whose text matches ignoring case (EqualsNoCase). On
+    // a case-sensitive file system "Data" and "data" can be siblings; the exact name keeps a path
+    // pointing at the folder it names. The default walks the children; a tree with an index overrides
+    // it so that a folder with many subfolders is searched in constant time.
+    virtual DirTreeItem FindChild(DirTreeItem parent, std::string_view name) const;
+    // Whether every child of the item is in the state (true without children). The default walks the
+    // children; a tree that counts its children's states overrides it.
+    virtual bool AllChildrenIn(DirTreeItem item, DirCheck state) const;
+
     // Whether the item is open. SetExpanded opens it without running the expansion rule again: the
     // caller has already run it (a window whose expanding handler runs the rule suppresses it here).
     virtual bool IsExpanded(DirTreeItem item) const = 0;
     virtual void SetExpanded(DirTreeItem item) = 0;
+
+    // Whether the item's children have been read from disk (SyncChildren marks it). An item whose
+    // children are not loaded may still have subfolders: a window shows its expand button until it is
+    // loaded. Restoring a path reads only the folders on it, so items on the way can be open with
+    // children whose own children are not loaded.
+    virtual bool ChildrenLoaded(DirTreeItem item) const = 0;
+    virtual void SetChildrenLoaded(DirTreeItem item) = 0;
 
     // Adds an item at the end of the parent's children (the empty parent: at the end of the root
     // items), unchecked and closed.
@@ -53,7 +74,7 @@ public:
     // Deletes the item with everything below it.
     virtual void DeleteItem(DirTreeItem item) = 0;
     virtual void DeleteAll() = 0;
-    // Sorts the item's children alphabetically, ignoring case (CompareNoCase), ties in byte order.
+    // Sorts the item's children by SortsBefore.
     virtual void SortChildren(DirTreeItem item) = 0;
 
     // The names of the subfolders of a folder on disk (`dirPath` ends with "/"); false when it cannot

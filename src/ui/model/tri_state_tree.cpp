@@ -1,9 +1,8 @@
 #include "ui/model/tri_state_tree.h"
 
+#include <algorithm>
 #include <string_view>
 #include <unordered_map>
-
-#include "platform/case_fold.h"
 
 namespace quillary {
 
@@ -13,15 +12,6 @@ constexpr char kSeparator = '/';
 
 bool IsChecked(DirCheck state) {
     return state == DirCheck::WithSubdirs || state == DirCheck::Alone;
-}
-
-// True when every child is in the state, and when there are no children.
-bool AllChildrenIn(const DirTreeAccess& tree, DirTreeItem item, DirCheck state) {
-    for (DirTreeItem child = tree.FirstChild(item); child; child = tree.NextSibling(child)) {
-        if (tree.State(child) != state)
-            return false;
-    }
-    return true;
 }
 
 // The part of a key an item contributes: the root, shown as "/", contributes "".
@@ -36,13 +26,13 @@ DirCheck ParentStateAfter(const DirTreeAccess& tree, DirCheck node, DirTreeItem 
     case DirCheck::WithSubdirs:
         if (current == DirCheck::Unchecked)
             return DirCheck::PartlyBelow;
-        if (current == DirCheck::Alone && AllChildrenIn(tree, parent, DirCheck::WithSubdirs))
+        if (current == DirCheck::Alone && tree.AllChildrenIn(parent, DirCheck::WithSubdirs))
             return DirCheck::WithSubdirs;
         break;
     case DirCheck::Unchecked:
         if (current == DirCheck::WithSubdirs)
             return DirCheck::Alone;
-        if (current == DirCheck::PartlyBelow && AllChildrenIn(tree, parent, DirCheck::Unchecked))
+        if (current == DirCheck::PartlyBelow && tree.AllChildrenIn(parent, DirCheck::Unchecked))
             return DirCheck::Unchecked;
         break;
     case DirCheck::Alone:
@@ -67,19 +57,33 @@ void UpdateAncestors(DirTreeAccess& tree, DirTreeItem item) {
     }
 }
 
-// The sibling (from `first` on) whose key text is the component: an exact match, else the first match
-// ignoring case. On a case-sensitive file system "Data" and "data" can be siblings; the exact name
-// keeps a saved selection pointing at the folder it was saved from.
-DirTreeItem FindComponent(const DirTreeAccess& tree, DirTreeItem first, std::string_view component) {
-    DirTreeItem folded;
-    for (DirTreeItem item = first; item; item = tree.NextSibling(item)) {
-        const std::string text = KeyText(tree, item);
-        if (text == component)
+// The children of an item in state Unchecked or WithSubdirs take its state (the expansion rule).
+void HandDownState(DirTreeAccess& tree, DirTreeItem item) {
+    const DirCheck state = tree.State(item);
+    if (state != DirCheck::Unchecked && state != DirCheck::WithSubdirs)
+        return;
+    for (DirTreeItem child = tree.FirstChild(item); child; child = tree.NextSibling(child))
+        tree.SetState(child, state);
+}
+
+// Opens an item that a restored path passes through: the expansion rule without reading one level
+// ahead. An open item has been through it already; running it again would hand its state down again
+// for every path below it.
+void OpenOnPath(DirTreeAccess& tree, DirTreeItem item) {
+    if (tree.IsExpanded(item))
+        return;
+    LoadChildren(tree, item);
+    HandDownState(tree, item);
+    tree.SetExpanded(item);
+}
+
+// The root item whose key text is the component ("" for the root of the file system).
+DirTreeItem FindRoot(const DirTreeAccess& tree, std::string_view component) {
+    for (DirTreeItem item = tree.FirstRoot(); item; item = tree.NextSibling(item)) {
+        if (KeyText(tree, item) == component)
             return item;
-        if (!folded && EqualsNoCase(text, component))
-            folded = item;
     }
-    return folded;
+    return {};
 }
 
 } // namespace
@@ -110,7 +114,10 @@ void RefreshTree(DirTreeAccess& tree) {
 void SyncChildren(DirTreeAccess& tree, DirTreeItem item, const std::string& dirPath) {
     std::vector<std::string> names;
     if (!tree.ReadSubdirectories(dirPath, names))
-        names.clear();                                  // an unreadable folder has no children
+        names.clear(); // an unreadable folder has no children
+    // New children are appended in their sorted order, so that sorting them moves nothing and a tree
+    // that allocates items one after another keeps siblings close in memory for the walks of a toggle.
+    std::sort(names.begin(), names.end(), SortsBefore);
     std::unordered_map<std::string_view, bool> hasItem; // name on disk -> a child already stands for it
     hasItem.reserve(names.size());
     for (const std::string& name : names)
@@ -137,27 +144,30 @@ void SyncChildren(DirTreeAccess& tree, DirTreeItem item, const std::string& dirP
     }
     if (appended)
         tree.SortChildren(item);
+    tree.SetChildrenLoaded(item);
+}
+
+void LoadChildren(DirTreeAccess& tree, DirTreeItem item) {
+    if (!tree.ChildrenLoaded(item))
+        SyncChildren(tree, item, ItemDirPath(tree, item));
 }
 
 void ExpandItem(DirTreeAccess& tree, DirTreeItem item) {
+    LoadChildren(tree, item);
     const std::string path = ItemDirPath(tree, item);
-    const DirCheck state = tree.State(item);
-    const bool handDown = state == DirCheck::Unchecked || state == DirCheck::WithSubdirs;
-    for (DirTreeItem child = tree.FirstChild(item); child; child = tree.NextSibling(child)) {
+    for (DirTreeItem child = tree.FirstChild(item); child; child = tree.NextSibling(child))
         SyncChildren(tree, child, path + tree.Text(child) + kSeparator);
-        if (handDown)
-            tree.SetState(child, state);
-    }
+    HandDownState(tree, item);
 }
 
 void ToggleCheck(DirTreeAccess& tree, DirTreeItem item, bool withSubdirs) {
     DirCheck next;
     if (IsChecked(tree.State(item))) {
-        next = withSubdirs || AllChildrenIn(tree, item, DirCheck::Unchecked) ? DirCheck::Unchecked
-                                                                             : DirCheck::PartlyBelow;
+        next = withSubdirs || tree.AllChildrenIn(item, DirCheck::Unchecked) ? DirCheck::Unchecked
+                                                                            : DirCheck::PartlyBelow;
     } else {
-        next = withSubdirs || AllChildrenIn(tree, item, DirCheck::WithSubdirs) ? DirCheck::WithSubdirs
-                                                                               : DirCheck::Alone;
+        next = withSubdirs || tree.AllChildrenIn(item, DirCheck::WithSubdirs) ? DirCheck::WithSubdirs
+                                                                              : DirCheck::Alone;
     }
     tree.SetState(item, next);
     UpdateAncestors(tree, item);
@@ -178,33 +188,35 @@ void ToggleByUser(DirTreeAccess& tree, DirTreeItem item, bool withSubdirs) {
     SetSubtreeState(tree, item, tree.State(item), withSubdirs);
 }
 
-bool RestoreCheck(DirTreeAccess& tree, const std::string& path, bool withSubdirs) {
+void CheckWithSubdirs(DirTreeAccess& tree, DirTreeItem item) {
+    tree.SetState(item, DirCheck::WithSubdirs);
+    SetSubtreeState(tree, item, DirCheck::WithSubdirs, true);
+    UpdateAncestors(tree, item);
+}
+
+DirTreeItem FindPath(DirTreeAccess& tree, std::string_view path) {
     // "/home/me" is the root (key ""), then "home", then "me". A trailing separator names the same
     // folder, so "/" is the root as well as "".
-    std::string_view rest = path;
-    if (!rest.empty() && rest.back() == kSeparator)
-        rest.remove_suffix(1);
-    DirTreeItem first = tree.FirstRoot();
-    for (;;) {
-        const std::size_t separator = rest.find(kSeparator);
-        const DirTreeItem match = FindComponent(tree, first, rest.substr(0, separator));
-        if (!match)
-            return false;
-        if (separator == std::string_view::npos) {
-            ToggleByUser(tree, match, withSubdirs);
-            return true;
-        }
-        rest.remove_prefix(separator + 1);
-        // An open folder has been through the expansion rule already; running it again would read
-        // its subfolders' folders again for every entry below it.
-        if (!tree.IsExpanded(match)) {
-            ExpandItem(tree, match);
-            tree.SetExpanded(match);
-        }
-        first = tree.FirstChild(match);
-        if (!first)
-            return false;
+    if (!path.empty() && path.back() == kSeparator)
+        path.remove_suffix(1);
+    std::size_t separator = path.find(kSeparator);
+    DirTreeItem item = FindRoot(tree, path.substr(0, separator));
+    while (item && separator != std::string_view::npos) {
+        path.remove_prefix(separator + 1);
+        separator = path.find(kSeparator);
+        OpenOnPath(tree, item);
+        item = tree.FindChild(item, path.substr(0, separator));
     }
+    return item;
+}
+
+bool RestoreCheck(DirTreeAccess& tree, std::string_view path, bool withSubdirs) {
+    const DirTreeItem item = FindPath(tree, path);
+    if (!item)
+        return false;
+    LoadChildren(tree, item);
+    ToggleByUser(tree, item, withSubdirs);
+    return true;
 }
 
 void CollectChecked(const DirTreeAccess& tree, DirTreeItem first, std::vector<std::string>& out,

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ui/model/tree_access.h"
@@ -23,12 +24,19 @@ void RefreshTree(DirTreeAccess& tree);
 // Makes the item's children equal to the subfolders of `dirPath` (the item's folder path): surviving
 // children stay in place with their states, expansion and subtrees, vanished ones are deleted, new
 // ones are appended unchecked, and the children are sorted only when something was appended. Names
-// compare exactly. When the folder cannot be read, all children are deleted.
+// compare exactly. When the folder cannot be read, all children are deleted. Marks the item's
+// children loaded.
 void SyncChildren(DirTreeAccess& tree, DirTreeItem item, const std::string& dirPath);
 
-// What happens when an item is opened: each child gets its own children loaded (so the tree is always
-// read one level ahead of what is visible), and the children of an item in state Unchecked or
-// WithSubdirs take its state; under Alone or PartlyBelow they keep theirs.
+// Reads the item's children from disk unless they are loaded already. New children are unchecked, as
+// when the window loads them one level ahead; the expansion rule hands states down when the item is
+// opened.
+void LoadChildren(DirTreeAccess& tree, DirTreeItem item);
+
+// What happens when the user opens an item in the window: its children are loaded if they are not
+// yet, each child gets its own children loaded (so that the window knows which children have expand
+// buttons), and the children of an item in state Unchecked or WithSubdirs take its state; under Alone
+// or PartlyBelow they keep theirs.
 void ExpandItem(DirTreeAccess& tree, DirTreeItem item);
 
 // Gives the item a new state from its current state and its direct children, then updates every
@@ -42,11 +50,23 @@ void SetSubtreeState(DirTreeAccess& tree, DirTreeItem item, DirCheck state, bool
 // item's new state for all its loaded descendants.
 void ToggleByUser(DirTreeAccess& tree, DirTreeItem item, bool withSubdirs);
 
-// Finds a folder path ("/home/me"; "" or "/" is the root) component by component, opening the folders
-// on the way, and toggles it as the user would. Among siblings an exact name wins, else the first one
-// that matches ignoring case. Returns false and toggles nothing when a component is missing; the
-// folders opened on the way stay open. Restoring toggles, so it is meant for a freshly refreshed tree.
-bool RestoreCheck(DirTreeAccess& tree, const std::string& path, bool withSubdirs);
+// Checks the item with everything below it, whatever its state was: the item and its loaded
+// descendants become WithSubdirs and the ancestors follow. Doing it twice changes nothing, unlike a
+// toggle; this is how folders named on a command line are selected.
+void CheckWithSubdirs(DirTreeAccess& tree, DirTreeItem item);
+
+// Finds a folder path ("/home/me"; "" or "/" is the root) component by component, opening each folder
+// on the way (the first time: its children loaded if they are not, its state handed down to them as
+// the expansion rule does, marked open) and looking the next name up with FindChild. Only the folders
+// on the path are read, each at most once however often it is passed; the subfolders of siblings are
+// never read, and neither is the found folder itself. The empty handle when a component is missing;
+// the folders opened on the way stay open.
+DirTreeItem FindPath(DirTreeAccess& tree, std::string_view path);
+
+// Finds the path (FindPath), loads the found folder's children (they decide its new state) and toggles
+// it as the user would. Returns false and toggles nothing when the path is not in the tree. Restoring
+// toggles, so it is meant for a freshly refreshed tree.
+bool RestoreCheck(DirTreeAccess& tree, std::string_view path, bool withSubdirs);
 
 // Appends the checked-dir entries of `first` and its following siblings, in pre-order, each key made of
 // `prefix` + text. An item in state WithSubdirs is never descended. `out` is not cleared.

@@ -9,7 +9,6 @@
 #include <wx/utils.h>
 #include <wx/wupdlock.h>
 
-#include "platform/case_fold.h"
 #include "platform/directory_reader.h"
 #include "ui/gtk_accessible.h"
 #include "ui/model/tri_state_tree.h"
@@ -19,11 +18,13 @@ namespace quillary {
 
 namespace {
 
-// The folder's name exactly as the file system gave it (the item's label is its display form).
+// The folder's name exactly as the file system gave it (the item's label is its display form), and
+// whether its subfolders have been read.
 class FolderData final : public wxTreeItemData {
 public:
     explicit FolderData(std::string name) : m_name(std::move(name)) {}
     const std::string& Name() const { return m_name; }
+    bool childrenLoaded = false;
 
 private:
     std::string m_name;
@@ -280,6 +281,20 @@ void CDirTreeCtrl::SetExpanded(DirTreeItem item) {
     m_expansionRuleDone = false;
 }
 
+bool CDirTreeCtrl::ChildrenLoaded(DirTreeItem item) const {
+    const auto* data = static_cast<const FolderData*>(GetItemData(ToId(item)));
+    return data != nullptr && data->childrenLoaded;
+}
+
+// Until then the item shows an expand button, as a folder may have subfolders; from then on only when
+// it has them.
+void CDirTreeCtrl::SetChildrenLoaded(DirTreeItem item) {
+    const wxTreeItemId id = ToId(item);
+    if (auto* data = static_cast<FolderData*>(GetItemData(id)))
+        data->childrenLoaded = true;
+    SetItemHasChildren(id, GetChildrenCount(id, false) > 0);
+}
+
 DirTreeItem CDirTreeCtrl::AppendItem(DirTreeItem parent, const std::string& text) {
     const bool isRoot = !parent;
     const wxTreeItemId id = wxTreeCtrl::AppendItem(isRoot ? m_hiddenRoot : ToId(parent), ToWx(text),
@@ -287,6 +302,7 @@ DirTreeItem CDirTreeCtrl::AppendItem(DirTreeItem parent, const std::string& text
     if (!isRoot)
         SetItemImage(id, kFolderOpen, wxTreeItemIcon_Expanded);
     SetItemState(id, static_cast<int>(DirCheck::Unchecked));
+    SetItemHasChildren(id, true);
     return ToItem(id);
 }
 
@@ -311,12 +327,11 @@ bool CDirTreeCtrl::ReadSubdirectories(const std::string& dirPath, std::vector<st
     return ListSubdirectories(dirPath, names);
 }
 
-// The order of MemoryDirTree: ignoring case, ties in byte order.
+// The order of sibling folders the tree rules use.
 int CDirTreeCtrl::OnCompareItems(const wxTreeItemId& first, const wxTreeItemId& second) {
     const std::string& a = NameOf(first);
     const std::string& b = NameOf(second);
-    const int order = CompareNoCase(a, b);
-    return order != 0 ? order : a.compare(b);
+    return SortsBefore(a, b) ? -1 : SortsBefore(b, a) ? 1 : 0;
 }
 
 void CDirTreeCtrl::ForgetSiblingPositions() const {

@@ -4,8 +4,9 @@
 // run on its real items; this class only draws, loads, and turns clicks and keys into those rules.
 //
 // Folders are read one level ahead of what is visible: opening a folder loads its subfolders'
-// subfolders, so that each visible item knows whether it has an expand button. A click on an item's
-// check box and the space key toggle it without selecting it, with or without its subfolders as the
+// subfolders, so that each visible item knows whether it has an expand button (a folder whose
+// subfolders are not read yet, as on the way to a restored path, shows one until it is opened). A click on an
+// item's check box and the space key toggle it without selecting it, with or without its subfolders as the
 // page's "Select with subdirectories" box says.
 //
 // For assistive technology the tree's accessible name and description follow the selected item and its
@@ -50,6 +51,8 @@ public:
     void SetState(DirTreeItem item, DirCheck state) override;
     bool IsExpanded(DirTreeItem item) const override;
     void SetExpanded(DirTreeItem item) override;
+    bool ChildrenLoaded(DirTreeItem item) const override;
+    void SetChildrenLoaded(DirTreeItem item) override;
     DirTreeItem AppendItem(DirTreeItem parent, const std::string& text) override;
     void DeleteItem(DirTreeItem item) override;
     void DeleteAll() override;

@@ -21,10 +21,10 @@ void CSelectDirsPage::RefreshTree() {
     m_tree->RefreshTree();
 }
 
-void CSelectDirsPage::LoadSelection(const std::string& path, const std::string& currentDirectory) {
+RestoreReport CSelectDirsPage::LoadSelection(const std::string& path) {
     wxWindowUpdateLocker noUpdates(m_tree);
     m_tree->RefreshTree();
-    quillary::LoadSelection(*m_tree, path, currentDirectory);
+    return quillary::LoadSelection(*m_tree, path);
 }
 
 } // namespace quillary

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "persistence/selection_file.h"
 #include "ui/dir_tree_ctrl.h"
 #include "ui/tab_page.h"
 
@@ -18,8 +19,9 @@ public:
 
     // Lists the folders again (F5): every check mark is lost.
     void RefreshTree();
-    // Refreshes the tree and restores a selection file into it, with window updates locked.
-    void LoadSelection(const std::string& path, const std::string& currentDirectory);
+    // Refreshes the tree and restores a selection file into it, with window updates locked. The report
+    // lists what could not be restored.
+    RestoreReport LoadSelection(const std::string& path);
 
 private:
     CDirTreeCtrl* m_tree = nullptr;

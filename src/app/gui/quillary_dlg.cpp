@@ -368,7 +368,7 @@ void CQuillaryDlg::RelayoutPages() {
 }
 
 void CQuillaryDlg::LoadSelectionFrom(const std::string& path) {
-    m_selectPage->LoadSelection(path, CurrentDirectory());
+    m_selectPage->LoadSelection(path);
 }
 
 void CQuillaryDlg::SaveSelectionTo(const std::string& path) {

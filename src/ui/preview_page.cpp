@@ -22,7 +22,8 @@ constexpr std::size_t kSliceBytes = 256 * 1024;
 wxFont PreviewFont() {
     if (wxFontEnumerator::IsValidFacename("Courier New"))
         return wxFont(wxFontInfo(8).FaceName("Courier New"));
-    return wxSystemSettings::GetFont(wxSYS_ANSI_FIXED_FONT);
+    const int size = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).GetPointSize();
+    return wxFont(wxFontInfo(size).Family(wxFONTFAMILY_TELETYPE));
 }
 
 // The end of the slice that starts at `offset`: after the last line end within kSliceBytes, so that a

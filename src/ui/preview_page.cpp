@@ -56,12 +56,12 @@ CPreviewPage::CPreviewPage(wxWindow* parent, WindowSurface& surface)
     auto* sizer = new wxBoxSizer(wxHORIZONTAL);
     sizer->Add(views, wxSizerFlags(1).Expand().Border(wxLEFT | wxRIGHT, 2));
     FinishLayout(sizer);
+    Bind(wxEVT_IDLE, &CPreviewPage::OnIdle, this);
 }
 
 void CPreviewPage::Prepare(int outputType) {
     m_outputType = outputType;
-    ++m_generation; // stops a stream still running
-    m_pending.clear();
+    m_pending.clear(); // stops a stream still running
     m_offset = 0;
     const bool html = outputType == kOutputHtml;
     if (html) {
@@ -85,12 +85,22 @@ void CPreviewPage::ShowListing(const std::string& path) {
     m_pending.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     m_offset = 0;
     m_text->Clear();
-    StreamNextSlice(++m_generation);
+    if (IsStreaming())
+        AppendNextSlice();
 }
 
-void CPreviewPage::StreamNextSlice(unsigned generation) {
-    if (generation != m_generation || !IsStreaming())
+// One slice per idle turn of the event loop: input and painting are handled between slices. (A chain
+// of queued calls would not do: the loop runs queued calls until none are left.)
+void CPreviewPage::OnIdle(wxIdleEvent& event) {
+    event.Skip();
+    if (!IsStreaming())
         return;
+    AppendNextSlice();
+    if (IsStreaming())
+        event.RequestMore();
+}
+
+void CPreviewPage::AppendNextSlice() {
     const std::size_t end = SliceEnd(m_pending, m_offset);
     const bool first = m_offset == 0;
     m_text->AppendText(ToWx(std::string_view(m_pending).substr(m_offset, end - m_offset)));
@@ -98,10 +108,8 @@ void CPreviewPage::StreamNextSlice(unsigned generation) {
     // Back to the start after the first slice: the view then stays there while the rest comes in.
     if (first)
         m_text->ShowPosition(0);
-    if (IsStreaming()) {
-        CallAfter([this, generation] { StreamNextSlice(generation); });
+    if (IsStreaming())
         return;
-    }
     m_pending.clear();
     m_pending.shrink_to_fit();
     m_offset = 0;

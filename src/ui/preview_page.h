@@ -4,8 +4,8 @@
 // a read-only monospace text view (1088). Both fill the page less 2 pixels left and right and 6 pixels
 // top and bottom.
 //
-// A text listing is streamed into its view a slice at a time from the event loop, so that a listing
-// of hundreds of thousands of rows never stops the window from answering.
+// A text listing is streamed into its view a slice at a time from the event loop's idle turns, so
+// that a listing of hundreds of thousands of rows never stops the window from answering.
 #pragma once
 
 #include <string>
@@ -32,16 +32,15 @@ public:
     bool IsStreaming() const { return m_offset < m_pending.size(); }
 
 private:
-    void StreamNextSlice(unsigned generation);
+    void OnIdle(wxIdleEvent& event);
+    void AppendNextSlice();
 
     CHtmlCtrl* m_html = nullptr;
     wxTextCtrl* m_text = nullptr;
     int m_outputType = 0;
-    // The text listing being streamed in, how far it has got, and which load it belongs to (a newer
-    // preview stops an older stream).
+    // The text listing being streamed in and how far it has got; a new preview replaces it.
     std::string m_pending;
     std::size_t m_offset = 0;
-    unsigned m_generation = 0;
 };
 
 } // namespace quillary

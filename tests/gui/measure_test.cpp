@@ -5,9 +5,13 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include <wx/notebook.h>
+
 #include "gui_test_support.h"
+#include "listing/output_type.h"
 #include "res/controls.h"
 #include "ui/dir_tree_ctrl.h"
+#include "ui/preview_page.h"
 
 namespace quillary::test {
 namespace {
@@ -75,6 +79,45 @@ TEST(Measure, OpeningAFolderWith20000Subfolders) {
     std::printf("opening the parent (20,000 children loaded, sorted): %.0f ms\n", openParent);
     std::printf("opening the folder (20,000 subfolders read one level ahead): %.0f ms\n", openMany);
     std::printf("toggling it with its 20,000 subfolders: %.0f ms\n", toggle);
+}
+
+// The longest time the event loop is away while a 200,000-row text listing streams into the preview:
+// each turn below is one slice plus whatever GTK does with it (layout, painting).
+TEST(Measure, StreamingA200000RowPreview) {
+    if (!Measuring())
+        GTEST_SKIP() << "QUILLARY_MEASURE is not set";
+    ScratchDir folder;
+    std::string listing;
+    for (int row = 0; row < 200000; ++row) {
+        char line[128];
+        std::snprintf(line, sizeof line, "file_%06d.txt%*s%12d 2026-12-08 11:14 -a--\n", row, 40, "",
+                      row * 7);
+        listing += line;
+    }
+    WriteFile(folder.File("big.txt"), listing);
+    auto* window = MakeWindow(folder);
+    WindowCloser closer{window};
+    window->Show();
+    window->SelectTab(0);
+    auto* preview = static_cast<CPreviewPage*>(window->Tabs()->GetPage(3));
+    window->Tabs()->ChangeSelection(3);
+    preview->Prepare(kOutputText);
+    wxYield();
+
+    const auto start = Clock::now();
+    preview->ShowListing(folder.File("big.txt"));
+    double longest = MillisecondsSince(start);
+    int turns = 1;
+    while (preview->IsStreaming()) {
+        const auto turn = Clock::now();
+        wxYield(); // native events, then one idle turn: one slice
+        longest = std::max(longest, MillisecondsSince(turn));
+        ++turns;
+    }
+    const double total = MillisecondsSince(start);
+    EXPECT_EQ(preview->TextView().GetNumberOfLines(), 200001);
+    std::printf("200,000-row preview (%zu bytes): %.0f ms in all, %d turns, longest turn %.0f ms\n",
+                listing.size(), total, turns, longest);
 }
 
 } // namespace

@@ -130,11 +130,8 @@ void CDirTreeCtrl::RefreshTree() {
 void CDirTreeCtrl::ToggleItem(const wxTreeItemId& item) {
     if (!item.IsOk() || item == m_hiddenRoot)
         return;
-    {
-        wxWindowUpdateLocker noUpdates(this);
-        ToggleByUser(*this, ToItem(item), m_withSubdirs && m_withSubdirs());
-    }
-    UpdateAccessibleText();
+    wxWindowUpdateLocker noUpdates(this);
+    ToggleByUser(*this, ToItem(item), m_withSubdirs && m_withSubdirs());
 }
 
 wxString CDirTreeCtrl::SelectedPath() const {
@@ -267,8 +264,13 @@ DirCheck CDirTreeCtrl::State(DirTreeItem item) const {
     return state >= 1 && state <= 4 ? static_cast<DirCheck>(state) : DirCheck::Unchecked;
 }
 
+// However the state changes (a click, a restored selection, a parent following its child), what
+// assistive technology reads for the selected item follows it.
 void CDirTreeCtrl::SetState(DirTreeItem item, DirCheck state) {
-    SetItemState(ToId(item), static_cast<int>(state));
+    const wxTreeItemId id = ToId(item);
+    SetItemState(id, static_cast<int>(state));
+    if (id == GetSelection())
+        UpdateAccessibleText();
 }
 
 bool CDirTreeCtrl::IsExpanded(DirTreeItem item) const {

@@ -197,6 +197,10 @@ TEST_F(TreeTest, AssistiveTechnologyReadsTheSelectedFolderAndItsState) {
     EXPECT_EQ(AccessibleDescription(m_tree), m_root + "/b: not checked");
     PressSpace();
     EXPECT_EQ(AccessibleDescription(m_tree), m_root + "/b: checked with subfolders");
+    // A parent that follows its child is read anew as well.
+    m_tree->SelectItem(Folder("c"));
+    Click(CheckBoxPoint(Folder("c/c1")));
+    EXPECT_EQ(AccessibleDescription(m_tree), m_root + "/c: not checked, subfolders partly checked");
 }
 
 } // namespace

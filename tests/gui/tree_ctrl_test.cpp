@@ -182,6 +182,8 @@ TEST_F(TreeTest, ASavedSelectionComesBackAndRefreshClearsIt) {
 
     m_window->LoadSelectionFrom(selection);
     EXPECT_EQ(Collected(), before);
+    // The restore opened folders on the way and selected them; the last one is read with its state.
+    EXPECT_EQ(AccessibleDescription(m_tree), m_root + "/c: not checked, subfolders partly checked");
     EXPECT_EQ(StateOf(Folder("a")), DirCheck::Alone);
     EXPECT_EQ(StateOf(Folder("a/a1/a1x")), DirCheck::WithSubdirs);
 
@@ -201,6 +203,28 @@ TEST_F(TreeTest, AssistiveTechnologyReadsTheSelectedFolderAndItsState) {
     m_tree->SelectItem(Folder("c"));
     Click(CheckBoxPoint(Folder("c/c1")));
     EXPECT_EQ(AccessibleDescription(m_tree), m_root + "/c: not checked, subfolders partly checked");
+}
+
+} // namespace
+} // namespace quillary::test
+
+namespace quillary::test {
+namespace {
+
+TEST(TreeStartup, TheRememberedSelectionIsReadWithItsStates) {
+    ScratchDir folder;
+    const std::string root = std::filesystem::canonical(folder.Path()).string();
+    std::filesystem::create_directories(root + "/x/y");
+    WriteFile(folder.File("quillary.INI"), "[Settings]\n1032=1\n");
+    WriteFile(folder.File("quillary.qls"), "3|" + root + "/x/y\n");
+    auto* window = MakeWindow(folder);
+    WindowCloser closer{window};
+    auto* tree = static_cast<CDirTreeCtrl*>(window->Surface().Window(kIdDirTree));
+    EXPECT_EQ(tree->SelectionDescription(), root + "/x: not checked, subfolders partly checked");
+    EXPECT_EQ(AccessibleDescription(tree), tree->SelectionDescription());
+    window->Show();
+    wxYield();
+    EXPECT_EQ(AccessibleDescription(tree), tree->SelectionDescription());
 }
 
 } // namespace

@@ -42,6 +42,14 @@ void CommandLineInfo::ParseParam(const std::string& param, bool isSwitch) {
     }
 }
 
+std::string CommandLineInfo::MissingParameter() const {
+    if (m_bLoadConfiguration && m_strConfigurationFile.empty())
+        return "/o needs a configuration file";
+    if (m_bUnattended && (m_strSelectionFile.empty() || m_strOutputFile.empty()))
+        return "/l needs a selection file and an output file";
+    return {};
+}
+
 CommandLineInfo CommandLineInfo::Parse(const std::vector<std::string>& words) {
     CommandLineInfo info;
     for (const std::string& word : words) {

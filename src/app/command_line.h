@@ -17,6 +17,10 @@ public:
     // Splits the words of argv (without the program name) and parses each.
     static CommandLineInfo Parse(const std::vector<std::string>& words);
 
+    // What a switch lacks ("/l needs a selection file and an output file"), or "" when every switch
+    // that was given has its files.
+    std::string MissingParameter() const;
+
     bool m_bLoadConfiguration = false;
     bool m_bUnattended = false;
     std::string m_strConfigurationFile;

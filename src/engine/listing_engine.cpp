@@ -103,7 +103,11 @@ RunResult ListingEngine::Finish(RunStatus status) {
 }
 
 void ListingEngine::AddProblem(ProblemKind kind, std::string path, int error) {
-    m_problems.push_back({kind, std::move(path), error != 0 ? ErrorText(error) : std::string()});
+    AddProblem(kind, std::move(path), error != 0 ? ErrorText(error) : std::string());
+}
+
+void ListingEngine::AddProblem(ProblemKind kind, std::string path, std::string reason) {
+    m_problems.push_back({kind, std::move(path), std::move(reason)});
 }
 
 RunResult ListingEngine::Run() {
@@ -114,7 +118,9 @@ RunResult ListingEngine::Run() {
     m_formats = DeriveFieldFormats(m_options);
     m_mask = std::make_unique<NameMask>(m_options.m_strMask);
     m_bListingInEachDir = m_options.m_bListingInEachDir && IsPlainFileName(m_options.m_strListingName);
-    if (m_target.outputPath != "-" && m_target.outputPath.find('.') == std::string::npos)
+    // "/dev/null" or a FIFO is written as named; only a file name gets the output type's extension.
+    if (m_target.outputPath != "-" && m_target.outputPath.find('.') == std::string::npos &&
+        !NamesSpecialFile(m_target.outputPath))
         m_target.outputPath += std::string(".") + ExtensionFor(m_options.m_nOutputType);
 
     OutputFile out;
@@ -260,7 +266,7 @@ std::uint64_t ListingEngine::ScanDirectory(const std::string& path, bool withSub
                     entry.parent = &node;
                     if (!isDirectory) {
                         ++record.fileCount;
-                        record.totalSize += info.size;
+                        record.totalSize = SaturatingAdd(record.totalSize, info.size);
                     }
                     ++m_stats.entryCount;
                     ShowProgress(false);
@@ -294,8 +300,8 @@ std::uint64_t ListingEngine::ScanDirectory(const std::string& path, bool withSub
     // holds more than one directory open.
     std::uint64_t total = record.totalSize;
     for (const Subdirectory& subdirectory : subdirectories) {
-        total += ScanDirectory(JoinPath(path, subdirectory.name), true, rootPrefixLen,
-                               subdirectory.haveInfo ? &subdirectory.info : nullptr);
+        total = SaturatingAdd(total, ScanDirectory(JoinPath(path, subdirectory.name), true, rootPrefixLen,
+                                                   subdirectory.haveInfo ? &subdirectory.info : nullptr));
     }
     // The map node may have been replaced if a subdirectory scan reached this path again; the
     // record reference stays valid because map nodes never move.
@@ -337,16 +343,24 @@ void ListingEngine::SortFileRecords(std::vector<FileRecord*>& entries) const {
                 m_options.m_nDateTimeKind);
 }
 
-void ListingEngine::WritePerDirectoryFile(const DirMapEntry& dir, const std::vector<FileRecord*>& entries) {
+void ListingEngine::WritePerDirectoryFile(const DirMapEntry& dir, const std::vector<FileRecord*>& entries,
+                                          const OutputFile& mainOutput) {
     const std::string path = JoinPath(dir.first, m_options.m_strListingName + m_pWriter->Extension());
+    // Two listings written into one file would leave neither.
+    if (mainOutput.IsSameFile(path)) {
+        AddProblem(ProblemKind::ListingFileSkipped, path, "it is the main output");
+        return;
+    }
+    // The folder's owner may have put a link to another file (or a FIFO) there: never written through.
     OutputFile file;
-    if (!file.Open(path)) {
-        AddProblem(ProblemKind::ListingFileFailed, path, errno);
+    if (!file.Open(path, OutputTarget::RegularFileOnly)) {
+        AddProblem(file.Refused() ? ProblemKind::ListingFileSkipped : ProblemKind::ListingFileFailed, path,
+                   file.Error());
         return;
     }
     WriteFileRows(entries, file);
     if (!file.Close())
-        AddProblem(ProblemKind::ListingFileFailed, path, errno);
+        AddProblem(ProblemKind::ListingFileFailed, path, file.Error());
 }
 
 void ListingEngine::WriteRows(OutputFile& out) {
@@ -375,7 +389,7 @@ void ListingEngine::WriteRows(OutputFile& out) {
                 std::vector<FileRecord*> part(all.begin() + static_cast<std::ptrdiff_t>(starts[i]),
                                               all.begin() + static_cast<std::ptrdiff_t>(starts[i + 1]));
                 SortFileRecords(part);
-                WritePerDirectoryFile(*dirs[i], part);
+                WritePerDirectoryFile(*dirs[i], part, out);
             }
         }
         if (m_options.m_bFileName) {
@@ -399,7 +413,7 @@ void ListingEngine::WriteRows(OutputFile& out) {
         SortFileRecords(entries);
         WriteFileRows(entries, out);
         if (m_bListingInEachDir)
-            WritePerDirectoryFile(*dir, entries);
+            WritePerDirectoryFile(*dir, entries, out);
     }
 }
 
@@ -407,11 +421,15 @@ void ListingEngine::FormatTimes(std::int64_t t, bool blank, const std::string& d
                                 const std::string& timeFormat, std::optional<std::string>& date,
                                 std::optional<std::string>& time) {
     LocalTime local;
-    const bool valid = m_timeCache.Convert(t, local);
+    // A time outside the calendar is shown blank, as wide as a date and time would be.
+    if (!m_timeCache.Convert(t, local)) {
+        local = LocalTime{};
+        blank = true;
+    }
     if (date)
-        *date = valid ? FormatLocalTime(local, dateFormat) : std::string();
+        *date = FormatLocalTime(local, dateFormat);
     if (time)
-        *time = valid ? FormatLocalTime(local, timeFormat) : std::string();
+        *time = FormatLocalTime(local, timeFormat);
     if (blank) {
         if (date)
             date->assign(date->size(), ' ');

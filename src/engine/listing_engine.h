@@ -66,9 +66,11 @@ private:
     void WriteDirectoryRow(const DirMapEntry& dir, OutputFile& out);
     void WriteFileRows(const std::vector<FileRecord*>& entries, OutputFile& out);
     void SortFileRecords(std::vector<FileRecord*>& entries) const;
-    void WritePerDirectoryFile(const DirMapEntry& dir, const std::vector<FileRecord*>& entries);
+    void WritePerDirectoryFile(const DirMapEntry& dir, const std::vector<FileRecord*>& entries,
+                               const OutputFile& mainOutput);
     RunResult Finish(RunStatus status);
     void AddProblem(ProblemKind kind, std::string path, int error);
+    void AddProblem(ProblemKind kind, std::string path, std::string reason);
     void FormatTimes(std::int64_t t, bool blank, const std::string& dateFormat, const std::string& timeFormat,
                      std::optional<std::string>& date, std::optional<std::string>& time);
     void WriteLine(OutputFile& out, std::string& text);

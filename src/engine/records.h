@@ -42,6 +42,11 @@ struct FileRecord {
     bool HasExtension() const { return extensionStart < name.size(); }
 };
 
+// Sizes add up to at most the largest 64-bit number instead of wrapping round to a small one.
+inline std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) {
+    return b > UINT64_MAX - a ? UINT64_MAX : a + b;
+}
+
 struct DirRecord {
     std::uint64_t totalSize = 0; // matching files here plus the totals of directories scanned below
     std::uint32_t fileCount = 0; // matching files directly here

@@ -17,6 +17,9 @@ std::string DescribeProblem(const RunProblem& problem) {
     case ProblemKind::ListingFileFailed:
         what = "cannot write the folder listing";
         break;
+    case ProblemKind::ListingFileSkipped:
+        what = "did not write the folder listing";
+        break;
     }
     std::string line = std::string(what) + " '" + problem.path + "'";
     if (!problem.reason.empty())

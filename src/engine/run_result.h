@@ -30,6 +30,8 @@ enum class ProblemKind {
     ChecksumUnreadable, // a file's contents could not be read for its checksum
     VersionUnreadable,  // a file could not be read for its version
     ListingFileFailed,  // a per-folder listing could not be opened or written
+    ListingFileSkipped, // a per-folder listing was not written: something else has its name there
+                        // (a symbolic link, FIFO, device or socket), or it is the main output
 };
 
 struct RunProblem {

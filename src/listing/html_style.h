@@ -33,7 +33,9 @@ struct FontSpec {
 };
 
 // Point size of a font height at the given vertical resolution: -MulDiv(height, 72, dpi), rounded
-// half away from zero.
+// half away from zero, kept within 1 to 1638 points (a configuration may hold any height).
+inline constexpr int kMinPointSize = 1;
+inline constexpr int kMaxPointSize = 1638;
 int PointSizeFromHeight(std::int32_t lfHeight, int pixelsPerInch);
 
 struct HtmlStyle {

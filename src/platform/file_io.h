@@ -6,26 +6,74 @@
 #include <string>
 #include <string_view>
 
+#include <sys/stat.h>
+
 namespace quillary {
 
+// What OutputFile::Open accepts at its path.
+enum class OutputTarget {
+    // The main listing or a program file: a regular file or a new name is replaced when the new file is
+    // complete; "-", a device, a FIFO, a socket or a symbolic link is written directly.
+    AnyFile,
+    // A listing inside a listed folder, whose owner may have put anything there: only a regular file or
+    // a new name; a symbolic link (never followed), a FIFO, a device or a socket is refused.
+    RegularFileOnly,
+};
+
+// A file written as a whole: a regular file is written to a new file in the same folder that takes its
+// place only when Close succeeds, so a failed, crashed or killed run leaves the old file untouched.
+// The new file has no name until then where the file system allows (O_TMPFILE); elsewhere it is a
+// hidden file with an unpredictable name, created exclusively. The new file keeps the old one's
+// permissions; a new name gets those of any new file (the umask applies).
 class OutputFile {
 public:
     OutputFile() = default;
+    // Without a successful Close the temporary file is removed and the old file stays.
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Creates or truncates the file. "-" is standard output.
-    bool Open(const std::string& path);
+    // Opens for writing ("-" is standard output); false with Error set when it cannot be.
+    bool Open(const std::string& path, OutputTarget target = OutputTarget::AnyFile);
     void Write(std::string_view text);
-    // Flushes and closes; false when any write failed.
+    // Flushes, closes and puts the new file in place; false (the old file kept) when any write failed.
     bool Close();
+    // Why Open or Close failed: the system's text, or what was found at a refused path.
+    const std::string& Error() const { return m_error; }
+    // True when Open failed because something other than a regular file is at the path.
+    bool Refused() const { return m_refused; }
+
+    // True when `path` names the file this output replaces or writes (the same name in the same
+    // folder, or the same file through another link).
+    bool IsSameFile(const std::string& path) const;
 
 private:
+    bool OpenDirect(const std::string& path, int flags);
+    bool OpenReplacement(const std::string& path, const struct stat* old, OutputTarget target);
+    int CreateNamedTemporary();
+    bool LinkAnonymous();
+    bool Fail(int error);
+    void Discard();
+
     std::FILE* m_file = nullptr;
     bool m_ownsFile = false;
     bool m_failed = false;
+    bool m_refused = false;
+    bool m_sync = true; // flush to the disk before the new file replaces the old one
+    std::string m_error;
+    std::string m_path;       // the file to write or replace
+    bool m_replace = false;   // Close puts the new file in the old one's place
+    bool m_anonymous = false; // the new file has no name yet
+    std::string m_tempStem;   // "<folder>/.<name>." to which a random suffix is added
+    std::string m_tempPath;   // the new file's temporary name, once it has one
+    std::uint64_t m_folderDevice = 0, m_folderInode = 0;
+    bool m_haveTarget = false;
+    std::uint64_t m_targetDevice = 0, m_targetInode = 0;
 };
+
+// True for a path that names an existing device, FIFO or socket, or lies in /dev or /proc: such a
+// path is used as it is, never given a file extension.
+bool NamesSpecialFile(const std::string& path);
 
 class InputFile {
 public:

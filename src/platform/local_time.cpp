@@ -23,12 +23,20 @@ void AppendNumber(std::string& out, int value, int width) {
         out += digits[--length];
 }
 
+// A day either side of the calendar's limits covers every zone offset.
+constexpr std::int64_t kConvertibleMargin = 2 * 86400;
+
 bool ConvertWithOffset(std::int64_t t, LocalTime& out, long& gmtOffset) {
+    if (t < kFirstCalendarTime - kConvertibleMargin || t > kLastCalendarTime + kConvertibleMargin)
+        return false;
     const std::time_t value = static_cast<std::time_t>(t);
     std::tm parts{};
     if (localtime_r(&value, &parts) == nullptr)
         return false;
-    out.year = parts.tm_year + 1900;
+    const long long year = static_cast<long long>(parts.tm_year) + 1900;
+    if (year < 1 || year > 9999)
+        return false;
+    out.year = static_cast<int>(year);
     out.month = parts.tm_mon + 1;
     out.day = parts.tm_mday;
     out.hour = parts.tm_hour;
@@ -87,6 +95,9 @@ std::int64_t CurrentTime() {
 }
 
 bool LocalTimeCache::Convert(std::int64_t t, LocalTime& out) {
+    // Also keeps the bucket arithmetic below far from the 64-bit limits.
+    if (t < kFirstCalendarTime - kConvertibleMargin || t > kLastCalendarTime + kConvertibleMargin)
+        return false;
     // Floor division so that times before 1970 fall into the right bucket.
     std::int64_t bucket = t / kBucketSeconds;
     if (t % kBucketSeconds < 0)

@@ -18,7 +18,12 @@ struct LocalTime {
     int second = 0;
 };
 
-// Converts with localtime_r. Returns false for a time the C library cannot represent.
+// The times whose date has a four-digit year (0001-01-01 to 9999-12-31 in UTC); a time outside them
+// has no date to show.
+inline constexpr std::int64_t kFirstCalendarTime = -62135596800;
+inline constexpr std::int64_t kLastCalendarTime = 253402300799;
+
+// Converts with localtime_r. Returns false for a time whose local year is outside 1 to 9999.
 bool ToLocalTime(std::int64_t secondsSinceEpoch, LocalTime& out);
 
 // Formats with %Y, %m, %d, %H, %M, %S and %%; other characters are copied.

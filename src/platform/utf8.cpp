@@ -94,4 +94,23 @@ void AppendUtf8(std::string& out, char32_t codePoint) {
     }
 }
 
+bool IsControlCharacter(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2066 && c <= 0x2069);
+}
+
+std::string ShowableText(std::string_view text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t start = pos;
+        // An invalid byte decodes to its own value, so a stray 0x9B is caught like U+009B.
+        if (IsControlCharacter(DecodeUtf8(text, pos)))
+            shown += '?';
+        else
+            shown.append(text.substr(start, pos - start));
+    }
+    return shown;
+}
+
 } // namespace quillary

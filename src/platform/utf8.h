@@ -28,4 +28,15 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& pos);
 // Appends the UTF-8 encoding of a code point.
 void AppendUtf8(std::string& out, char32_t codePoint);
 
+// True for a character that a terminal acts on instead of showing: the C0 and C1 controls, DEL, and
+// the bidirectional embeddings, overrides and isolates (U+202A-U+202E, U+2066-U+2069), which can make
+// a name read differently from what it is ("evil\u202Etxt.exe").
+bool IsControlCharacter(char32_t codePoint);
+
+// The text with each control character replaced by "?", so that a file name or a language text can be
+// shown on a terminal or in a text listing without acting on it. A byte 0x80-0x9F that is not part
+// of a UTF-8 sequence is replaced too (an 8-bit terminal takes it for a C1 control); other bytes that
+// are not UTF-8 are kept.
+std::string ShowableText(std::string_view text);
+
 } // namespace quillary

@@ -1,6 +1,8 @@
 #include "session/listing_session.h"
 
+#include <charconv>
 #include <cstdlib>
+#include <string_view>
 
 #include "listing/output_type.h"
 #include "persistence/language_file.h"
@@ -57,7 +59,7 @@ RunTarget ListingSession::BuildRunTarget(const CheckedDirList& checkedDirs, cons
     target.messages = m_messages;
     target.outputPath = outputPath;
     target.previewRun = previewRun;
-    target.headerTime = HeaderTimeFromEnvironment();
+    HeaderTimeFromEnvironment(target.headerTime); // front ends check it before a run
     return target;
 }
 
@@ -69,15 +71,19 @@ std::string ResolveInputFile(const std::string& name) {
     return {};
 }
 
-std::optional<std::int64_t> HeaderTimeFromEnvironment() {
+bool HeaderTimeFromEnvironment(std::optional<std::int64_t>& time) {
+    time.reset();
     const char* value = std::getenv("SOURCE_DATE_EPOCH");
     if (value == nullptr || *value == '\0')
-        return std::nullopt;
-    char* end = nullptr;
-    const long long seconds = std::strtoll(value, &end, 10);
-    if (*end != '\0')
-        return std::nullopt;
-    return seconds;
+        return true;
+    const std::string_view text(value);
+    std::int64_t seconds = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (error != std::errc() || end != text.data() + text.size() || seconds < 0 ||
+        seconds > kLastCalendarTime)
+        return false;
+    time = seconds;
+    return true;
 }
 
 namespace {

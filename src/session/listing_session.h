@@ -71,8 +71,9 @@ private:
 // that is not there is also looked up beside the program. "" when it is in neither place.
 std::string ResolveInputFile(const std::string& name);
 
-// The header time from SOURCE_DATE_EPOCH: nullopt when unset or empty.
-std::optional<std::int64_t> HeaderTimeFromEnvironment();
+// The header time from SOURCE_DATE_EPOCH into `time`: nullopt when unset or empty. False (and nullopt)
+// when it is set to anything but a whole number of seconds from 0 to the end of the year 9999.
+bool HeaderTimeFromEnvironment(std::optional<std::int64_t>& time);
 
 // A selection restored into a fresh folder tree in memory, as the window's tree would hold it.
 struct Selection {

@@ -1,5 +1,7 @@
 #include "ui/options1_page.h"
 
+#include <algorithm>
+
 #include <wx/statbox.h>
 #include <wx/wrapsizer.h>
 
@@ -47,6 +49,7 @@ COptions1Page::COptions1Page(wxWindow* parent, WindowSurface& surface)
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(MakeIncludeGroup(), wxSizerFlags().Expand().Border(wxALL, kGap));
     sizer->Add(MakeOptionsGroup(), wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT | wxBOTTOM, kGap));
+    AlignIncludeColumns();
     FinishLayout(sizer);
 
     // Every click on a check box and every change of a list may change what is enabled. The rules
@@ -70,6 +73,21 @@ void COptions1Page::StoreValues() {
     ValidateWidths(m_surface);
 }
 
+void COptions1Page::CaptionsChanged() {
+    AlignIncludeColumns();
+    CTabPage::CaptionsChanged();
+}
+
+// The folder and file columns' check boxes all get the width of the widest, so that their fields
+// line up whether the columns stand side by side or one below the other.
+void COptions1Page::AlignIncludeColumns() {
+    int width = 0;
+    for (wxWindow* check : m_includeChecks)
+        width = std::max(width, check->GetBestSize().x);
+    for (wxWindow* check : m_includeChecks)
+        check->SetMinSize(wxSize(width, -1));
+}
+
 wxSizer* COptions1Page::MakeIncludeGroup() {
     wxStaticBoxSizer* group = MakeGroup(kIdIncludeGroup, wxVERTICAL);
     wxWindow* box = group->GetStaticBox();
@@ -79,7 +97,8 @@ wxSizer* COptions1Page::MakeIncludeGroup() {
     auto addColumn = [&](std::span<const IncludeRow> rows) {
         auto* grid = new wxFlexGridSizer(2, kGap / 2, kGap * 2);
         for (const IncludeRow& row : rows) {
-            grid->Add(Make(row.check, box), wxSizerFlags().CenterVertical());
+            m_includeChecks.push_back(Make(row.check, box));
+            grid->Add(m_includeChecks.back(), wxSizerFlags().CenterVertical());
             if (row.fieldSpin != 0)
                 grid->Add(MakeWidthField(box, row.field, row.fieldSpin));
             else if (row.field != 0)

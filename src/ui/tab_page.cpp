@@ -39,6 +39,11 @@ wxSizer* CTabPage::MakeWidthField(wxWindow* parent, int editId, int spinId) {
     return row;
 }
 
+void CTabPage::CaptionsChanged() {
+    Layout();
+    FitInside();
+}
+
 void CTabPage::FinishLayout(wxSizer* sizer) {
     SetSizer(sizer);
     // Vertical scrolling only: the page keeps the tab's width, so its wrapping rows fold into it.

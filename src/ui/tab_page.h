@@ -17,6 +17,9 @@ public:
 
     int DialogId() const { return m_dialogId; }
 
+    // Captions changed (a language was applied): lay the page out again for the new text widths.
+    virtual void CaptionsChanged();
+
 protected:
     // Creates the control of the table with this id on `parent` (default: the page).
     wxWindow* Make(int id, wxWindow* parent = nullptr);

@@ -1,53 +1,62 @@
 #include "writers/text_writer.h"
 
+#include "platform/display_width.h"
 #include "platform/utf8.h"
 
 namespace quillary {
 
 namespace {
 
-bool IsControl(char c) {
-    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+// Appends text cut to `width` columns, control characters shown as "?"; returns the columns used.
+std::size_t AppendCut(std::string& out, std::string_view text, std::size_t width) {
+    std::size_t used = 0;
+    out += DisplayPrefix(ShowableText(text), width, used);
+    return used;
 }
 
-void AppendPrintable(std::string& out, std::string_view text) {
-    const std::size_t start = out.size();
-    out += text;
-    for (std::size_t i = start; i < out.size(); ++i) {
-        if (IsControl(out[i]))
-            out[i] = '?';
-    }
+void Pad(std::string& out, std::size_t used, std::size_t width) {
+    if (used < width)
+        out.append(width - used, ' ');
 }
 
-// Appends at most `width` characters of text; returns how many were appended.
-std::size_t AppendCut(std::string& out, std::string_view text, unsigned width) {
-    const std::string_view kept = Utf8Prefix(text, width);
-    AppendPrintable(out, kept);
-    return kept.size() == text.size() ? Utf8Length(kept) : width;
+// Appends a text that must be read whole (a number) and then the rest of a label, cut so that both
+// together fill `width` columns when they can.
+void AppendLabel(std::string& out, std::string_view whole, std::string_view rest, unsigned width) {
+    const std::string shown = ShowableText(whole);
+    const std::size_t wholeWidth = DisplayWidth(shown);
+    out += shown;
+    const std::size_t used = wholeWidth + AppendCut(out, rest, wholeWidth < width ? width - wholeWidth : 0);
+    Pad(out, used, width);
 }
 
 } // namespace
 
 void AppendLeftAligned(std::string& out, std::string_view text, unsigned width) {
-    const std::size_t used = AppendCut(out, text, width);
-    out.append(width - used, ' ');
+    Pad(out, AppendCut(out, text, width), width);
 }
 
 void AppendRightAligned(std::string& out, std::string_view text, unsigned width) {
-    const std::size_t length = Utf8Length(text);
-    if (length < width)
-        out.append(width - length, ' ');
-    AppendCut(out, text, width);
+    const std::string shown = ShowableText(text);
+    std::size_t used = 0;
+    const std::string_view kept = DisplayPrefix(shown, width, used);
+    Pad(out, DisplayWidth(shown), width);
+    out += kept;
+}
+
+void AppendNumber(std::string& out, std::string_view text, unsigned width) {
+    const std::string shown = ShowableText(text);
+    Pad(out, DisplayWidth(shown), width);
+    out += shown;
 }
 
 void TextWriter::FormatHeader(const ColumnSet&, std::string& out) {
     const MessageTable& messages = *Context().messages;
     out += "# ";
-    out += messages.Get(MSG_GENERATED_ON);
+    out += ShowableText(messages.Get(MSG_GENERATED_ON));
     out += ' ';
     out += Context().timeStamp;
     out += ' ';
-    out += messages.Get(MSG_BY);
+    out += ShowableText(messages.Get(MSG_BY));
     out += ' ';
     out += kProductName;
     out += ' ';
@@ -57,25 +66,34 @@ void TextWriter::FormatHeader(const ColumnSet&, std::string& out) {
 
 void TextWriter::FormatDirectoryRow(const DirectoryRow& row, std::string& out) {
     std::string line;
-    if (row.count)
-        AppendLeftAligned(line, row.path + " (" + *row.count + ")", row.pathWidth);
-    else
+    if (row.count) {
+        // The path gives way to its count, which is never cut.
+        const std::string count = " (" + *row.count + ")";
+        std::string cutPath;
+        const std::size_t countWidth = DisplayWidth(ShowableText(count));
+        const std::size_t used =
+            AppendCut(cutPath, row.path, countWidth < row.pathWidth ? row.pathWidth - countWidth : 0);
+        line += cutPath;
+        line += ShowableText(count);
+        Pad(line, used + countWidth, row.pathWidth);
+    } else {
         AppendLeftAligned(line, row.path, row.pathWidth);
+    }
     if (row.size) {
         line += ' ';
-        AppendRightAligned(line, *row.size, row.sizeWidth);
+        AppendNumber(line, *row.size, row.sizeWidth);
     }
     for (const auto* field : {&row.date, &row.time, &row.attributes}) {
         if (*field) {
             line += ' ';
-            AppendPrintable(line, **field);
+            line += ShowableText(**field);
         }
     }
     if (!Context().filesListed) {
         out += line;
         return;
     }
-    const std::string rule(Utf8Length(line), '-');
+    const std::string rule(DisplayWidth(line), '-');
     out += rule;
     out += '\n';
     out += line;
@@ -84,11 +102,10 @@ void TextWriter::FormatDirectoryRow(const DirectoryRow& row, std::string& out) {
 }
 
 void TextWriter::FormatFileRow(const FileRow& row, std::string& out) {
+    // The file number is never cut; the path and name after it are.
     std::string label;
     if (row.isDirectory)
         label += '<';
-    if (row.number)
-        label += *row.number;
     if (row.pathPrefix)
         label += *row.pathPrefix;
     label += row.name;
@@ -98,15 +115,15 @@ void TextWriter::FormatFileRow(const FileRow& row, std::string& out) {
     }
     if (row.isDirectory)
         label += '>';
-    AppendLeftAligned(out, label, row.nameWidth);
+    AppendLabel(out, row.number ? std::string_view(*row.number) : std::string_view(), label, row.nameWidth);
     if (row.size) {
         out += ' ';
-        AppendRightAligned(out, *row.size, row.sizeWidth);
+        AppendNumber(out, *row.size, row.sizeWidth);
     }
     for (const auto* field : {&row.date, &row.time}) {
         if (*field) {
             out += ' ';
-            AppendPrintable(out, **field);
+            out += ShowableText(**field);
         }
     }
     if (row.version) {
@@ -116,7 +133,7 @@ void TextWriter::FormatFileRow(const FileRow& row, std::string& out) {
     for (const auto* field : {&row.crc, &row.attributes}) {
         if (*field) {
             out += ' ';
-            AppendPrintable(out, **field);
+            out += ShowableText(**field);
         }
     }
 }

@@ -15,9 +15,13 @@ public:
     void FormatFooter(std::string& out) override;
 };
 
-// Column helpers, counting characters (UTF-8 code points) and never cutting inside one. Control
-// characters (a newline in a file name) are written as "?" so that every row stays one line.
+// Column helpers, counting display columns (a CJK character takes two, a combining mark none) and
+// never cutting inside a character. Control characters (a newline or an escape in a file name) are
+// written as "?" so that every row stays one line and a terminal showing it does not act on it.
+// Texts are cut to their column; AppendNumber never cuts (a size shown in part reads as another
+// size), a number wider than its column makes the row longer.
 void AppendLeftAligned(std::string& out, std::string_view text, unsigned width);
 void AppendRightAligned(std::string& out, std::string_view text, unsigned width);
+void AppendNumber(std::string& out, std::string_view text, unsigned width);
 
 } // namespace quillary

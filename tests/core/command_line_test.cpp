@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line.h"
+#include "app/console_arguments.h"
 
 namespace quillary {
 namespace {
@@ -44,6 +45,53 @@ TEST(CommandLineTest, Cases) {
         EXPECT_EQ(info.m_strSelectionFile, row.expected.selectionFile) << words;
         EXPECT_EQ(info.m_strOutputFile, row.expected.outputFile) << words;
     }
+}
+
+TEST(CommandLineTest, SwitchesWithoutTheirFilesAreNotUnderstood) {
+    struct Row {
+        std::vector<std::string> words;
+        const char* missing;
+    } rows[] = {
+        {{"/l", "sel.qls"}, "/l needs a selection file and an output file"},
+        {{"/l"}, "/l needs a selection file and an output file"},
+        {{"/o"}, "/o needs a configuration file"},
+        {{"/o", "/l", "sel", "out"}, "/o needs a configuration file"},
+        {{"/l", "sel", "out"}, ""},
+        {{"/l", "sel", "/x", "out"}, ""}, // unknown switches are ignored
+        {{"/o", "cfg"}, ""},
+        {{}, ""},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(CommandLineInfo::Parse(row.words).MissingParameter(), row.missing) << row.words.size();
+}
+
+TEST(ConsoleArgumentsTest, DecidesWhatToDo) {
+    using Action = ConsoleArguments::Action;
+    struct Row {
+        std::vector<std::string> args;
+        Action action;
+        const char* problem;
+    } rows[] = {
+        {{}, Action::Usage, ""},
+        {{"/l", "sel", "out"}, Action::ListSelection, ""},
+        {{"/l", "sel"}, Action::Usage, "/l needs a selection file and an output file"},
+        {{"/o", "cfg"}, Action::Usage, ""},
+        {{"/o", "--output", "x", "D"}, Action::Usage, "/o needs a configuration file"},
+        {{"/o", "cfg", "--output", "x", "D"}, Action::ListFolders, ""},
+        {{"--output", "x"}, Action::Usage, ""},
+        {{"--output"}, Action::Usage, "--output needs a file name"},
+        {{"--bogus", "--help"}, Action::Usage, "unknown option '--bogus'"},
+        {{"/l", "--help"}, Action::Help, ""},
+        {{"--version"}, Action::Version, ""},
+    };
+    for (const Row& row : rows) {
+        const ConsoleArguments arguments = ParseConsoleArguments(row.args);
+        EXPECT_EQ(arguments.action, row.action) << row.args.size();
+        EXPECT_EQ(arguments.problem, row.problem) << row.args.size();
+    }
+    const ConsoleArguments direct = ParseConsoleArguments({"--output", "out.txt", "A", "--help"});
+    EXPECT_EQ(direct.outputPath, "out.txt");
+    EXPECT_EQ(direct.folders, (std::vector<std::string>{"A", "--help"})); // folders may look like switches
 }
 
 } // namespace

@@ -152,8 +152,9 @@ TEST_F(EngineTest, ListingFilesThatCannotBeWrittenAreProblems) {
     fs::create_directory(tree / "sub" / "_thisdir.txt"); // a folder where the listing file should go
     Listing({Tree()});
     ASSERT_EQ(last.problems.size(), 1u);
-    EXPECT_EQ(last.problems[0].kind, ProblemKind::ListingFileFailed);
+    EXPECT_EQ(last.problems[0].kind, ProblemKind::ListingFileSkipped);
     EXPECT_EQ(last.problems[0].path, (tree / "sub" / "_thisdir.txt").string());
+    EXPECT_EQ(last.problems[0].reason, "it is not a regular file");
     EXPECT_TRUE(fs::exists(tree / "_thisdir.txt"));
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/field_format.h"
+#include "engine/records.h"
 #include "platform/name_mask.h"
 #include "platform/number_format.h"
 #include "platform/utf8.h"
@@ -86,6 +87,12 @@ TEST(FormatSizeTest, EveryDisplay) {
         {1u << 30, 17, 0, &space, "1 GB"}, // unknown display counts as gigabytes
         {0, kSizeKilobytes, 0, &space, "0 KB"},
         {18446744073709551615ull, kSizeBytes, 0, &space, "18 446 744 073 709 551 615"},
+        // 2^63 bytes in every display.
+        {1ull << 63, kSizeBytes, 2, &space, "9 223 372 036 854 775 808"},
+        {1ull << 63, kSizeKilobytes, 2, &space, "9 007 199 254 740 992.00 KB"},
+        {1ull << 63, kSizeMegabytes, 2, &space, "8 796 093 022 208.00 MB"},
+        {1ull << 63, kSizeGigabytes, 2, &space, "8 589 934 592.00 GB"},
+        {1ull << 63, kSizeDynamic, 2, &space, "8 589 934 592.00 GB"},
     };
     for (const Row& row : rows)
         EXPECT_EQ(FormatSize(row.value, row.display, row.precision, *row.format), row.expected) << row.value;
@@ -95,6 +102,13 @@ TEST(FormatSizeTest, FallsBackToRawTextWhenTheLayoutOverflows) {
     // 2^64 bytes in kilobytes with four decimals and a long separator: longer than 31 characters.
     const std::string text = FormatSize(18446744073709551615ull, kSizeKilobytes, 4, Format(0, ",,,"));
     EXPECT_EQ(text, "18014398509481984.000000 KB");
+}
+
+TEST(FormatSizeTest, FolderTotalsStopAtTheLargestNumber) {
+    EXPECT_EQ(SaturatingAdd(1ull << 63, 1ull << 63), UINT64_MAX); // would wrap round to 0
+    EXPECT_EQ(SaturatingAdd(UINT64_MAX, 1), UINT64_MAX);
+    EXPECT_EQ(SaturatingAdd(UINT64_MAX - 1, 1), UINT64_MAX);
+    EXPECT_EQ(SaturatingAdd(2, 3), 5u);
 }
 
 TEST(FormatSizeTest, CountsAreGroupedLikeBytes) {

@@ -15,8 +15,8 @@ TEST(SessionTest, OutputTypeFollowsTheExtensionOfTheOutputName) {
     EXPECT_TRUE(session.ChooseOutputTypeFromName("/x/list.HTM"));
     EXPECT_EQ(session.BuildRunTarget({}, "/x/list.HTM", false).options.m_nOutputType, kOutputHtml);
     EXPECT_TRUE(session.ChooseOutputTypeFromName("list.csv"));
-    EXPECT_EQ(form.CheckState(kIdOutputText + kOutputCsv), 1);
-    EXPECT_EQ(form.CheckState(kIdOutputText + kOutputHtml), 0);
+    EXPECT_EQ(form.CheckState(kIdOutputCsv), 1);
+    EXPECT_EQ(form.CheckState(kIdOutputHtml), 0);
     // Names without a known extension (or with a dot only in a folder name) change nothing.
     for (const char* name : {"list", "list.doc", "a.txt/list", "-"})
         EXPECT_FALSE(session.ChooseOutputTypeFromName(name)) << name;

@@ -29,7 +29,7 @@ TEST_F(TextWriterTest, DirectoryLineIsFramedOnlyWhenFilesAreListed) {
     EXPECT_EQ(Dir(row), "/data/ (2)     1 234 2004-05-01");
 }
 
-TEST_F(TextWriterTest, LongLabelsAreCutAndSizesLoseTheirEnd) {
+TEST_F(TextWriterTest, NamesAreCutButNumbersNever) {
     context.filesListed = false;
     DirectoryRow row;
     row.path = "/a/very/long/path/";
@@ -37,7 +37,49 @@ TEST_F(TextWriterTest, LongLabelsAreCutAndSizesLoseTheirEnd) {
     row.pathWidth = 20;
     row.size = "123456789";
     row.sizeWidth = 4;
-    EXPECT_EQ(Dir(row), "/a/very/long/path/ ( 1234");
+    // The path gives way to its count; a size wider than its column makes the row longer.
+    EXPECT_EQ(Dir(row), "/a/very/long/pa (12) 123456789");
+    row.size = "5 242 880.02 KB";
+    row.sizeWidth = 14;
+    EXPECT_EQ(Dir(row), "/a/very/long/pa (12) 5 242 880.02 KB");
+    row.count = "4 294 967 295 000";
+    EXPECT_EQ(Dir(row), " (4 294 967 295 000) 5 242 880.02 KB");
+
+    FileRow file;
+    file.number = "1 000 000. ";
+    file.name = "a-long-file-name";
+    file.nameWidth = 14;
+    file.size = "1 181 116 006 400";
+    file.sizeWidth = 14;
+    EXPECT_EQ(File(file), "1 000 000. a-l 1 181 116 006 400");
+    file.version = "1.2.3.4567";
+    file.versionWidth = 5;
+    EXPECT_EQ(File(file), "1 000 000. a-l 1 181 116 006 400 1.2.3"); // a version is text: cut
+}
+
+TEST_F(TextWriterTest, ColumnsAlignByDisplayWidth) {
+    FileRow row;
+    row.nameWidth = 12;
+    row.size = "1";
+    row.sizeWidth = 3;
+    row.name = "日本語.txt";
+    EXPECT_EQ(File(row), "日本語.txt     1");
+    row.name = "Cafe\xCC\x81.txt";
+    EXPECT_EQ(File(row), "Cafe\xCC\x81.txt       1");
+    row.name = "日本語日本語日本語";
+    EXPECT_EQ(File(row), "日本語日本語   1"); // cut by columns, never inside a character
+    row.name = "ab日本語日本語日本語";
+    row.nameWidth = 5;
+    EXPECT_EQ(File(row), "ab日    1"); // a wide character that does not fit leaves a space
+}
+
+TEST_F(TextWriterTest, ControlCharactersInNamesAndTextsAreShownAsQuestionMarks) {
+    FileRow row;
+    row.name = "evil\xE2\x80\xAEtxt.exe\x1B[2J";
+    row.nameWidth = 18;
+    EXPECT_EQ(File(row), "evil?txt.exe?[2J  ");
+    messages.Set(MSG_GENERATED_ON, "Made\x1B]0;x\x07 on");
+    EXPECT_EQ(Header(), "# Made?]0;x? on 2004-05-06 07:08:09 by Quillary v0.7\n");
 }
 
 TEST_F(TextWriterTest, FileRowColumns) {
@@ -77,8 +119,8 @@ TEST_F(TextWriterTest, CountsCharactersAndNeutralisesControlCharacters) {
     row.nameWidth = 6;
     EXPECT_EQ(File(row), "Über?n");
     row.name = "日本語";
-    row.nameWidth = 2;
-    EXPECT_EQ(File(row), "日本");
+    row.nameWidth = 5;
+    EXPECT_EQ(File(row), "日本 "); // two columns each
     row.name = "\xFF\xFE";
     row.nameWidth = 3;
     EXPECT_EQ(File(row), "\xFF\xFE ");

@@ -124,7 +124,11 @@ TEST_F(ConsoleTest, FailuresAreReportedOnStderrAndInTheExitStatus) {
     } cases[] = {
         {{"/o", "missing", "/l", "sel", "out.txt"}, 1, "cannot read the configuration file 'missing.qlc'"},
         {{"/l", "nosel", "out.txt"}, 1, "cannot read the selection file 'nosel.qls'"},
-        {{"/l", "sel"}, 1, "no output file given"},
+        {{"/l", "sel"}, 2, "/l needs a selection file and an output file"},
+        {{"/l"}, 2, "/l needs a selection file and an output file"},
+        {{"/o"}, 2, "/o needs a configuration file"},
+        {{"/o", "--output", "x.txt", "Data"}, 2, "/o needs a configuration file"},
+        {{"/l", "sel", "/x", "ok.txt"}, 3, "warning"}, // unknown one-letter switches are ignored
         {{"/l", "sel", "/no/such/dir/out.txt"}, 1, "cannot open the output file"},
         // Written, but a selected folder is missing: the listing is not what was asked for.
         {{"/l", "sel", "ok.txt"}, 3, "warning: sel.qls line 2: folder '/no/such/folder' not found"},

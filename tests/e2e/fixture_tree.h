@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -91,9 +92,11 @@ struct CliResult {
 };
 
 // Runs quillary-cli with the arguments in `workingDir`, TZ=UTC and a fixed SOURCE_DATE_EPOCH, from
-// the build directory or from a copy (pass `program`).
+// the build directory or from a copy (pass `program`). `prepare` runs in the child before the program
+// starts (limits, environment). A run that hangs is stopped after two minutes.
 inline CliResult RunCli(const std::vector<std::string>& args, const fs::path& workingDir,
-                        const std::string& program = QUILLARY_CLI_PATH) {
+                        const std::string& program = QUILLARY_CLI_PATH,
+                        const std::function<void()>& prepare = nullptr) {
     ScratchDir capture;
     const fs::path outPath = capture.Path() / "stdout", errPath = capture.Path() / "stderr";
     const pid_t child = fork();
@@ -106,6 +109,9 @@ inline CliResult RunCli(const std::vector<std::string>& args, const fs::path& wo
         dup2(errFd, 2);
         setenv("TZ", "UTC", 1);
         setenv("SOURCE_DATE_EPOCH", "1083827289", 1);
+        alarm(120);
+        if (prepare)
+            prepare();
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(program.c_str()));
         for (const std::string& arg : args)

@@ -46,6 +46,20 @@ TEST(Close, TheRememberedSelectionComesBackAtTheNextStart) {
     EXPECT_EQ(ReadFile(dir.File("quillary.qls")), line);
 }
 
+TEST(Close, FoldersOfASelectionThatAreMissingAreToldInTheStatusLine) {
+    ScratchDir dir;
+    fs::create_directories(dir.Path() / "data");
+    WriteFile(dir.File("sel.qls"), "3|" + (dir.Path() / "data").string() + "\n3|" + dir.File("gone") + "\n");
+    CQuillaryDlg* window = MakeWindow(dir);
+    WindowCloser closer{window};
+    window->LoadSelectionFrom(dir.File("sel.qls"));
+    EXPECT_NE(window->ProblemsText().find("folder not found: '" + dir.File("gone") + "'"), std::string::npos)
+        << window->ProblemsText();
+    CheckedDirList checked;
+    CollectChecked(window->Tree(), checked);
+    EXPECT_EQ(checked, CheckedDirList{"3|" + (dir.Path() / "data").string()});
+}
+
 TEST(Close, WithAConfigurationOnTheCommandLineNothingIsSaved) {
     ScratchDir dir;
     WriteFile(dir.File("team.qlc"), "[Settings]\n1064=*.team\n");

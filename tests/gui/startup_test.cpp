@@ -103,6 +103,20 @@ TEST(Startup, OnlyAConfigurationLoadedLaterRestoresTheMaximisedState) {
     EXPECT_FALSE(PlanPlacement(ParseWindowPlacement("1"), false, true).moveAndResize);
 }
 
+TEST(Startup, ClickingACheckBoxReappliesTheEnablingRules) {
+    ScratchDir dir;
+    CQuillaryDlg* window = MakeWindow(dir);
+    WindowCloser closer{window};
+    WindowSurface& surface = window->Surface();
+    EXPECT_FALSE(surface.IsEnabled(kIdFilesAllTogether));
+    surface.SetCheckState(kIdDirName, 0);
+    wxCommandEvent click(wxEVT_CHECKBOX, kIdDirName);
+    click.SetEventObject(surface.Window(kIdDirName));
+    surface.Window(kIdDirName)->ProcessWindowEvent(click);
+    EXPECT_TRUE(surface.IsEnabled(kIdFilesAllTogether));
+    EXPECT_FALSE(surface.IsEnabled(kIdDirSize));
+}
+
 TEST(Startup, ConfigurationOnTheCommandLineIsLoadedAfterTheSettings) {
     ScratchDir dir;
     WriteFile(dir.File("quillary.INI"), "[Settings]\n1064=*.ini\n1028=fromsettings\n");

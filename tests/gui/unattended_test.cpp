@@ -40,5 +40,15 @@ TEST(Unattended, WritesTheSameListingAsTheConsoleProgramAndClosesByItself) {
     EXPECT_TRUE(fs::exists(dir.Path() / "quillary-dir" / "quillary.INI"));
 }
 
+TEST(Unattended, ExitStatusTellsAMissingFolderAndAnOutputThatCannotBeWritten) {
+    ScratchDir dir;
+    fs::create_directories(dir.Path() / "data");
+    WriteFile(dir.File("sel.qls"), "3|" + (dir.Path() / "data").string() + "\n3|" + dir.File("gone") + "\n");
+    const std::string gui = InstallAlone(QUILLARY_GUI_PATH, dir, "quillary");
+    EXPECT_EQ(WEXITSTATUS(RunIn(dir, "'" + gui + "' /l sel out.txt")), 3);
+    EXPECT_TRUE(fs::exists(dir.File("out.txt")));
+    EXPECT_EQ(WEXITSTATUS(RunIn(dir, "'" + gui + "' /l sel " + dir.File("no/such/folder/out.txt"))), 1);
+}
+
 } // namespace
 } // namespace quillary::test

@@ -5,13 +5,18 @@
 //   quillary-cli --help | --version
 //
 // The settings file is read first, then the configuration; the console program never writes them.
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
+#include "app/console/console_host.h"
 #include "app/console/console_session.h"
+#include "app/console_arguments.h"
 #include "listing/product.h"
+#include "platform/local_time.h"
+#include "session/listing_session.h"
 
 namespace quillary {
 namespace {
@@ -27,63 +32,54 @@ void PrintUsage(std::FILE* to) {
                      "                       name has no dot) into OUTPUT.\n"
                      "  --output OUTPUT DIR  lists each DIR with all its subfolders. An OUTPUT ending in\n"
                      "                       .txt, .html, .htm or .csv chooses that output type; \"-\" is\n"
-                     "                       standard output.\n"
-                     "Switches may start with \"/\" or \"-\" and ignore case. SOURCE_DATE_EPOCH fixes the\n"
-                     "header's time stamp.\n"
+                     "                       standard output; a device or FIFO (/dev/null) is written\n"
+                     "                       as named.\n"
+                     "An existing OUTPUT is replaced only by a complete listing: after an error the\n"
+                     "old file stays. Switches may start with \"/\" or \"-\" and ignore case.\n"
+                     "SOURCE_DATE_EPOCH (seconds from 0 to 253402300799) fixes the header's time stamp.\n"
                      "\n"
                      "Exit status: 0 listing written and complete; 1 not written (an input file\n"
                      "could not be read, the output could not be opened or written); 2 command line\n"
-                     "not understood; 3 written, but something could not be read (each problem is\n"
-                     "reported on stderr).\n");
+                     "not understood (also /l without both files, /o without a file, a bad\n"
+                     "SOURCE_DATE_EPOCH); 3 written, but something could not be read or a folder\n"
+                     "listing was not written (each problem is reported on stderr).\n");
 }
 
 int Main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    std::vector<std::string> words; // the switch words before --output
-    std::string outputPath;
-    std::vector<std::string> folders;
-    bool directForm = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--help") {
-            PrintUsage(stdout);
-            return kExitOk;
-        }
-        if (arg == "--version") {
-            std::printf("quillary-cli %s\n", kVersionText);
-            return kExitOk;
-        }
-        if (arg == "--output") {
-            if (i + 1 >= args.size()) {
-                std::fprintf(stderr, "quillary-cli: --output needs a file name\n");
-                return kExitUsage;
-            }
-            directForm = true;
-            outputPath = args[i + 1];
-            folders.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 2, args.end());
-            break;
-        }
-        if (arg.rfind("--", 0) == 0) {
-            std::fprintf(stderr, "quillary-cli: unknown option '%s'\n", arg.c_str());
-            PrintUsage(stderr);
-            return kExitUsage;
-        }
-        words.push_back(arg);
-    }
-    const CommandLineInfo commandLine = CommandLineInfo::Parse(words);
-    if (directForm ? folders.empty() : !commandLine.m_bUnattended) {
+    const ConsoleArguments arguments = ParseConsoleArguments(std::vector<std::string>(argv + 1, argv + argc));
+    using Action = ConsoleArguments::Action;
+    switch (arguments.action) {
+    case Action::Help:
+        PrintUsage(stdout);
+        return kExitOk;
+    case Action::Version:
+        std::printf("quillary-cli %s\n", kVersionText);
+        return kExitOk;
+    case Action::Usage:
+        if (!arguments.problem.empty())
+            PrintMessage(arguments.problem);
         PrintUsage(stderr);
+        return kExitUsage;
+    case Action::ListSelection:
+    case Action::ListFolders:
+        break;
+    }
+    std::optional<std::int64_t> headerTime;
+    if (!HeaderTimeFromEnvironment(headerTime)) {
+        PrintMessage("SOURCE_DATE_EPOCH must be a whole number of seconds from 0 to " +
+                     std::to_string(kLastCalendarTime));
         return kExitUsage;
     }
 
+    const CommandLineInfo& commandLine = arguments.commandLine;
     ConsoleSession session;
     if (!session.LoadConfiguration(commandLine))
         return kExitFailed;
     CheckedDirList checkedDirs;
-    if (directForm) {
-        if (!session.SelectFolders(folders, checkedDirs))
+    if (arguments.action == Action::ListFolders) {
+        if (!session.SelectFolders(arguments.folders, checkedDirs))
             return kExitFailed;
-        return session.RunListing(checkedDirs, outputPath, true);
+        return session.RunListing(checkedDirs, arguments.outputPath, true);
     }
     if (!session.LoadSelection(commandLine.m_strSelectionFile, checkedDirs))
         return kExitFailed;

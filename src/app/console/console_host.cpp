@@ -4,7 +4,13 @@
 
 #include <cstdio>
 
+#include "platform/utf8.h"
+
 namespace quillary {
+
+void PrintMessage(const std::string& message) {
+    std::fprintf(stderr, "quillary-cli: %s\n", ShowableText(message).c_str());
+}
 
 ConsoleHost::ConsoleHost() : m_interactive(isatty(STDERR_FILENO) == 1) {}
 
@@ -15,7 +21,7 @@ ConsoleHost::~ConsoleHost() {
 void ConsoleHost::ShowProgress(const std::string& text) {
     if (!m_interactive)
         return;
-    std::fprintf(stderr, "\r%s\033[K", text.c_str());
+    std::fprintf(stderr, "\r%s\033[K", ShowableText(text).c_str());
     m_lineOpen = true;
 }
 
@@ -29,9 +35,9 @@ void ConsoleHost::RunFinished(const RunResult& result) {
     EndProgressLine();
     const std::size_t count = result.problems.size();
     for (std::size_t i = 0; i < count && i < kMaxProblemLines; ++i)
-        std::fprintf(stderr, "quillary-cli: %s\n", DescribeProblem(result.problems[i]).c_str());
+        PrintMessage(DescribeProblem(result.problems[i]));
     if (count > kMaxProblemLines)
-        std::fprintf(stderr, "quillary-cli: %zu more problems not shown\n", count - kMaxProblemLines);
+        PrintMessage(std::to_string(count - kMaxProblemLines) + " more problems not shown");
 }
 
 } // namespace quillary

@@ -6,6 +6,10 @@
 
 namespace quillary {
 
+// Writes "quillary-cli: <message>" as one stderr line. Control characters are shown as "?": names and
+// language texts in a message never act on the terminal.
+void PrintMessage(const std::string& message);
+
 class ConsoleHost : public ListingHost {
 public:
     ConsoleHost();

@@ -1,7 +1,7 @@
 #include "app/console/console_session.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <string>
 
 #include "app/console/console_host.h"
 #include "persistence/profile_file.h"
@@ -17,19 +17,17 @@ bool PrintRestoreReport(const RestoreReport& report, const std::string& selectio
     for (const RestoreIssue& issue : report.issues) {
         const std::string reason = issue.reason.empty() ? std::string() : ": " + issue.reason;
         if (issue.kind == RestoreIssue::Kind::Ignored)
-            std::fprintf(stderr,
-                         "quillary-cli: warning: %s line %zu ignored (not a \"2|\" or \"3|\" entry): '%s'\n",
-                         selectionFile.c_str(), issue.line, issue.text.c_str());
+            PrintMessage("warning: " + selectionFile + " line " + std::to_string(issue.line) +
+                         " ignored (not a \"2|\" or \"3|\" entry): '" + issue.text + "'");
         else if (issue.line != 0)
-            std::fprintf(stderr, "quillary-cli: warning: %s line %zu: folder '%s' not found%s\n",
-                         selectionFile.c_str(), issue.line, issue.text.c_str(), reason.c_str());
+            PrintMessage("warning: " + selectionFile + " line " + std::to_string(issue.line) + ": folder '" +
+                         issue.text + "' not found" + reason);
         else
-            std::fprintf(stderr, "quillary-cli: warning: folder '%s' not found%s\n", issue.text.c_str(),
-                         reason.c_str());
+            PrintMessage("warning: folder '" + issue.text + "' not found" + reason);
     }
     if (report.error.empty())
         return true;
-    std::fprintf(stderr, "quillary-cli: %s\n", report.error.c_str());
+    PrintMessage(report.error);
     return false;
 }
 
@@ -49,8 +47,7 @@ bool ConsoleSession::LoadConfiguration(const CommandLineInfo& commandLine) {
     const std::string path = ResolveInputFile(commandLine.m_strConfigurationFile);
     ProfileFile probe;
     if (path.empty() || !probe.Load(path)) {
-        std::fprintf(stderr, "quillary-cli: cannot read the configuration file '%s'\n",
-                     commandLine.m_strConfigurationFile.c_str());
+        PrintMessage("cannot read the configuration file '" + commandLine.m_strConfigurationFile + "'");
         return false;
     }
     m_session.LoadSettingsFile(path);
@@ -64,7 +61,7 @@ bool ConsoleSession::LoadSelection(const std::string& selectionFile, CheckedDirL
     if (!path.empty())
         selection = LoadSelectionFile(path);
     if (!selection.report.fileRead) {
-        std::fprintf(stderr, "quillary-cli: cannot read the selection file '%s'\n", selectionFile.c_str());
+        PrintMessage("cannot read the selection file '" + selectionFile + "'");
         return false;
     }
     m_foldersMissing = CountNotFound(selection.report);
@@ -92,13 +89,13 @@ int ConsoleSession::RunListing(const CheckedDirList& checkedDirs, const std::str
     case RunStatus::Cancelled:
         return kExitIncomplete;
     case RunStatus::NoOutputPath:
-        std::fprintf(stderr, "quillary-cli: no output file given\n");
+        PrintMessage("no output file given");
         break;
     case RunStatus::OpenFailed:
-        std::fprintf(stderr, "quillary-cli: cannot open the output file '%s'\n", result.outputPath.c_str());
+        PrintMessage("cannot open the output file '" + result.outputPath + "'");
         break;
     case RunStatus::WriteFailed:
-        std::fprintf(stderr, "quillary-cli: error while writing '%s'\n", result.outputPath.c_str());
+        PrintMessage("error while writing '" + result.outputPath + "'");
         break;
     }
     return kExitFailed;

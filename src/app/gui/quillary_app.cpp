@@ -20,4 +20,9 @@ bool CQuillaryApp::OnInit() {
     return true;
 }
 
+int CQuillaryApp::OnRun() {
+    const int loopStatus = wxApp::OnRun();
+    return m_exitStatus != 0 ? m_exitStatus : loopStatus;
+}
+
 } // namespace quillary

@@ -13,10 +13,13 @@ class CQuillaryApp : public wxApp {
 public:
     bool OnInit() override;
 
-    const CommandLineInfo& CommandLine() const { return m_cmdInfo; }
+    // The process's exit status: the window's loop ends with 0, an unattended run sets its outcome.
+    int OnRun() override;
+    void SetExitStatus(int status) { m_exitStatus = status; }
 
 private:
     CommandLineInfo m_cmdInfo;
+    int m_exitStatus = 0;
 };
 
 } // namespace quillary

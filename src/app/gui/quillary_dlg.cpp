@@ -1,6 +1,7 @@
 #include "app/gui/quillary_dlg.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 #include <wx/accel.h>
@@ -15,6 +16,7 @@
 #include <wx/tooltip.h>
 #include <wx/utils.h>
 
+#include "app/gui/quillary_app.h"
 #include "app/gui/window_placement.h"
 #include "listing/output_type.h"
 #include "listing/product.h"
@@ -95,6 +97,19 @@ wxString MenuLabel(int commandId, const std::string& text) {
             label += wxString::Format("\tF%d", WxKeyCode(accel.key) - WXK_F1 + 1);
     }
     return label;
+}
+
+// The exit status of an unattended run, as quillary-cli's: 0 written and complete, 1 not written,
+// 3 written but something could not be read or a folder of the selection was not found.
+int UnattendedExitStatus(const RunResult& result, std::size_t selectionIssues) {
+    switch (result.status) {
+    case RunStatus::Written:
+        return result.problems.empty() && selectionIssues == 0 ? 0 : 3;
+    case RunStatus::Cancelled:
+        return 3;
+    default:
+        return 1;
+    }
 }
 
 // The file-dialog filter of "Save listing..." for an output type.
@@ -359,16 +374,29 @@ void CQuillaryDlg::ApplyMenuCaptions(const MenuCaptions& captions) {
 
 // New captions change the controls' best sizes: lay the pages out again.
 void CQuillaryDlg::RelayoutPages() {
-    for (std::size_t i = 0; i < m_tabs->GetPageCount(); ++i) {
-        auto* page = static_cast<CTabPage*>(m_tabs->GetPage(i));
-        page->Layout();
-        page->FitInside();
-    }
+    for (std::size_t i = 0; i < m_tabs->GetPageCount(); ++i)
+        static_cast<CTabPage*>(m_tabs->GetPage(i))->CaptionsChanged();
     m_tabs->GetParent()->Layout();
 }
 
+// Lines of the selection that name no folder are told in the status line; the rest is restored.
 void CQuillaryDlg::LoadSelectionFrom(const std::string& path) {
-    m_selectPage->LoadSelection(path);
+    const RestoreReport report = m_selectPage->LoadSelection(path);
+    std::vector<std::string> notices;
+    if (!report.fileRead)
+        notices.push_back("cannot read the selection file '" + path + "'");
+    if (!report.error.empty())
+        notices.push_back(report.error);
+    for (const RestoreIssue& issue : report.issues) {
+        if (issue.kind == RestoreIssue::Kind::NotFound)
+            notices.push_back("folder not found: '" + issue.text + "'" +
+                              (issue.reason.empty() ? "" : ": " + issue.reason));
+        else
+            notices.push_back("selection line " + std::to_string(issue.line) + " ignored: '" + issue.text +
+                              "'");
+    }
+    m_nSelectionIssues = notices.size();
+    ShowNotices(notices);
 }
 
 void CQuillaryDlg::SaveSelectionTo(const std::string& path) {
@@ -438,27 +466,47 @@ void CQuillaryDlg::OnRunFinished(unsigned generation, const RunResult& result) {
         return;
     }
     ShowProblems(result);
-    if (m_cmdInfo.m_bUnattended)
-        OnOK();
+    if (!m_cmdInfo.m_bUnattended)
+        return;
+    if (auto* app = dynamic_cast<CQuillaryApp*>(wxTheApp))
+        app->SetExitStatus(UnattendedExitStatus(result, m_nSelectionIssues));
+    OnOK();
 }
 
-// What a run could not read goes to the status line (and, whole, to its tooltip): it never blocks,
-// so an unattended run still closes by itself.
+// What a run could not read goes to the status line: it never blocks, so an unattended run still
+// closes by itself.
 void CQuillaryDlg::ShowProblems(const RunResult& result) {
-    std::string all;
+    std::vector<std::string> notices;
     for (const RunProblem& problem : result.problems)
-        all += DescribeProblem(problem) + "\n";
-    if (result.problems.empty()) {
-        if (GetStatusBar() != nullptr)
+        notices.push_back(DescribeProblem(problem));
+    ShowNotices(notices);
+}
+
+// The first notice and the count of the others in the status line, all of them in its tooltip; no
+// notices clear it. The status line appears with the first notice.
+void CQuillaryDlg::ShowNotices(const std::vector<std::string>& notices) {
+    if (notices.empty()) {
+        if (GetStatusBar() != nullptr) {
             SetStatusText(wxString());
+            GetStatusBar()->UnsetToolTip();
+        }
         return;
     }
     if (GetStatusBar() == nullptr)
         CreateStatusBar(1, wxSTB_SIZEGRIP | wxSTB_ELLIPSIZE_END | wxFULL_REPAINT_ON_RESIZE);
-    SetStatusText(ToWx(std::to_string(result.problems.size()) +
-                       (result.problems.size() == 1 ? " problem: " : " problems, the first: ") +
-                       DescribeProblem(result.problems.front())));
+    std::string line = notices.front();
+    if (notices.size() > 1)
+        line += " (and " + std::to_string(notices.size() - 1) + " more)";
+    std::string all;
+    for (const std::string& notice : notices)
+        all += notice + "\n";
+    SetStatusText(ToWx(line));
     GetStatusBar()->SetToolTip(ToWx(all));
+    // An unattended run tells the script that started it, too.
+    if (m_cmdInfo.m_bUnattended) {
+        for (const std::string& notice : notices)
+            std::fprintf(stderr, "quillary: %s\n", notice.c_str());
+    }
 }
 
 std::string CQuillaryDlg::ProblemsText() const {

@@ -54,6 +54,10 @@ public:
     void SaveSelectionTo(const std::string& path);
     // Selects a tab through the tab control's change notifications (refused while busy).
     void SelectTab(int index);
+    // Starts a run on the run thread with the options and folders as they are now; false while another
+    // run is active. A preview run (`preview`) writes the preview file and does not count as the
+    // listing of an unattended start.
+    bool StartRun(const std::string& outputPath, bool preview);
     void OnOK();     // "Exit", Enter: ends the program while idle
     void OnCancel(); // "Cancel", Escape: cancels a run, or ends the program while idle
 
@@ -73,7 +77,8 @@ public:
     void OnRunProgress(unsigned generation, const std::string& text);
     void OnRunBusy(unsigned generation, bool busy);
     void OnRunFinished(unsigned generation, const RunResult& result);
-    // The problems of the last run, as the status line shows them ("" when it had none).
+    // What the status line tells: the problems of the last run, or the folders of a selection that
+    // were not found ("" when there is nothing to tell).
     std::string ProblemsText() const;
 
 private:
@@ -86,7 +91,6 @@ private:
     void ApplyPlacement(const WindowPlacement& placement);
     void RelayoutPages();
     void SetBusyState(bool busy);
-    bool StartRun(const std::string& outputPath, bool preview);
     void JoinRunThread();
     void StoreAndSave();
     void DeleteTempFiles();
@@ -94,6 +98,7 @@ private:
     void OpenReadMe();
     void OpenHomePage();
     void ShowProblems(const RunResult& result);
+    void ShowNotices(const std::vector<std::string>& notices);
 
     void OnSaveListing();
     void OnLoadConfiguration();
@@ -135,6 +140,7 @@ private:
     std::unique_ptr<ListingRunner> m_runner;
     std::thread m_runThread;
     unsigned m_nGeneration = 0;
+    std::size_t m_nSelectionIssues = 0; // lines of the last selection loaded that were not restored
 };
 
 } // namespace quillary

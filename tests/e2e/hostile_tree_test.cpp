@@ -1,0 +1,308 @@
+// quillary-cli on folder trees and files made to hurt it: links and FIFOs where per-folder listings go,
+// names with terminal escapes, files too large for their column, times beyond the calendar, full disks
+// and killed runs. Each run must end with a sound listing (or none), the old listing kept, and every
+// skipped thing reported.
+#include <grp.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <thread>
+
+#include "fixture_tree.h"
+#include "platform/display_width.h"
+
+namespace quillary::test {
+namespace {
+
+constexpr std::uint64_t kHugeSize = 1181116006400; // 1.1 TiB, sparse
+
+class HostileTreeTest : public ::testing::Test {
+protected:
+    // Runs quillary-cli with a configuration of the given "id=value" lines on `folders`.
+    CliResult List(const std::string& lines, const fs::path& out,
+                   const std::vector<std::string>& folders = {"Data"},
+                   const std::function<void()>& prepare = nullptr) {
+        const fs::path config = output.Path() / "case.qlc";
+        WriteFile(config, "[Settings]\n" + lines);
+        std::vector<std::string> args{"/o", config.string(), "--output", out.string()};
+        args.insert(args.end(), folders.begin(), folders.end());
+        return RunCli(args, tree.Root(), QUILLARY_CLI_PATH, prepare);
+    }
+    void MakeSparse(const fs::path& path, std::uint64_t size) {
+        WriteFile(path, "");
+        fs::resize_file(path, size);
+        SetTimes(path, kFixtureTime, kFixtureTime);
+    }
+    // A fresh folder on tmpfs, which keeps 64-bit times and files up to 2^63 - 1 bytes; "" when there
+    // is none. The caller removes it.
+    static fs::path TmpfsFolder() {
+        char pattern[] = "/dev/shm/quillary-test-XXXXXX";
+        if (!fs::is_directory("/dev/shm") || mkdtemp(pattern) == nullptr)
+            return {};
+        return pattern;
+    }
+    std::vector<std::string> OutputNames() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(output.Path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    FixtureTree tree;
+    ScratchDir output;
+    const std::string perFolder = "1031=1\n1028=_thisdir\n";
+};
+
+TEST_F(HostileTreeTest, FolderListingsNeverGoThroughLinksNorIntoFifos) {
+    const fs::path victim = output.Path() / "shadow";
+    WriteFile(victim, "root:secret\n");
+    fs::create_symlink(victim, tree.Data() / "_thisdir.txt");
+    ASSERT_EQ(mkfifo((tree.Data() / "Sub" / "_thisdir.txt").c_str(), 0644), 0);
+
+    const CliResult result = List(perFolder, output.Path() / "out.txt");
+    EXPECT_EQ(result.exitCode, 3) << result.err;
+    EXPECT_EQ(ReadFile(victim), "root:secret\n");
+    EXPECT_TRUE(fs::is_symlink(tree.Data() / "_thisdir.txt"));
+    EXPECT_TRUE(fs::is_fifo(tree.Data() / "Sub" / "_thisdir.txt"));
+    EXPECT_NE(result.err.find("did not write the folder listing '" + (tree.Data() / "_thisdir.txt").string() +
+                              "': a symbolic link is in its place"),
+              std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("did not write the folder listing '" +
+                              (tree.Data() / "Sub" / "_thisdir.txt").string() +
+                              "': it is not a regular file"),
+              std::string::npos)
+        << result.err;
+    // Everything else is written: the main listing whole, the other folders' listings.
+    EXPECT_NE(ReadFile(output.Path() / "out.txt").find("Zeta.md"), std::string::npos);
+    EXPECT_TRUE(fs::is_regular_file(tree.Data() / "Old" / "_thisdir.txt"));
+}
+
+TEST_F(HostileTreeTest, TheMainOutputIsNeverAlsoAFolderListing) {
+    const CliResult result = List(perFolder, tree.Data() / "_thisdir.txt");
+    EXPECT_EQ(result.exitCode, 3) << result.err;
+    EXPECT_NE(result.err.find("'" + (tree.Data() / "_thisdir.txt").string() + "': it is the main output"),
+              std::string::npos)
+        << result.err;
+    // The main listing, not Data's own rows spliced into it.
+    const std::string listing = ReadFile(tree.Data() / "_thisdir.txt");
+    EXPECT_EQ(listing.rfind("# Generated on", 0), 0u);
+    EXPECT_NE(listing.find("Sub/deep/"), std::string::npos);
+    EXPECT_TRUE(fs::exists(tree.Data() / "Sub" / "_thisdir.txt"));
+}
+
+TEST_F(HostileTreeTest, DevicesAreWrittenAsNamed) {
+    std::error_code ignored;
+    fs::remove("/dev/null.txt", ignored);
+    const CliResult null = List("", "/dev/null");
+    EXPECT_EQ(null.exitCode, 0) << null.err;
+    EXPECT_FALSE(fs::exists("/dev/null.txt"));
+    const CliResult full = List("", "/dev/full");
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_NE(full.err.find("error while writing '/dev/full'"), std::string::npos) << full.err;
+    EXPECT_FALSE(fs::exists("/dev/full.txt"));
+}
+
+TEST_F(HostileTreeTest, AFullDiskLeavesTheOldListing) {
+    const fs::path out = output.Path() / "out.txt";
+    WriteFile(out, "the last good listing\n");
+    // A file size limit below the listing's size: writes fail as on a full disk.
+    const CliResult result = List("", out, {"Data"}, [] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1000, 1000};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("error while writing"), std::string::npos) << result.err;
+    EXPECT_EQ(ReadFile(out), "the last good listing\n");
+    EXPECT_EQ(OutputNames(), (std::vector<std::string>{"case.qlc", "out.txt"})); // no leftovers
+}
+
+TEST_F(HostileTreeTest, AnOutputThatCannotBeWrittenFailsAtOnceAndAWritableFileIsWrittenInPlace) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to run the program as another user";
+    // Run as nobody: a folder of root's cannot take a new file, but a file there that anyone may
+    // write is still written (in place: no temporary file can be made beside it).
+    fs::permissions(tree.Root(), fs::perms(0755));
+    fs::permissions(output.Path(), fs::perms(0755));
+    const fs::path open = output.Path() / "open.txt";
+    WriteFile(open, "old");
+    fs::permissions(open, fs::perms(0666));
+    const auto asNobody = [] {
+        if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(126);
+    };
+    const CliResult locked = List("", output.Path() / "new.txt", {"Data"}, asNobody);
+    EXPECT_EQ(locked.exitCode, 1);
+    EXPECT_NE(locked.err.find("cannot open the output file"), std::string::npos) << locked.err;
+    const CliResult inPlace = List("", open, {"Data"}, asNobody);
+    EXPECT_EQ(inPlace.exitCode, 0) << inPlace.err;
+    EXPECT_NE(ReadFile(open).find("Zeta.md"), std::string::npos);
+}
+
+TEST_F(HostileTreeTest, AKilledRunLeavesTheOldListing) {
+    const fs::path out = output.Path() / "out.txt";
+    WriteFile(out, "the last good listing\n");
+    MakeSparse(tree.Data() / "Old" / "huge.bin", kHugeSize); // its checksum takes minutes
+    WriteFile(output.Path() / "case.qlc", "[Settings]\n1014=1\n");
+    const pid_t child = fork();
+    if (child == 0) {
+        const int devNull = open("/dev/null", O_WRONLY);
+        dup2(devNull, 1);
+        dup2(devNull, 2);
+        alarm(120);
+        execl(QUILLARY_CLI_PATH, QUILLARY_CLI_PATH, "/o", (output.Path() / "case.qlc").c_str(), "--output",
+              out.c_str(), tree.Data().c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // Killed once it holds its new listing open (a file without a name in the output's folder).
+    const fs::path fds = "/proc/" + std::to_string(child) + "/fd";
+    bool writing = false;
+    for (int i = 0; i < 1000 && !writing; ++i) {
+        std::error_code ignored;
+        for (auto fd = fs::directory_iterator(fds, ignored); fd != fs::directory_iterator();
+             fd.increment(ignored)) {
+            const std::string target = fs::read_symlink(fd->path(), ignored).string();
+            writing = writing || target.rfind(output.Path().string() + "/#", 0) == 0;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(writing);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(OutputNames(), (std::vector<std::string>{"case.qlc", "out.txt"})); // nothing left behind
+    EXPECT_EQ(ReadFile(out), "the last good listing\n");
+}
+
+TEST_F(HostileTreeTest, SizesAreNeverCutInAnySizeDisplay) {
+    MakeSparse(tree.Data() / "Old" / "huge.bin", kHugeSize);
+    const char* expected[] = {"1 181 116 006 400", "1 153 433 600.00 KB", "1 126 400.00 MB", "1 100.00 GB",
+                              "1 100.00 GB"};
+    for (int display = 0; display <= 4; ++display) {
+        const fs::path out = output.Path() / "out.txt";
+        const CliResult result = List("1029=" + std::to_string(display) + "\n1030=2\n", out, {"Data/Old"});
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        const std::string listing = ReadFile(out);
+        // The file row and the folder's total, each whole.
+        const std::string number = expected[display];
+        const std::size_t row = listing.find("huge.bin"), folder = listing.find("Old/ (1)");
+        ASSERT_NE(row, std::string::npos);
+        ASSERT_NE(folder, std::string::npos);
+        EXPECT_NE(listing.find(" " + number + " 2004-05-06", row), std::string::npos) << listing;
+        const std::string folderLine = listing.substr(folder, listing.find('\n', folder) - folder);
+        const std::string total = folderLine.substr(folderLine.find(')') + 1);
+        EXPECT_EQ(total.substr(total.find_first_not_of(' '), number.size() + 1), number + " ") << listing;
+    }
+}
+
+TEST_F(HostileTreeTest, FilesOf2To63BytesAndATotalPast2To64InEverySizeDisplay) {
+    const fs::path dir = TmpfsFolder();
+    if (dir.empty())
+        GTEST_SKIP() << "no tmpfs at /dev/shm";
+    for (const char* name : {"a", "b", "c"})
+        MakeSparse(dir / name, INT64_MAX);
+    struct Expected {
+        const char *file, *total;
+    } expected[] = {
+        {"9 223 372 036 854 775 807", "18 446 744 073 709 551 615"}, // the total stops at 2^64 - 1
+        {"9 007 199 254 740 992.00 KB", "18 014 398 509 481 984.00 KB"},
+        {"8 796 093 022 208.00 MB", "17 592 186 044 416.00 MB"},
+        {"8 589 934 592.00 GB", "17 179 869 184.00 GB"},
+        {"8 589 934 592.00 GB", "17 179 869 184.00 GB"},
+    };
+    for (int display = 0; display <= 4; ++display) {
+        const fs::path out = output.Path() / "out.txt";
+        const CliResult result = List("1029=" + std::to_string(display) + "\n1030=2\n", out, {dir.string()});
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        const std::string listing = ReadFile(out);
+        EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 8) << listing;
+        EXPECT_NE(listing.find(" " + std::string(expected[display].total) + " "), std::string::npos)
+            << listing;
+        EXPECT_NE(listing.find(" " + std::string(expected[display].file) + " "), std::string::npos)
+            << listing;
+    }
+    fs::remove_all(dir);
+}
+
+TEST_F(HostileTreeTest, NamesAndTextsNeverActOnTheTerminal) {
+    const std::string evil = "\x1B]0;owned\x07\xE2\x80\xAE";
+    fs::create_directory(tree.Data() / evil);
+    fs::create_symlink("/etc/passwd", tree.Data() / evil / "_thisdir.txt");
+    WriteFile(tree.Data() / evil / ("name\x1B[2J"), "x");
+    const fs::path out = output.Path() / "out.txt";
+    const CliResult result = List(perFolder, out, {"Data", "Data/\x1B[2Jgone"});
+    EXPECT_EQ(result.exitCode, 3) << result.err;
+    EXPECT_EQ(result.err.find('\x1B'), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("\xE2\x80\xAE"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("warning: folder 'Data/?[2Jgone' not found"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("/?]0;owned?"
+                              "?/_thisdir.txt': a symbolic link"),
+              std::string::npos)
+        << result.err;
+    const std::string listing = ReadFile(out);
+    EXPECT_EQ(listing.find('\x1B'), std::string::npos);
+    EXPECT_NE(listing.find("name?[2J"), std::string::npos);
+    // A garbage selection line is quoted in its warning, neutralised too.
+    WriteFile(output.Path() / "sel.qls", "\x1B]0;t\x07|x\n3|" + tree.Data().string() + "\n");
+    const CliResult selection =
+        RunCli({"/l", (output.Path() / "sel.qls").string(), out.string()}, tree.Root());
+    EXPECT_NE(selection.err.find("'?]0;t?|x'"), std::string::npos) << selection.err;
+    EXPECT_EQ(selection.err.find('\x1B'), std::string::npos) << selection.err;
+}
+
+TEST_F(HostileTreeTest, WideNamesKeepTheColumnsAligned) {
+    WriteFile(tree.Data() / "Old" / "日本語の書類.txt", "abc");
+    WriteFile(tree.Data() / "Old" / "plain.txt", "abc");
+    WriteFile(tree.Data() / "Old" / "Cafe\xCC\x81.txt", "abc");
+    const fs::path out = output.Path() / "out.txt";
+    ASSERT_EQ(List("", out, {"Data/Old"}).exitCode, 0);
+    std::istringstream lines(ReadFile(out));
+    std::vector<std::size_t> widths;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find(".txt") != std::string::npos)
+            widths.push_back(DisplayWidth(line));
+    }
+    ASSERT_EQ(widths.size(), 3u);
+    EXPECT_EQ(widths[0], widths[1]);
+    EXPECT_EQ(widths[1], widths[2]);
+}
+
+TEST_F(HostileTreeTest, TimesBeyondTheCalendarAreBlank) {
+    const fs::path dir = TmpfsFolder();
+    if (dir.empty())
+        GTEST_SKIP() << "no tmpfs at /dev/shm";
+    WriteFile(dir / "far.txt", "x");
+    WriteFile(dir / "near.txt", "x");
+    SetTimes(dir / "far.txt", 67768036191676799, 67768036191676799);
+    SetTimes(dir / "near.txt", kFixtureTime, kFixtureTime);
+    const fs::path out = output.Path() / "out.txt";
+    const CliResult result = List("1035=2\n", out, {dir.string()});
+    fs::remove_all(dir);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const std::string listing = ReadFile(out);
+    const std::size_t far = listing.find("far.txt"), near = listing.find("near.txt");
+    ASSERT_NE(far, std::string::npos);
+    ASSERT_NE(near, std::string::npos);
+    const std::string farRow = listing.substr(far, listing.find('\n', far) - far);
+    const std::string nearRow = listing.substr(near, listing.find('\n', near) - near);
+    EXPECT_EQ(farRow.substr(farRow.size() - 22), std::string(16, ' ') + " -----") << farRow;
+    EXPECT_EQ(nearRow.substr(nearRow.size() - 22), "2004-05-06 07:08 -----") << nearRow;
+}
+
+TEST_F(HostileTreeTest, ASourceDateEpochThatIsNoTimeIsAnError) {
+    for (const char* value : {"yesterday", "67768036191676799", "-5", "12x"}) {
+        const CliResult result =
+            List("", output.Path() / "out.txt", {"Data"}, [value] { setenv("SOURCE_DATE_EPOCH", value, 1); });
+        EXPECT_EQ(result.exitCode, 2) << value;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        EXPECT_NE(result.err.find("SOURCE_DATE_EPOCH"), std::string::npos) << result.err;
+    }
+    EXPECT_FALSE(fs::exists(output.Path() / "out.txt"));
+}
+
+} // namespace
+} // namespace quillary::test

@@ -30,17 +30,17 @@ ColorRef FromWxColour(const wxColour& color) {
 }
 
 FontSpec FontSpecFromWx(const wxFont& font, int pixelsPerInch, FontSpec base) {
-    FontSpec spec = std::move(base);
+    FontSpec logical = std::move(base);
     const double pixels = font.GetFractionalPointSize() * pixelsPerInch / 72.0;
-    spec.lfHeight = -static_cast<std::int32_t>(std::lround(pixels));
-    spec.pointSize = PointSizeFromHeight(spec.lfHeight, pixelsPerInch);
-    spec.lfWeight = font.GetNumericWeight();
-    spec.lfItalic = font.GetStyle() != wxFONTSTYLE_NORMAL ? 1 : 0;
-    spec.lfUnderline = font.GetUnderlined() ? 1 : 0;
-    spec.lfStrikeOut = font.GetStrikethrough() ? 1 : 0;
+    logical.lfHeight = -static_cast<std::int32_t>(std::lround(pixels));
+    logical.pointSize = PointSizeFromHeight(logical.lfHeight, pixelsPerInch);
+    logical.lfWeight = font.GetNumericWeight();
+    logical.lfItalic = font.GetStyle() != wxFONTSTYLE_NORMAL ? 1 : 0;
+    logical.lfUnderline = font.GetUnderlined() ? 1 : 0;
+    logical.lfStrikeOut = font.GetStrikethrough() ? 1 : 0;
     const std::string face = ToUtf8(font.GetFaceName());
-    spec.lfFaceName = Utf8CutToBytes(face, kFaceNameMaxBytes);
-    return spec;
+    logical.lfFaceName = Utf8CutToBytes(face, kFaceNameMaxBytes);
+    return logical;
 }
 
 wxFont ToWxFont(const FontSpec& font) {

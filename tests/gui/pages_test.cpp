@@ -204,13 +204,13 @@ TEST_F(PagesTest, AConfigurationWithABoldArialHeaderRepaintsTheHeaderSample) {
 
 TEST(FontSpecs, AChosenFontKeepsItsPointSizeThroughTheScreensResolution) {
     const wxFont font(wxFontInfo(12).FaceName("Sans").Bold().Italic().Underlined());
-    const FontSpec spec = FontSpecFromWx(font, 96, FontSpec{});
-    EXPECT_EQ(spec.lfHeight, -16);
-    EXPECT_EQ(spec.pointSize, 12);
-    EXPECT_EQ(spec.lfWeight, 700);
-    EXPECT_EQ(spec.lfItalic, 1);
-    EXPECT_EQ(spec.lfUnderline, 1);
-    EXPECT_EQ(spec.lfStrikeOut, 0);
+    const FontSpec logical = FontSpecFromWx(font, 96, FontSpec{});
+    EXPECT_EQ(logical.lfHeight, -16);
+    EXPECT_EQ(logical.pointSize, 12);
+    EXPECT_EQ(logical.lfWeight, 700);
+    EXPECT_EQ(logical.lfItalic, 1);
+    EXPECT_EQ(logical.lfUnderline, 1);
+    EXPECT_EQ(logical.lfStrikeOut, 0);
     EXPECT_EQ(FontSpecFromWx(font, 120, FontSpec{}).lfHeight, -20);
     EXPECT_EQ(FromWxColour(ToWxColour(0x123456)), 0x123456u);
 }

@@ -6,6 +6,7 @@
 #include <wx/wrapsizer.h>
 
 #include "res/controls.h"
+#include "ui/model/options_rules.h"
 
 namespace quillary {
 
@@ -50,6 +51,26 @@ COptions1Page::COptions1Page(wxWindow* parent, WindowSurface& surface)
     sizer->Add(MakeOptionsGroup(), wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT | wxBOTTOM, kGap));
     AlignIncludeColumns();
     FinishLayout(sizer);
+
+    // Every click on a check box and every change of a list may change what is enabled. The rules
+    // read all of the page's controls, so they run for any of them.
+    Bind(wxEVT_CHECKBOX, &COptions1Page::OnRuleInput, this);
+    Bind(wxEVT_CHOICE, &COptions1Page::OnRuleInput, this);
+    for (int id : {kIdDirNameWidth, kIdDirSizeWidth, kIdFileNameWidth, kIdFileSizeWidth, kIdFileVersionWidth})
+        m_surface.Window(id)->Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& event) {
+            StoreValues();
+            event.Skip();
+        });
+    RefreshOptions1Enabling(m_surface);
+}
+
+void COptions1Page::OnRuleInput(wxCommandEvent& event) {
+    RefreshOptions1Enabling(m_surface);
+    event.Skip();
+}
+
+void COptions1Page::StoreValues() {
+    ValidateWidths(m_surface);
 }
 
 void COptions1Page::CaptionsChanged() {

@@ -12,9 +12,13 @@ class COptions1Page : public CTabPage {
 public:
     COptions1Page(wxWindow* parent, WindowSurface& surface);
 
+    // What the page does before its values are used: each column width becomes a number in its
+    // range ("300" becomes 260, "12a" the width's initial value). Also when a width edit loses focus.
+    void StoreValues();
     void CaptionsChanged() override;
 
 private:
+    void OnRuleInput(wxCommandEvent& event);
     wxSizer* MakeIncludeGroup();
     wxSizer* MakeOptionsGroup();
     void AlignIncludeColumns();

@@ -1,10 +1,13 @@
 #include "ui/options2_page.h"
 
+#include <wx/colordlg.h>
+#include <wx/fontdlg.h>
 #include <wx/statbox.h>
 #include <wx/wrapsizer.h>
 
 #include "res/controls.h"
 #include "ui/model/options_rules.h"
+#include "ui/sample_static.h"
 
 namespace quillary {
 
@@ -22,6 +25,29 @@ constexpr int kStyleButtons[][2] = {
 constexpr int kSampleRows[] = {kIdHeaderSample, kIdDirSample,  kIdOddSample,
                                kIdEvenSample,   kIdOddSample2, kIdEvenSample2};
 
+// What each colour or font button changes: the samples that show that part of the listing. The odd
+// and even rows have two samples each; both follow the buttons, the text colour included.
+struct StyleButton {
+    int button;
+    bool font; // a font button (font and text colour), else a background button
+    std::vector<int> samples;
+};
+
+const std::vector<StyleButton>& StyleButtons() {
+    static const std::vector<StyleButton> buttons = {
+        {kIdPageBackgroundButton, false, {kIdPageSample}},
+        {kIdHeaderBackgroundButton, false, {kIdHeaderSample}},
+        {kIdHeaderFontButton, true, {kIdHeaderSample}},
+        {kIdDirBackgroundButton, false, {kIdDirSample}},
+        {kIdDirFontButton, true, {kIdDirSample}},
+        {kIdOddBackgroundButton, false, {kIdOddSample, kIdOddSample2}},
+        {kIdOddFontButton, true, {kIdOddSample, kIdOddSample2}},
+        {kIdEvenBackgroundButton, false, {kIdEvenSample, kIdEvenSample2}},
+        {kIdEvenFontButton, true, {kIdEvenSample, kIdEvenSample2}},
+    };
+    return buttons;
+}
+
 } // namespace
 
 COptions2Page::COptions2Page(wxWindow* parent, WindowSurface& surface)
@@ -36,6 +62,59 @@ COptions2Page::COptions2Page(wxWindow* parent, WindowSurface& surface)
     sizer->Add(MakeQuickPreviewGroup(), wxSizerFlags(1).Expand().Border(wxLEFT | wxRIGHT | wxBOTTOM, kGap));
     FinishLayout(sizer);
     SetSamplesFromHtmlStyle(m_surface, HtmlStyle{});
+
+    Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent& event) {
+        RefreshOutputTypeEnabling(m_surface);
+        event.Skip();
+    });
+    for (const StyleButton& style : StyleButtons()) {
+        m_surface.Window(style.button)->Bind(wxEVT_BUTTON, [this, &style](wxCommandEvent&) {
+            if (style.font)
+                ChooseFont(style.samples);
+            else
+                ChooseBackground(style.samples);
+        });
+    }
+    RefreshOutputTypeEnabling(m_surface);
+}
+
+// The platform's colour dialog, fully opened, starting at the current colour. Cancelled, it changes
+// nothing.
+void COptions2Page::ChooseBackground(const std::vector<int>& samples) {
+    wxColourData data;
+    data.SetChooseFull(true);
+    data.SetColour(ToWxColour(m_surface.Sample(samples.front()).background));
+    wxColourDialog dialog(this, &data);
+    if (dialog.ShowModal() != wxID_OK)
+        return;
+    const ColorRef background = FromWxColour(dialog.GetColourData().GetColour());
+    for (int id : samples) {
+        SampleStyle style = m_surface.Sample(id);
+        style.background = background;
+        m_surface.SetSample(id, style);
+    }
+}
+
+// The platform's font dialog with effects (underline, strike-out, colour), starting at the sample's
+// font and text colour. Cancelled, it changes nothing.
+void COptions2Page::ChooseFont(const std::vector<int>& samples) {
+    const SampleStyle current = m_surface.Sample(samples.front());
+    wxFontData data;
+    data.EnableEffects(true);
+    data.SetInitialFont(ToWxFont(current.font));
+    data.SetColour(ToWxColour(current.text));
+    wxFontDialog dialog(this, data);
+    if (dialog.ShowModal() != wxID_OK)
+        return;
+    const wxFontData& chosen = dialog.GetFontData();
+    const FontSpec font = FontSpecFromWx(chosen.GetChosenFont(), m_surface.PixelsPerInch(), current.font);
+    const ColorRef text = FromWxColour(chosen.GetColour());
+    for (int id : samples) {
+        SampleStyle style = m_surface.Sample(id);
+        style.font = font;
+        style.text = text;
+        m_surface.SetSample(id, style);
+    }
 }
 
 wxSizer* COptions2Page::MakeOutputGroup() {

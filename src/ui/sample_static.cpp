@@ -1,28 +1,60 @@
 #include "ui/sample_static.h"
 
+#include <cmath>
+
 #include <wx/dcbuffer.h>
+#include <wx/fontenum.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
 
+#include "platform/utf8.h"
+#include "ui/wx_string.h"
+
 namespace quillary {
+
+namespace {
+
+// A logical font's face name holds at most 31 bytes.
+constexpr std::size_t kFaceNameMaxBytes = 31;
+
+} // namespace
 
 wxColour ToWxColour(ColorRef color) {
     return wxColour(static_cast<unsigned char>(color & 0xFF), static_cast<unsigned char>((color >> 8) & 0xFF),
                     static_cast<unsigned char>((color >> 16) & 0xFF));
 }
 
+ColorRef FromWxColour(const wxColour& color) {
+    return static_cast<ColorRef>(color.Red()) | static_cast<ColorRef>(color.Green()) << 8 |
+           static_cast<ColorRef>(color.Blue()) << 16;
+}
+
+FontSpec FontSpecFromWx(const wxFont& font, int pixelsPerInch, FontSpec base) {
+    FontSpec logical = std::move(base);
+    const double pixels = font.GetFractionalPointSize() * pixelsPerInch / 72.0;
+    logical.lfHeight = -static_cast<std::int32_t>(std::lround(pixels));
+    logical.pointSize = PointSizeFromHeight(logical.lfHeight, pixelsPerInch);
+    logical.lfWeight = font.GetNumericWeight();
+    logical.lfItalic = font.GetStyle() != wxFONTSTYLE_NORMAL ? 1 : 0;
+    logical.lfUnderline = font.GetUnderlined() ? 1 : 0;
+    logical.lfStrikeOut = font.GetStrikethrough() ? 1 : 0;
+    const std::string face = ToUtf8(font.GetFaceName());
+    logical.lfFaceName = Utf8CutToBytes(face, kFaceNameMaxBytes);
+    return logical;
+}
+
 wxFont ToWxFont(const FontSpec& font) {
-    wxFontInfo info(font.pointSize > 0 ? font.pointSize : 8);
-    info.FaceName(wxString::FromUTF8(font.lfFaceName.c_str()))
-        .Weight(font.lfWeight > 0 ? font.lfWeight : wxFONTWEIGHT_NORMAL)
-        .Italic(font.lfItalic != 0)
-        .Underlined(font.lfUnderline != 0)
-        .Strikethrough(font.lfStrikeOut != 0);
-    wxFont result(info);
-    // A face this system lacks ("MS Sans Serif" on Linux) falls back to the GUI font's face.
-    if (!result.IsOk() || !result.SetFaceName(info.GetFaceName()))
-        result.SetFaceName(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).GetFaceName());
-    return result;
+    // A face this system lacks ("MS Sans Serif" on Linux) falls back to the GUI font's face. The face
+    // is chosen before the font is made: changing the face of a made font can lose its weight.
+    wxString face = ToWx(font.lfFaceName);
+    if (!wxFontEnumerator::IsValidFacename(face))
+        face = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).GetFaceName();
+    return wxFont(wxFontInfo(font.pointSize > 0 ? font.pointSize : 8)
+                      .FaceName(face)
+                      .Weight(font.lfWeight > 0 ? font.lfWeight : wxFONTWEIGHT_NORMAL)
+                      .Italic(font.lfItalic != 0)
+                      .Underlined(font.lfUnderline != 0)
+                      .Strikethrough(font.lfStrikeOut != 0));
 }
 
 CSampleStatic::CSampleStatic(wxWindow* parent, int id, const wxString& caption, bool showCaption)
@@ -52,6 +84,10 @@ wxSize CSampleStatic::DoGetBestClientSize() const {
 
 void CSampleStatic::OnPaint(wxPaintEvent&) {
     wxAutoBufferedPaintDC dc(this);
+    Draw(dc);
+}
+
+void CSampleStatic::Draw(wxDC& dc) const {
     dc.SetBackground(wxBrush(ToWxColour(m_style.background)));
     dc.Clear();
     if (!m_showCaption)

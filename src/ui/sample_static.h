@@ -4,6 +4,7 @@
 #pragma once
 
 #include <wx/control.h>
+#include <wx/dc.h>
 
 #include "ui/model/control_surface.h"
 
@@ -17,6 +18,8 @@ public:
     void SetStyle(const SampleStyle& style);
 
     wxSize DoGetBestClientSize() const override;
+    // Paints the sample into `dc` at the sample's size: what the screen shows.
+    void Draw(wxDC& dc) const;
 
 private:
     void OnPaint(wxPaintEvent& event);
@@ -25,8 +28,13 @@ private:
     bool m_showCaption;
 };
 
-// wx colours and fonts for the settings files' 0x00BBGGRR colours and logical fonts.
+// wx colours and fonts for the settings files' 0x00BBGGRR colours and logical fonts, and back.
 wxColour ToWxColour(ColorRef color);
+ColorRef FromWxColour(const wxColour& color);
 wxFont ToWxFont(const FontSpec& font);
+// The logical font of a font chosen on this screen: its height in pixels at the screen's vertical
+// resolution, and the whole point size that height gives. Fields wx has no notion of (width,
+// escapement, character set, ...) are kept from `base`.
+FontSpec FontSpecFromWx(const wxFont& font, int pixelsPerInch, FontSpec base);
 
 } // namespace quillary

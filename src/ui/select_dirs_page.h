@@ -1,13 +1,11 @@
-// "Select directories": the folder tree (1001) and "Select with subdirectories" (1104).
-//
-// The tree control here is a plain wxTreeCtrl; the tri-state folder tree over it is still to come.
-// Until then the page keeps the selection in an in-memory tree that loads folders from disk, so that
-// selection files load, save and feed runs through the same tree rules as the console program.
+// "Select directories": the folder tree (1001) and "Select with subdirectories" (1104), which decides
+// whether a toggle reaches the folder's subfolders as well.
 #pragma once
 
-#include <memory>
+#include <string>
 
-#include "ui/model/memory_tree.h"
+#include "persistence/selection_file.h"
+#include "ui/dir_tree_ctrl.h"
 #include "ui/tab_page.h"
 
 namespace quillary {
@@ -16,11 +14,17 @@ class CSelectDirsPage : public CTabPage {
 public:
     CSelectDirsPage(wxWindow* parent, WindowSurface& surface);
 
-    // The folder tree as the tree rules see it.
-    DirTreeAccess& Tree() { return *m_tree; }
+    // The folder tree; the tree rules and selection files work on it.
+    CDirTreeCtrl& Tree() { return *m_tree; }
+
+    // Lists the folders again (F5): every check mark is lost.
+    void RefreshTree();
+    // Refreshes the tree and restores a selection file into it, with window updates locked. The report
+    // lists what could not be restored.
+    RestoreReport LoadSelection(const std::string& path);
 
 private:
-    std::unique_ptr<MemoryDirTree> m_tree;
+    CDirTreeCtrl* m_tree = nullptr;
 };
 
 } // namespace quillary

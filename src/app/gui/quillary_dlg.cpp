@@ -1,5 +1,6 @@
 #include "app/gui/quillary_dlg.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -218,11 +219,13 @@ void CQuillaryDlg::CreateControls() {
     auto* panel = new wxPanel(this);
     m_tabs = static_cast<wxNotebook*>(CreateTableControl(panel, kIdTabs, m_surface));
     m_selectPage = new CSelectDirsPage(m_tabs, m_surface);
+    m_options1Page = new COptions1Page(m_tabs, m_surface);
+    m_previewPage = new CPreviewPage(m_tabs, m_surface);
     CTabPage* pages[] = {
         m_selectPage,
-        new COptions1Page(m_tabs, m_surface),
+        m_options1Page,
         new COptions2Page(m_tabs, m_surface),
-        new CPreviewPage(m_tabs, m_surface),
+        m_previewPage,
         new CAboutPage(m_tabs, m_surface, [this] { OpenHomePage(); }),
     };
     const ControlDef* tabs = FindControl(kIdTabs);
@@ -272,21 +275,10 @@ void CQuillaryDlg::BindEvents() {
     Bind(wxEVT_CHAR_HOOK, &CQuillaryDlg::OnCharHook, this);
     Bind(wxEVT_CLOSE_WINDOW, &CQuillaryDlg::OnClose, this);
     m_tabs->Bind(wxEVT_NOTEBOOK_PAGE_CHANGING, &CQuillaryDlg::OnPageChanging, this);
+    m_tabs->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &CQuillaryDlg::OnPageChanged, this);
     Bind(wxEVT_SIZE, &CQuillaryDlg::OnMoveOrSize, this);
     Bind(wxEVT_MOVE, &CQuillaryDlg::OnMoveOrSize, this);
-    // Every click on a check box or radio button and every list change re-applies the enabling rules.
-    Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& event) {
-        RefreshEnabling(m_surface);
-        event.Skip();
-    });
-    Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent& event) {
-        RefreshEnabling(m_surface);
-        event.Skip();
-    });
-    Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) {
-        RefreshEnabling(m_surface);
-        event.Skip();
-    });
+    // The option pages apply their enabling rules to their own clicks and list changes.
 }
 
 // ---- settings, languages, selections
@@ -389,8 +381,7 @@ void CQuillaryDlg::RelayoutPages() {
 
 // Lines of the selection that name no folder are told in the status line; the rest is restored.
 void CQuillaryDlg::LoadSelectionFrom(const std::string& path) {
-    RefreshTree(Tree());
-    const RestoreReport report = LoadSelection(Tree(), path);
+    const RestoreReport report = m_selectPage->LoadSelection(path);
     std::vector<std::string> notices;
     if (!report.fileRead)
         notices.push_back("cannot read the selection file '" + path + "'");
@@ -470,8 +461,10 @@ void CQuillaryDlg::OnRunFinished(unsigned generation, const RunResult& result) {
     m_bRunActive = false;
     if (!m_bIdle)
         SetBusyState(false);
-    if (result.previewRun)
+    if (result.previewRun) {
+        m_previewPage->ShowListing(result.outputPath);
         return;
+    }
     ShowProblems(result);
     if (!m_cmdInfo.m_bUnattended)
         return;
@@ -546,10 +539,8 @@ void CQuillaryDlg::OnLoadConfiguration() {
         return;
     LoadSettingsFrom(ToUtf8(dialog.GetPath()));
     // Make the preview again with the new options.
-    if (m_tabs->GetSelection() == kPreviewTab) {
-        SelectTab(kAboutTab);
-        SelectTab(kPreviewTab);
-    }
+    if (m_tabs->GetSelection() == kPreviewTab)
+        StartPreview();
 }
 
 void CQuillaryDlg::OnSaveConfiguration() {
@@ -615,7 +606,7 @@ void CQuillaryDlg::OnMenuCommand(wxCommandEvent& event) {
     case kCmdRefreshTree:
         // Refused with the tab change while busy: the run reads the tree.
         if (m_bIdle && !m_bRunActive)
-            RefreshTree(Tree());
+            m_selectPage->RefreshTree();
         SelectTab(0);
         return;
     case kCmdPreview:
@@ -647,10 +638,8 @@ void CQuillaryDlg::OnMenuCommand(wxCommandEvent& event) {
                id < kCmdFirstQuickConfig + static_cast<int>(m_quickConfigs.size())) {
         LoadSettingsFrom(m_locations.FindFile(
             m_quickConfigs[static_cast<std::size_t>(id - kCmdFirstQuickConfig)] + ".qlc"));
-        if (m_tabs->GetSelection() == kPreviewTab) {
-            SelectTab(kAboutTab);
-            SelectTab(kPreviewTab);
-        }
+        if (m_tabs->GetSelection() == kPreviewTab)
+            StartPreview();
     } else {
         event.Skip();
     }
@@ -703,6 +692,25 @@ void CQuillaryDlg::OnPageChanging(wxBookCtrlEvent& event) {
         event.Veto();
     else
         event.Skip();
+}
+
+void CQuillaryDlg::OnPageChanged(wxBookCtrlEvent& event) {
+    if (event.GetSelection() == kPreviewTab)
+        StartPreview();
+    event.Skip();
+}
+
+// The options as the pages store them, the view of the output type emptied, then a run through the
+// same path as "Save listing" into the private preview file.
+void CQuillaryDlg::StartPreview() {
+    if (!m_bIdle || m_bRunActive)
+        return;
+    m_options1Page->StoreValues();
+    const int outputType = std::max(SelectedOutputType(m_surface), 0);
+    m_previewPage->Prepare(outputType);
+    // Without a private place for the preview file there is no preview.
+    if (!m_locations.tempBase.empty())
+        StartRun(m_locations.tempBase + "." + ExtensionFor(outputType), true);
 }
 
 void CQuillaryDlg::OnMoveOrSize(wxEvent& event) {

@@ -32,6 +32,8 @@ namespace quillary {
 
 class DirTreeAccess;
 class CSelectDirsPage;
+class COptions1Page;
+class CPreviewPage;
 struct MenuCaptions;
 
 class CQuillaryDlg : public wxFrame {
@@ -107,6 +109,9 @@ private:
     void OnCharHook(wxKeyEvent& event);
     void OnClose(wxCloseEvent& event);
     void OnPageChanging(wxBookCtrlEvent& event);
+    void OnPageChanged(wxBookCtrlEvent& event);
+    // A preview run into the preview file, shown by the Preview page when it is over.
+    void StartPreview();
     void OnMoveOrSize(wxEvent& event);
 
     CommandLineInfo m_cmdInfo;
@@ -116,6 +121,8 @@ private:
 
     wxNotebook* m_tabs = nullptr;
     CSelectDirsPage* m_selectPage = nullptr;
+    COptions1Page* m_options1Page = nullptr;
+    CPreviewPage* m_previewPage = nullptr;
     wxButton* m_btnSave = nullptr;
     wxButton* m_btnCancel = nullptr;
     wxButton* m_btnExit = nullptr;

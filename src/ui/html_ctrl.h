@@ -1,0 +1,44 @@
+// The HTML view of the preview: a panel that the browser (wxWebView) fills. A navigation to an address
+// that starts with "app:" (in any case) is not a navigation but a command to the program: it is
+// cancelled and the rest of the address goes to the command handler.
+//
+// The browser is created the first time something is shown, so that a window that never previews HTML
+// never starts the web engine.
+#pragma once
+
+#include <functional>
+
+#include <wx/panel.h>
+
+class wxWebView;
+class wxWebViewEvent;
+
+namespace quillary {
+
+class CHtmlCtrl final : public wxPanel {
+public:
+    using CommandHandler = std::function<void(const wxString& command)>;
+
+    CHtmlCtrl(wxWindow* parent, int id, CommandHandler onCommand = {});
+
+    // Shows an empty page.
+    void ShowBlank();
+    // Shows a file of the local file system.
+    void ShowFile(const wxString& path);
+    void LoadUrl(const wxString& url);
+
+    // The address of the last page that finished loading ("" before any), and its text.
+    const wxString& LoadedUrl() const { return m_loadedUrl; }
+    wxString PageText() const;
+
+private:
+    wxWebView* View();
+    void OnNavigating(wxWebViewEvent& event);
+    void OnLoaded(wxWebViewEvent& event);
+
+    wxWebView* m_view = nullptr;
+    CommandHandler m_onCommand;
+    wxString m_loadedUrl;
+};
+
+} // namespace quillary

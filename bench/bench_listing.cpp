@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "engine/listing_engine.h"
-#include "platform/program_files.h"
+#include "platform/canonical_path.h"
 
 namespace {
 
@@ -72,8 +72,10 @@ int main(int argc, char** argv) {
     quillary::RunTarget target;
     target.options.m_bFileCrc32 = crc;
     target.headerTime = 0;
-    for (std::size_t i = 1; i < positional.size(); ++i)
-        target.checkedDirs.push_back("3|" + quillary::AbsolutePath(positional[i]));
+    for (std::size_t i = 1; i < positional.size(); ++i) {
+        const std::string path = quillary::CanonicalPath(positional[i]).path;
+        target.checkedDirs.push_back("3|" + (path == "/" ? std::string() : path));
+    }
 
     quillary::ListingEngine engine;
     int failures = 0;

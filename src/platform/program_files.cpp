@@ -19,6 +19,19 @@ std::string ExecutablePath() {
     return std::string(buffer.data(), static_cast<std::size_t>(length));
 }
 
+// The program keeps its settings and preview files beside itself when its folder is writable (a
+// portable copy), but never in an installed layout (bin/ beside share/quillary/), where a writable
+// folder means /usr/bin under root.
+std::string PortableProgramDirectory() {
+    const std::string programDir = ProgramDirectory();
+    if (programDir.empty() || access(programDir.c_str(), W_OK) != 0)
+        return {};
+    struct stat st {};
+    if (stat((programDir + "/../share/quillary").c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        return {};
+    return programDir;
+}
+
 } // namespace
 
 std::string ProgramDirectory() {
@@ -28,8 +41,7 @@ std::string ProgramDirectory() {
 }
 
 std::string SettingsDirectory() {
-    const std::string programDir = ProgramDirectory();
-    if (!programDir.empty() && access(programDir.c_str(), W_OK) == 0)
+    if (std::string programDir = PortableProgramDirectory(); !programDir.empty())
         return programDir;
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     if (xdg != nullptr && xdg[0] == '/')
@@ -39,8 +51,7 @@ std::string SettingsDirectory() {
 }
 
 std::string PreviewDirectory() {
-    const std::string programDir = ProgramDirectory();
-    if (!programDir.empty() && access(programDir.c_str(), W_OK) == 0)
+    if (std::string programDir = PortableProgramDirectory(); !programDir.empty())
         return programDir;
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     const char* home = std::getenv("HOME");
@@ -81,37 +92,6 @@ bool FileExists(const std::string& path) {
 bool IsDirectory(const std::string& path) {
     struct stat st {};
     return stat(path.empty() ? "/" : path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-std::string CurrentDirectory() {
-    std::vector<char> buffer(PATH_MAX + 1);
-    if (getcwd(buffer.data(), buffer.size()) == nullptr)
-        return {};
-    return buffer.data();
-}
-
-std::string AbsolutePath(const std::string& path) {
-    std::string full = (!path.empty() && path.front() == '/') ? path : CurrentDirectory() + "/" + path;
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (start <= full.size()) {
-        const std::size_t slash = full.find('/', start);
-        const std::string part =
-            full.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
-        if (part == "..") {
-            if (!parts.empty())
-                parts.pop_back();
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
-        }
-        if (slash == std::string::npos)
-            break;
-        start = slash + 1;
-    }
-    std::string result;
-    for (const std::string& part : parts)
-        result += "/" + part;
-    return result;
 }
 
 } // namespace quillary

@@ -9,10 +9,11 @@ namespace quillary {
 std::string ProgramDirectory();
 
 // Where the settings file and the remembered selection live: beside the program when that directory
-// is writable (portable use), otherwise $XDG_CONFIG_HOME/quillary (default ~/.config/quillary).
+// is writable and not an installed layout (bin/ beside share/quillary/) (portable use), otherwise
+// $XDG_CONFIG_HOME/quillary (default ~/.config/quillary).
 std::string SettingsDirectory();
 
-// Where the window's preview files go: beside the program when that directory is writable, otherwise a
+// Where the window's preview files go: beside a portable program (as above), otherwise a
 // folder only this user can enter ($XDG_RUNTIME_DIR/quillary, else ~/.cache/quillary), created with mode
 // 0700 when missing. "" when no such folder can be made: then no preview is written.
 std::string PreviewDirectory();
@@ -23,9 +24,5 @@ std::string FindProgramFile(const std::string& fileName);
 
 bool FileExists(const std::string& path);
 bool IsDirectory(const std::string& path);
-std::string CurrentDirectory();
-// Absolute form of a path (relative to the current directory), "." and ".." resolved textually,
-// no trailing separator; the root is "".
-std::string AbsolutePath(const std::string& path);
 
 } // namespace quillary

@@ -66,5 +66,28 @@ TEST_F(TextListingTest, CopiedExecutableRunsFromAnyFolder) {
     EXPECT_EQ(result.out.rfind("quillary-cli v0.7", 0), 0u);
 }
 
+// A copy in a folder of its own reads its settings beside itself; an installed program (bin/ beside
+// share/quillary/) reads them from the user's configuration folder, even where bin/ is writable.
+TEST_F(TextListingTest, SettingsBesideAPortableCopyOnly) {
+    ScratchDir prefix;
+    fs::create_directories(prefix.Path() / "bin");
+    const fs::path copy = prefix.Path() / "bin" / "quillary-cli";
+    fs::copy_file(QUILLARY_CLI_PATH, copy);
+    WriteFile(prefix.Path() / "bin" / "quillary.INI", "[Settings]\n1064=*.md\n");
+    fs::create_directories(prefix.Path() / "config" / "quillary");
+    WriteFile(prefix.Path() / "config" / "quillary" / "quillary.INI", "[Settings]\n1064=*.doc\n");
+    setenv("XDG_CONFIG_HOME", (prefix.Path() / "config").c_str(), 1);
+    const std::string portable =
+        RunCli({"--output", "-", tree.Data().string()}, tree.Root(), copy.string()).out;
+    fs::create_directories(prefix.Path() / "share" / "quillary");
+    const std::string installed =
+        RunCli({"--output", "-", tree.Data().string()}, tree.Root(), copy.string()).out;
+    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_NE(portable.find("Zeta.md"), std::string::npos) << portable;
+    EXPECT_EQ(portable.find("report.doc"), std::string::npos) << portable;
+    EXPECT_NE(installed.find("report.doc"), std::string::npos) << installed;
+    EXPECT_EQ(installed.find("Zeta.md"), std::string::npos) << installed;
+}
+
 } // namespace
 } // namespace quillary::test

@@ -17,15 +17,6 @@ constexpr char kSeparator = '/';
 // Open folders kept for their queued subfolders; beyond this, subfolders are opened by their path.
 constexpr int kSharedHandleBudget = 256;
 
-std::string JoinPath(const std::string& directory, std::string_view name) {
-    std::string path;
-    path.reserve(directory.size() + 1 + name.size());
-    path += directory;
-    path += kSeparator;
-    path += name;
-    return path;
-}
-
 // Fills the parts of a record that come from the file system.
 void SetFromInfo(FileRecord& record, std::string_view name, const EntryInfo& info) {
     record.isDirectory = info.isDirectory;
@@ -53,6 +44,15 @@ RunProblem Problem(ProblemKind kind, const std::string& path, int error) {
 }
 
 } // namespace
+
+std::string JoinPath(const std::string& directory, std::string_view name) {
+    std::string path;
+    path.reserve(directory.size() + 1 + name.size());
+    path += directory;
+    path += kSeparator;
+    path += name;
+    return path;
+}
 
 struct DirectoryScan::FolderTask {
     std::string path;

@@ -17,6 +17,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/records.h"
@@ -25,6 +26,9 @@
 #include "platform/name_mask.h"
 
 namespace quillary {
+
+// "directory/name": a folder's path (the root is "") joined with an entry name.
+std::string JoinPath(const std::string& directory, std::string_view name);
 
 class DirectoryScan {
 public:

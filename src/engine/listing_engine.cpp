@@ -24,15 +24,6 @@ std::string DirectoryPathText(const std::string& key) {
     return key + kSeparator;
 }
 
-std::string JoinPath(const std::string& directory, std::string_view name) {
-    std::string path;
-    path.reserve(directory.size() + 1 + name.size());
-    path += directory;
-    path += kSeparator;
-    path += name;
-    return path;
-}
-
 template <typename Record> bool ChosenTime(const Record& record, int kind, std::int64_t& t) {
     switch (kind) {
     case 0:

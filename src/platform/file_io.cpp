@@ -305,14 +305,16 @@ bool InputFile::Open(const std::string& path) {
 }
 
 long long InputFile::Read(void* buffer, std::size_t size) {
-    if (m_fd < 0)
-        return -1;
+    return m_fd < 0 ? -1 : ReadRetrying(m_fd, buffer, size, m_error);
+}
+
+long long ReadRetrying(int fd, void* buffer, std::size_t size, int& error) {
     for (;;) {
-        const ssize_t got = read(m_fd, buffer, size);
+        const ssize_t got = read(fd, buffer, size);
         if (got >= 0)
             return got;
         if (errno != EINTR) {
-            m_error = errno;
+            error = errno;
             return -1;
         }
     }

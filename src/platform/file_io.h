@@ -94,6 +94,10 @@ private:
     int m_error = 0;
 };
 
+// Reads up to `size` bytes from an open file descriptor, again when interrupted by a signal. Bytes read
+// (0 at the end), or -1 with `error` set.
+long long ReadRetrying(int fd, void* buffer, std::size_t size, int& error);
+
 // The system's text for an error number ("Permission denied").
 std::string ErrorText(int error);
 

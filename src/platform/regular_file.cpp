@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "platform/directory_reader.h"
+#include "platform/file_io.h"
 
 namespace quillary {
 
@@ -77,17 +78,7 @@ bool RegularFile::Stamp(FileStamp& stamp) {
 }
 
 long long RegularFile::Read(void* buffer, std::size_t size) {
-    if (m_fd < 0)
-        return -1;
-    for (;;) {
-        const ssize_t got = read(m_fd, buffer, size);
-        if (got >= 0)
-            return got;
-        if (errno != EINTR) {
-            m_error = errno;
-            return -1;
-        }
-    }
+    return m_fd < 0 ? -1 : ReadRetrying(m_fd, buffer, size, m_error);
 }
 
 } // namespace quillary

@@ -73,8 +73,9 @@ int main(int argc, char** argv) {
     target.options.m_bFileCrc32 = crc;
     target.headerTime = 0;
     for (std::size_t i = 1; i < positional.size(); ++i) {
-        const std::string path = quillary::CanonicalPath(positional[i]).path;
-        target.checkedDirs.push_back("3|" + (path == "/" ? std::string() : path));
+        // Checked-folder entries name the root by the empty key.
+        const quillary::CanonicalPathResult folder = quillary::CanonicalPath(positional[i]);
+        target.checkedDirs.push_back(folder.path == "/" ? "3|" : "3|" + folder.path);
     }
 
     quillary::ListingEngine engine;

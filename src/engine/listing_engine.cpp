@@ -90,6 +90,9 @@ ListingEngine::ListingEngine(ListingHost* host) : m_host(host) {}
 
 void ListingEngine::SetRunTarget(RunTarget target) {
     m_target = std::move(target);
+    // Cleared here, before the run thread starts, so that a cancel requested as soon as the thread
+    // exists is never lost.
+    m_bCancel.store(false);
 }
 
 RunResult ListingEngine::Finish(RunStatus status) {
@@ -129,7 +132,6 @@ RunResult ListingEngine::Run() {
     OutputFile out;
     if (!out.Open(m_target.outputPath))
         return Finish(RunStatus::OpenFailed);
-    m_bCancel.store(false);
     if (m_host)
         m_host->EnterBusyState();
 

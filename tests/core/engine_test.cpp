@@ -241,6 +241,16 @@ TEST_F(EngineTest, OutputThatCannotBeOpenedWritesNothingAndStaysIdle) {
     EXPECT_TRUE(engine.DirectoryMap().empty());
 }
 
+// The window may cancel as soon as its run thread exists, before Run has begun: that cancel holds.
+TEST_F(EngineTest, CancelBeforeTheRunBeginsIsKept) {
+    target.checkedDirs = {Tree()};
+    engine.SetRunTarget(target);
+    engine.RequestCancel();
+    EXPECT_EQ(engine.Run().status, RunStatus::Cancelled);
+    engine.SetRunTarget(target);
+    EXPECT_EQ(engine.Run().status, RunStatus::Written);
+}
+
 // Cancelling from another thread while a run is busy: the run still writes a complete file.
 TEST_F(EngineTest, CancelFromAnotherThreadEndsWithACompleteListing) {
     for (int i = 0; i < 200; ++i)

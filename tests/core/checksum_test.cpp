@@ -24,11 +24,6 @@ using test::ScratchDir;
 using test::WriteFile;
 using Outcome = FileChecksummer::Outcome;
 
-void SetModified(const fs::path& path, std::int64_t seconds) {
-    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
-    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
-}
-
 class ChecksumOutcomeTest : public ::testing::Test {
 protected:
     Outcome Check(const fs::path& path, std::uint64_t size, std::int64_t modified,
@@ -43,7 +38,7 @@ protected:
 TEST_F(ChecksumOutcomeTest, OnlyRegularFilesAreRead) {
     const fs::path file = scratch.Path() / "file.txt";
     WriteFile(file, "123456789");
-    SetModified(file, 1000);
+    test::SetTimes(file, 1000, 1000);
     EXPECT_EQ(Check(file, 9, 1000), Outcome::Complete);
 
     fs::create_symlink(file, scratch.Path() / "link");
@@ -65,7 +60,7 @@ TEST_F(ChecksumOutcomeTest, AFileNotAsListedOrChangedWhileReadIsChanged) {
     const std::size_t size = FileChecksummer::kChunkSize + 100;
     auto reset = [&] {
         WriteFile(file, std::string(size, 'x'));
-        SetModified(file, 1000);
+        test::SetTimes(file, 1000, 1000);
     };
     reset();
     EXPECT_EQ(Check(file, size - 1, 1000), Outcome::Changed);
@@ -79,7 +74,7 @@ TEST_F(ChecksumOutcomeTest, AFileNotAsListedOrChangedWhileReadIsChanged) {
         [&] { std::ofstream(file, std::ios::app) << "more"; },
         [&] {
             std::fstream(file, std::ios::in | std::ios::out | std::ios::binary) << "yy";
-            SetModified(file, 1001);
+            test::SetTimes(file, 1001, 1001);
         },
     };
     for (const auto& change : changes) {
@@ -139,13 +134,13 @@ TEST(ChecksumCellTest, RegularFilesOnlyAndAFileChangedBeforeItsChecksumIsReporte
     fs::create_directory(tree);
     WriteFile(tree / "a.txt", "123456789");
     WriteFile(tree / "changing.txt", "first");
-    SetModified(tree / "changing.txt", 1000);
+    test::SetTimes(tree / "changing.txt", 1000, 1000);
     fs::create_symlink("a.txt", tree / "link.txt");
     ASSERT_EQ(mkfifo((tree / "fifo").c_str(), 0644), 0);
 
     ScanDoneHost host(4, [&] {
         WriteFile(tree / "changing.txt", "second");
-        SetModified(tree / "changing.txt", 2000);
+        test::SetTimes(tree / "changing.txt", 2000, 2000);
     });
     ListingEngine engine(&host);
     RunTarget target;
@@ -179,7 +174,7 @@ TEST(ChecksumCellTest, RegularFilesOnlyAndAFileChangedBeforeItsChecksumIsReporte
 
     // Rewritten with its old time kept: the size tells the cache that the checksum is stale.
     WriteFile(tree / "changing.txt", "third!!");
-    SetModified(tree / "changing.txt", 2000);
+    test::SetTimes(tree / "changing.txt", 2000, 2000);
     result = engine.Run();
     EXPECT_EQ(result.statistics.checksumsComputed, 1u);
     std::snprintf(expected, sizeof expected, "%08x", Crc32Update(0, "third!!", 7));

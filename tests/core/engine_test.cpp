@@ -26,11 +26,6 @@ void MakeFile(const fs::path& path, std::size_t size, char fill = 'x') {
     std::ofstream(path, std::ios::binary) << std::string(size, fill);
 }
 
-void SetModified(const fs::path& path, std::int64_t seconds) {
-    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
-    utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
-}
-
 // Records the host calls in order ("enter", "progress", "leave", "finished:<status>"), from whichever
 // thread they come; runs of progress calls are recorded once.
 class RecordingHost : public ListingHost {
@@ -171,7 +166,7 @@ TEST_F(EngineTest, SymbolicLinkLoopsAreNotFollowed) {
 TEST_F(EngineTest, CacheKeepsChecksumsWhileTheFileIsUnchanged) {
     target.options.m_bFileCrc32 = true;
     target.options.m_bFileVersion = true;
-    SetModified(tree / "a.txt", 1000);
+    test::SetTimes(tree / "a.txt", 1000, 1000);
     Listing({Tree()});
     EXPECT_EQ(last.statistics.checksumsComputed, 5u);
     EXPECT_EQ(last.statistics.versionsComputed, 5u);
@@ -183,7 +178,7 @@ TEST_F(EngineTest, CacheKeepsChecksumsWhileTheFileIsUnchanged) {
     EXPECT_EQ(last.statistics.reusedEntries, 8u); // 5 files and 3 folders
 
     MakeFile(tree / "a.txt", 11, 'y');
-    SetModified(tree / "a.txt", 2000);
+    test::SetTimes(tree / "a.txt", 2000, 2000);
     const std::string listing = Listing({Tree()});
     EXPECT_EQ(last.statistics.checksumsComputed, 1u);
     EXPECT_NE(listing.find(" 11 "), std::string::npos);
@@ -325,7 +320,7 @@ TEST(ChecksumTest, FilesAcrossTheChunkBoundaryAndUnreadableFiles) {
     const fs::path path = scratch.Path() / "big.bin";
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(size));
-    SetModified(path, 1000);
+    test::SetTimes(path, 1000, 1000);
     FileChecksummer checksummer;
     std::atomic<bool> cancel{false};
     int progressCalls = 0;

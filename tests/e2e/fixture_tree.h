@@ -29,11 +29,6 @@ namespace fs = std::filesystem;
 // 2004-05-06 07:08:09 UTC, and a few other fixed moments.
 inline constexpr long long kFixtureTime = 1083827289;
 
-inline void SetTimes(const fs::path& path, long long modified, long long accessed) {
-    const timespec times[2] = {{static_cast<time_t>(accessed), 0}, {static_cast<time_t>(modified), 0}};
-    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
-}
-
 // The fixture tree under <temp>/Data:
 //   Data/report.doc (1200000 bytes), notes.txt (34567), README (0, no extension), .hidden (10),
 //   "a b & <c>.txt" (3), "semi;colon \"q\".csv" (5), Überblick.TXT (2048), archive.tar.gz (1536)

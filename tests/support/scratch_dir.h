@@ -1,6 +1,11 @@
 // A scratch folder for one test, and small file helpers shared by the test suites.
 #pragma once
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -39,6 +44,12 @@ public:
 private:
     fs::path m_path;
 };
+
+// Sets a file's (or folder's, or link's own) modification and access times, in seconds since 1970.
+inline void SetTimes(const fs::path& path, long long modified, long long accessed) {
+    const timespec times[2] = {{static_cast<time_t>(accessed), 0}, {static_cast<time_t>(modified), 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
 
 inline std::string ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -74,9 +74,13 @@ std::string PreviewDirectory() {
     return dir;
 }
 
-std::string FindProgramFile(const std::string& fileName) {
+std::vector<std::string> ProgramDataDirectories() {
     const std::string programDir = ProgramDirectory();
-    for (const std::string& dir : {programDir, programDir + "/../share/quillary"}) {
+    return {programDir, programDir + "/../share/quillary"};
+}
+
+std::string FindProgramFile(const std::string& fileName) {
+    for (const std::string& dir : ProgramDataDirectories()) {
         const std::string path = dir + "/" + fileName;
         if (FileExists(path))
             return path;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace quillary {
 
@@ -18,8 +19,12 @@ std::string SettingsDirectory();
 // 0700 when missing. "" when no such folder can be made: then no preview is written.
 std::string PreviewDirectory();
 
-// Looks a program file (a language or configuration file) up beside the program, then in
-// ../share/quillary beside it (installed layout). Returns "" when it is in neither place.
+// Where the program's own files (languages, configurations, the guide) are looked up, in order: beside
+// the program, then ../share/quillary beside it (installed layout).
+std::vector<std::string> ProgramDataDirectories();
+
+// Looks a program file (a language or configuration file) up in ProgramDataDirectories(). Returns ""
+// when it is in none of them.
 std::string FindProgramFile(const std::string& fileName);
 
 bool FileExists(const std::string& path);

@@ -22,13 +22,6 @@ std::string ListingSession::RememberedSelectionPath() {
     return SettingsDirectory() + "/" + kRememberedSelectionName;
 }
 
-std::string ListingSession::PreviewFilePath(int outputType) {
-    const std::string dir = PreviewDirectory();
-    if (dir.empty())
-        return {};
-    return dir + "/~~ql_tmp." + ExtensionFor(outputType);
-}
-
 LoadedFile ListingSession::LoadSettingsFile(const std::string& path) {
     const LoadedSettings loaded = LoadSettings(m_form, path);
     LoadedFile result;

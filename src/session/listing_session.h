@@ -24,6 +24,8 @@ class DirTreeAccess;
 // The files both front ends share, named after the program.
 inline constexpr const char* kSettingsFileName = "quillary.INI";
 inline constexpr const char* kRememberedSelectionName = "quillary.qls";
+// The window's preview files are this title plus the output type's extension, in PreviewDirectory().
+inline constexpr const char* kPreviewFileTitle = "~~ql_tmp";
 
 // A settings or configuration file as loaded into the form.
 struct LoadedFile {
@@ -44,9 +46,6 @@ public:
     // Where the settings file and the remembered selection live (beside the program when writable).
     static std::string SettingsFilePath();
     static std::string RememberedSelectionPath();
-    // The preview file of an output type ("~~ql_tmp.html" in PreviewDirectory()); "" when there is no
-    // private place for it.
-    static std::string PreviewFilePath(int outputType);
 
     // Loads a settings or configuration file into the form, then applies the language it names (a
     // language that is not installed changes nothing).

@@ -8,20 +8,13 @@
 
 namespace quillary {
 
-namespace {
-
-constexpr const char* kProgramName = "quillary";
-
-} // namespace
-
 ProgramLocations ProgramLocations::ForThisProgram() {
-    const std::string programDir = ProgramDirectory();
     ProgramLocations locations;
-    locations.dataDirs = {programDir, programDir + "/../share/" + kProgramName};
+    locations.dataDirs = ProgramDataDirectories();
     locations.settingsFile = ListingSession::SettingsFilePath();
     locations.rememberedSelection = ListingSession::RememberedSelectionPath();
     const std::string previewDir = PreviewDirectory();
-    locations.tempBase = previewDir.empty() ? std::string() : previewDir + "/~~ql_tmp";
+    locations.tempBase = previewDir.empty() ? std::string() : previewDir + "/" + kPreviewFileTitle;
     return locations;
 }
 
@@ -30,7 +23,7 @@ ProgramLocations ProgramLocations::InDirectory(const std::string& dir) {
     locations.dataDirs = {dir};
     locations.settingsFile = dir + "/" + kSettingsFileName;
     locations.rememberedSelection = dir + "/" + kRememberedSelectionName;
-    locations.tempBase = dir + "/~~ql_tmp";
+    locations.tempBase = dir + "/" + kPreviewFileTitle;
     return locations;
 }
 

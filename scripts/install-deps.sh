@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, only when something is missing.
+# `install-deps.sh windows` also installs the MinGW-w64 cross compiler and Wine for the Windows build.
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config libisal-dev libgtest-dev python3 clang libclang-rt-14-dev time clang-format ccache
           libwxgtk3.2-dev libwxgtk-webview3.2-dev xvfb xauth imagemagick dpkg-dev)
+if [ "${1:-}" = "windows" ]; then
+    packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64)
+fi
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

@@ -1,15 +1,8 @@
 #include "engine/file_checksum.h"
 
-#include <isa-l/crc.h>
-
 #include <algorithm>
 
 namespace quillary {
-
-std::uint32_t Crc32Update(std::uint32_t crc, const void* data, std::size_t size) {
-    // The standard reflected CRC-32 (polynomial 0xEDB88320, gzip's), continued from `crc`.
-    return crc32_gzip_refl(crc, static_cast<const unsigned char*>(data), size);
-}
 
 FileChecksummer::Result FileChecksummer::Compute(const std::string& path, std::uint64_t size,
                                                  std::int64_t lastWriteTime, const std::atomic<bool>& cancel,

@@ -8,13 +8,11 @@
 #include <memory>
 #include <string>
 
+#include "platform/crc32.h"
 #include "platform/directory_reader.h"
 #include "platform/regular_file.h"
 
 namespace quillary {
-
-// Continues a CRC-32 over more bytes; start with 0 for a new checksum.
-std::uint32_t Crc32Update(std::uint32_t crc, const void* data, std::size_t size);
 
 class FileChecksummer {
 public:

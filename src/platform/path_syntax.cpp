@@ -1,0 +1,48 @@
+#include "platform/path_syntax.h"
+
+namespace quillary {
+
+namespace {
+
+bool IsDriveLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool StartsWithDrive(std::string_view path) {
+    return path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == ':';
+}
+
+} // namespace
+
+bool PathSyntax::IsRootKey(std::string_view key) const {
+    if (!driveLetters)
+        return key.empty();
+    return key.size() == 2 && StartsWithDrive(key);
+}
+
+std::string PathSyntax::RootKeyFromText(std::string_view text) const {
+    if (!driveLetters)
+        return std::string();
+    if (!StartsWithDrive(text))
+        return std::string();
+    const char letter = static_cast<char>(text[0] | 0x20); // lower case
+    return std::string{letter, ':'};
+}
+
+std::size_t PathSyntax::DrivePartLength(std::string_view path) const {
+    return driveLetters && StartsWithDrive(path) ? 2 : 0;
+}
+
+bool PathSyntax::IsAbsolute(std::string_view path) const {
+    if (!driveLetters)
+        return !path.empty() && path[0] == '/';
+    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]))
+        return true; // a network path
+    return path.size() >= 3 && StartsWithDrive(path) && IsSeparator(path[2]);
+}
+
+std::string PathSyntax::Showable(const std::string& key) const {
+    return key.empty() && !driveLetters ? std::string(1, separator) : key;
+}
+
+} // namespace quillary

@@ -1,0 +1,58 @@
+// How paths are written: the separator, the keys of the root folders and the drive part of a path.
+//
+// A folder's key is its path without a trailing separator, and a child's key is always the parent's key,
+// the separator and the child's name. POSIX has one root folder, shown as "/", whose key is "" (so its
+// child is "" + "/" + "home"). Windows has one root per drive, shown and keyed as the lower-case letter
+// and a colon without a backslash ("c:"), so its child is "c:" + "\" + "Data". Network paths
+// ("\\server\share\folder") are used as they are written.
+//
+// Both syntaxes are plain values, so the rules of either can be checked on any system; the program
+// itself uses kNativePaths.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillary {
+
+struct PathSyntax {
+    char separator = '/';
+    bool driveLetters = false; // roots are drives "a:" to "z:"; "/" is read as a separator too
+
+    bool IsSeparator(char c) const { return c == separator || (driveLetters && c == '/'); }
+    // True for the key of a root folder: "" (POSIX) or a drive "x:" in either case (Windows).
+    bool IsRootKey(std::string_view key) const;
+    // The key of the root folder a tree item shows as `text`: "/" gives "", "C:" gives "c:". "" when
+    // the text names no root.
+    std::string RootKeyFromText(std::string_view text) const;
+    // The length of the drive part of a path ("c:" in "c:\Data": 2); 0 without one (POSIX, network
+    // paths). The "No drive" path style removes it.
+    std::size_t DrivePartLength(std::string_view path) const;
+    // True for a path that does not depend on the current folder or drive.
+    bool IsAbsolute(std::string_view path) const;
+    // A folder's key as a user sees it alone: the root's key "" is shown as "/".
+    std::string Showable(const std::string& key) const;
+};
+
+inline constexpr PathSyntax kPosixPaths{'/', false};
+inline constexpr PathSyntax kWindowsPaths{'\\', true};
+#ifdef _WIN32
+inline constexpr PathSyntax kNativePaths = kWindowsPaths;
+#else
+inline constexpr PathSyntax kNativePaths = kPosixPaths;
+#endif
+inline constexpr char kPathSeparator = kNativePaths.separator;
+
+// A root folder of this machine, as the folder tree shows it.
+struct RootFolder {
+    std::string text;        // "/" or "c:"
+    bool readAtStart = true; // false for the drives a: and b:, so that floppy drives are not touched
+};
+
+// The root folders of this machine in tree order: "/" alone on POSIX; on Windows every drive there is,
+// "a:" to "z:".
+std::vector<RootFolder> RootFolders();
+
+} // namespace quillary

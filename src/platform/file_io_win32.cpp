@@ -123,7 +123,7 @@ constexpr int kDirectFollow = 1;      // through a link; a device or an existing
 constexpr int kDirectRegularOnly = 2; // only an existing regular file (never a link), emptied
 constexpr int kDirectDevice = 3;      // a device name, as the system maps it
 
-// The attributes a replaced file passes on to its replacement; read-only never gets this far.
+// The attributes a replaced file passes on to its replacement (a read-only file is never replaced).
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                   FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
@@ -192,6 +192,9 @@ bool OutputFile::Open(const std::string& path, OutputTarget target) {
     }
     const bool link = (old.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     const bool folderInPlace = (old.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    // Windows never replaces a read-only file (Wine would): said at once, before any folder is read.
+    if (!link && !folderInPlace && (old.attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        return Fail(EACCES);
     if (!link && !folderInPlace)
         return OpenReplacement(path, &old, target);
     if (target == OutputTarget::RegularFileOnly) {

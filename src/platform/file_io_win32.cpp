@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "platform/case_fold.h"
+#include "platform/utf8.h"
 #include "platform/wide_text.h"
 #include "platform/win32_error.h"
 
@@ -250,7 +251,8 @@ bool OutputFile::OpenDirect(const std::string& path, int flags) {
 
 bool OutputFile::OpenReplacement(const std::string& path, const OldFile* old, OutputTarget target) {
     // The name is shortened so that the temporary name is never too long where the name itself fits.
-    m_tempStem = path.substr(0, FolderPartLength(path)) + "." + NameOf(path).substr(0, 200) + ".";
+    m_tempStem =
+        path.substr(0, FolderPartLength(path)) + "." + std::string(Utf8CutToBytes(NameOf(path), 200)) + ".";
     // A hidden file with a new, unguessable name; CREATE_NEW never opens one that is already there.
     HANDLE handle = INVALID_HANDLE_VALUE;
     DWORD error = ERROR_SUCCESS;

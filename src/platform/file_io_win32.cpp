@@ -379,6 +379,13 @@ bool OutputFile::IsSameFile(const std::string& path) const {
            id.volume == m_folderDevice && id.index == m_folderInode;
 }
 
+bool OutputFile::IsTemporaryFile(const std::string& path) const {
+    FileId id;
+    return !m_tempPath.empty() && EqualsNoCase(NameOf(path), NameOf(m_tempPath)) &&
+           IdentifyFile(FolderOf(path), false, id) && id.volume == m_folderDevice &&
+           id.index == m_folderInode;
+}
+
 bool NamesSpecialFile(const std::string& path) {
     return IsDevicePath(path);
 }

@@ -122,6 +122,24 @@ TEST(OutputReplacementTest, KnowsItsFileByNameAsTheSystemComparesNames) {
     EXPECT_FALSE(out.IsSameFile((scratch.Path() / "sub" / "new.txt").string()));
 }
 
+TEST(OutputReplacementTest, TheHiddenNewFileIsKnownSoThatAListingCanLeaveItOut) {
+    test::ScratchDir scratch;
+    const std::string target = scratch.File("out.txt");
+    test::WriteFile(target, "old listing");
+    OutputFile out;
+    ASSERT_TRUE(out.Open(target));
+    out.Write("new listing");
+    // Where the new file has a name while it is written (always on Windows), it is this output's own.
+    std::set<std::string> names = NamesIn(scratch.Path());
+    EXPECT_EQ(names.size(), kWindows ? 2u : names.size());
+    for (const std::string& name : names)
+        EXPECT_EQ(out.IsTemporaryFile(scratch.File(name)), name != "out.txt") << name;
+    EXPECT_FALSE(out.IsTemporaryFile(scratch.File("other.txt")));
+    ASSERT_TRUE(out.Close());
+    for (const std::string& name : names)
+        EXPECT_FALSE(out.IsTemporaryFile(scratch.File(name))) << name;
+}
+
 TEST(InputFileTest, AMissingFileIsAnErrorAndAFolderIsNoFile) {
     test::ScratchDir scratch;
     InputFile in;

@@ -99,9 +99,14 @@ CanonicalPathResult CanonicalPath(const std::string& path) {
     const std::wstring full = wide.rfind(L"\\\\?\\", 0) == 0 ? wide : FullPath(wide, result.error);
     if (full.empty())
         return result;
-    const std::wstring resolved = FinalPath(SystemPath(Utf8FromWide(full)), result.error);
+    const std::wstring systemPath = SystemPath(Utf8FromWide(full));
+    std::wstring resolved = FinalPath(systemPath, result.error);
     if (resolved.empty())
         return result;
+    // A drive mapped to a network share resolves to the share ("\\server\share\x"); the folder is
+    // kept on the drive the user named, which is where the folder tree shows it.
+    if (resolved.rfind(L"\\\\?\\UNC\\", 0) == 0 && systemPath.rfind(L"\\\\?\\UNC\\", 0) != 0)
+        resolved = systemPath;
     result.path = Utf8FromWide(UsualForm(resolved));
     return result;
 }

@@ -74,9 +74,11 @@ RegularFile::OpenResult RegularFile::OpenSystemPath(const std::wstring& path, Fi
         Close();
         return OpenResult::Failed;
     }
-    // Any reparse point still there was not followed: a link, or a file whose contents are elsewhere.
-    if (information.dwFileAttributes &
-        (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)) {
+    // Unless links are followed, a reparse point is opened as itself: a link, or a file whose contents
+    // are kept elsewhere (in the cloud, say), which is not fetched just to be read here.
+    const DWORD notRegular =
+        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | (followLink ? 0 : FILE_ATTRIBUTE_REPARSE_POINT);
+    if (information.dwFileAttributes & notRegular) {
         Close();
         return OpenResult::NotRegular;
     }

@@ -83,31 +83,31 @@ bool FillRootInfo(std::string_view rootKey, EntryInfo& info) {
 
 // Details of the file or folder at a long-form path: 0, or the error number.
 int StatSystemPath(const std::wstring& path, EntryInfo& info) {
-    WIN32_FIND_DATAW data;
-    // A search pattern would find some other entry: only a plain last name is searched for.
-    const std::size_t lastName = path.rfind(L'\\') + 1;
-    if (path.find_first_of(L"*?<>\"", lastName) == std::wstring::npos) {
-        const HANDLE found =
-            FindFirstFileExW(path.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
-        if (found != INVALID_HANDLE_VALUE) {
-            FindClose(found);
-            FillInfo(data, info);
-            return 0;
-        }
-    }
-    // Some folders cannot be found in a parent (a network share's root, a folder whose parent may not be
-    // listed): their attributes are asked for directly, without the reparse tag.
     WIN32_FILE_ATTRIBUTE_DATA attributes;
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &attributes))
         return LastErrno();
-    data = WIN32_FIND_DATAW{};
+    WIN32_FIND_DATAW data{};
+    if (attributes.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        // Only a search tells the reparse tag. Without it (a search pattern in the name, a parent that
+        // cannot be listed) the reparse point is taken for a link.
+        data.dwReserved0 = IO_REPARSE_TAG_SYMLINK;
+        const std::size_t lastName = path.rfind(L'\\') + 1;
+        if (path.find_first_of(L"*?<>\"", lastName) == std::wstring::npos) {
+            WIN32_FIND_DATAW found;
+            const HANDLE search =
+                FindFirstFileExW(path.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+            if (search != INVALID_HANDLE_VALUE) {
+                FindClose(search);
+                data.dwReserved0 = found.dwReserved0;
+            }
+        }
+    }
     data.dwFileAttributes = attributes.dwFileAttributes;
     data.ftCreationTime = attributes.ftCreationTime;
     data.ftLastAccessTime = attributes.ftLastAccessTime;
     data.ftLastWriteTime = attributes.ftLastWriteTime;
     data.nFileSizeHigh = attributes.nFileSizeHigh;
     data.nFileSizeLow = attributes.nFileSizeLow;
-    data.dwReserved0 = IO_REPARSE_TAG_SYMLINK; // an unknown reparse point is taken for a link
     FillInfo(data, info);
     return 0;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/directory_reader.h"
+#include "platform/pe_version.h"
 #include "platform/regular_file.h"
 
 namespace quillary {
@@ -256,6 +257,12 @@ TEST_F(DirectoryReaderTest, LinksAreEntriesOfTheirOwnAndNeverFollowedWhileWalkin
     EXPECT_EQ(file.OpenIn(parent, "flink", stamp), RegularFile::OpenResult::NotRegular);
     ASSERT_EQ(file.Open(Utf8(root / "sub" / "flink"), stamp, true), RegularFile::OpenResult::Opened);
     EXPECT_EQ(stamp.size, 5u);
+
+    // A file version is read through a link, as the system's own version functions do.
+    fs::create_symlink(fs::path(QUILLARY_TEST_DATA_DIR) / "pe" / "ver_basic.exe", root / "tool.exe");
+    int versionError = -1;
+    EXPECT_EQ(GetFileVersionText(Utf8(root / "tool.exe"), &versionError), "1.2.3.4");
+    EXPECT_EQ(versionError, 0);
 }
 
 TEST_F(DirectoryReaderTest, PathsLongerThanTheOldWindowsLimitAreReadAndListed) {

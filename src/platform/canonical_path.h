@@ -7,7 +7,7 @@
 namespace quillary {
 
 struct CanonicalPathResult {
-    std::string path;             // no trailing separator; the root is "/"
+    std::string path;             // no trailing separator; the root is "/", a drive's root "c:"
     int error = 0;                // errno when the path could not be resolved, else 0
     bool noCurrentFolder = false; // the path is relative and the current folder itself is gone
     explicit operator bool() const { return error == 0; }

@@ -1,8 +1,10 @@
 // Directory enumeration with sizes, times and attribute letters. Symbolic links are never followed:
 // a link is reported as an entry of its own (not a directory), so a link loop cannot hang a scan.
 //
-// Folders are opened relative to their parent's open handle, so a tree of any depth can be read: no
-// path handed to the system grows with the depth of the tree.
+// On POSIX, folders are opened relative to their parent's open handle, so a tree of any depth can be
+// read: no path handed to the system grows with the depth of the tree. On Windows, an open folder is its
+// path in the long form ("\\?\c:\..."), which has no practical length limit. There a reparse point that
+// stands for another name (symbolic link, junction) is the counterpart of a symbolic link.
 #pragma once
 
 #include <cstddef>
@@ -40,19 +42,47 @@ public:
     bool OpenPath(const std::string& path, bool followLink = true);
     // Opens the subfolder `name` of `parent`; a symbolic link is not followed (and fails).
     bool OpenChild(const DirectoryHandle& parent, const char* name);
-    bool IsOpen() const { return m_fd >= 0; }
+#ifdef _WIN32
+    bool IsOpen() const {
+        return m_open;
+    }
+#else
+    bool IsOpen() const {
+        return m_fd >= 0;
+    }
+#endif
     // The error number of the last failed open.
-    int Error() const { return m_error; }
+    int Error() const {
+        return m_error;
+    }
     // Details of the open folder itself; `name` is its own name (for the hidden letter).
     bool StatSelf(std::string_view name, EntryInfo& info) const;
     // Details of the entry `name` without following a link: 0, or the error number.
     int StatEntry(const char* name, EntryInfo& info) const;
-    int Descriptor() const { return m_fd; }
+
+    // For the other bodies of the platform layer: what the system knows the open folder by.
+#ifdef _WIN32
+    const std::wstring& SystemPath() const {
+        return m_path;
+    }
+#else
+    int Descriptor() const {
+        return m_fd;
+    }
+#endif
 
 private:
     void Close();
 
+#ifdef _WIN32
+    bool Open(std::wstring path, bool followLink);
+
+    std::wstring m_path; // long form, without a trailing backslash except for a drive root
+    bool m_isRoot = false;
+    bool m_open = false;
+#else
     int m_fd = -1;
+#endif
     int m_error = 0;
 };
 
@@ -60,7 +90,8 @@ private:
 // returns false. The reader's buffer is kept from one folder to the next.
 class DirectoryReader {
 public:
-    DirectoryReader() = default;
+    DirectoryReader();
+    ~DirectoryReader();
     DirectoryReader(const DirectoryReader&) = delete;
     DirectoryReader& operator=(const DirectoryReader&) = delete;
 
@@ -70,31 +101,48 @@ public:
     void Start(const DirectoryHandle& dir);
     // The next entry other than "." and ".."; the name is NUL-terminated and valid until the next call.
     bool Next(std::string_view& name, EntryKind& kind);
-    bool Stat(const char* name, EntryInfo& info) const;
+    // Details of the entry `name` of the folder being read, like DirectoryHandle::StatEntry: 0, or the
+    // error number. For the entry Next just returned this can be had without asking the system again
+    // (on Windows the enumeration brings all of them).
+    int StatEntry(const char* name, EntryInfo& info) const;
     // The error number that ended Open or Next early; 0 when the directory was read to its end.
     int Error() const { return m_error; }
 
 private:
-    static constexpr std::size_t kBufferSize = 32768;
+    void Finish();
 
     DirectoryHandle m_owned; // the folder Open opened
     const DirectoryHandle* m_dir = nullptr;
+#ifdef _WIN32
+    struct FindData;
+    void* m_find = nullptr;            // the search, once started
+    std::unique_ptr<FindData> m_found; // what the system told of the entry Next returned last
+    std::string m_name;                // its name in UTF-8
+    bool m_haveEntry = false;
+#else
+    static constexpr std::size_t kBufferSize = 32768;
+
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_used = 0; // bytes of entries in the buffer
     std::size_t m_next = 0; // where the next entry starts
+#endif
     int m_error = 0;
 };
 
-// Opens a path like open(2) with the given flags (close-on-exec added). A path longer than the
-// system's limit is opened a piece at a time, each piece relative to the folder before it. Returns the
-// descriptor, or -1 with errno set.
+#ifndef _WIN32
+// POSIX only: opens a path like open(2) with the given flags (close-on-exec added). A path longer than
+// the system's limit is opened a piece at a time, each piece relative to the folder before it. Returns
+// the descriptor, or -1 with errno set.
 int OpenAnyPath(const std::string& path, int flags);
+#endif
 
 // The names of the subdirectories of a folder ("." and ".." excluded, hidden ones included, symbolic
 // links not counted as subdirectories). False when the folder cannot be read.
 bool ListSubdirectories(const std::string& path, std::vector<std::string>& names);
 
-// Details of one path without following a final symbolic link. `path` "" is the root.
+// Details of one path without following a final symbolic link. `path` "" is the root (POSIX); on
+// Windows a drive root "c:" has no details of its own: its times are 0 and its attributes "----"
+// followed by "c" when its volume reports case-sensitive search (file-system flag 0x1), else "-".
 bool StatPath(const std::string& path, EntryInfo& info);
 
 } // namespace quillary

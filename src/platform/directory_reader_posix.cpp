@@ -125,6 +125,10 @@ int DirectoryHandle::StatEntry(const char* name, EntryInfo& info) const {
     return 0;
 }
 
+DirectoryReader::DirectoryReader() = default;
+
+DirectoryReader::~DirectoryReader() = default;
+
 bool DirectoryReader::Open(const std::string& path) {
     m_dir = nullptr;
     if (!m_owned.OpenPath(path)) {
@@ -151,7 +155,7 @@ bool DirectoryReader::Next(std::string_view& name, EntryKind& kind) {
             const ssize_t got = getdents64(m_dir->Descriptor(), m_buffer.get(), kBufferSize);
             if (got <= 0) {
                 m_error = got < 0 ? errno : 0;
-                m_dir = nullptr;
+                Finish();
                 return false;
             }
             m_used = static_cast<std::size_t>(got);
@@ -174,8 +178,12 @@ bool DirectoryReader::Next(std::string_view& name, EntryKind& kind) {
     }
 }
 
-bool DirectoryReader::Stat(const char* name, EntryInfo& info) const {
-    return m_dir != nullptr && m_dir->StatEntry(name, info) == 0;
+void DirectoryReader::Finish() {
+    m_dir = nullptr;
+}
+
+int DirectoryReader::StatEntry(const char* name, EntryInfo& info) const {
+    return m_dir != nullptr ? m_dir->StatEntry(name, info) : EBADF;
 }
 
 bool ListSubdirectories(const std::string& path, std::vector<std::string>& names) {
@@ -193,7 +201,7 @@ bool ListSubdirectories(const std::string& path, std::vector<std::string>& names
     EntryInfo info;
     while (reader.Next(name, kind)) {
         if (kind == EntryKind::Directory ||
-            (kind == EntryKind::Unknown && reader.Stat(name.data(), info) && info.isDirectory))
+            (kind == EntryKind::Unknown && reader.StatEntry(name.data(), info) == 0 && info.isDirectory))
             names.emplace_back(name);
     }
     return true;

@@ -6,8 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include <sys/stat.h>
-
 namespace quillary {
 
 // What OutputFile::Open accepts at its path.
@@ -22,9 +20,13 @@ enum class OutputTarget {
 
 // A file written as a whole: a regular file is written to a new file in the same folder that takes its
 // place only when Close succeeds, so a failed, crashed or killed run leaves the old file untouched.
-// The new file has no name until then where the file system allows (O_TMPFILE); elsewhere it is a
-// hidden file with an unpredictable name, created exclusively. The new file keeps the old one's
-// permissions; a new name gets those of any new file (the umask applies).
+// The new file has no name until then where the file system allows (O_TMPFILE on Linux); elsewhere it
+// is a hidden file with an unpredictable name, created exclusively. The new file keeps the old one's
+// permissions (POSIX) or attributes (Windows); a new name gets those of any new file.
+//
+// Text is written with the system's line end: on Windows every "\n" not already preceded by "\r"
+// is written as "\r\n" (also when the two arrive in separate writes); elsewhere bytes are written
+// as they are.
 class OutputFile {
 public:
     OutputFile() = default;
@@ -48,12 +50,19 @@ public:
     bool IsSameFile(const std::string& path) const;
 
 private:
+    struct OldFile; // what the system says about the file to be replaced
     bool OpenDirect(const std::string& path, int flags);
-    bool OpenReplacement(const std::string& path, const struct stat* old, OutputTarget target);
-    int CreateNamedTemporary();
-    bool LinkAnonymous();
+    bool OpenReplacement(const std::string& path, const OldFile* old, OutputTarget target);
     bool Fail(int error);
     void Discard();
+#ifdef _WIN32
+    void WriteBytes(std::string_view bytes);
+    bool m_lastWasCr = false;       // the last byte written was "\r": a "\n" that follows it is not doubled
+    unsigned long m_attributes = 0; // the attributes the new file takes when it is put in place
+#else
+    int CreateNamedTemporary();
+    bool LinkAnonymous();
+#endif
 
     std::FILE* m_file = nullptr;
     bool m_ownsFile = false;
@@ -71,8 +80,9 @@ private:
     std::uint64_t m_targetDevice = 0, m_targetInode = 0;
 };
 
-// True for a path that names an existing device, FIFO or socket, or lies in /dev or /proc: such a
-// path is used as it is, never given a file extension.
+// True for a path that names an existing device, FIFO or socket, or lies in /dev or /proc (POSIX), or
+// a device (CON, NUL, COM1, ... in any folder, or a "\\.\" path; Windows): such a path is used as it
+// is, never given a file extension.
 bool NamesSpecialFile(const std::string& path);
 
 class InputFile {
@@ -90,15 +100,21 @@ public:
     int LastError() const { return m_error; }
 
 private:
+#ifdef _WIN32
+    void* m_handle = nullptr; // the system's file handle
+#else
     int m_fd = -1;
+#endif
     int m_error = 0;
 };
 
-// Reads up to `size` bytes from an open file descriptor, again when interrupted by a signal. Bytes read
-// (0 at the end), or -1 with `error` set.
+#ifndef _WIN32
+// POSIX: reads up to `size` bytes from an open file descriptor, again when interrupted by a signal.
+// Bytes read (0 at the end), or -1 with `error` set.
 long long ReadRetrying(int fd, void* buffer, std::size_t size, int& error);
+#endif
 
-// The system's text for an error number ("Permission denied").
+// The text for an error number ("Permission denied"); on Windows the common ones read as on Linux.
 std::string ErrorText(int error);
 
 // Reads a whole small file; false when it cannot be opened, is a directory, or is larger than maxBytes.

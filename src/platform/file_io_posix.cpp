@@ -52,6 +52,10 @@ constexpr const char* kNotRegular = "it is not a regular file";
 
 } // namespace
 
+struct OutputFile::OldFile {
+    struct stat st;
+};
+
 OutputFile::~OutputFile() {
     Discard();
 }
@@ -80,19 +84,19 @@ bool OutputFile::Open(const std::string& path, OutputTarget target) {
         m_folderDevice = folder.st_dev;
         m_folderInode = folder.st_ino;
     }
-    struct stat old {};
-    if (lstat(path.c_str(), &old) != 0) {
+    OldFile old{};
+    if (lstat(path.c_str(), &old.st) != 0) {
         if (errno != ENOENT)
             return Fail(errno);
         return OpenReplacement(path, nullptr, target);
     }
     m_haveTarget = true;
-    m_targetDevice = old.st_dev;
-    m_targetInode = old.st_ino;
-    if (S_ISREG(old.st_mode))
+    m_targetDevice = old.st.st_dev;
+    m_targetInode = old.st.st_ino;
+    if (S_ISREG(old.st.st_mode))
         return OpenReplacement(path, &old, target);
     if (target == OutputTarget::RegularFileOnly) {
-        m_error = S_ISLNK(old.st_mode) ? kLinkInPlace : kNotRegular;
+        m_error = S_ISLNK(old.st.st_mode) ? kLinkInPlace : kNotRegular;
         m_refused = true;
         return false;
     }
@@ -153,7 +157,7 @@ int OutputFile::CreateNamedTemporary() {
     return fd;
 }
 
-bool OutputFile::OpenReplacement(const std::string& path, const struct stat* old, OutputTarget target) {
+bool OutputFile::OpenReplacement(const std::string& path, const OldFile* old, OutputTarget target) {
     const std::string folder = FolderOf(path);
     // The name is shortened so that the temporary name is never too long where the name itself fits.
     m_tempStem = (folder == "/" ? "" : folder) + "/." + NameOf(path).substr(0, 200) + ".";
@@ -179,9 +183,9 @@ bool OutputFile::OpenReplacement(const std::string& path, const struct stat* old
     }
     if (old != nullptr) {
         // The listing that replaces a file keeps its permissions (and, for a run as root, its owner).
-        if (target == OutputTarget::AnyFile && old->st_uid != geteuid())
-            (void)!fchown(fd, old->st_uid, old->st_gid);
-        fchmod(fd, old->st_mode & 0777);
+        if (target == OutputTarget::AnyFile && old->st.st_uid != geteuid())
+            (void)!fchown(fd, old->st.st_uid, old->st.st_gid);
+        fchmod(fd, old->st.st_mode & 0777);
     }
     m_file = fdopen(fd, "wb");
     if (m_file == nullptr) {
@@ -317,24 +321,6 @@ long long ReadRetrying(int fd, void* buffer, std::size_t size, int& error) {
             error = errno;
             return -1;
         }
-    }
-}
-
-bool ReadWholeFile(const std::string& path, std::string& contents, std::size_t maxBytes) {
-    InputFile file;
-    if (!file.Open(path))
-        return false;
-    contents.clear();
-    char buffer[65536];
-    for (;;) {
-        const long long got = file.Read(buffer, sizeof buffer);
-        if (got < 0)
-            return false;
-        if (got == 0)
-            return true;
-        if (contents.size() + static_cast<std::size_t>(got) > maxBytes)
-            return false;
-        contents.append(buffer, static_cast<std::size_t>(got));
     }
 }
 

@@ -1,3 +1,5 @@
+// The formats of dates and times and the cache of conversions; the conversion itself is in
+// local_time_posix.cpp and local_time_win32.cpp.
 #include "platform/local_time.h"
 
 #include <ctime>
@@ -23,34 +25,11 @@ void AppendNumber(std::string& out, int value, int width) {
         out += digits[--length];
 }
 
-// A day either side of the calendar's limits covers every zone offset.
-constexpr std::int64_t kConvertibleMargin = 2 * 86400;
-
-bool ConvertWithOffset(std::int64_t t, LocalTime& out, long& gmtOffset) {
-    if (t < kFirstCalendarTime - kConvertibleMargin || t > kLastCalendarTime + kConvertibleMargin)
-        return false;
-    const std::time_t value = static_cast<std::time_t>(t);
-    std::tm parts{};
-    if (localtime_r(&value, &parts) == nullptr)
-        return false;
-    const long long year = static_cast<long long>(parts.tm_year) + 1900;
-    if (year < 1 || year > 9999)
-        return false;
-    out.year = static_cast<int>(year);
-    out.month = parts.tm_mon + 1;
-    out.day = parts.tm_mday;
-    out.hour = parts.tm_hour;
-    out.minute = parts.tm_min;
-    out.second = parts.tm_sec;
-    gmtOffset = parts.tm_gmtoff;
-    return true;
-}
-
 } // namespace
 
 bool ToLocalTime(std::int64_t secondsSinceEpoch, LocalTime& out) {
     long offset = 0;
-    return ConvertWithOffset(secondsSinceEpoch, out, offset);
+    return ToLocalTime(secondsSinceEpoch, out, offset);
 }
 
 std::string FormatLocalTime(const LocalTime& time, std::string_view format) {
@@ -106,10 +85,10 @@ bool LocalTimeCache::Convert(std::int64_t t, LocalTime& out) {
     if (slot.bucket != bucket) {
         long startOffset = 0, endOffset = 0;
         LocalTime end;
-        if (!ConvertWithOffset(bucket * kBucketSeconds, slot.start, startOffset))
+        if (!ToLocalTime(bucket * kBucketSeconds, slot.start, startOffset))
             return ToLocalTime(t, out);
         // A zone change inside the quarter hour (rare) makes the bucket convert every time exactly.
-        slot.uniform = ConvertWithOffset(bucket * kBucketSeconds + kBucketSeconds - 1, end, endOffset) &&
+        slot.uniform = ToLocalTime(bucket * kBucketSeconds + kBucketSeconds - 1, end, endOffset) &&
                        startOffset == endOffset && end.hour == slot.start.hour;
         slot.bucket = bucket;
     }

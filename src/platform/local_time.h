@@ -23,8 +23,15 @@ struct LocalTime {
 inline constexpr std::int64_t kFirstCalendarTime = -62135596800;
 inline constexpr std::int64_t kLastCalendarTime = 253402300799;
 
-// Converts with localtime_r. Returns false for a time whose local year is outside 1 to 9999.
+// Converts with the system's time zone (localtime_r on POSIX, where TZ applies; the zone of the
+// system's settings on Windows). Returns false for a time whose local year is outside 1 to 9999.
 bool ToLocalTime(std::int64_t secondsSinceEpoch, LocalTime& out);
+// The same, also giving the zone's offset from UTC at that time in seconds (east of Greenwich > 0).
+bool ToLocalTime(std::int64_t secondsSinceEpoch, LocalTime& out, long& utcOffset);
+
+// Times this far outside the calendar's limits are still converted: a local date may lie a day either
+// side of the UTC date.
+inline constexpr std::int64_t kConvertibleMargin = 2 * 86400;
 
 // Formats with %Y, %m, %d, %H, %M, %S and %%; other characters are copied.
 std::string FormatLocalTime(const LocalTime& time, std::string_view format);

@@ -1,11 +1,6 @@
 #include "platform/pe_version.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/regular_file.h"
 #include "platform/utf8.h"
 
 namespace quillary {
@@ -74,42 +70,18 @@ private:
 
 class FileSource final : public ByteSource {
 public:
-    FileSource(int fd, std::uint64_t size) : m_fd(fd), m_size(size) {}
+    FileSource(RegularFile& file, std::uint64_t size) : m_file(file), m_size(size) {}
     std::uint64_t Size() const override { return m_size; }
 
 protected:
     bool ReadAt(std::uint64_t offset, unsigned char* dest, std::size_t size) override {
-        while (size > 0) {
-            const ssize_t got = pread(m_fd, dest, size, static_cast<off_t>(offset));
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0) // an error, or the file shrank since it was measured
-                return false;
-            dest += got;
-            offset += static_cast<std::uint64_t>(got);
-            size -= static_cast<std::size_t>(got);
-        }
-        return true;
+        // A short read means an error, or that the file shrank since it was measured.
+        return m_file.ReadAt(offset, dest, size) == static_cast<long long>(size);
     }
 
 private:
-    int m_fd;
+    RegularFile& m_file;
     std::uint64_t m_size;
-};
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0)
-            close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
 };
 
 // ---------------------------------------------------------------------------------------------------
@@ -429,14 +401,15 @@ std::string ReadFileVersionFromImage(std::span<const unsigned char> image) {
 }
 
 std::string GetFileVersionText(const std::string& path, int* error) {
-    // Non-blocking open so that a FIFO cannot stall the listing; only regular files are read.
-    const FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    // Only a regular file is read (a link is followed to one), and a FIFO cannot stall the listing.
+    RegularFile file;
+    FileStamp stamp;
+    const RegularFile::OpenResult opened = file.Open(path, stamp, true);
     if (error != nullptr)
-        *error = file.Get() < 0 ? errno : 0;
-    struct stat st {};
-    if (file.Get() < 0 || fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode))
+        *error = opened == RegularFile::OpenResult::Failed ? file.LastError() : 0;
+    if (opened != RegularFile::OpenResult::Opened)
         return {};
-    FileSource source(file.Get(), static_cast<std::uint64_t>(st.st_size));
+    FileSource source(file, stamp.size);
     return ReadFileVersion(source);
 }
 

@@ -11,12 +11,13 @@ std::string ProgramDirectory();
 
 // Where the settings file and the remembered selection live: beside the program when that directory
 // is writable and not an installed layout (bin/ beside share/quillary/) (portable use), otherwise
-// $XDG_CONFIG_HOME/quillary (default ~/.config/quillary).
+// $XDG_CONFIG_HOME/quillary (default ~/.config/quillary), on Windows %APPDATA%\quillary (created).
 std::string SettingsDirectory();
 
 // Where the window's preview files go: beside a portable program (as above), otherwise a
 // folder only this user can enter ($XDG_RUNTIME_DIR/quillary, else ~/.cache/quillary), created with mode
-// 0700 when missing. "" when no such folder can be made: then no preview is written.
+// 0700 when missing; on Windows %LOCALAPPDATA%\quillary, created when missing. "" when no such folder
+// can be made: then no preview is written.
 std::string PreviewDirectory();
 
 // Where the program's own files (languages, configurations, the guide) are looked up, in order: beside

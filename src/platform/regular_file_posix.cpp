@@ -18,8 +18,13 @@ constexpr int kFlags = O_RDONLY | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW;
 } // namespace
 
 RegularFile::~RegularFile() {
+    Close();
+}
+
+void RegularFile::Close() {
     if (m_fd >= 0)
         close(m_fd);
+    m_fd = -1;
 }
 
 namespace {
@@ -32,17 +37,15 @@ void FillStamp(const struct stat& st, FileStamp& stamp) {
 
 } // namespace
 
-RegularFile::OpenResult RegularFile::Open(const std::string& path, FileStamp& stamp) {
-    if (m_fd >= 0)
-        close(m_fd);
-    m_fd = OpenAnyPath(path, kFlags);
+RegularFile::OpenResult RegularFile::Open(const std::string& path, FileStamp& stamp, bool followLink) {
+    Close();
+    m_fd = OpenAnyPath(path, followLink ? kFlags & ~O_NOFOLLOW : kFlags);
     return Check(stamp);
 }
 
 RegularFile::OpenResult RegularFile::OpenIn(const DirectoryHandle& folder, const char* name,
                                             FileStamp& stamp) {
-    if (m_fd >= 0)
-        close(m_fd);
+    Close();
     m_fd = openat(folder.Descriptor(), name, kFlags | O_CLOEXEC);
     return Check(stamp);
 }
@@ -79,6 +82,28 @@ bool RegularFile::Stamp(FileStamp& stamp) {
 
 long long RegularFile::Read(void* buffer, std::size_t size) {
     return m_fd < 0 ? -1 : ReadRetrying(m_fd, buffer, size, m_error);
+}
+
+long long RegularFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
+    if (m_fd < 0) {
+        m_error = EBADF;
+        return -1;
+    }
+    auto* dest = static_cast<unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = pread(m_fd, dest + done, size - done, static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            m_error = errno;
+            return -1;
+        }
+        if (got == 0)
+            break; // the end of the file
+        done += static_cast<std::size_t>(got);
+    }
+    return static_cast<long long>(done);
 }
 
 } // namespace quillary

@@ -1,19 +1,16 @@
 // Checksums that are real or absent: only regular files get one, read without following links, and a
 // file that is not as listed, or changes while it is read, gets none, a problem, and no cache entry.
-#include <fcntl.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
 #include <sstream>
 
 #include "engine/file_checksum.h"
 #include "engine/listing_engine.h"
 #include "support/scratch_dir.h"
+#include "support/special_files.h"
+#include "support/system.h"
 
 namespace quillary {
 namespace {
@@ -41,18 +38,18 @@ TEST_F(ChecksumOutcomeTest, OnlyRegularFilesAreRead) {
     test::SetTimes(file, 1000, 1000);
     EXPECT_EQ(Check(file, 9, 1000), Outcome::Complete);
 
-    fs::create_symlink(file, scratch.Path() / "link");
-    fs::create_symlink("missing", scratch.Path() / "dangling");
-    ASSERT_EQ(mkfifo((scratch.Path() / "fifo").c_str(), 0644), 0); // must not wait for a writer
-    const int server = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const std::string socketPath = (scratch.Path() / "socket").string();
-    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
-    ASSERT_EQ(bind(server, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-    for (const char* name : {"link", "dangling", "fifo", "socket"})
+    if (!test::MakeSymlink(file, scratch.Path() / "link"))
+        GTEST_SKIP() << test::kNoSymlinks;
+    test::MakeSymlink("missing", scratch.Path() / "dangling");
+    for (const char* name : {"link", "dangling"})
         EXPECT_EQ(Check(scratch.Path() / name, 9, 1000), Outcome::NotRegular) << name;
-    close(server);
+    if (test::kOnWindows)
+        GTEST_SKIP() << test::kNoFifos;
+    ASSERT_TRUE(test::MakeFifo(scratch.Path() / "fifo")); // must not wait for a writer
+    const test::BoundSocket server(scratch.Path() / "socket");
+    ASSERT_TRUE(server.Bound());
+    for (const char* name : {"fifo", "socket"})
+        EXPECT_EQ(Check(scratch.Path() / name, 9, 1000), Outcome::NotRegular) << name;
 }
 
 TEST_F(ChecksumOutcomeTest, AFileNotAsListedOrChangedWhileReadIsChanged) {
@@ -135,8 +132,10 @@ TEST(ChecksumCellTest, RegularFilesOnlyAndAFileChangedBeforeItsChecksumIsReporte
     WriteFile(tree / "a.txt", "123456789");
     WriteFile(tree / "changing.txt", "first");
     test::SetTimes(tree / "changing.txt", 1000, 1000);
+    if (test::kOnWindows)
+        GTEST_SKIP() << test::kNoFifos;
     fs::create_symlink("a.txt", tree / "link.txt");
-    ASSERT_EQ(mkfifo((tree / "fifo").c_str(), 0644), 0);
+    ASSERT_TRUE(test::MakeFifo(tree / "fifo"));
 
     ScanDoneHost host(4, [&] {
         WriteFile(tree / "changing.txt", "second");

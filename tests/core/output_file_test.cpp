@@ -1,9 +1,5 @@
 // Output files: replaced only when complete, permissions kept, links and special files never written
 // through where only a regular file belongs.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,6 +7,8 @@
 
 #include "platform/file_io.h"
 #include "support/scratch_dir.h"
+#include "support/special_files.h"
+#include "support/system.h"
 
 namespace quillary {
 namespace {
@@ -55,11 +53,14 @@ TEST_F(OutputFileTest, TheOldFileStaysUntilTheNewOneIsComplete) {
 }
 
 TEST_F(OutputFileTest, PermissionsOfANewFileFollowTheUmaskAndAnOldFileKeepsItsOwn) {
-    const mode_t saved = umask(027);
+    if (test::kOnWindows)
+        GTEST_SKIP() << test::kNoPermissionBits;
     OutputFile out;
-    ASSERT_TRUE(out.Open(target));
-    ASSERT_TRUE(out.Close());
-    umask(saved);
+    {
+        const test::ScopedUmask mask(027);
+        ASSERT_TRUE(out.Open(target));
+        ASSERT_TRUE(out.Close());
+    }
     EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));
     fs::permissions(target, fs::perms(0604));
     ASSERT_TRUE(out.Open(target));
@@ -71,7 +72,8 @@ TEST_F(OutputFileTest, FolderListingsNeverGoThroughLinksOrIntoSpecialFiles) {
     const fs::path victim = dir / "victim";
     test::WriteFile(victim, "secret");
     const fs::path link = dir / "_thisdir.txt";
-    fs::create_symlink(victim, link);
+    if (!test::MakeSymlink(victim, link))
+        GTEST_SKIP() << test::kNoSymlinks;
     OutputFile out;
     EXPECT_FALSE(out.Open(link.string(), OutputTarget::RegularFileOnly));
     EXPECT_TRUE(out.Refused());
@@ -80,7 +82,9 @@ TEST_F(OutputFileTest, FolderListingsNeverGoThroughLinksOrIntoSpecialFiles) {
     EXPECT_TRUE(fs::is_symlink(link));
 
     const fs::path fifo = dir / "fifo.txt";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    if (test::kOnWindows)
+        GTEST_SKIP() << test::kNoFifos << ", and /dev/null and /dev/full are POSIX devices";
+    ASSERT_TRUE(test::MakeFifo(fifo));
     EXPECT_FALSE(out.Open(fifo.string(), OutputTarget::RegularFileOnly)); // returns, never blocks
     EXPECT_TRUE(out.Refused());
     EXPECT_EQ(out.Error(), "it is not a regular file");
@@ -113,6 +117,8 @@ TEST_F(OutputFileTest, KnowsItsOwnFileUnderOtherNames) {
 }
 
 TEST(SpecialFileTest, DevicesFifosAndSystemFoldersKeepTheirNames) {
+    if (test::kOnWindows)
+        GTEST_SKIP() << "/dev/null and /dev/stdout are POSIX devices";
     EXPECT_TRUE(NamesSpecialFile("/dev/null"));
     EXPECT_TRUE(NamesSpecialFile("/dev/stdout"));
     EXPECT_FALSE(NamesSpecialFile("/no/such/file"));

@@ -1,9 +1,6 @@
 // INI files: the reading and writing rules, encodings and broken files; the UTF-8 / Windows-1252 helpers.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <optional>

@@ -1,9 +1,5 @@
 // The parallel scan: the same listing as one thread for any options, cancel while workers read, the
 // checksum cache with several threads, and trees deeper than any path the system takes at once.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -17,7 +13,11 @@
 #include "engine/file_checksum.h"
 #include "engine/listing_engine.h"
 #include "engine/sorting.h"
+#include "support/deep_tree.h"
+#include "support/environment.h"
 #include "support/scratch_dir.h"
+#include "support/special_files.h"
+#include "support/system.h"
 
 namespace quillary {
 namespace {
@@ -31,8 +31,8 @@ using test::WriteFile;
 class ForcedThreads {
 public:
     explicit ForcedThreads(int count) { Set(count); }
-    ~ForcedThreads() { unsetenv("QUILLARY_THREADS"); }
-    void Set(int count) { setenv("QUILLARY_THREADS", std::to_string(count).c_str(), 1); }
+    ~ForcedThreads() { test::UnsetEnvironment("QUILLARY_THREADS"); }
+    void Set(int count) { test::SetEnvironment("QUILLARY_THREADS", std::to_string(count)); }
 };
 
 // Sets the last-write time; the access time goes far into the future, where reading the file (for a
@@ -42,7 +42,8 @@ void SetModified(const fs::path& path, std::int64_t seconds) {
 }
 
 // A tree of a few hundred entries with uneven folders, names that sort differently by bytes and by
-// folded case, equal sizes and times (so that sorting falls back to names), a link and a FIFO.
+// folded case, equal sizes and times (so that sorting falls back to names), a link and a FIFO where the
+// system makes them.
 std::vector<fs::path> MakeRandomTree(const fs::path& root, unsigned seed) {
     std::mt19937 random(seed);
     const char* stems[] = {"Alpha",
@@ -68,8 +69,8 @@ std::vector<fs::path> MakeRandomTree(const fs::path& root, unsigned seed) {
         WriteFile(file, std::string(random() % 4 * 700, 'q'));
         SetModified(file, 1000000000 + static_cast<std::int64_t>(random() % 5) * 86400);
     }
-    fs::create_symlink("Alpha0.txt", root / "link.txt");
-    EXPECT_EQ(mkfifo((root / "fifo.txt").c_str(), 0644), 0);
+    test::MakeSymlink("Alpha0.txt", root / "link.txt");
+    EXPECT_EQ(test::MakeFifo(root / "fifo.txt"), !test::kOnWindows);
     for (const fs::path& folder : folders)
         SetModified(folder, 1100000000 + static_cast<std::int64_t>(folder.string().size()) * 3600);
     return folders;
@@ -227,64 +228,17 @@ TEST_F(ScanThreadsTest, CancelDuringAParallelScanLeavesAConsistentCache) {
     EXPECT_EQ(Run(engine, target), Run(fresh, target));
 }
 
-// A folder for the deep tree below, removed with it: each level's leaf, then its next level is moved up
-// one level and the emptied level removed, so that no path ever grows long (rm -rf takes quadratic
-// time here). The folder is on a memory file system where there is one: thousands of folder renames
-// cost seconds on a disk.
-class DeepTreeFolder {
-public:
-    DeepTreeFolder() {
-        const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        std::string pattern = (base / "quillary-deep-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            std::abort();
-        m_path = pattern;
-    }
-    ~DeepTreeFolder() {
-        const int base = open(m_path.c_str(), O_RDONLY | O_DIRECTORY);
-        for (;;) {
-            const int level = openat(base, "deep", O_RDONLY | O_DIRECTORY);
-            if (level < 0)
-                break;
-            unlinkat(level, "e", AT_REMOVEDIR);
-            unlinkat(level, "bottom.txt", 0);
-            const bool deeper = renameat(level, "d", base, "next") == 0;
-            close(level);
-            unlinkat(base, "deep", AT_REMOVEDIR);
-            if (!deeper || renameat(base, "next", base, "deep") != 0)
-                break;
-        }
-        close(base);
-        rmdir(m_path.c_str());
-    }
-    fs::path Root() const { return m_path / "deep"; }
-
-private:
-    fs::path m_path;
-};
-
 // 5,000 levels, each with a leaf folder beside the next level: paths past 10,000 bytes, and far more
 // folders waiting for their parent's handle than a run keeps open. Every level is read, and the file at
 // the bottom gets its checksum through its full path.
 TEST(DeepTreeTest, FiveThousandLevelsAreListedWhole) {
-    ScratchDir scratch;
-    const DeepTreeFolder deepFolder;
-    const fs::path root = deepFolder.Root();
     constexpr int kLevels = 5000;
-    fs::create_directory(root);
-    int folder = open(root.c_str(), O_RDONLY | O_DIRECTORY);
-    ASSERT_GE(folder, 0);
-    for (int level = 0; level < kLevels; ++level) {
-        ASSERT_EQ(mkdirat(folder, "e", 0755), 0);
-        ASSERT_EQ(mkdirat(folder, "d", 0755), 0);
-        const int next = openat(folder, "d", O_RDONLY | O_DIRECTORY);
-        close(folder);
-        ASSERT_GE(folder = next, 0);
-    }
-    const int file = openat(folder, "bottom.txt", O_WRONLY | O_CREAT, 0644);
-    ASSERT_EQ(write(file, "deep", 4), 4);
-    close(file);
-    close(folder);
+    if (test::kOnWindows)
+        GTEST_SKIP() << "the deep tree is built through POSIX folder handles (openat)";
+    ScratchDir scratch;
+    const test::DeepTree deep(kLevels);
+    ASSERT_TRUE(deep.Built());
+    const fs::path root = deep.Root();
 
     ListingEngine engine;
     RunTarget target;

@@ -2,8 +2,6 @@
 // broken files.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <map>

@@ -8,6 +8,7 @@
 #include "listing/html_style.h"
 #include "platform/local_time.h"
 #include "session/listing_session.h"
+#include "support/environment.h"
 
 namespace quillary {
 namespace {
@@ -52,14 +53,14 @@ TEST(TimeLimitsTest, SourceDateEpochMustBeATimeInRange) {
     };
     for (const Row& row : rows) {
         if (row.value == nullptr)
-            unsetenv("SOURCE_DATE_EPOCH");
+            test::UnsetEnvironment("SOURCE_DATE_EPOCH");
         else
-            setenv("SOURCE_DATE_EPOCH", row.value, 1);
+            test::SetEnvironment("SOURCE_DATE_EPOCH", row.value);
         std::optional<std::int64_t> time = 5;
         EXPECT_EQ(HeaderTimeFromEnvironment(time), row.accepted) << (row.value ? row.value : "unset");
         EXPECT_EQ(time, row.time) << (row.value ? row.value : "unset");
     }
-    unsetenv("SOURCE_DATE_EPOCH");
+    test::UnsetEnvironment("SOURCE_DATE_EPOCH");
 }
 
 TEST(TimeLimitsTest, FontSizesStayBetweenOneAnd1638Points) {

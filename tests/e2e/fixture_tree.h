@@ -4,11 +4,6 @@
 // Set QUILLARY_UPDATE_GOLDEN=1 to write the expected files from the current output instead.
 #pragma once
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -20,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include "support/run_program.h"
 #include "support/scratch_dir.h"
+#include "support/system.h"
 
 namespace quillary::test {
 
@@ -80,53 +77,27 @@ private:
     fs::path m_data;
 };
 
-struct CliResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using CliResult = ProgramResult;
 
 // Runs quillary-cli with the arguments in `workingDir`, TZ=UTC and a fixed SOURCE_DATE_EPOCH, from
-// the build directory or from a copy (pass `program`). `prepare` runs in the child before the program
-// starts (limits, environment). A run that hangs is stopped after two minutes.
+// the build directory or from a copy (pass `program`). A run that hangs is stopped after two minutes.
 inline CliResult RunCli(const std::vector<std::string>& args, const fs::path& workingDir,
-                        const std::string& program = QUILLARY_CLI_PATH,
-                        const std::function<void()>& prepare = nullptr) {
-    ScratchDir capture;
-    const fs::path outPath = capture.Path() / "stdout", errPath = capture.Path() / "stderr";
-    const pid_t child = fork();
-    if (child == 0) {
-        if (chdir(workingDir.c_str()) != 0)
-            _exit(125);
-        const int outFd = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int errFd = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(outFd, 1);
-        dup2(errFd, 2);
-        setenv("TZ", "UTC", 1);
-        setenv("SOURCE_DATE_EPOCH", "1083827289", 1);
-        alarm(120);
-        if (prepare)
-            prepare();
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(program.c_str()));
-        for (const std::string& arg : args)
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    CliResult result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = ReadFile(outPath);
-    result.err = ReadFile(errPath);
-    return result;
+                        const std::string& program = QUILLARY_CLI_PATH, RunOptions options = {}) {
+    options.environment.insert(options.environment.begin(),
+                               {{"TZ", "UTC"}, {"SOURCE_DATE_EPOCH", std::to_string(kFixtureTime)}});
+    return RunProgram(program, args, workingDir, options);
 }
 
-// Compares `actual` with tests/data/golden/<name>, or writes it there when QUILLARY_UPDATE_GOLDEN=1.
+// The name of quillary-cli's file, for copies of it.
+inline fs::path CliFileName() {
+    return fs::path(QUILLARY_CLI_PATH).filename();
+}
+
+// Compares `actual` with tests/data/golden/<name>, or writes it there when QUILLARY_UPDATE_GOLDEN=1. On
+// Windows the expected files are those of tests/data/golden/windows/: paths with "\\", the attribute
+// letters Windows sets (archive on every new file, hidden on the dot-files Wine makes), CR LF line ends.
 inline void ExpectGolden(const std::string& name, const std::string& actual) {
-    const fs::path path = fs::path(QUILLARY_TEST_DATA_DIR) / "golden" / name;
+    const fs::path path = fs::path(QUILLARY_TEST_DATA_DIR) / "golden" / (kOnWindows ? "windows" : "") / name;
     const char* update = std::getenv("QUILLARY_UPDATE_GOLDEN");
     if (update != nullptr && std::string(update) == "1") {
         fs::create_directories(path.parent_path());

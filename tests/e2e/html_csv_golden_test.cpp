@@ -5,16 +5,14 @@
 
 #include "engine/listing_engine.h"
 #include "fixture_tree.h"
+#include "support/environment.h"
 
 namespace quillary::test {
 namespace {
 
 class HtmlCsvListingTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        setenv("TZ", "UTC", 1);
-        tzset();
-    }
+    void SetUp() override { SetEnvironment("TZ", "UTC"); }
 
     std::string ListWithCli(const std::string& outName) {
         const fs::path out = output.Path() / outName;
@@ -77,24 +75,19 @@ TEST_F(HtmlCsvListingTest, CsvListings) {
 // Reads a listing back with Python's csv module and prints each record as its field count and fields
 // joined by "|".
 std::string ParseWithPython(const fs::path& csvFile, const std::string& separator) {
-    const std::string command = "python3 -c 'import csv, sys\n"
-                                "with open(sys.argv[1], newline=\"\", encoding=\"utf-8\") as f:\n"
-                                "    for r in csv.reader(f, delimiter=sys.argv[2]):\n"
-                                "        print(len(r), \"|\".join(r))' '" +
-                                csvFile.string() + "' '" + separator + "'";
-    std::string result;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        while (std::size_t n = fread(buffer, 1, sizeof buffer, pipe))
-            result.append(buffer, n);
-        if (pclose(pipe) != 0)
-            result = "python3 failed";
-    }
-    return result;
+    const std::string script = "import csv, sys\n"
+                               "with open(sys.argv[1], newline=\"\", encoding=\"utf-8\") as f:\n"
+                               "    for r in csv.reader(f, delimiter=sys.argv[2]):\n"
+                               "        print(len(r), \"|\".join(r))";
+    const ProgramResult result = RunProgram(
+        "/usr/bin/env", {"python3", "-c", script, csvFile.string(), separator}, fs::current_path());
+    return result.exitCode == 0 ? result.out : "python3 failed";
 }
 
 TEST_F(HtmlCsvListingTest, PythonReadsTheColumnsBack) {
-    if (std::system("python3 -c '' 2>/dev/null") != 0)
+    if (kOnWindows)
+        GTEST_SKIP() << "Python is a Linux program here; the same CSV writer is read back on Linux";
+    if (RunProgram("/usr/bin/env", {"python3", "-c", ""}, fs::current_path()).exitCode != 0)
         GTEST_SKIP() << "python3 is not installed";
     ListingOptions options;
     options.m_nOutputType = kOutputCsv;

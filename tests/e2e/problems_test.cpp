@@ -1,16 +1,17 @@
 // What a listing could not read is reported beside it: the listing is written with its usual shape,
 // each problem is one stderr line, and the exit status is 3. Run as an unprivileged user, because root
 // reads folders and files whatever their permissions say.
-#include <unistd.h>
-
 #include "fixture_tree.h"
+#include "support/special_files.h"
 
 namespace quillary::test {
 namespace {
 
 class ProblemsTest : public ::testing::Test {
 protected:
-    ProblemsTest() {
+    void SetUp() override {
+        if (kOnWindows)
+            GTEST_SKIP() << kNoPermissionBits;
         // Everybody may enter the scratch folder, so that the unprivileged run reaches the tree.
         fs::permissions(tree.Root(), fs::perms::all, fs::perm_options::add);
         locked = tree.Data() / "Locked";
@@ -24,11 +25,10 @@ protected:
     }
 
     // quillary-cli as the user "nobody" when this test runs as root, else as the current user.
-    CliResult RunUnprivileged(std::vector<std::string> args) const {
-        if (geteuid() != 0)
-            return RunCli(args, tree.Root());
-        args.insert(args.begin(), {"--reuid=65534", "--regid=65534", "--clear-groups", QUILLARY_CLI_PATH});
-        return RunCli(args, tree.Root(), "/usr/bin/setpriv");
+    CliResult RunUnprivileged(const std::vector<std::string>& args) const {
+        RunOptions options;
+        options.asNobody = RunningAsRoot();
+        return RunCli(args, tree.Root(), QUILLARY_CLI_PATH, options);
     }
 
     FixtureTree tree;

@@ -1,23 +1,18 @@
 // Entries and files the listing's user may not read: left out or shown without a checksum, each
 // reported, never listed with made-up details. Run as an unprivileged user, since root reads everything.
 // (Unreadable folders: problems_test.cpp.)
-#include <unistd.h>
-
 #include "fixture_tree.h"
+#include "support/special_files.h"
 
 namespace quillary::test {
 namespace {
 
-constexpr const char* kSetpriv = "/usr/bin/setpriv";
-
 // Runs `program` as user and group 65534 when the tests run as root, else as the current user.
 CliResult RunUnprivileged(const std::vector<std::string>& args, const fs::path& workingDir,
                           const fs::path& program) {
-    if (geteuid() != 0)
-        return RunCli(args, workingDir, program.string());
-    std::vector<std::string> all = {"--reuid=65534", "--regid=65534", "--clear-groups", program.string()};
-    all.insert(all.end(), args.begin(), args.end());
-    return RunCli(all, workingDir, kSetpriv);
+    RunOptions options;
+    options.asNobody = RunningAsRoot();
+    return RunCli(args, workingDir, program.string(), options);
 }
 
 // The line of a CSV listing that starts with `start`, or "" when there is none.
@@ -31,8 +26,8 @@ std::string LineStarting(const std::string& listing, const std::string& start) {
 }
 
 TEST(UnreadableTest, EntriesWithoutDetailsAreLeftOutAndUnreadableFilesHaveNoChecksum) {
-    if (geteuid() == 0 && access(kSetpriv, X_OK) != 0)
-        GTEST_SKIP() << "needs " << kSetpriv << " to drop root's rights";
+    if (kOnWindows)
+        GTEST_SKIP() << kNoPermissionBits;
     ScratchDir scratch;
     const fs::path& root = scratch.Path();
     const fs::path data = root / "data", out = root / "out";
@@ -43,7 +38,7 @@ TEST(UnreadableTest, EntriesWithoutDetailsAreLeftOutAndUnreadableFilesHaveNoChec
     WriteFile(data / "noexec" / "a.txt", "1");
     WriteFile(data / "noexec" / "b.txt", "2");
     WriteFile(root / "crc.qlc", "[Settings]\n1014=1\n");
-    const fs::path program = root / "quillary-cli";
+    const fs::path program = root / CliFileName();
     fs::copy_file(QUILLARY_CLI_PATH, program);
     using fs::perms;
     fs::permissions(root, perms::owner_all | perms::group_read | perms::group_exec | perms::others_read |

@@ -15,6 +15,7 @@
 #include "app/console/console_session.h"
 #include "app/console_arguments.h"
 #include "listing/product.h"
+#include "platform/console.h"
 #include "platform/local_time.h"
 #include "session/listing_session.h"
 
@@ -45,8 +46,9 @@ void PrintUsage(std::FILE* to) {
                      "listing was not written (each problem is reported on stderr).\n");
 }
 
-int Main(int argc, char** argv) {
-    const ConsoleArguments arguments = ParseConsoleArguments(std::vector<std::string>(argv + 1, argv + argc));
+int Main(const std::vector<std::string>& commandLineArguments) {
+    const Utf8Console console;
+    const ConsoleArguments arguments = ParseConsoleArguments(commandLineArguments);
     using Action = ConsoleArguments::Action;
     switch (arguments.action) {
     case Action::Help:
@@ -90,5 +92,5 @@ int Main(int argc, char** argv) {
 } // namespace quillary
 
 int main(int argc, char** argv) {
-    return quillary::Main(argc, argv);
+    return quillary::Main(quillary::ProgramArguments(argc, argv));
 }

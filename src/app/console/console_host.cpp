@@ -1,9 +1,8 @@
 #include "app/console/console_host.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
+#include "platform/console.h"
 #include "platform/utf8.h"
 
 namespace quillary {
@@ -12,7 +11,7 @@ void PrintMessage(const std::string& message) {
     std::fprintf(stderr, "quillary-cli: %s\n", ShowableText(message).c_str());
 }
 
-ConsoleHost::ConsoleHost() : m_interactive(isatty(STDERR_FILENO) == 1) {}
+ConsoleHost::ConsoleHost() : m_interactive(IsTerminal(ConsoleStream::Error)) {}
 
 ConsoleHost::~ConsoleHost() {
     EndProgressLine();

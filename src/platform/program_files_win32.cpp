@@ -1,0 +1,124 @@
+#include "platform/program_files.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/wide_text.h"
+
+namespace quillary {
+
+namespace {
+
+std::string ExecutablePath() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return {};
+        if (length < buffer.size()) {
+            std::wstring path(buffer.data(), length);
+            if (path.rfind(L"\\\\?\\", 0) == 0 && path.rfind(L"\\\\?\\UNC\\", 0) != 0)
+                path.erase(0, 4);
+            return Utf8FromWide(path);
+        }
+        buffer.resize(buffer.size() * 2); // the name was cut short
+    }
+}
+
+// An environment variable as UTF-8 (getenv would give it in the ANSI code page); "" when unset.
+std::string Environment(const wchar_t* name) {
+    const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+    if (size == 0)
+        return {};
+    std::wstring value(size, L'\0');
+    const DWORD length = GetEnvironmentVariableW(name, value.data(), size);
+    value.resize(length < size ? length : 0);
+    return Utf8FromWide(value);
+}
+
+// True when a new file can be made in the folder: only trying tells, because the folder's access
+// rights, not its read-only attribute, decide it.
+bool IsWritableFolder(const std::string& dir) {
+    const std::wstring probe =
+        SystemPath(dir + "\\.quillary-write-test." + std::to_string(GetCurrentProcessId()));
+    const HANDLE handle = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(handle);
+    return true;
+}
+
+// The program keeps its settings and preview files beside itself when its folder is writable (a
+// portable copy), but never in an installed layout (bin\ beside share\quillary\).
+std::string PortableProgramDirectory() {
+    const std::string programDir = ProgramDirectory();
+    if (programDir.empty() || !IsWritableFolder(programDir) ||
+        IsDirectory(programDir + "\\..\\share\\quillary"))
+        return {};
+    return programDir;
+}
+
+// A folder of the user's profile with "\quillary" added, created when missing; "" when the profile
+// folder is unknown or the folder cannot be made.
+std::string ProfileFolder(const wchar_t* variable) {
+    const std::string base = Environment(variable);
+    if (base.empty())
+        return {};
+    const std::string dir = base + "\\quillary";
+    CreateDirectoryW(SystemPath(dir).c_str(), nullptr);
+    return IsDirectory(dir) ? dir : std::string();
+}
+
+} // namespace
+
+std::string ProgramDirectory() {
+    const std::string path = ExecutablePath();
+    const std::size_t separator = path.find_last_of("\\/");
+    if (separator == std::string::npos)
+        return {};
+    // The program in a drive's root folder: its directory is the root's key "c:".
+    return path.substr(0, separator);
+}
+
+std::string SettingsDirectory() {
+    if (std::string programDir = PortableProgramDirectory(); !programDir.empty())
+        return programDir;
+    // The settings of a user who roams between machines go with them. Without a profile folder the
+    // settings beside the program are still read.
+    const std::string dir = ProfileFolder(L"APPDATA");
+    return dir.empty() ? ProgramDirectory() : dir;
+}
+
+std::string PreviewDirectory() {
+    if (std::string programDir = PortableProgramDirectory(); !programDir.empty())
+        return programDir;
+    // The profile's local folder is the user's own; preview files stay on this machine.
+    return ProfileFolder(L"LOCALAPPDATA");
+}
+
+std::vector<std::string> ProgramDataDirectories() {
+    const std::string programDir = ProgramDirectory();
+    return {programDir, programDir + "\\..\\share\\quillary"};
+}
+
+std::string FindProgramFile(const std::string& fileName) {
+    for (const std::string& dir : ProgramDataDirectories()) {
+        const std::string path = dir + "\\" + fileName;
+        if (FileExists(path))
+            return path;
+    }
+    return {};
+}
+
+bool FileExists(const std::string& path) {
+    return GetFileAttributesW(SystemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsDirectory(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(SystemPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+} // namespace quillary

@@ -1,0 +1,11 @@
+// Setting and removing environment variables of the test process, on both systems.
+#pragma once
+
+#include <string>
+
+namespace quillary::test {
+
+void SetEnvironment(const std::string& name, const std::string& value);
+void UnsetEnvironment(const std::string& name);
+
+} // namespace quillary::test

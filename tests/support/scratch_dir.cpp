@@ -1,0 +1,87 @@
+#include "support/scratch_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
+
+namespace quillary::test {
+
+fs::path MakeUniqueFolder(const fs::path& parent, const std::string& prefix) {
+    static std::mt19937_64 random{std::random_device{}()};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = prefix;
+        for (int i = 0; i < 6; ++i)
+            name += static_cast<char>('a' + random() % 26);
+        std::error_code error;
+        if (fs::create_directory(parent / name, error))
+            return parent / name;
+    }
+    std::abort();
+}
+
+ScratchDir::ScratchDir() : m_path(MakeUniqueFolder(fs::temp_directory_path(), "quillary-test-")) {}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ignored;
+    for (auto it = fs::recursive_directory_iterator(m_path, ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+        if (it->is_symlink(ignored))
+            continue;
+        if (it->is_directory(ignored))
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+#ifdef _WIN32
+        else // a read-only file cannot be removed on Windows
+            fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ignored);
+#endif
+    }
+    fs::remove_all(m_path, ignored);
+}
+
+#ifdef _WIN32
+void SetTimes(const fs::path& path, std::int64_t modified, std::int64_t accessed) {
+    // FILETIME counts 100 ns steps since 1601-01-01.
+    const auto fileTime = [](std::int64_t seconds) {
+        const std::uint64_t ticks = static_cast<std::uint64_t>(seconds + 11644473600LL) * 10000000ULL;
+        FILETIME time;
+        time.dwLowDateTime = static_cast<DWORD>(ticks);
+        time.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+        return time;
+    };
+    const HANDLE file = CreateFileW(
+        path.wstring().c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    const FILETIME written = fileTime(modified), read = fileTime(accessed);
+    const BOOL done = SetFileTime(file, nullptr, &read, &written);
+    CloseHandle(file);
+    ASSERT_TRUE(done) << path;
+}
+#else
+void SetTimes(const fs::path& path, std::int64_t modified, std::int64_t accessed) {
+    const timespec times[2] = {{static_cast<time_t>(accessed), 0}, {static_cast<time_t>(modified), 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+#endif
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& contents) {
+    std::ofstream(path, std::ios::binary) << contents;
+}
+
+} // namespace quillary::test

@@ -373,7 +373,7 @@ TEST(TriStateTree, MemoryTreeLoadsFoldersFromTheDisk) {
     const test::ScratchDir scratch;
     const fs::path root = fs::canonical(scratch.Path()); // the tree knows no symbolic links
     for (const char* dir : {"top/.hidden", "top/b/b1", "top/Mixed Case", "top/Über"})
-        fs::create_directories(root / dir);
+        fs::create_directories(root / test::Utf8Path(dir));
     std::ofstream(root / "top" / "file.txt") << "x";
     test::MakeSymlink(root / "top" / "b", root / "top" / "link", true); // left out, where there is one
 

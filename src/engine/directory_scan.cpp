@@ -248,7 +248,7 @@ void DirectoryScan::ReadEntries(const FolderTask& task, const DirectoryHandle& f
         bool haveInfo = false;
         // Details are read only for entries that are listed or that may be folders.
         if (matches || kind == EntryKind::Unknown) {
-            if (const int error = folder.StatEntry(name.data(), info); error != 0) {
+            if (const int error = worker.reader.StatEntry(name.data(), info); error != 0) {
                 // An entry that vanished is simply left out; one whose details cannot be read is left
                 // out and reported, never listed with made-up details.
                 if (error != ENOENT)

@@ -37,24 +37,15 @@ public:
     DirectoryHandle(const DirectoryHandle&) = delete;
     DirectoryHandle& operator=(const DirectoryHandle&) = delete;
 
-    // Opens a folder by its path; "" is the root. A final symbolic link is followed only when
-    // `followLink` is set. A path longer than the system's limit is opened a piece at a time.
+    // Opens a folder by its path; "" is the root (POSIX), "c:" the root of a drive (Windows). A final
+    // symbolic link is followed only when `followLink` is set. A path longer than the system's limit is
+    // opened a piece at a time.
     bool OpenPath(const std::string& path, bool followLink = true);
     // Opens the subfolder `name` of `parent`; a symbolic link is not followed (and fails).
     bool OpenChild(const DirectoryHandle& parent, const char* name);
-#ifdef _WIN32
-    bool IsOpen() const {
-        return m_open;
-    }
-#else
-    bool IsOpen() const {
-        return m_fd >= 0;
-    }
-#endif
+    bool IsOpen() const;
     // The error number of the last failed open.
-    int Error() const {
-        return m_error;
-    }
+    int Error() const { return m_error; }
     // Details of the open folder itself; `name` is its own name (for the hidden letter).
     bool StatSelf(std::string_view name, EntryInfo& info) const;
     // Details of the entry `name` without following a link: 0, or the error number.
@@ -62,13 +53,9 @@ public:
 
     // For the other bodies of the platform layer: what the system knows the open folder by.
 #ifdef _WIN32
-    const std::wstring& SystemPath() const {
-        return m_path;
-    }
+    const std::wstring& LongPath() const;
 #else
-    int Descriptor() const {
-        return m_fd;
-    }
+    int Descriptor() const;
 #endif
 
 private:
@@ -95,7 +82,7 @@ public:
     DirectoryReader(const DirectoryReader&) = delete;
     DirectoryReader& operator=(const DirectoryReader&) = delete;
 
-    // `path` is a directory path without a trailing separator; "" is the root.
+    // `path` is a directory path without a trailing separator, or a root key ("", "c:").
     bool Open(const std::string& path);
     // Reads the folder open in `dir`, which must stay open until the reading ends.
     void Start(const DirectoryHandle& dir);

@@ -87,6 +87,14 @@ DirectoryHandle::~DirectoryHandle() {
     Close();
 }
 
+bool DirectoryHandle::IsOpen() const {
+    return m_fd >= 0;
+}
+
+int DirectoryHandle::Descriptor() const {
+    return m_fd;
+}
+
 void DirectoryHandle::Close() {
     if (m_fd >= 0)
         close(m_fd);

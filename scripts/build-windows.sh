@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the core, quillary-cli.exe and the test suites for Windows with MinGW-w64 into
-# build-win/ (GoogleTest built for MinGW from Debian's sources first). With "test", runs the test
-# suites under Wine.
+# build-win/ (GoogleTest built for MinGW from Debian's sources first), and checks that quillary-cli.exe
+# is one self-contained file: it may import only DLLs that every Windows system has. With "test", runs
+# the test suites under Wine.
 #   scripts/build-windows.sh          build only
 #   scripts/build-windows.sh test     build, then run every test under Wine
 set -euo pipefail
@@ -21,6 +22,18 @@ fi
 cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DQUILLARY_GUI=OFF -DGTest_DIR="$root/$out/googletest/lib/cmake/GTest" >/dev/null
 cmake --build "$out" -j2
+
+# The C++ runtime, winpthreads, libgcc and zlib are linked in; a DLL of theirs among the imports
+# (libstdc++-6.dll, libwinpthread-1.dll, libgcc_s_seh-1.dll, zlib1.dll) would stop the program from
+# starting on a system without MinGW.
+system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|shlwapi|ole32|oleaut32|msvcrt|ucrtbase|ntdll|ws2_32|bcrypt|version|api-ms-win-[a-z0-9-]+)\.dll$'
+imports=$(x86_64-w64-mingw32-objdump -p "$out/quillary-cli.exe" | sed -n 's/^\s*DLL Name: //p')
+foreign=$(printf '%s\n' "$imports" | grep -viE "$system_dlls" || true)
+if [ -n "$foreign" ]; then
+    echo "quillary-cli.exe imports DLLs that are not part of Windows:" $foreign >&2
+    exit 1
+fi
+echo "quillary-cli.exe imports only system DLLs:" $imports
 
 [ "${1:-}" = "test" ] || exit 0
 

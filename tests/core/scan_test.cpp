@@ -59,13 +59,13 @@ std::vector<fs::path> MakeRandomTree(const fs::path& root, unsigned seed) {
     std::vector<fs::path> folders = {root};
     for (int i = 0; i < 30; ++i) {
         const fs::path parent = folders[random() % folders.size()];
-        folders.push_back(parent / (std::string(stems[random() % 8]) + std::to_string(i)));
+        folders.push_back(parent / test::Utf8Path(std::string(stems[random() % 8]) + std::to_string(i)));
         fs::create_directory(folders.back());
     }
     for (int i = 0; i < 300; ++i) {
         const fs::path folder = folders[random() % (folders.size() / 2 + 1)]; // half the folders hold all
-        const fs::path file =
-            folder / (std::string(stems[random() % 8]) + std::to_string(i % 50) + extensions[random() % 6]);
+        const fs::path file = folder / test::Utf8Path(std::string(stems[random() % 8]) +
+                                                      std::to_string(i % 50) + extensions[random() % 6]);
         WriteFile(file, std::string(random() % 4 * 700, 'q'));
         SetModified(file, 1000000000 + static_cast<std::int64_t>(random() % 5) * 86400);
     }

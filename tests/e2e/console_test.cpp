@@ -98,8 +98,8 @@ TEST_F(ConsoleTest, SelectionAndConfigurationWithAGermanLanguage) {
     EXPECT_EQ(listing.find("Generated on"), std::string::npos);
     // The listing name came from Windows-1252 text and is written as UTF-8.
     EXPECT_TRUE(fs::exists(tree.Data() / "Sub" /
-                           "\xC3\x9C"
-                           "bersicht.txt"));
+                           Utf8Path("\xC3\x9C"
+                                    "bersicht.txt")));
     // The console program never writes the settings file.
     EXPECT_FALSE(fs::exists(cli.Dir() / "quillary.INI"));
 }

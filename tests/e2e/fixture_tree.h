@@ -68,7 +68,7 @@ public:
 
 private:
     void AddFile(const std::string& relative, std::size_t size, long long age) {
-        const fs::path path = m_data / relative;
+        const fs::path path = m_data / Utf8Path(relative);
         WriteFile(path, std::string(size, 'x'));
         SetTimes(path, kFixtureTime - age, kFixtureTime);
     }

@@ -244,9 +244,9 @@ TEST_F(HostileTreeTest, NamesAndTextsNeverActOnTheTerminal) {
 }
 
 TEST_F(HostileTreeTest, WideNamesKeepTheColumnsAligned) {
-    WriteFile(tree.Data() / "Old" / "日本語の書類.txt", "abc");
+    WriteFile(tree.Data() / "Old" / Utf8Path("日本語の書類.txt"), "abc");
     WriteFile(tree.Data() / "Old" / "plain.txt", "abc");
-    WriteFile(tree.Data() / "Old" / "Cafe\xCC\x81.txt", "abc");
+    WriteFile(tree.Data() / "Old" / Utf8Path("Cafe\xCC\x81.txt"), "abc");
     const fs::path out = output.Path() / "out.txt";
     ASSERT_EQ(List("", out, {"Data/Old"}).exitCode, 0);
     std::istringstream lines(ReadFile(out));

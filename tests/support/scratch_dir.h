@@ -32,6 +32,16 @@ fs::path MakeUniqueFolder(const fs::path& parent, const std::string& prefix);
 // Fails the current test when the times cannot be set.
 void SetTimes(const fs::path& path, std::int64_t modified, std::int64_t accessed);
 
+// A path from UTF-8 text, and back. (A path made from a plain std::string takes it in the system's
+// code page on Windows, where only ASCII names would survive.)
+inline fs::path Utf8Path(const std::string& text) {
+    return fs::path(std::u8string(text.begin(), text.end()));
+}
+inline std::string Utf8Text(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 std::string ReadFile(const fs::path& path);
 void WriteFile(const fs::path& path, const std::string& contents);
 

@@ -232,7 +232,9 @@ TEST_F(EngineTest, ARootFolderShowsNoDateOrTime) {
     std::string rootLine, treeLine;
     for (std::size_t start = 0, end; start < listing.size(); start = end + 1) {
         end = std::min(listing.find('\n', start), listing.size());
-        const std::string line = listing.substr(start, end - start);
+        std::string line = listing.substr(start, end - start);
+        if (line.ends_with('\r'))
+            line.pop_back(); // the line end of a Windows text file
         if (line.starts_with(root + kPathSeparator + ' '))
             rootLine = line;
         else if (line.starts_with(tree.string() + kPathSeparator + ' '))

@@ -144,6 +144,7 @@ RunResult ListingEngine::Run() {
     m_prevDirMap = std::move(m_dirMap);
     m_dirMap.clear();
     ScanSelections();
+    LeaveOutTemporaryFile(out);
     ShowProgress(true);
     m_prevDirMap.clear();
 
@@ -189,6 +190,28 @@ RunResult ListingEngine::Run() {
     if (!written)
         return Finish(RunStatus::WriteFailed);
     return Finish(m_bCancel.load() ? RunStatus::Cancelled : RunStatus::Written);
+}
+
+// A regular file is written under a hidden new name in its own folder until it is complete (where the
+// system cannot keep it nameless); a scan of that folder has found it, empty, and must not list it.
+void ListingEngine::LeaveOutTemporaryFile(const OutputFile& out) {
+    const std::string name = out.TemporaryName();
+    if (name.empty())
+        return;
+    for (DirMapEntry& dir : m_dirMap) {
+        std::vector<FileRecord>& entries = dir.second.entries;
+        const auto at =
+            std::lower_bound(entries.begin(), entries.end(), name,
+                             [](const FileRecord& r, const std::string& n) { return r.name < n; });
+        if (at == entries.end() || at->name != name || at->isDirectory ||
+            !out.IsTemporaryFile(JoinPath(dir.first, name)))
+            continue;
+        entries.erase(at);
+        if (dir.second.fileCount > 0)
+            --dir.second.fileCount;
+        if (m_stats.entryCount > 0)
+            --m_stats.entryCount;
+    }
 }
 
 void ListingEngine::ScanSelections() {

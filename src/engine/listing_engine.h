@@ -63,6 +63,7 @@ private:
     void ComputeChecksum(FileRecord& entry, const std::string& path);
     void ShowProgress(bool forced);
     void ShowChecksumProgress(const std::string& path, std::uint64_t done, std::uint64_t size);
+    void LeaveOutTemporaryFile(const OutputFile& out);
     void WriteRows(OutputFile& out);
     void WriteDirectoryRow(const DirMapEntry& dir, OutputFile& out);
     void WriteFileRows(const std::vector<FileRecord*>& entries, OutputFile& out);

@@ -51,6 +51,8 @@ public:
     // True when `path` names the hidden new file this output is writing (where it has a name), which
     // a scan of its folder should leave out of the listing.
     bool IsTemporaryFile(const std::string& path) const;
+    // The hidden new file's name without its folder; "" while it has none (or nothing is replaced).
+    std::string TemporaryName() const;
 
 private:
     struct OldFile; // what the system says about the file to be replaced

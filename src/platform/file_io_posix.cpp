@@ -276,6 +276,10 @@ bool OutputFile::IsSameFile(const std::string& path) const {
            st.st_dev == m_folderDevice && st.st_ino == m_folderInode;
 }
 
+std::string OutputFile::TemporaryName() const {
+    return m_tempPath.empty() ? std::string() : NameOf(m_tempPath);
+}
+
 bool OutputFile::IsTemporaryFile(const std::string& path) const {
     struct stat st {};
     return !m_tempPath.empty() && NameOf(path) == NameOf(m_tempPath) &&

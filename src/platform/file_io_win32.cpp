@@ -379,6 +379,10 @@ bool OutputFile::IsSameFile(const std::string& path) const {
            id.volume == m_folderDevice && id.index == m_folderInode;
 }
 
+std::string OutputFile::TemporaryName() const {
+    return m_tempPath.empty() ? std::string() : NameOf(m_tempPath);
+}
+
 bool OutputFile::IsTemporaryFile(const std::string& path) const {
     FileId id;
     return !m_tempPath.empty() && EqualsNoCase(NameOf(path), NameOf(m_tempPath)) &&

@@ -258,6 +258,18 @@ TEST_F(EngineTest, OutputPathWithoutADotGetsTheTypesExtension) {
     EXPECT_EQ(last.outputPath, (dotted / "name").string());
 }
 
+TEST_F(EngineTest, AListingWrittenIntoAListedFolderListsNeitherItsNewFileNorItself) {
+    // Where the new file has a name while it is written (always on Windows), the scan of its folder
+    // finds it; the listing shows only what was there before.
+    target.outputPath = (tree / "list.txt").string();
+    Listing({"2|" + tree.string()});
+    std::vector<std::string> names;
+    for (const FileRecord& entry : Record(tree).entries)
+        names.push_back(std::string(entry.name));
+    EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "b.doc", "other.txt", "sub"}));
+    EXPECT_EQ(Record(tree).fileCount, 2u);
+}
+
 TEST_F(EngineTest, OutputThatCannotBeOpenedWritesNothingAndStaysIdle) {
     target.outputPath = (scratch.Path() / "no" / "such" / "dir" / "out.txt").string();
     target.checkedDirs = {Tree()};

@@ -42,4 +42,8 @@ export WINEPREFIX="$root/$out/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscor
 [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
 wineserver -p
 trap 'wineserver -k || true' EXIT
+# Wine's own services start with the first program and live as long as the server: started here, they
+# do not hold on to the output pipes of the first test program (ctest would wait for them until its
+# time-out).
+wine cmd.exe /c exit >/dev/null 2>&1
 ctest --test-dir "$out" --output-on-failure -j2

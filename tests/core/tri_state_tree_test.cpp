@@ -12,6 +12,7 @@
 #include <random>
 
 #include "persistence/selection_file.h"
+#include "platform/canonical_path.h"
 #include "support/scratch_dir.h"
 #include "support/special_files.h"
 #include "ui/model/memory_tree.h"
@@ -371,23 +372,24 @@ TEST_F(TriStateTreeTest, SyncKeepsSurvivorsInPlace) {
 
 TEST(TriStateTree, MemoryTreeLoadsFoldersFromTheDisk) {
     const test::ScratchDir scratch;
-    const fs::path root = fs::canonical(scratch.Path()); // the tree knows no symbolic links
+    // The tree knows no symbolic links, and names a drive in lower case.
+    const fs::path root = test::Utf8Path(CanonicalPath(scratch.Path().string()).path);
     for (const char* dir : {"top/.hidden", "top/b/b1", "top/Mixed Case", "top/Über"})
         fs::create_directories(root / test::Utf8Path(dir));
     std::ofstream(root / "top" / "file.txt") << "x";
     test::MakeSymlink(root / "top" / "b", root / "top" / "link", true); // left out, where there is one
+    const std::string topKey = (root / "top").string(), underKey = test::Utf8Text(root / "top" / "Über");
 
     MemoryDirTree tree;
     RefreshTree(tree);
     // Checking a folder alone needs its children, which opening its parent loads.
-    EXPECT_TRUE(RestoreCheck(tree, root.string() + "/top", false));
-    const DirTreeItem top = Find(tree, root.string() + "/top");
+    EXPECT_TRUE(RestoreCheck(tree, topKey, false));
+    const DirTreeItem top = Find(tree, topKey);
     ASSERT_TRUE(top);
     EXPECT_EQ(ChildTexts(tree, top), (std::vector<std::string>{".hidden", "b", "Mixed Case", "Über"}));
     EXPECT_EQ(tree.State(top), Alone);
-    EXPECT_TRUE(RestoreCheck(tree, root.string() + "/TOP/üBER", true));
-    EXPECT_EQ(Collected(tree),
-              (std::vector<std::string>{"2|" + root.string() + "/top", "3|" + root.string() + "/top/Über"}));
+    EXPECT_TRUE(RestoreCheck(tree, test::Utf8Text(root / "TOP" / test::Utf8Path("üBER")), true));
+    EXPECT_EQ(Collected(tree), (std::vector<std::string>{"2|" + topKey, "3|" + underKey}));
 
     fs::remove_all(root / "top" / "b");
     SyncChildren(tree, top, ItemDirPath(tree, top));

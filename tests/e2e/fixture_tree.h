@@ -29,6 +29,7 @@ inline constexpr long long kFixtureTime = 1083827289;
 // The fixture tree under <temp>/Data:
 //   Data/report.doc (1200000 bytes), notes.txt (34567), README (0, no extension), .hidden (10),
 //   "a b & <c>.txt" (3), "semi;colon \"q\".csv" (5), Überblick.TXT (2048), archive.tar.gz (1536)
+//   (on Windows, where names cannot hold < > or ", "a b & c.txt" and "semi;colon 'q'.csv")
 //   Data/Old/ (empty), Data/Sub/deep/file.TXT (1023), Data/Sub/Zeta.md (1048576 + 512)
 // Every file and folder has fixed modification and access times.
 class FixtureTree {
@@ -41,8 +42,8 @@ public:
         AddFile("notes.txt", 34567, 86400);
         AddFile("README", 0, 2 * 86400);
         AddFile(".hidden", 10, 3 * 86400);
-        AddFile("a b & <c>.txt", 3, 4 * 86400);
-        AddFile("semi;colon \"q\".csv", 5, 5 * 86400);
+        AddFile(kOnWindows ? "a b & c.txt" : "a b & <c>.txt", 3, 4 * 86400);
+        AddFile(kOnWindows ? "semi;colon 'q'.csv" : "semi;colon \"q\".csv", 5, 5 * 86400);
         AddFile("\xC3\x9C"
                 "berblick.TXT",
                 2048, 6 * 86400);

@@ -80,6 +80,22 @@ std::string ReadFile(const fs::path& path) {
     return text.str();
 }
 
+std::string ReadTextFile(const fs::path& path) {
+    std::string text = ReadFile(path);
+#ifdef _WIN32
+    std::string lines;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '\n')
+            EXPECT_TRUE(at > 0 && text[at - 1] == '\r') << "a line without CR LF in " << path;
+        else if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n')
+            continue;
+        lines += text[at];
+    }
+    text = std::move(lines);
+#endif
+    return text;
+}
+
 void WriteFile(const fs::path& path, const std::string& contents) {
     std::ofstream(path, std::ios::binary) << contents;
 }

@@ -9,6 +9,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <winioctl.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -70,6 +71,25 @@ void SetTimes(const fs::path& path, std::int64_t modified, std::int64_t accessed
 void SetTimes(const fs::path& path, std::int64_t modified, std::int64_t accessed) {
     const timespec times[2] = {{static_cast<time_t>(accessed), 0}, {static_cast<time_t>(modified), 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+#endif
+
+#ifdef _WIN32
+void SetFileSize(const fs::path& path, std::uint64_t size) {
+    const HANDLE file =
+        CreateFileW(path.wstring().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD ignored = 0;
+    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
+    const BOOL done = SetFileInformationByHandle(file, FileEndOfFileInfo, &end, sizeof end);
+    CloseHandle(file);
+    ASSERT_TRUE(done) << path;
+}
+#else
+void SetFileSize(const fs::path& path, std::uint64_t size) {
+    fs::resize_file(path, size);
 }
 #endif
 

@@ -42,6 +42,10 @@ inline std::string Utf8Text(const fs::path& path) {
     return std::string(text.begin(), text.end());
 }
 
+// Sets a file's size; a file grown so is sparse where the file system allows (std::filesystem's
+// resize_file stops at 2 GiB with MinGW).
+void SetFileSize(const fs::path& path, std::uint64_t size);
+
 std::string ReadFile(const fs::path& path);
 // Reads a text file the program wrote, with LF line ends. On Windows its lines end in CR LF: each line
 // end is checked (a bare LF fails the current test) and returned as LF.

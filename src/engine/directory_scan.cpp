@@ -8,12 +8,12 @@
 
 #include "engine/worker_threads.h"
 #include "platform/file_io.h"
+#include "platform/path_syntax.h"
 
 namespace quillary {
 
 namespace {
 
-constexpr char kSeparator = '/';
 // Open folders kept for their queued subfolders; beyond this, subfolders are opened by their path.
 constexpr int kSharedHandleBudget = 256;
 
@@ -40,7 +40,7 @@ FileRecord* FindByName(std::vector<FileRecord>& entries, std::string_view name) 
 }
 
 RunProblem Problem(ProblemKind kind, const std::string& path, int error) {
-    return {kind, path.empty() ? std::string(1, kSeparator) : path, ErrorText(error)};
+    return {kind, kNativePaths.Showable(path), ErrorText(error)};
 }
 
 } // namespace
@@ -49,7 +49,7 @@ std::string JoinPath(const std::string& directory, std::string_view name) {
     std::string path;
     path.reserve(directory.size() + 1 + name.size());
     path += directory;
-    path += kSeparator;
+    path += kPathSeparator;
     path += name;
     return path;
 }
@@ -63,7 +63,7 @@ struct DirectoryScan::FolderTask {
     EntryInfo info;
 
     std::string_view Name() const {
-        const std::size_t slash = path.rfind(kSeparator);
+        const std::size_t slash = path.rfind(kPathSeparator);
         return slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
     }
 };

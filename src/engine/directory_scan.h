@@ -27,7 +27,8 @@
 
 namespace quillary {
 
-// "directory/name": a folder's path (the root is "") joined with an entry name.
+// A folder's path (the root is "", a drive "c:") joined with an entry name by the separator:
+// "/dir/name", "c:\name".
 std::string JoinPath(const std::string& directory, std::string_view name);
 
 class DirectoryScan {
@@ -39,9 +40,9 @@ public:
     DirectoryScan(const DirectoryScan&) = delete;
     DirectoryScan& operator=(const DirectoryScan&) = delete;
 
-    // Reads one selected folder (path without a trailing separator, "" the root), and everything below
-    // it when `withSubdirs`. A later selection that reaches a folder again replaces its record.
-    // `waiting` is called on the calling thread while the workers read, about ten times a second.
+    // Reads one selected folder (path without a trailing separator, "" the root, "c:" a drive), and
+    // everything below it when `withSubdirs`. A later selection that reaches a folder again replaces its
+    // record. `waiting` is called on the calling thread while the workers read, about ten times a second.
     void ScanSelection(const std::string& path, bool withSubdirs, std::size_t rootPrefixLen,
                        const std::function<void()>& waiting);
 

@@ -100,10 +100,11 @@ std::string FormatCount(std::uint64_t count, const NumberFormat& numberFormat) {
     return FormatBytes(count, numberFormat);
 }
 
-std::string ApplyPathStyle(const std::string& path, int pathStyle, std::size_t rootPrefixLen) {
+std::string ApplyPathStyle(const std::string& path, int pathStyle, std::size_t rootPrefixLen,
+                           const PathSyntax& syntax) {
     switch (pathStyle) {
     case kPathNoDrive:
-        return path; // POSIX paths have no drive part
+        return path.substr(syntax.DrivePartLength(path));
     case kPathFromTopChecked:
         return rootPrefixLen < path.size() ? path.substr(rootPrefixLen) : std::string();
     default:

@@ -8,6 +8,7 @@
 #include "listing/listing_options.h"
 #include "platform/local_time.h"
 #include "platform/number_format.h"
+#include "platform/path_syntax.h"
 
 namespace quillary {
 
@@ -36,9 +37,11 @@ std::string FormatSize(std::uint64_t value, int display, int precision, const Nu
 // "1 234": a count grouped like a byte count (the text and HTML writers put it in brackets).
 std::string FormatCount(std::uint64_t count, const NumberFormat& numberFormat);
 
-// A directory path ending with the separator, reduced by the path style.
+// A directory path ending with the separator, reduced by the path style: "No drive" drops the drive part
+// ("c:\Data\" gives "\Data\"; POSIX paths have none), "From top-checked dir" the first
+// `rootPrefixLen` characters (the text before the selected folder's last separator).
 std::string ApplyPathStyle(const std::string& directoryPathWithSeparator, int pathStyle,
-                           std::size_t rootPrefixLen);
+                           std::size_t rootPrefixLen, const PathSyntax& syntax = kNativePaths);
 
 // The link target of a directory path made by ApplyPathStyle: paths relative to the top checked folder
 // lose their leading separator, so that they are relative links from a listing saved beside it.

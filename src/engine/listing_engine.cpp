@@ -10,6 +10,7 @@
 #include "engine/worker_threads.h"
 #include "platform/directory_reader.h"
 #include "platform/file_io.h"
+#include "platform/path_syntax.h"
 #include "platform/pe_version.h"
 #include "writers/writer_factory.h"
 
@@ -17,11 +18,9 @@ namespace quillary {
 
 namespace {
 
-constexpr char kSeparator = '/';
-
 // The directory path as rows show it: the map key followed by the separator.
 std::string DirectoryPathText(const std::string& key) {
-    return key + kSeparator;
+    return key + kPathSeparator;
 }
 
 template <typename Record> bool ChosenTime(const Record& record, int kind, std::int64_t& t) {
@@ -48,9 +47,14 @@ void AssignField(std::optional<std::string>& field, std::string_view value) {
 }
 
 // A per-directory listing name must be a plain file name, so that a shared configuration can never
-// make a run write outside the processed directories.
+// make a run write outside the processed directories. On Windows a ":" would name a drive or a stream
+// of another file.
 bool IsPlainFileName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find(kSeparator) == std::string::npos;
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    return std::none_of(name.begin(), name.end(), [](char c) {
+        return kNativePaths.IsSeparator(c) || (kNativePaths.driveLetters && c == ':');
+    });
 }
 
 // Checksums are read for regular files only, once per run: a file that failed is not tried again for
@@ -201,7 +205,9 @@ void ListingEngine::ScanSelections() {
         if (entry.size() < 2)
             continue;
         const std::string path = entry.substr(2);
-        const std::size_t slash = path.rfind(kSeparator);
+        // "From top-checked dir" keeps what follows the selected folder's parent: "/home/me" drops
+        // "/home", a drive "c:" (like the root "") drops itself.
+        const std::size_t slash = kNativePaths.FindLastSeparator(path);
         const std::size_t parentLength = slash == std::string::npos ? path.size() : slash;
         scan.ScanSelection(path, entry[0] != '2', parentLength, showProgress);
     }
@@ -242,7 +248,7 @@ void ListingEngine::ComputeChecksumsInParallel() {
             const DirMapEntry& dir = *folders[i];
             // A selected folder may be a link to a folder; one found below it never is.
             const bool selected =
-                dir.first.find(kSeparator, dir.second.rootPrefixLen + 1) == std::string::npos;
+                dir.first.find(kPathSeparator, dir.second.rootPrefixLen + 1) == std::string::npos;
             const bool opened = folder.OpenPath(dir.first, selected);
             for (FileRecord& entry : folders[i]->second.entries) {
                 if (!needed(entry))
@@ -425,8 +431,8 @@ void ListingEngine::WriteDirectoryRow(const DirMapEntry& dir, OutputFile& out) {
         row.time.emplace();
     std::int64_t t = 0;
     if (ChosenTime(record, m_options.m_nDateTimeKind, t))
-        FormatTimes(t, dir.first.empty(), m_formats.dirDateFormat, m_formats.dirTimeFormat, row.date,
-                    row.time);
+        FormatTimes(t, kNativePaths.IsRootKey(dir.first), m_formats.dirDateFormat, m_formats.dirTimeFormat,
+                    row.date, row.time);
     if (m_options.m_bDirAttributes)
         row.attributes = record.attributes;
     std::string text;

@@ -31,7 +31,7 @@
 namespace quillary {
 
 // "3|path" (the directory with everything below it) or "2|path" (the directory alone); paths have no
-// trailing separator and the root is "".
+// trailing separator, the POSIX root is "" and a Windows drive "c:" (path_syntax.h).
 using CheckedDirList = std::vector<std::string>;
 
 struct RunTarget {

@@ -15,8 +15,8 @@
 namespace quillary {
 
 struct DirRecord;
-// Directory path (no trailing separator; the root is "") to its record. Node addresses are stable, so
-// entries point at their directory's node.
+// Directory path (no trailing separator; the root is "", a drive "c:") to its record. Node addresses are
+// stable, so entries point at their directory's node.
 using DirMap = std::map<std::string, DirRecord>;
 using DirMapEntry = DirMap::value_type;
 

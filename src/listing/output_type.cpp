@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/path_syntax.h"
+
 namespace quillary {
 
 const char* ExtensionFor(int outputType) {
@@ -17,7 +19,7 @@ const char* ExtensionFor(int outputType) {
 
 int OutputTypeFromName(std::string_view path) {
     const std::size_t dot = path.rfind('.');
-    const std::size_t slash = path.rfind('/');
+    const std::size_t slash = kNativePaths.FindLastSeparator(path);
     if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
         return -1;
     std::string extension(path.substr(dot + 1));

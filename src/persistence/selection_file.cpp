@@ -26,14 +26,17 @@ std::string ReasonText(int error) {
 }
 
 // Whether a path must be resolved on disk before it can be looked up in the tree: it is relative
-// ("." is the current folder) or has a "." or ".." component. "" is the root's key.
-bool NeedsResolving(std::string_view path) {
-    if (path.empty())
+// ("." is the current folder; on Windows also "\Data" and "c:Data", which depend on the current drive
+// or its folder) or has a "." or ".." component. A root folder's key ("" or "c:") is looked up as it is.
+bool NeedsResolving(std::string_view path, const PathSyntax& syntax) {
+    if (path.empty() || syntax.IsRootKey(path))
         return false;
-    if (path.front() != '/')
+    if (!syntax.IsAbsolute(path))
         return true;
-    for (std::size_t start = 1; start <= path.size();) {
-        const std::size_t end = std::min(path.find('/', start), path.size());
+    for (std::size_t start = 0; start <= path.size();) {
+        std::size_t end = start;
+        while (end < path.size() && !syntax.IsSeparator(path[end]))
+            ++end;
         const std::string_view component = path.substr(start, end - start);
         if (component == "." || component == "..")
             return true;
@@ -92,7 +95,7 @@ void RestoreSelectionLine(DirTreeAccess& tree, const SelectionLine& line, Restor
     candidates.push_back(line.path);
     int lastError = 0;
     for (std::string& path : candidates) {
-        if (NeedsResolving(path)) {
+        if (NeedsResolving(path, tree.Syntax())) {
             CanonicalPathResult resolved = resolve(path);
             if (resolved.noCurrentFolder) {
                 ReportNoCurrentFolder(report, resolved.error);

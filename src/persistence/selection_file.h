@@ -1,7 +1,8 @@
 // Folder selections: selection files, one checked-dir entry per line, "3|path" (the folder with
 // everything below it) or "2|path" (the folder alone), paths without a trailing separator, "3|" the
-// whole disk; and folders named on a command line. Both are restored into a directory tree through the
-// tri-state rules, and what could not be restored is returned as data for the caller to report.
+// whole disk ("3|c:" a whole drive on Windows); and folders named on a command line. Both are restored into a
+// directory tree through the tri-state rules, and what could not be restored is returned as data for the
+// caller to report.
 #pragma once
 
 #include <cstddef>

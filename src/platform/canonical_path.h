@@ -1,5 +1,6 @@
 // The canonical form of a folder a user names: absolute, with symbolic links, "." and ".." resolved,
-// so that the folder listed is the one the user meant, whatever way it was written.
+// so that the folder listed is the one the user meant, whatever way it was written. On Windows the drive
+// letter is in lower case, and a folder on a drive mapped to a network share stays on that drive.
 #pragma once
 
 #include <string>

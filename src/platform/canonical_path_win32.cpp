@@ -29,8 +29,9 @@ std::wstring FullPath(const std::wstring& path, int& error) {
     }
 }
 
-// The path the system reaches when it opens `path`, with every link resolved: "\\?\C:\Data" or
-// "\\?\UNC\server\share".
+// The path the system reaches when it opens `path` (a long-path form), with every link resolved:
+// "\\?\C:\Data" or "\\?\UNC\server\share". When the system opens the folder but cannot name it
+// (Wine cannot for paths longer than MAX_PATH), the path itself, without its links resolved.
 std::wstring FinalPath(const std::wstring& path, int& error) {
     // Backup semantics let a folder be opened; no access right is needed to ask for its name.
     const HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -40,14 +41,12 @@ std::wstring FinalPath(const std::wstring& path, int& error) {
         return {};
     }
     std::vector<wchar_t> buffer(MAX_PATH);
-    std::wstring result;
+    std::wstring result = path;
     for (;;) {
         const DWORD length = GetFinalPathNameByHandleW(
             handle, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (length == 0) {
-            error = LastErrno();
+        if (length == 0)
             break;
-        }
         if (length < buffer.size()) {
             result.assign(buffer.data(), length);
             break;
@@ -100,9 +99,14 @@ CanonicalPathResult CanonicalPath(const std::string& path) {
     const std::wstring full = wide.rfind(L"\\\\?\\", 0) == 0 ? wide : FullPath(wide, result.error);
     if (full.empty())
         return result;
-    const std::wstring resolved = FinalPath(SystemPath(Utf8FromWide(full)), result.error);
+    const std::wstring systemPath = SystemPath(Utf8FromWide(full));
+    std::wstring resolved = FinalPath(systemPath, result.error);
     if (resolved.empty())
         return result;
+    // A drive mapped to a network share resolves to the share ("\\server\share\x"); the folder is
+    // kept on the drive the user named, which is where the folder tree shows it.
+    if (resolved.rfind(L"\\\\?\\UNC\\", 0) == 0 && systemPath.rfind(L"\\\\?\\UNC\\", 0) != 0)
+        resolved = systemPath;
     result.path = Utf8FromWide(UsualForm(resolved));
     return result;
 }

@@ -4,6 +4,8 @@
 
 #include <shellapi.h>
 
+#include <cstdio>
+
 #include "platform/wide_text.h"
 
 namespace quillary {
@@ -64,6 +66,9 @@ Utf8Console::Utf8Console() {
 }
 
 Utf8Console::~Utf8Console() {
+    // Text still buffered is shown with the code page it was written in.
+    std::fflush(stdout);
+    std::fflush(stderr);
     if (m_savedCodePage != 0 && m_savedCodePage != CP_UTF8)
         SetConsoleOutputCP(m_savedCodePage);
     if (m_errorModeChanged)

@@ -48,6 +48,9 @@ public:
     // True when `path` names the file this output replaces or writes (the same name in the same
     // folder, or the same file through another link).
     bool IsSameFile(const std::string& path) const;
+    // True when `path` names the hidden new file this output is writing (where it has a name), which
+    // a scan of its folder should leave out of the listing.
+    bool IsTemporaryFile(const std::string& path) const;
 
 private:
     struct OldFile; // what the system says about the file to be replaced

@@ -276,6 +276,13 @@ bool OutputFile::IsSameFile(const std::string& path) const {
            st.st_dev == m_folderDevice && st.st_ino == m_folderInode;
 }
 
+bool OutputFile::IsTemporaryFile(const std::string& path) const {
+    struct stat st {};
+    return !m_tempPath.empty() && NameOf(path) == NameOf(m_tempPath) &&
+           stat(FolderOf(path).c_str(), &st) == 0 && st.st_dev == m_folderDevice &&
+           st.st_ino == m_folderInode;
+}
+
 bool NamesSpecialFile(const std::string& path) {
     if (path.rfind("/dev/", 0) == 0 || path.rfind("/proc/", 0) == 0)
         return true;

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "platform/case_fold.h"
+#include "platform/utf8.h"
 #include "platform/wide_text.h"
 #include "platform/win32_error.h"
 
@@ -123,7 +124,7 @@ constexpr int kDirectFollow = 1;      // through a link; a device or an existing
 constexpr int kDirectRegularOnly = 2; // only an existing regular file (never a link), emptied
 constexpr int kDirectDevice = 3;      // a device name, as the system maps it
 
-// The attributes a replaced file passes on to its replacement; read-only never gets this far.
+// The attributes a replaced file passes on to its replacement (a read-only file is never replaced).
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                   FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
@@ -192,6 +193,9 @@ bool OutputFile::Open(const std::string& path, OutputTarget target) {
     }
     const bool link = (old.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     const bool folderInPlace = (old.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    // Windows never replaces a read-only file (Wine would): said at once, before any folder is read.
+    if (!link && !folderInPlace && (old.attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        return Fail(EACCES);
     if (!link && !folderInPlace)
         return OpenReplacement(path, &old, target);
     if (target == OutputTarget::RegularFileOnly) {
@@ -247,7 +251,8 @@ bool OutputFile::OpenDirect(const std::string& path, int flags) {
 
 bool OutputFile::OpenReplacement(const std::string& path, const OldFile* old, OutputTarget target) {
     // The name is shortened so that the temporary name is never too long where the name itself fits.
-    m_tempStem = path.substr(0, FolderPartLength(path)) + "." + NameOf(path).substr(0, 200) + ".";
+    m_tempStem =
+        path.substr(0, FolderPartLength(path)) + "." + std::string(Utf8CutToBytes(NameOf(path), 200)) + ".";
     // A hidden file with a new, unguessable name; CREATE_NEW never opens one that is already there.
     HANDLE handle = INVALID_HANDLE_VALUE;
     DWORD error = ERROR_SUCCESS;
@@ -372,6 +377,13 @@ bool OutputFile::IsSameFile(const std::string& path) const {
         return true;
     return EqualsNoCase(NameOf(path), NameOf(m_path)) && IdentifyFile(FolderOf(path), false, id) &&
            id.volume == m_folderDevice && id.index == m_folderInode;
+}
+
+bool OutputFile::IsTemporaryFile(const std::string& path) const {
+    FileId id;
+    return !m_tempPath.empty() && EqualsNoCase(NameOf(path), NameOf(m_tempPath)) &&
+           IdentifyFile(FolderOf(path), false, id) && id.volume == m_folderDevice &&
+           id.index == m_folderInode;
 }
 
 bool NamesSpecialFile(const std::string& path) {

@@ -33,12 +33,40 @@ std::size_t PathSyntax::DrivePartLength(std::string_view path) const {
     return driveLetters && StartsWithDrive(path) ? 2 : 0;
 }
 
+std::size_t PathSyntax::NetworkRootLength(std::string_view path) const {
+    if (!driveLetters || path.size() < 3 || !IsSeparator(path[0]) || !IsSeparator(path[1]) ||
+        IsSeparator(path[2]))
+        return 0;
+    // "\\server\share": the server name, a separator and a share name, both non-empty.
+    std::size_t end = 2;
+    while (end < path.size() && !IsSeparator(path[end]))
+        ++end;
+    const std::string_view server = path.substr(2, end - 2);
+    if (server == "?" || server == ".")
+        return 0; // "\\?\" and "\\.\" start long paths and devices, not shares
+    const std::size_t shareStart = end + 1;
+    if (shareStart >= path.size() || IsSeparator(path[shareStart]))
+        return 0;
+    end = shareStart;
+    while (end < path.size() && !IsSeparator(path[end]))
+        ++end;
+    return end;
+}
+
 bool PathSyntax::IsAbsolute(std::string_view path) const {
     if (!driveLetters)
         return !path.empty() && path[0] == '/';
     if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]))
         return true; // a network path
     return path.size() >= 3 && StartsWithDrive(path) && IsSeparator(path[2]);
+}
+
+std::size_t PathSyntax::FindLastSeparator(std::string_view path) const {
+    for (std::size_t i = path.size(); i > 0; --i) {
+        if (IsSeparator(path[i - 1]))
+            return i - 1;
+    }
+    return std::string_view::npos;
 }
 
 std::string PathSyntax::Showable(const std::string& key) const {

@@ -30,8 +30,13 @@ struct PathSyntax {
     // The length of the drive part of a path ("c:" in "c:\Data": 2); 0 without one (POSIX, network
     // paths). The "No drive" path style removes it.
     std::size_t DrivePartLength(std::string_view path) const;
+    // The length of the "\\server\share" that starts a network path (Windows only); 0 for any other
+    // path. A network share is a root folder of its own, keyed as it is written.
+    std::size_t NetworkRootLength(std::string_view path) const;
     // True for a path that does not depend on the current folder or drive.
     bool IsAbsolute(std::string_view path) const;
+    // Where the last separator of `path` is; npos without one.
+    std::size_t FindLastSeparator(std::string_view path) const;
     // A folder's key as a user sees it alone: the root's key "" is shown as "/".
     std::string Showable(const std::string& key) const;
 };

@@ -78,7 +78,7 @@ std::string ProgramDirectory() {
     const std::size_t separator = path.find_last_of("\\/");
     if (separator == std::string::npos)
         return {};
-    // The program in a drive's root folder: its directory is the root's key "c:".
+    // A program in a drive's root folder has the drive ("C:") as its directory, without a separator.
     return path.substr(0, separator);
 }
 

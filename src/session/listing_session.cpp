@@ -7,6 +7,7 @@
 #include "listing/output_type.h"
 #include "persistence/language_file.h"
 #include "persistence/settings_file.h"
+#include "platform/path_syntax.h"
 #include "platform/program_files.h"
 #include "ui/model/memory_tree.h"
 #include "ui/model/options_rules.h"
@@ -15,11 +16,11 @@
 namespace quillary {
 
 std::string ListingSession::SettingsFilePath() {
-    return SettingsDirectory() + "/" + kSettingsFileName;
+    return SettingsDirectory() + kPathSeparator + kSettingsFileName;
 }
 
 std::string ListingSession::RememberedSelectionPath() {
-    return SettingsDirectory() + "/" + kRememberedSelectionName;
+    return SettingsDirectory() + kPathSeparator + kRememberedSelectionName;
 }
 
 LoadedFile ListingSession::LoadSettingsFile(const std::string& path) {
@@ -59,7 +60,8 @@ RunTarget ListingSession::BuildRunTarget(const CheckedDirList& checkedDirs, cons
 std::string ResolveInputFile(const std::string& name) {
     if (FileExists(name))
         return name;
-    if (name.find('/') == std::string::npos)
+    // A bare name has no folder and, on Windows, no drive ("c:name" is in the current folder of c:).
+    if (kNativePaths.FindLastSeparator(name) == std::string::npos && kNativePaths.DrivePartLength(name) == 0)
         return FindProgramFile(name);
     return {};
 }

@@ -10,6 +10,7 @@
 #include <wx/wupdlock.h>
 
 #include "platform/directory_reader.h"
+#include "platform/path_syntax.h"
 #include "ui/gtk_accessible.h"
 #include "ui/model/tri_state_tree.h"
 #include "ui/wx_string.h"
@@ -139,7 +140,7 @@ wxString CDirTreeCtrl::SelectedPath() const {
     if (!item.IsOk() || item == m_hiddenRoot)
         return {};
     const std::string key = ItemKey(*this, ToItem(item));
-    return ToWx(key.empty() ? "/" : key);
+    return ToWx(kNativePaths.Showable(key));
 }
 
 wxString CDirTreeCtrl::SelectionDescription() const {

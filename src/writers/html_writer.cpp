@@ -117,13 +117,26 @@ void AppendHtmlEscaped(std::string& out, std::string_view text) {
     }
 }
 
-std::string HtmlLinkTarget(std::string_view path) {
+std::string HtmlLinkTarget(std::string_view path, const PathSyntax& syntax) {
     if (path.empty())
         return "./";
-    std::string target = path.front() == '/' ? "file://" : "";
+    std::string target;
+    if (const std::size_t drive = syntax.DrivePartLength(path)) {
+        target = "file:///";
+        target += path.substr(0, drive); // "c:" stands as it is: the URL form of a drive
+        path.remove_prefix(drive);
+    } else if (syntax.NetworkRootLength(path) != 0) {
+        target = "file:"; // "\\server\share\x" becomes "file://server/share/x"
+    } else if (!syntax.driveLetters && syntax.IsSeparator(path.front())) {
+        target = "file://";
+    }
+    // A Windows path without a drive ("\Data\", the "No drive" style) stays a reference from the root,
+    // which a browser resolves on the drive of the listing.
     for (const char ch : path) {
         const auto c = static_cast<unsigned char>(ch);
-        if (IsUrlPathByte(c)) {
+        if (syntax.IsSeparator(ch)) {
+            target += '/';
+        } else if (IsUrlPathByte(c)) {
             target += ch;
         } else {
             target += '%';

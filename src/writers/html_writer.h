@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "listing/html_style.h"
+#include "platform/path_syntax.h"
 #include "writers/listing_writer.h"
 
 namespace quillary {
@@ -51,10 +52,12 @@ std::string HtmlDocumentCharset(const HtmlStyle& style, const std::string& platf
 // Appends text with &, <, > and " replaced by their character references.
 void AppendHtmlEscaped(std::string& out, std::string_view text);
 
-// The href value (before HTML escaping) for a file or directory path with "/" separators. Bytes a URL
-// path cannot carry are percent-encoded; an absolute path becomes a file:// URL so that the link works
-// from wherever the listing is opened; a relative path stays relative to the listing's folder, and an
-// empty one becomes "./" (that folder itself) rather than a link back to the listing.
-std::string HtmlLinkTarget(std::string_view path);
+// The href value (before HTML escaping) for a file or directory path. Separators become "/" and bytes
+// a URL path cannot carry are percent-encoded; an absolute path becomes a file URL so that the link
+// works from wherever the listing is opened ("/data/x" gives "file:///data/x", "c:\Data\x"
+// "file:///c:/Data/x", "\\server\share\x" "file://server/share/x"); a relative path stays relative
+// to the listing's folder, and an empty one becomes "./" (that folder itself) rather than a link back to
+// the listing.
+std::string HtmlLinkTarget(std::string_view path, const PathSyntax& syntax = kNativePaths);
 
 } // namespace quillary

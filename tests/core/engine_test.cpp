@@ -10,6 +10,7 @@
 
 #include "engine/file_checksum.h"
 #include "engine/listing_engine.h"
+#include "platform/path_syntax.h"
 #include "support/scratch_dir.h"
 #include "support/special_files.h"
 
@@ -202,7 +203,11 @@ TEST_F(EngineTest, FlatModeSortsAllFilesTogether) {
 
 TEST_F(EngineTest, ListingNameMustBeAPlainFileName) {
     target.options.m_bListingInEachDir = true;
-    for (const char* name : {"../escape", ".", "..", "a/b"}) {
+    std::vector<std::string> names = {"../escape", ".", "..", "a/b"};
+#ifdef _WIN32
+    names.insert(names.end(), {"..\\escape", "c:escape", "x:y"}); // a drive, a stream of another file
+#endif
+    for (const std::string& name : names) {
         target.options.m_strListingName = name;
         Listing({"2|" + tree.string()});
     }
@@ -211,6 +216,35 @@ TEST_F(EngineTest, ListingNameMustBeAPlainFileName) {
     target.options.m_strListingName = "_thisdir";
     Listing({"2|" + tree.string()});
     EXPECT_TRUE(fs::exists(tree / "_thisdir.txt"));
+}
+
+// The line of a root folder ("/", or on Windows the drive of the scratch folder "c:") has blanks as
+// wide as a date and time instead of them.
+TEST_F(EngineTest, ARootFolderShowsNoDateOrTime) {
+    const std::string root = kNativePaths.RootKeyFromText(tree.string());
+    target.options.m_bFileName = false;
+    target.options.m_bFileCountInDirName = false;
+    target.options.m_bDirSize = false;
+    target.options.m_bDirAttributes = false;
+    constexpr std::size_t kWidth = 1000; // no path is cut
+    target.options.m_nDirNameWidth = static_cast<int>(kWidth);
+    const std::string listing = Listing({"2|" + root, "2|" + tree.string()});
+    std::string rootLine, treeLine;
+    for (std::size_t start = 0, end; start < listing.size(); start = end + 1) {
+        end = std::min(listing.find('\n', start), listing.size());
+        std::string line = listing.substr(start, end - start);
+        if (line.ends_with('\r'))
+            line.pop_back(); // the line end of a Windows text file
+        if (line.starts_with(root + kPathSeparator + ' '))
+            rootLine = line;
+        else if (line.starts_with(tree.string() + kPathSeparator + ' '))
+            treeLine = line;
+    }
+    ASSERT_GT(treeLine.size(), kWidth) << listing;
+    ASSERT_GT(rootLine.size(), kWidth) << listing;
+    const std::string dateAndTime = treeLine.substr(kWidth);
+    EXPECT_NE(dateAndTime.find_first_of("0123456789"), std::string::npos) << treeLine;
+    EXPECT_EQ(rootLine.substr(kWidth), std::string(dateAndTime.size(), ' '));
 }
 
 TEST_F(EngineTest, OutputPathWithoutADotGetsTheTypesExtension) {

@@ -122,6 +122,15 @@ TEST(PathStyleTest, ReducesDirectoryPaths) {
     EXPECT_EQ(ApplyPathStyle("/data/docs/sub/", kPathFromTopChecked, 5), "/docs/sub/");
     EXPECT_EQ(ApplyPathStyle("/sub/", kPathFromTopChecked, 0), "/sub/"); // the root selected
     EXPECT_EQ(ApplyPathStyle("/data/docs/sub/", 9, 5), "/data/docs/sub/");
+    EXPECT_EQ(ApplyPathStyle("c:/x/", kPathNoDrive, 0, kPosixPaths), "c:/x/"); // a name on POSIX
+
+    const PathSyntax& windows = kWindowsPaths;
+    EXPECT_EQ(ApplyPathStyle("c:\\Data\\Docs\\Sub\\", kPathFull, 7, windows), "c:\\Data\\Docs\\Sub\\");
+    EXPECT_EQ(ApplyPathStyle("c:\\Data\\Docs\\Sub\\", kPathNoDrive, 7, windows), "\\Data\\Docs\\Sub\\");
+    EXPECT_EQ(ApplyPathStyle("c:\\Data\\Docs\\Sub\\", kPathFromTopChecked, 7, windows), "\\Docs\\Sub\\");
+    EXPECT_EQ(ApplyPathStyle("c:\\Sub\\", kPathFromTopChecked, 2, windows), "\\Sub\\"); // the drive selected
+    EXPECT_EQ(ApplyPathStyle("c:\\", kPathNoDrive, 2, windows), "\\");
+    EXPECT_EQ(ApplyPathStyle("\\\\srv\\share\\x\\", kPathNoDrive, 13, windows), "\\\\srv\\share\\x\\");
 }
 
 TEST(NameMaskTest, MatchesLikeTheShell) {

@@ -200,12 +200,20 @@ TEST_F(HtmlWriterTest, LinksArePercentEncodedAndFollowThePathStyle) {
         const char* fileHref;
     };
     const Case cases[] = {
+#ifdef _WIN32
+        {0, "c:\\data\\x y\\", "a b & <c>", "txt", "file:///c:/data/x%20y/",
+         "file:///c:/data/x%20y/a%20b%20&amp;%20%3Cc%3E.txt"},
+        {1, "\\Data\\", "x", "md", "/Data/", "/Data/x.md"},
+        {2, "\\Data\\Sub\\", "x", "md", "Data/Sub/", "Data/Sub/x.md"},
+        {2, "\\", "javascript:alert(1)", std::nullopt, "./", "javascript%3Aalert(1)"},
+#else
         {0, "/data/x y/", "a b & <c>", "txt", "file:///data/x%20y/",
          "file:///data/x%20y/a%20b%20&amp;%20%3Cc%3E.txt"},
         {0, "/h/#1?/", "100%\"", std::nullopt, "file:///h/%231%3F/", "file:///h/%231%3F/100%25%22"},
         {0, "/\xC3\x9C/", "back\\slash", std::nullopt, "file:///%C3%9C/", "file:///%C3%9C/back%5Cslash"},
         {2, "/Data/Sub/", "x", "md", "Data/Sub/", "Data/Sub/x.md"},
         {2, "/", "javascript:alert(1)", std::nullopt, "./", "javascript%3Aalert(1)"},
+#endif
     };
     for (const Case& c : cases) {
         options.m_nPathStyle = c.pathStyle;
@@ -225,6 +233,22 @@ TEST_F(HtmlWriterTest, LinksArePercentEncodedAndFollowThePathStyle) {
                   std::string::npos)
             << fileRow;
     }
+}
+
+// Link targets of both path syntaxes, on any system.
+TEST(HtmlLinkTargetTest, PathsOfEitherSystem) {
+    const std::pair<const char*, const char*> windows[] = {
+        {"c:\\Data\\x.txt", "file:///c:/Data/x.txt"},
+        {"D:\\caf\xC3\xA9 #1\\", "file:///D:/caf%C3%A9%20%231/"},
+        {"\\\\server\\share\\dir\\", "file://server/share/dir/"},
+        {"\\Data\\x\\", "/Data/x/"}, // "No drive": a browser keeps the listing's drive
+        {"Sub\\a:b.txt", "Sub/a%3Ab.txt"},
+        {"", "./"},
+    };
+    for (const auto& [path, target] : windows)
+        EXPECT_EQ(HtmlLinkTarget(path, kWindowsPaths), target) << path;
+    EXPECT_EQ(HtmlLinkTarget("/data/c:\\x", kPosixPaths), "file:///data/c%3A%5Cx");
+    EXPECT_EQ(HtmlLinkTarget("Sub/x", kPosixPaths), "Sub/x");
 }
 
 } // namespace

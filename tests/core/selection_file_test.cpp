@@ -36,6 +36,11 @@ bool ListFolders(const std::string& dirPath, std::vector<std::string>& names) {
     return true;
 }
 
+// A tree over those folders with POSIX paths, on any system.
+MemoryDirTree FakeTree() {
+    return MemoryDirTree(ListFolders, kPosixPaths, {RootFolder{"/", true}});
+}
+
 // Resolves paths on a made-up disk whose current folder is /home/me and where /home/link points to /a.
 CanonicalPathResult FakeResolve(const std::string& path) {
     static const std::map<std::string, std::string> kResolved = {
@@ -96,7 +101,7 @@ protected:
     }
     // The selection after loading a file into a fresh tree.
     std::vector<std::string> Loaded(const std::string& path, bool expectRead = true) {
-        MemoryDirTree fresh(ListFolders);
+        MemoryDirTree fresh = FakeTree();
         RefreshTree(fresh);
         report = LoadSelection(fresh, path, FakeResolve);
         EXPECT_EQ(report.fileRead, expectRead);
@@ -105,7 +110,7 @@ protected:
 
     test::ScratchDir scratch;
     const fs::path& dir = scratch.Path();
-    MemoryDirTree tree{ListFolders};
+    MemoryDirTree tree = FakeTree();
     RestoreReport report;
 };
 
@@ -178,7 +183,7 @@ TEST_F(SelectionFilesTest, RelativeAndDottedPathsAreResolved) {
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(Loaded(Write(text)), expected) << text;
 
-    MemoryDirTree fresh(ListFolders);
+    MemoryDirTree fresh = FakeTree();
     RefreshTree(fresh);
     const RestoreReport gone = LoadSelection(fresh, Write("3|/a\n3|.\n"), NoCurrentFolder);
     EXPECT_NE(gone.error.find("current folder"), std::string::npos);
@@ -208,7 +213,7 @@ TEST_F(SelectionFilesTest, FoldersAreCheckedNeverToggled) {
         {{"/"}, {"3|"}},
     };
     for (const auto& [folders, expected] : cases) {
-        MemoryDirTree fresh(ListFolders);
+        MemoryDirTree fresh = FakeTree();
         RefreshTree(fresh);
         const RestoreReport checked = CheckFolders(fresh, folders, FakeResolve);
         EXPECT_TRUE(checked.issues.empty() && checked.error.empty()) << folders[0];

@@ -2,6 +2,7 @@
 // real folder tree for loading from the disk.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -12,7 +13,7 @@
 #include <random>
 
 #include "persistence/selection_file.h"
-#include "platform/canonical_path.h"
+#include "platform/path_syntax.h"
 #include "support/scratch_dir.h"
 #include "support/special_files.h"
 #include "ui/model/memory_tree.h"
@@ -39,6 +40,9 @@ public:
     void Set(const std::string& dirPath, std::vector<std::string> names) {
         m_dirs[dirPath] = std::move(names);
     }
+
+    // A tree over these folders with POSIX paths, on any system.
+    MemoryDirTree Tree() { return MemoryDirTree(Lister(), kPosixPaths, {RootFolder{"/", true}}); }
 
     SubdirectoryLister Lister() {
         return [this](const std::string& dirPath, std::vector<std::string>& names) {
@@ -167,7 +171,7 @@ protected:
     }
 
     FakeDisk disk{"/a", "/a/a1", "/a/a1/x", "/a/a2", "/b", "/b/b1", "/lone"};
-    MemoryDirTree tree{disk.Lister()};
+    MemoryDirTree tree = disk.Tree();
 };
 
 TEST_F(TriStateTreeTest, TogglesAncestorsAndCollection) {
@@ -188,7 +192,7 @@ TEST_F(TriStateTreeTest, RestoringACollectedListRebuildsIt) {
         RefreshTree(tree);
         Open(tree, tree.FirstRoot());
         Run(scenario.steps);
-        MemoryDirTree fresh(disk.Lister());
+        MemoryDirTree fresh = disk.Tree();
         RefreshTree(fresh);
         for (const std::string& entry : Collected(tree))
             EXPECT_TRUE(RestoreCheck(fresh, entry.substr(2), entry[0] != '2')) << entry;
@@ -197,7 +201,7 @@ TEST_F(TriStateTreeTest, RestoringACollectedListRebuildsIt) {
 }
 
 TEST_F(TriStateTreeTest, RestoreFindsPathsAndTogglesThem) {
-    MemoryDirTree fresh(disk.Lister());
+    MemoryDirTree fresh = disk.Tree();
     RefreshTree(fresh);
     // The root, on a tree whose root was never opened: it and its loaded children.
     EXPECT_TRUE(RestoreCheck(fresh, "/", true));
@@ -217,7 +221,7 @@ TEST_F(TriStateTreeTest, RestoreFindsPathsAndTogglesThem) {
 }
 
 TEST_F(TriStateTreeTest, RestoreReadsOnlyTheFoldersOnThePath) {
-    MemoryDirTree fresh(disk.Lister());
+    MemoryDirTree fresh = disk.Tree();
     RefreshTree(fresh);
     disk.reads.clear();
     // Each ancestor once to find the next name, and the folder itself: never a sibling's subfolders,
@@ -247,7 +251,7 @@ TEST_F(TriStateTreeTest, RestoringWhatAUserClickedRebuildsIt) {
                     ToggleByUser(tree, item, random() % 2 == 0);
             }
         }
-        MemoryDirTree fresh(disk.Lister());
+        MemoryDirTree fresh = disk.Tree();
         RefreshTree(fresh);
         for (const std::string& entry : Collected(tree))
             EXPECT_TRUE(RestoreCheck(fresh, entry.substr(2), entry[0] != '2')) << entry;
@@ -268,7 +272,7 @@ TEST_F(TriStateTreeTest, RestoringOpensTheWayWithTheExpansionRule) {
         {{"3|", "2|/a"}, {"2|", "3|/b", "3|/lone"}},
     };
     for (const auto& [lines, expected] : cases) {
-        MemoryDirTree fresh(disk.Lister());
+        MemoryDirTree fresh = disk.Tree();
         RefreshTree(fresh);
         for (const std::string& line : lines)
             EXPECT_TRUE(RestoreCheck(fresh, line.substr(2), line[0] != '2')) << line;
@@ -280,7 +284,7 @@ TEST_F(TriStateTreeTest, FoldersCheckedWithSubdirsStayChecked) {
     const std::vector<std::vector<std::string>> orders = {
         {"/a", "/a/a1", "/a", "/lone"}, {"/a/a1", "/a/a2", "/a", "/lone"}, {"/lone", "/a/a1/x", "/a"}};
     for (const std::vector<std::string>& paths : orders) {
-        MemoryDirTree fresh(disk.Lister());
+        MemoryDirTree fresh = disk.Tree();
         RefreshTree(fresh);
         for (const std::string& path : paths)
             CheckWithSubdirs(fresh, FindPath(fresh, path));
@@ -301,7 +305,7 @@ TEST_F(TriStateTreeTest, FoldersCheckedWithSubdirsStayChecked) {
 // The MemoryDirTree's index and state counts answer as the plain walks of DirTreeAccess do.
 TEST(TriStateTree, IndexedLookupsAnswerLikeWalks) {
     FakeDisk disk{"/Data", "/data", "/DATA", "/DATA/x", "/caf\xE9", "/CAF\xE9", "/Über", "/über", "/z"};
-    MemoryDirTree tree(disk.Lister());
+    MemoryDirTree tree = disk.Tree();
     RefreshTree(tree);
     const DirTreeItem root = tree.FirstRoot();
     const DirTreeAccess& plain = tree;
@@ -331,7 +335,7 @@ TEST(TriStateTree, IndexedLookupsAnswerLikeWalks) {
 
 TEST(TriStateTree, RestorePrefersTheExactName) {
     FakeDisk disk{"/Data", "/data", "/DATA", "/DATA/x"};
-    MemoryDirTree tree(disk.Lister());
+    MemoryDirTree tree = disk.Tree();
     RefreshTree(tree);
     EXPECT_TRUE(RestoreCheck(tree, "/data", true));
     EXPECT_TRUE(RestoreCheck(tree, "/dAtA", false)); // no exact match: the first one ignoring case
@@ -370,30 +374,38 @@ TEST_F(TriStateTreeTest, SyncKeepsSurvivorsInPlace) {
     EXPECT_FALSE(tree.FirstChild(Item("/a")));
 }
 
+// The tree's key of a folder on this disk: its path, with a drive letter in lower case ("c:\Temp").
+std::string KeyOf(const fs::path& path) {
+    std::string key = path.string();
+    if (kNativePaths.DrivePartLength(key) != 0)
+        key[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(key[0])));
+    return key;
+}
+
 TEST(TriStateTree, MemoryTreeLoadsFoldersFromTheDisk) {
     const test::ScratchDir scratch;
-    // The tree knows no symbolic links, and names a drive in lower case.
-    const fs::path root = test::Utf8Path(CanonicalPath(scratch.Path().string()).path);
+    const fs::path root = fs::canonical(scratch.Path()); // the tree knows no symbolic links
     for (const char* dir : {"top/.hidden", "top/b/b1", "top/Mixed Case", "top/Über"})
         fs::create_directories(root / test::Utf8Path(dir));
     std::ofstream(root / "top" / "file.txt") << "x";
     test::MakeSymlink(root / "top" / "b", root / "top" / "link", true); // left out, where there is one
-    const std::string topKey = (root / "top").string(), underKey = test::Utf8Text(root / "top" / "Über");
+    const std::string top = KeyOf(root / "top");
 
     MemoryDirTree tree;
     RefreshTree(tree);
     // Checking a folder alone needs its children, which opening its parent loads.
-    EXPECT_TRUE(RestoreCheck(tree, topKey, false));
-    const DirTreeItem top = Find(tree, topKey);
-    ASSERT_TRUE(top);
-    EXPECT_EQ(ChildTexts(tree, top), (std::vector<std::string>{".hidden", "b", "Mixed Case", "Über"}));
-    EXPECT_EQ(tree.State(top), Alone);
-    EXPECT_TRUE(RestoreCheck(tree, test::Utf8Text(root / "TOP" / test::Utf8Path("üBER")), true));
-    EXPECT_EQ(Collected(tree), (std::vector<std::string>{"2|" + topKey, "3|" + underKey}));
+    EXPECT_TRUE(RestoreCheck(tree, top, false));
+    const DirTreeItem topItem = FindPath(tree, top);
+    ASSERT_TRUE(topItem);
+    EXPECT_EQ(ItemDirPath(tree, topItem), top + kPathSeparator);
+    EXPECT_EQ(ChildTexts(tree, topItem), (std::vector<std::string>{".hidden", "b", "Mixed Case", "Über"}));
+    EXPECT_EQ(tree.State(topItem), Alone);
+    EXPECT_TRUE(RestoreCheck(tree, KeyOf(root / "TOP") + kPathSeparator + "üBER", true));
+    EXPECT_EQ(Collected(tree), (std::vector<std::string>{"2|" + top, "3|" + top + kPathSeparator + "Über"}));
 
     fs::remove_all(root / "top" / "b");
-    SyncChildren(tree, top, ItemDirPath(tree, top));
-    EXPECT_EQ(ChildTexts(tree, top).size(), 3u);
+    SyncChildren(tree, topItem, ItemDirPath(tree, topItem));
+    EXPECT_EQ(ChildTexts(tree, topItem).size(), 3u);
 }
 
 // A benchmark, not a test: how long 200,000 selection lines take to restore around a folder with

@@ -22,28 +22,37 @@
 namespace quillary {
 namespace {
 
+// How the usage names a device that may be the output.
+#ifdef _WIN32
+constexpr const char* kDeviceExample = "a device (NUL)";
+#else
+constexpr const char* kDeviceExample = "a device or FIFO (/dev/null)";
+#endif
+
 void PrintUsage(std::FILE* to) {
-    std::fprintf(to, "Usage: quillary-cli [/o CONFIG] /l SELECTION OUTPUT\n"
-                     "       quillary-cli [/o CONFIG] --output OUTPUT DIR...\n"
-                     "       quillary-cli --help | --version\n"
-                     "\n"
-                     "Writes a listing with the options of the settings file (quillary.INI) and, with\n"
-                     "/o, of the configuration CONFIG (.qlc added when the name has no dot).\n"
-                     "  /l SELECTION OUTPUT  lists the folders of a selection file (.qls added when the\n"
-                     "                       name has no dot) into OUTPUT.\n"
-                     "  --output OUTPUT DIR  lists each DIR with all its subfolders. An OUTPUT ending in\n"
-                     "                       .txt, .html, .htm or .csv chooses that output type; \"-\" is\n"
-                     "                       standard output; a device or FIFO (/dev/null) is written\n"
-                     "                       as named.\n"
-                     "An existing OUTPUT is replaced only by a complete listing: after an error the\n"
-                     "old file stays. Switches may start with \"/\" or \"-\" and ignore case.\n"
-                     "SOURCE_DATE_EPOCH (seconds from 0 to 253402300799) fixes the header's time stamp.\n"
-                     "\n"
-                     "Exit status: 0 listing written and complete; 1 not written (an input file\n"
-                     "could not be read, the output could not be opened or written); 2 command line\n"
-                     "not understood (also /l without both files, /o without a file, a bad\n"
-                     "SOURCE_DATE_EPOCH); 3 written, but something could not be read or a folder\n"
-                     "listing was not written (each problem is reported on stderr).\n");
+    std::fprintf(to,
+                 "Usage: quillary-cli [/o CONFIG] /l SELECTION OUTPUT\n"
+                 "       quillary-cli [/o CONFIG] --output OUTPUT DIR...\n"
+                 "       quillary-cli --help | --version\n"
+                 "\n"
+                 "Writes a listing with the options of the settings file (quillary.INI) and, with\n"
+                 "/o, of the configuration CONFIG (.qlc added when the name has no dot).\n"
+                 "  /l SELECTION OUTPUT  lists the folders of a selection file (.qls added when the\n"
+                 "                       name has no dot) into OUTPUT.\n"
+                 "  --output OUTPUT DIR  lists each DIR with all its subfolders. An OUTPUT ending in\n"
+                 "                       .txt, .html, .htm or .csv chooses that output type; \"-\" is\n"
+                 "                       standard output; %s is written\n"
+                 "                       as named.\n"
+                 "An existing OUTPUT is replaced only by a complete listing: after an error the\n"
+                 "old file stays. Switches may start with \"/\" or \"-\" and ignore case.\n"
+                 "SOURCE_DATE_EPOCH (seconds from 0 to 253402300799) fixes the header's time stamp.\n"
+                 "\n"
+                 "Exit status: 0 listing written and complete; 1 not written (an input file\n"
+                 "could not be read, the output could not be opened or written); 2 command line\n"
+                 "not understood (also /l without both files, /o without a file, a bad\n"
+                 "SOURCE_DATE_EPOCH); 3 written, but something could not be read or a folder\n"
+                 "listing was not written (each problem is reported on stderr).\n",
+                 kDeviceExample);
 }
 
 int Main(const std::vector<std::string>& commandLineArguments) {

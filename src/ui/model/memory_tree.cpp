@@ -11,6 +11,10 @@ MemoryDirTree::MemoryDirTree() : MemoryDirTree(ListSubdirectories) {}
 
 MemoryDirTree::MemoryDirTree(SubdirectoryLister lister) : m_lister(std::move(lister)) {}
 
+MemoryDirTree::MemoryDirTree(SubdirectoryLister lister, const PathSyntax& syntax,
+                             std::vector<RootFolder> roots)
+    : m_lister(std::move(lister)), m_syntax(syntax), m_roots(std::move(roots)), m_nativeRoots(false) {}
+
 MemoryDirTree::~MemoryDirTree() = default;
 
 DirTreeItem MemoryDirTree::FirstOf(const std::list<Node>& nodes) {
@@ -129,6 +133,10 @@ void MemoryDirTree::SortChildren(DirTreeItem item) {
 bool MemoryDirTree::ReadSubdirectories(const std::string& dirPath, std::vector<std::string>& names) {
     names.clear();
     return m_lister && m_lister(dirPath, names);
+}
+
+std::vector<RootFolder> MemoryDirTree::Roots() const {
+    return m_nativeRoots ? RootFolders() : m_roots;
 }
 
 } // namespace quillary

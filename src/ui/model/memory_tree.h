@@ -17,13 +17,16 @@
 
 namespace quillary {
 
-// Fills `names` with the subfolders of `dirPath` (which ends with "/"); false when it cannot be read.
+// Fills `names` with the subfolders of `dirPath` (which ends with the separator); false when it cannot
+// be read.
 using SubdirectoryLister = std::function<bool(const std::string& dirPath, std::vector<std::string>& names)>;
 
 class MemoryDirTree final : public DirTreeAccess {
 public:
     MemoryDirTree(); // loads folders from the file system
     explicit MemoryDirTree(SubdirectoryLister lister);
+    // A tree of another system: its path syntax and root folders instead of this machine's.
+    MemoryDirTree(SubdirectoryLister lister, const PathSyntax& syntax, std::vector<RootFolder> roots);
     MemoryDirTree(const MemoryDirTree&) = delete;
     MemoryDirTree& operator=(const MemoryDirTree&) = delete;
     ~MemoryDirTree() override;
@@ -46,6 +49,8 @@ public:
     void DeleteAll() override;
     void SortChildren(DirTreeItem item) override;
     bool ReadSubdirectories(const std::string& dirPath, std::vector<std::string>& names) override;
+    const PathSyntax& Syntax() const override { return m_syntax; }
+    std::vector<RootFolder> Roots() const override;
 
 private:
     struct Node;
@@ -78,6 +83,9 @@ private:
 
     Node m_top; // holds the root items; never handed out
     SubdirectoryLister m_lister;
+    PathSyntax m_syntax = kNativePaths;
+    std::vector<RootFolder> m_roots;
+    bool m_nativeRoots = true; // the roots are this machine's, asked for at every refresh
 };
 
 } // namespace quillary

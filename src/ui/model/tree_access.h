@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/path_syntax.h"
+
 namespace quillary {
 
 // The check state of an item, stored as the index of its state image.
@@ -77,9 +79,14 @@ public:
     // Sorts the item's children by SortsBefore.
     virtual void SortChildren(DirTreeItem item) = 0;
 
-    // The names of the subfolders of a folder on disk (`dirPath` ends with "/"); false when it cannot
-    // be read. This is where the tree loads its children from.
+    // The names of the subfolders of a folder on disk (`dirPath` ends with the separator); false when
+    // it cannot be read. This is where the tree loads its children from.
     virtual bool ReadSubdirectories(const std::string& dirPath, std::vector<std::string>& names) = 0;
+
+    // How the tree's paths are written and which root folders a refresh lists: this machine's by
+    // default. A tree in memory may take another system's, so that its rules can be checked anywhere.
+    virtual const PathSyntax& Syntax() const { return kNativePaths; }
+    virtual std::vector<RootFolder> Roots() const { return RootFolders(); }
 };
 
 } // namespace quillary

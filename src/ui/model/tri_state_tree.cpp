@@ -8,15 +8,26 @@ namespace quillary {
 
 namespace {
 
-constexpr char kSeparator = '/';
-
 bool IsChecked(DirCheck state) {
     return state == DirCheck::WithSubdirs || state == DirCheck::Alone;
 }
 
-// The part of a key an item contributes: the root, shown as "/", contributes "".
+// The part of a key an item contributes: a folder its name, a root item its root folder's key (the
+// POSIX root, shown as "/", contributes ""; a drive "c:"; a network share itself).
 std::string KeyText(const DirTreeAccess& tree, DirTreeItem item) {
-    return tree.Parent(item) ? tree.Text(item) : std::string();
+    std::string text = tree.Text(item);
+    if (tree.Parent(item))
+        return text;
+    const PathSyntax& syntax = tree.Syntax();
+    return syntax.NetworkRootLength(text) != 0 ? text : syntax.RootKeyFromText(text);
+}
+
+std::size_t FindSeparator(const PathSyntax& syntax, std::string_view path) {
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (syntax.IsSeparator(path[i]))
+            return i;
+    }
+    return std::string_view::npos;
 }
 
 // The parent's state after one of its children changed to `node`.
@@ -77,43 +88,65 @@ void OpenOnPath(DirTreeAccess& tree, DirTreeItem item) {
     tree.SetExpanded(item);
 }
 
-// The root item whose key text is the component ("" for the root of the file system).
+// The root item of the component that starts a path: "" for the POSIX root, a drive "c:" in either case.
 DirTreeItem FindRoot(const DirTreeAccess& tree, std::string_view component) {
+    const PathSyntax& syntax = tree.Syntax();
+    if (!syntax.IsRootKey(component))
+        return {};
+    const std::string key = syntax.RootKeyFromText(component);
     for (DirTreeItem item = tree.FirstRoot(); item; item = tree.NextSibling(item)) {
-        if (KeyText(tree, item) == component)
+        if (KeyText(tree, item) == key)
             return item;
     }
+    return {};
+}
+
+// The root item of a network share ("\\server\share", names ignoring case). Shares are not listed by a
+// refresh, so the first path on one adds the share at the end of the root items, with its children
+// loaded; a share that cannot be read is not added.
+DirTreeItem FindShare(DirTreeAccess& tree, std::string_view share) {
+    if (const DirTreeItem item = tree.FindChild(DirTreeItem{}, share))
+        return item;
+    const DirTreeItem item = tree.AppendItem(DirTreeItem{}, std::string(share));
+    if (SyncChildren(tree, item, ItemDirPath(tree, item)))
+        return item;
+    tree.DeleteItem(item);
     return {};
 }
 
 } // namespace
 
 std::string ItemKey(const DirTreeAccess& tree, DirTreeItem item) {
-    std::vector<std::string> texts;
-    for (DirTreeItem node = item; tree.Parent(node); node = tree.Parent(node))
-        texts.push_back(tree.Text(node));
-    std::string key;
-    for (auto text = texts.rbegin(); text != texts.rend(); ++text) {
-        key += kSeparator;
-        key += *text;
+    std::vector<DirTreeItem> path; // the item, its parent, ..., its root item
+    for (DirTreeItem node = item; node; node = tree.Parent(node))
+        path.push_back(node);
+    std::string key = KeyText(tree, path.back());
+    for (auto node = std::next(path.rbegin()); node != path.rend(); ++node) {
+        key += tree.Syntax().separator;
+        key += tree.Text(*node);
     }
     return key;
 }
 
 std::string ItemDirPath(const DirTreeAccess& tree, DirTreeItem item) {
-    return ItemKey(tree, item) + kSeparator;
+    return ItemKey(tree, item) + tree.Syntax().separator;
 }
 
 void RefreshTree(DirTreeAccess& tree) {
-    // One root for the whole file system, with its children loaded at once.
+    // The root folders in their order, the children of each loaded at once unless it is a drive that
+    // is not read at start (a floppy drive is read only when the user opens or selects it).
     tree.DeleteAll();
-    const DirTreeItem root = tree.AppendItem(DirTreeItem{}, "/");
-    SyncChildren(tree, root, std::string(1, kSeparator));
+    for (const RootFolder& root : tree.Roots()) {
+        const DirTreeItem item = tree.AppendItem(DirTreeItem{}, root.text);
+        if (root.readAtStart)
+            SyncChildren(tree, item, ItemDirPath(tree, item));
+    }
 }
 
-void SyncChildren(DirTreeAccess& tree, DirTreeItem item, const std::string& dirPath) {
+bool SyncChildren(DirTreeAccess& tree, DirTreeItem item, const std::string& dirPath) {
     std::vector<std::string> names;
-    if (!tree.ReadSubdirectories(dirPath, names))
+    const bool read = tree.ReadSubdirectories(dirPath, names);
+    if (!read)
         names.clear(); // an unreadable folder has no children
     // New children are appended in their sorted order, so that sorting them moves nothing and a tree
     // that allocates items one after another keeps siblings close in memory for the walks of a toggle.
@@ -145,6 +178,7 @@ void SyncChildren(DirTreeAccess& tree, DirTreeItem item, const std::string& dirP
     if (appended)
         tree.SortChildren(item);
     tree.SetChildrenLoaded(item);
+    return read;
 }
 
 void LoadChildren(DirTreeAccess& tree, DirTreeItem item) {
@@ -156,7 +190,7 @@ void ExpandItem(DirTreeAccess& tree, DirTreeItem item) {
     LoadChildren(tree, item);
     const std::string path = ItemDirPath(tree, item);
     for (DirTreeItem child = tree.FirstChild(item); child; child = tree.NextSibling(child))
-        SyncChildren(tree, child, path + tree.Text(child) + kSeparator);
+        SyncChildren(tree, child, path + tree.Text(child) + tree.Syntax().separator);
     HandDownState(tree, item);
 }
 
@@ -195,15 +229,24 @@ void CheckWithSubdirs(DirTreeAccess& tree, DirTreeItem item) {
 }
 
 DirTreeItem FindPath(DirTreeAccess& tree, std::string_view path) {
-    // "/home/me" is the root (key ""), then "home", then "me". A trailing separator names the same
-    // folder, so "/" is the root as well as "".
-    if (!path.empty() && path.back() == kSeparator)
+    // "/home/me" is the root (key ""), then "home", then "me"; "C:\Data" is the drive c:, then "Data";
+    // "\\server\share\x" the share, then "x". A trailing separator names the same folder, so "/" is
+    // the root as well as "", and "c:\" is "c:".
+    const PathSyntax& syntax = tree.Syntax();
+    if (!path.empty() && syntax.IsSeparator(path.back()))
         path.remove_suffix(1);
-    std::size_t separator = path.find(kSeparator);
-    DirTreeItem item = FindRoot(tree, path.substr(0, separator));
+    std::size_t separator;
+    DirTreeItem item;
+    if (const std::size_t share = syntax.NetworkRootLength(path)) {
+        separator = share < path.size() ? share : std::string_view::npos;
+        item = FindShare(tree, path.substr(0, share));
+    } else {
+        separator = FindSeparator(syntax, path);
+        item = FindRoot(tree, path.substr(0, separator));
+    }
     while (item && separator != std::string_view::npos) {
         path.remove_prefix(separator + 1);
-        separator = path.find(kSeparator);
+        separator = FindSeparator(syntax, path);
         OpenOnPath(tree, item);
         item = tree.FindChild(item, path.substr(0, separator));
     }
@@ -232,7 +275,7 @@ void CollectChecked(const DirTreeAccess& tree, DirTreeItem first, std::vector<st
         }
         if (state == DirCheck::Alone)
             out.push_back("2|" + key);
-        CollectChecked(tree, tree.FirstChild(item), out, key + kSeparator);
+        CollectChecked(tree, tree.FirstChild(item), out, key + tree.Syntax().separator);
     }
 }
 

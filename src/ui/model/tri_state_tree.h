@@ -1,8 +1,11 @@
 // The rules of the tri-state directory tree, over any DirTreeAccess.
 //
-// The tree has one root item, shown as "/", whose key is "": its children's keys are "/home", "/usr",
-// and a checked-dir entry for the whole disk is "3|". A checked-dir entry is "3|" + key for a folder
-// with everything below it (state WithSubdirs) or "2|" + key for a folder alone (state Alone).
+// The root items are the tree's root folders (DirTreeAccess::Roots). On POSIX that is one item, shown as
+// "/", whose key is "": its children's keys are "/home", "/usr", and a checked-dir entry for the whole
+// disk is "3|". On Windows each drive is a root item "c:" keyed "c:": its children's keys are
+// "c:\Windows", and the entry for the whole drive is "3|c:". A checked-dir entry is "3|" + key for a
+// folder with everything below it (state WithSubdirs) or "2|" + key for a folder alone (state Alone).
+// The separator is the tree's path syntax's (DirTreeAccess::Syntax).
 #pragma once
 
 #include <string>
@@ -13,20 +16,24 @@
 
 namespace quillary {
 
-// The item's key: "" for the root, else the parent's key + "/" + the item's text.
+// The item's key: its root folder's key for a root item ("" for "/", "c:" for a drive), else the
+// parent's key + the separator + the item's text.
 std::string ItemKey(const DirTreeAccess& tree, DirTreeItem item);
-// The item's folder path for the file system: its key followed by "/" ("/" for the root).
+// The item's folder path for the file system: its key followed by the separator ("/" for the POSIX
+// root, "c:\" for a drive).
 std::string ItemDirPath(const DirTreeAccess& tree, DirTreeItem item);
 
-// Deletes every item and lists the root again, with its children loaded. All check states are lost.
+// Deletes every item and lists the root folders again in their order, each with its children loaded
+// unless it is not read at start (drives a: and b:; they are loaded when opened or selected). All check
+// states are lost.
 void RefreshTree(DirTreeAccess& tree);
 
 // Makes the item's children equal to the subfolders of `dirPath` (the item's folder path): surviving
 // children stay in place with their states, expansion and subtrees, vanished ones are deleted, new
 // ones are appended unchecked, and the children are sorted only when something was appended. Names
-// compare exactly. When the folder cannot be read, all children are deleted. Marks the item's
-// children loaded.
-void SyncChildren(DirTreeAccess& tree, DirTreeItem item, const std::string& dirPath);
+// compare exactly. When the folder cannot be read, all children are deleted and false is returned.
+// Marks the item's children loaded.
+bool SyncChildren(DirTreeAccess& tree, DirTreeItem item, const std::string& dirPath);
 
 // Reads the item's children from disk unless they are loaded already. New children are unchecked, as
 // when the window loads them one level ahead; the expansion rule hands states down when the item is
@@ -55,12 +62,14 @@ void ToggleByUser(DirTreeAccess& tree, DirTreeItem item, bool withSubdirs);
 // toggle; this is how folders named on a command line are selected.
 void CheckWithSubdirs(DirTreeAccess& tree, DirTreeItem item);
 
-// Finds a folder path ("/home/me"; "" or "/" is the root) component by component, opening each folder
+// Finds a folder path ("/home/me", "" or "/" the root; "C:\Data", "c:" or "C:\" a drive, names and
+// drive letters ignoring case as FindChild does) component by component, opening each folder
 // on the way (the first time: its children loaded if they are not, its state handed down to them as
 // the expansion rule does, marked open) and looking the next name up with FindChild. Only the folders
 // on the path are read, each at most once however often it is passed; the subfolders of siblings are
 // never read, and neither is the found folder itself. The empty handle when a component is missing;
-// the folders opened on the way stay open.
+// the folders opened on the way stay open. A path on a network share ("\\server\share\x") adds the share
+// as a root item of its own the first time, when it can be read.
 DirTreeItem FindPath(DirTreeAccess& tree, std::string_view path);
 
 // Finds the path (FindPath), loads the found folder's children (they decide its new state) and toggles

@@ -32,6 +32,8 @@ fs::path MakeUniqueFolder(const fs::path& parent, const std::string& prefix) {
 
 ScratchDir::ScratchDir() : m_path(MakeUniqueFolder(fs::temp_directory_path(), "quillary-test-")) {}
 
+ScratchDir::ScratchDir(const fs::path& parent) : m_path(MakeUniqueFolder(parent, "quillary-test-")) {}
+
 ScratchDir::~ScratchDir() {
     std::error_code ignored;
     for (auto it = fs::recursive_directory_iterator(m_path, ignored);

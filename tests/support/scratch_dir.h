@@ -13,6 +13,8 @@ namespace fs = std::filesystem;
 class ScratchDir {
 public:
     ScratchDir();
+    // A fresh folder inside `parent` instead of the temporary folder.
+    explicit ScratchDir(const fs::path& parent);
     ~ScratchDir();
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;

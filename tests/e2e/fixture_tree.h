@@ -93,6 +93,15 @@ private:
 
 using CliResult = ProgramResult;
 
+inline constexpr char kSeparator = kOnWindows ? '\\' : '/';
+
+// A folder, or an entry `name` in it, as quillary-cli names it: canonical, on Windows with the drive in
+// lower case ("c:\users\Public\...").
+inline std::string Shown(const fs::path& folder, const std::string& name = "") {
+    const std::string path = CanonicalPath(Utf8Text(folder)).path;
+    return name.empty() ? path : path + kSeparator + name;
+}
+
 // Runs quillary-cli with the arguments in `workingDir`, TZ=UTC and a fixed SOURCE_DATE_EPOCH, from
 // the build directory or from a copy (pass `program`). A run that hangs is stopped after two minutes.
 inline CliResult RunCli(const std::vector<std::string>& args, const fs::path& workingDir,

@@ -103,12 +103,15 @@ std::string ReadFile(const fs::path& path) {
 }
 
 std::string ReadTextFile(const fs::path& path) {
-    std::string text = ReadFile(path);
+    return TextFromNative(ReadFile(path));
+}
+
+std::string TextFromNative(std::string text) {
 #ifdef _WIN32
     std::string lines;
     for (std::size_t at = 0; at < text.size(); ++at) {
         if (text[at] == '\n')
-            EXPECT_TRUE(at > 0 && text[at - 1] == '\r') << "a line without CR LF in " << path;
+            EXPECT_TRUE(at > 0 && text[at - 1] == '\r') << "a line without CR LF in " << text;
         else if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n')
             continue;
         lines += text[at];

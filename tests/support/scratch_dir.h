@@ -52,6 +52,8 @@ std::string ReadFile(const fs::path& path);
 // Reads a text file the program wrote, with LF line ends. On Windows its lines end in CR LF: each line
 // end is checked (a bare LF fails the current test) and returned as LF.
 std::string ReadTextFile(const fs::path& path);
+// The same for text the program wrote elsewhere (its standard output).
+std::string TextFromNative(std::string text);
 void WriteFile(const fs::path& path, const std::string& contents);
 
 } // namespace quillary::test

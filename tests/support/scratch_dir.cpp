@@ -48,6 +48,13 @@ ScratchDir::~ScratchDir() {
 #endif
     }
     fs::remove_all(m_path, ignored);
+#ifdef _WIN32
+    // A child process's handles on files here may close a moment after the process ended (Wine).
+    for (int attempt = 0; attempt < 50 && fs::exists(m_path, ignored); ++attempt) {
+        Sleep(20);
+        fs::remove_all(m_path, ignored);
+    }
+#endif
 }
 
 #ifdef _WIN32

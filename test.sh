@@ -3,9 +3,11 @@
 #   1. the normal build with the window and every test (ctest; the window's tests each on their own
 #      virtual X server),
 #   2. the Debian package built, installed and run (scripts/test-deb.sh),
-#   3. the core and console program under AddressSanitizer and UndefinedBehaviorSanitizer,
-#   4. the run-thread tests under ThreadSanitizer,
-#   5. each libFuzzer target for a bounded time.
+#   3. the Windows console program cross-built with MinGW-w64 and its tests run under Wine
+#      (scripts/build-windows.sh test),
+#   4. the core and console program under AddressSanitizer and UndefinedBehaviorSanitizer,
+#   5. the run-thread tests under ThreadSanitizer,
+#   6. each libFuzzer target for a bounded time.
 # `./test.sh quick` runs only step 1.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -27,6 +29,9 @@ ctest --test-dir build --output-on-failure -j2
 
 step "Debian package: installs with its dependencies and runs"
 scripts/test-deb.sh build
+
+step "Windows console program under Wine"
+scripts/build-windows.sh test
 
 step "AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILLARY_SANITIZE=address,undefined -DQUILLARY_GUI=OFF >/dev/null

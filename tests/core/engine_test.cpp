@@ -80,7 +80,7 @@ protected:
         engine.SetRunTarget(target);
         last = engine.Run();
         EXPECT_EQ(last.status, RunStatus::Written);
-        return test::ReadFile(last.outputPath);
+        return test::ReadTextFile(last.outputPath);
     }
     std::string Tree() const { return "3|" + tree.string(); }
     const DirRecord& Record(const fs::path& path) const { return engine.DirectoryMap().at(path.string()); }
@@ -306,7 +306,7 @@ TEST_F(EngineTest, CancelFromAnotherThreadEndsWithACompleteListing) {
         std::this_thread::yield();
     engine.RequestCancel();
     run.join();
-    const std::string listing = test::ReadFile(output);
+    const std::string listing = test::ReadTextFile(output);
     EXPECT_EQ(listing.rfind("# Generated on", 0), 0u);
     // Busy entered once and left once, then finished, whether or not the cancel came in time.
     const std::vector<std::string> calls = host.Calls();

@@ -149,7 +149,7 @@ TEST(ProfileFileTest, FilesOnDisk) {
     EXPECT_FALSE(profile.Load(path));
     profile.Set("Settings", "1064", "*.txt");
     ASSERT_TRUE(profile.Save(path)); // a missing file is created
-    EXPECT_EQ(test::ReadFile(path), "[Settings]\n1064=*.txt\n");
+    EXPECT_EQ(test::ReadTextFile(path), "[Settings]\n1064=*.txt\n");
 
     // A Windows-1252 file reads as UTF-8 and is written back in UTF-8.
     test::WriteFile(path, "[Settings]\r\n1028=Gr\xF6\xDF"
@@ -158,8 +158,8 @@ TEST(ProfileFileTest, FilesOnDisk) {
     EXPECT_EQ(profile.Get("settings", "1028"), "Gr\xC3\xB6\xC3\x9F"
                                                "e");
     ASSERT_TRUE(profile.Save(path));
-    EXPECT_EQ(test::ReadFile(path), "[Settings]\n1028=Gr\xC3\xB6\xC3\x9F"
-                                    "e\n");
+    EXPECT_EQ(test::ReadTextFile(path), "[Settings]\n1028=Gr\xC3\xB6\xC3\x9F"
+                                        "e\n");
 
     EXPECT_FALSE(profile.Save(dir.File("no/such/dir/x.ini")));
     EXPECT_FALSE(profile.Save(dir.Path().string()));
@@ -172,7 +172,7 @@ TEST(ProfileFileTest, BrokenFilesReadSilently) {
     EXPECT_FALSE(profile.Load(dir.Path().string())); // a directory
     EXPECT_FALSE(profile.Find("Settings", "1064").has_value());
 
-    const std::string nuls = dir.File("nul.ini");
+    const std::string nuls = dir.File("nuls.ini"); // "nul.ini" is the NUL device on Windows
     static constexpr char kWithNuls[] = "[Settings]\n10\0"
                                         "64=a\0b\n1028=x\n";
     test::WriteFile(nuls, std::string(kWithNuls, sizeof kWithNuls - 1));

@@ -97,7 +97,7 @@ protected:
     std::string Contents(const std::string& path) {
         std::string bytes;
         EXPECT_TRUE(ReadWholeFile(path, bytes));
-        return bytes;
+        return test::ReadTextFile(path);
     }
     // The selection after loading a file into a fresh tree.
     std::vector<std::string> Loaded(const std::string& path, bool expectRead = true) {

@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 class SettingsFileTest : public ::testing::Test {
 protected:
     void WriteFile(const std::string& text) { test::WriteFile(m_path, text); }
-    std::string ReadFile() const { return test::ReadFile(m_path); }
+    std::string ReadFile() const { return test::ReadTextFile(m_path); }
 
     test::ScratchDir m_scratch;
     const fs::path& m_dir = m_scratch.Path();

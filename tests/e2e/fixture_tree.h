@@ -4,6 +4,7 @@
 // Set QUILLARY_UPDATE_GOLDEN=1 to write the expected files from the current output instead.
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/canonical_path.h"
 #include "support/run_program.h"
 #include "support/scratch_dir.h"
 #include "support/system.h"
@@ -29,11 +31,14 @@ inline constexpr long long kFixtureTime = 1083827289;
 // The fixture tree under <temp>/Data:
 //   Data/report.doc (1200000 bytes), notes.txt (34567), README (0, no extension), .hidden (10),
 //   "a b & <c>.txt" (3), "semi;colon \"q\".csv" (5), Überblick.TXT (2048), archive.tar.gz (1536)
+//   (on Windows, where names cannot hold < > or ", "a b & c.txt" and "semi;colon 'q'.csv")
 //   Data/Old/ (empty), Data/Sub/deep/file.TXT (1023), Data/Sub/Zeta.md (1048576 + 512)
-// Every file and folder has fixed modification and access times.
+// Every file and folder has fixed modification and access times. On Windows the tree is made in
+// C:\Users\Public, whose path has the same length for every user (the temporary folder's holds the
+// user's name), so that the text listings cut long paths at the same place on every machine.
 class FixtureTree {
 public:
-    FixtureTree() {
+    FixtureTree() : m_temp(FixtureParent()) {
         m_data = m_temp.Path() / "Data";
         fs::create_directories(m_data / "Old");
         fs::create_directories(m_data / "Sub" / "deep");
@@ -41,8 +46,8 @@ public:
         AddFile("notes.txt", 34567, 86400);
         AddFile("README", 0, 2 * 86400);
         AddFile(".hidden", 10, 3 * 86400);
-        AddFile("a b & <c>.txt", 3, 4 * 86400);
-        AddFile("semi;colon \"q\".csv", 5, 5 * 86400);
+        AddFile(kOnWindows ? "a b & c.txt" : "a b & <c>.txt", 3, 4 * 86400);
+        AddFile(kOnWindows ? "semi;colon 'q'.csv" : "semi;colon \"q\".csv", 5, 5 * 86400);
         AddFile("\xC3\x9C"
                 "berblick.TXT",
                 2048, 6 * 86400);
@@ -58,15 +63,24 @@ public:
     const fs::path& Root() const { return m_temp.Path(); }
     const fs::path& Data() const { return m_data; }
 
-    // Replaces the temporary root in a listing by "<ROOT>", so that expected files do not depend on it.
+    // Replaces the temporary root in a listing by "<ROOT>", so that expected files do not depend on it:
+    // as the tests name it, as the program names a folder given on its command line (canonical; on
+    // Windows with the drive in lower case, "c:\users\Public\..."), and in a file:// link ("/" for "\").
     std::string Normalise(std::string text) const {
-        const std::string root = m_temp.Path().string();
-        for (std::size_t at = text.find(root); at != std::string::npos; at = text.find(root, at))
-            text.replace(at, root.size(), "<ROOT>");
+        std::string link = m_temp.Path().string();
+        std::replace(link.begin(), link.end(), '\\', '/');
+        for (const std::string& root :
+             {m_temp.Path().string(), CanonicalPath(m_temp.Path().string()).path, link}) {
+            for (std::size_t at = text.find(root); at != std::string::npos; at = text.find(root, at))
+                text.replace(at, root.size(), "<ROOT>");
+        }
         return text;
     }
 
 private:
+    static fs::path FixtureParent() {
+        return kOnWindows ? fs::path("C:\\Users\\Public") : fs::temp_directory_path();
+    }
     void AddFile(const std::string& relative, std::size_t size, long long age) {
         const fs::path path = m_data / Utf8Path(relative);
         WriteFile(path, std::string(size, 'x'));
@@ -78,6 +92,15 @@ private:
 };
 
 using CliResult = ProgramResult;
+
+inline constexpr char kSeparator = kOnWindows ? '\\' : '/';
+
+// A folder, or an entry `name` in it, as quillary-cli names it: canonical, on Windows with the drive in
+// lower case ("c:\users\Public\...").
+inline std::string Shown(const fs::path& folder, const std::string& name = "") {
+    const std::string path = CanonicalPath(Utf8Text(folder)).path;
+    return name.empty() ? path : path + kSeparator + name;
+}
 
 // Runs quillary-cli with the arguments in `workingDir`, TZ=UTC and a fixed SOURCE_DATE_EPOCH, from
 // the build directory or from a copy (pass `program`). A run that hangs is stopped after two minutes.

@@ -32,10 +32,10 @@ TEST_F(TextListingTest, StandardOutputAndExitStatus) {
     EXPECT_EQ(ok.exitCode, 0);
     // 50 + 1 + 14 + 1 + 10 + 1 + 5 + 1 + 5 characters: the rule is as long as the directory line.
     const std::string rule(88, '-');
-    const std::string label = (tree.Data() / "Old" / "").string() + " (0)";
-    EXPECT_EQ(ok.out, "# Generated on 2004-05-06 07:08:09 by Quillary v0.7\n\n" + rule + "\n" + label +
-                          std::string(50 - label.size(), ' ') + "              0 2004-04-24 07:08 -----\n" +
-                          rule + "\n");
+    const std::string label = Shown(tree.Data() / "Old") + kSeparator + " (0)";
+    EXPECT_EQ(TextFromNative(ok.out), "# Generated on 2004-05-06 07:08:09 by Quillary v0.7\n\n" + rule +
+                                          "\n" + label + std::string(50 - label.size(), ' ') +
+                                          "              0 2004-04-24 07:08 -----\n" + rule + "\n");
 
     const CliResult unwritable = RunCli({"--output", "/nonexistent/dir/out.txt", "Data"}, tree.Root());
     EXPECT_NE(unwritable.exitCode, 0);

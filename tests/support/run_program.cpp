@@ -73,8 +73,8 @@ std::wstring EnvironmentBlock(const std::vector<std::pair<std::string, std::stri
 
 HANDLE InheritableFile(const fs::path& path, DWORD access, DWORD disposition) {
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    return CreateFileW(path.wstring().c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                       disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return CreateFileW(path.wstring().c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       &inherit, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <winioctl.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -31,6 +32,8 @@ fs::path MakeUniqueFolder(const fs::path& parent, const std::string& prefix) {
 
 ScratchDir::ScratchDir() : m_path(MakeUniqueFolder(fs::temp_directory_path(), "quillary-test-")) {}
 
+ScratchDir::ScratchDir(const fs::path& parent) : m_path(MakeUniqueFolder(parent, "quillary-test-")) {}
+
 ScratchDir::~ScratchDir() {
     std::error_code ignored;
     for (auto it = fs::recursive_directory_iterator(m_path, ignored);
@@ -45,6 +48,13 @@ ScratchDir::~ScratchDir() {
 #endif
     }
     fs::remove_all(m_path, ignored);
+#ifdef _WIN32
+    // A child process's handles on files here may close a moment after the process ended (Wine).
+    for (int attempt = 0; attempt < 50 && fs::exists(m_path, ignored); ++attempt) {
+        Sleep(20);
+        fs::remove_all(m_path, ignored);
+    }
+#endif
 }
 
 #ifdef _WIN32
@@ -73,11 +83,49 @@ void SetTimes(const fs::path& path, std::int64_t modified, std::int64_t accessed
 }
 #endif
 
+#ifdef _WIN32
+void SetFileSize(const fs::path& path, std::uint64_t size) {
+    const HANDLE file =
+        CreateFileW(path.wstring().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD ignored = 0;
+    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
+    const BOOL done = SetFileInformationByHandle(file, FileEndOfFileInfo, &end, sizeof end);
+    CloseHandle(file);
+    ASSERT_TRUE(done) << path;
+}
+#else
+void SetFileSize(const fs::path& path, std::uint64_t size) {
+    fs::resize_file(path, size);
+}
+#endif
+
 std::string ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::string ReadTextFile(const fs::path& path) {
+    return TextFromNative(ReadFile(path));
+}
+
+std::string TextFromNative(std::string text) {
+#ifdef _WIN32
+    std::string lines;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '\n')
+            EXPECT_TRUE(at > 0 && text[at - 1] == '\r') << "a line without CR LF in " << text;
+        else if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n')
+            continue;
+        lines += text[at];
+    }
+    text = std::move(lines);
+#endif
+    return text;
 }
 
 void WriteFile(const fs::path& path, const std::string& contents) {

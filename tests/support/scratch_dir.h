@@ -13,6 +13,8 @@ namespace fs = std::filesystem;
 class ScratchDir {
 public:
     ScratchDir();
+    // A fresh folder inside `parent` instead of the temporary folder.
+    explicit ScratchDir(const fs::path& parent);
     ~ScratchDir();
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
@@ -42,7 +44,16 @@ inline std::string Utf8Text(const fs::path& path) {
     return std::string(text.begin(), text.end());
 }
 
+// Sets a file's size; a file grown so is sparse where the file system allows (std::filesystem's
+// resize_file stops at 2 GiB with MinGW).
+void SetFileSize(const fs::path& path, std::uint64_t size);
+
 std::string ReadFile(const fs::path& path);
+// Reads a text file the program wrote, with LF line ends. On Windows its lines end in CR LF: each line
+// end is checked (a bare LF fails the current test) and returned as LF.
+std::string ReadTextFile(const fs::path& path);
+// The same for text the program wrote elsewhere (its standard output).
+std::string TextFromNative(std::string text);
 void WriteFile(const fs::path& path, const std::string& contents);
 
 } // namespace quillary::test

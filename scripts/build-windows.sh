@@ -39,16 +39,15 @@ echo "quillary-cli.exe imports only system DLLs:" $imports
 
 # One Wine prefix for the tests, kept in the build folder; one server kept alive for all of them.
 export WINEPREFIX="$root/$out/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# The persistent server first: `wineserver -p` fails while another server of the prefix runs (wineboot
-# leaves one running for a while).
-mkdir -p "$WINEPREFIX"
-wineserver -k 2>/dev/null || true
-wineserver -p
-trap 'wineserver -k || true' EXIT
 [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
 # Wine links the user's Desktop, Documents, Music... to the home folder; plain folders instead, so that
 # listing all of drive C: reads only the prefix, never the home folder.
-find "$WINEPREFIX/drive_c/users" -mindepth 2 -maxdepth 2 -type l -exec sh -c 'rm "$1" && mkdir "$1"' _ {} \;
+for link in "$WINEPREFIX"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then rm "$link" && mkdir "$link"; fi
+done
+wineserver -k 2>/dev/null || true # a server still running (after wineboot) would not be persistent
+wineserver -p
+trap 'wineserver -k || true' EXIT
 # Wine's own services start with the first program and live as long as the server: started here, they
 # do not hold on to the output pipes of the first test program (ctest would wait for them until its
 # time-out).

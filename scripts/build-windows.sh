@@ -42,9 +42,8 @@ export WINEPREFIX="$root/$out/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscor
 [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
 # Wine links the user's Desktop, Documents, Music... to the home folder; plain folders instead, so that
 # listing all of drive C: reads only the prefix, never the home folder.
-for link in "$WINEPREFIX"/drive_c/users/*/*; do
-    if [ -L "$link" ]; then rm "$link" && mkdir "$link"; fi
-done
+# (Templates, deeper down in AppData, too).
+find "$WINEPREFIX/drive_c/users" -type l -exec sh -c 'rm "$1" && mkdir "$1"' _ {} \;
 wineserver -k 2>/dev/null || true # a server still running (after wineboot) would not be persistent
 wineserver -p
 trap 'wineserver -k || true' EXIT

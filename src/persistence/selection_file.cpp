@@ -34,9 +34,7 @@ bool NeedsResolving(std::string_view path, const PathSyntax& syntax) {
     if (!syntax.IsAbsolute(path))
         return true;
     for (std::size_t start = 0; start <= path.size();) {
-        std::size_t end = start;
-        while (end < path.size() && !syntax.IsSeparator(path[end]))
-            ++end;
+        const std::size_t end = std::min(syntax.FindSeparator(path, start), path.size());
         const std::string_view component = path.substr(start, end - start);
         if (component == "." || component == "..")
             return true;

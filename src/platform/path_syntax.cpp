@@ -1,5 +1,7 @@
 #include "platform/path_syntax.h"
 
+#include <algorithm>
+
 namespace quillary {
 
 namespace {
@@ -38,19 +40,14 @@ std::size_t PathSyntax::NetworkRootLength(std::string_view path) const {
         IsSeparator(path[2]))
         return 0;
     // "\\server\share": the server name, a separator and a share name, both non-empty.
-    std::size_t end = 2;
-    while (end < path.size() && !IsSeparator(path[end]))
-        ++end;
-    const std::string_view server = path.substr(2, end - 2);
+    const std::size_t serverEnd = std::min(FindSeparator(path, 2), path.size());
+    const std::string_view server = path.substr(2, serverEnd - 2);
     if (server == "?" || server == ".")
         return 0; // "\\?\" and "\\.\" start long paths and devices, not shares
-    const std::size_t shareStart = end + 1;
+    const std::size_t shareStart = serverEnd + 1;
     if (shareStart >= path.size() || IsSeparator(path[shareStart]))
         return 0;
-    end = shareStart;
-    while (end < path.size() && !IsSeparator(path[end]))
-        ++end;
-    return end;
+    return std::min(FindSeparator(path, shareStart), path.size());
 }
 
 bool PathSyntax::IsAbsolute(std::string_view path) const {
@@ -59,6 +56,14 @@ bool PathSyntax::IsAbsolute(std::string_view path) const {
     if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]))
         return true; // a network path
     return path.size() >= 3 && StartsWithDrive(path) && IsSeparator(path[2]);
+}
+
+std::size_t PathSyntax::FindSeparator(std::string_view path, std::size_t from) const {
+    for (std::size_t i = from; i < path.size(); ++i) {
+        if (IsSeparator(path[i]))
+            return i;
+    }
+    return std::string_view::npos;
 }
 
 std::size_t PathSyntax::FindLastSeparator(std::string_view path) const {

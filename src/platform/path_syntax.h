@@ -35,6 +35,8 @@ struct PathSyntax {
     std::size_t NetworkRootLength(std::string_view path) const;
     // True for a path that does not depend on the current folder or drive.
     bool IsAbsolute(std::string_view path) const;
+    // Where the first separator of `path` at or after `from` is; npos without one.
+    std::size_t FindSeparator(std::string_view path, std::size_t from = 0) const;
     // Where the last separator of `path` is; npos without one.
     std::size_t FindLastSeparator(std::string_view path) const;
     // A folder's key as a user sees it alone: the root's key "" is shown as "/".

@@ -6,7 +6,11 @@
 
 namespace quillary {
 
-// Directory of the running executable, without a trailing separator ("" when it cannot be found).
+// The running executable's full path ("" when it cannot be found).
+std::string ExecutablePath();
+
+// Directory of the running executable, without a trailing separator ("" when it cannot be found). A
+// program in a drive's root folder has the drive ("c:") as its directory.
 std::string ProgramDirectory();
 
 // Where the settings file and the remembered selection live: beside the program when that directory

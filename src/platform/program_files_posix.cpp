@@ -9,8 +9,6 @@
 
 namespace quillary {
 
-namespace {
-
 std::string ExecutablePath() {
     std::vector<char> buffer(PATH_MAX + 1);
     const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
@@ -18,6 +16,8 @@ std::string ExecutablePath() {
         return {};
     return std::string(buffer.data(), static_cast<std::size_t>(length));
 }
+
+namespace {
 
 // The program keeps its settings and preview files beside itself when its folder is writable (a
 // portable copy), but never in an installed layout (bin/ beside share/quillary/), where a writable
@@ -33,12 +33,6 @@ std::string PortableProgramDirectory() {
 }
 
 } // namespace
-
-std::string ProgramDirectory() {
-    const std::string path = ExecutablePath();
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
 
 std::string SettingsDirectory() {
     if (std::string programDir = PortableProgramDirectory(); !programDir.empty())
@@ -72,20 +66,6 @@ std::string PreviewDirectory() {
         (st.st_mode & 077) != 0)
         return {};
     return dir;
-}
-
-std::vector<std::string> ProgramDataDirectories() {
-    const std::string programDir = ProgramDirectory();
-    return {programDir, programDir + "/../share/quillary"};
-}
-
-std::string FindProgramFile(const std::string& fileName) {
-    for (const std::string& dir : ProgramDataDirectories()) {
-        const std::string path = dir + "/" + fileName;
-        if (FileExists(path))
-            return path;
-    }
-    return {};
 }
 
 bool FileExists(const std::string& path) {

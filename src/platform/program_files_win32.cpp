@@ -8,8 +8,6 @@
 
 namespace quillary {
 
-namespace {
-
 std::string ExecutablePath() {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
@@ -25,6 +23,8 @@ std::string ExecutablePath() {
         buffer.resize(buffer.size() * 2); // the name was cut short
     }
 }
+
+namespace {
 
 // An environment variable as UTF-8 (getenv would give it in the ANSI code page); "" when unset.
 std::string Environment(const wchar_t* name) {
@@ -73,15 +73,6 @@ std::string ProfileFolder(const wchar_t* variable) {
 
 } // namespace
 
-std::string ProgramDirectory() {
-    const std::string path = ExecutablePath();
-    const std::size_t separator = path.find_last_of("\\/");
-    if (separator == std::string::npos)
-        return {};
-    // A program in a drive's root folder has the drive ("C:") as its directory, without a separator.
-    return path.substr(0, separator);
-}
-
 std::string SettingsDirectory() {
     if (std::string programDir = PortableProgramDirectory(); !programDir.empty())
         return programDir;
@@ -96,20 +87,6 @@ std::string PreviewDirectory() {
         return programDir;
     // The profile's local folder is the user's own; preview files stay on this machine.
     return ProfileFolder(L"LOCALAPPDATA");
-}
-
-std::vector<std::string> ProgramDataDirectories() {
-    const std::string programDir = ProgramDirectory();
-    return {programDir, programDir + "\\..\\share\\quillary"};
-}
-
-std::string FindProgramFile(const std::string& fileName) {
-    for (const std::string& dir : ProgramDataDirectories()) {
-        const std::string path = dir + "\\" + fileName;
-        if (FileExists(path))
-            return path;
-    }
-    return {};
 }
 
 bool FileExists(const std::string& path) {

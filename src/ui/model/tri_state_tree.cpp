@@ -22,14 +22,6 @@ std::string KeyText(const DirTreeAccess& tree, DirTreeItem item) {
     return syntax.NetworkRootLength(text) != 0 ? text : syntax.RootKeyFromText(text);
 }
 
-std::size_t FindSeparator(const PathSyntax& syntax, std::string_view path) {
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        if (syntax.IsSeparator(path[i]))
-            return i;
-    }
-    return std::string_view::npos;
-}
-
 // The parent's state after one of its children changed to `node`.
 DirCheck ParentStateAfter(const DirTreeAccess& tree, DirCheck node, DirTreeItem parent) {
     const DirCheck current = tree.State(parent);
@@ -241,12 +233,12 @@ DirTreeItem FindPath(DirTreeAccess& tree, std::string_view path) {
         separator = share < path.size() ? share : std::string_view::npos;
         item = FindShare(tree, path.substr(0, share));
     } else {
-        separator = FindSeparator(syntax, path);
+        separator = syntax.FindSeparator(path);
         item = FindRoot(tree, path.substr(0, separator));
     }
     while (item && separator != std::string_view::npos) {
         path.remove_prefix(separator + 1);
-        separator = FindSeparator(syntax, path);
+        separator = syntax.FindSeparator(path);
         OpenOnPath(tree, item);
         item = tree.FindChild(item, path.substr(0, separator));
     }

@@ -51,4 +51,6 @@ trap 'wineserver -k || true' EXIT
 # do not hold on to the output pipes of the first test program (ctest would wait for them until its
 # time-out).
 wine cmd.exe /c exit >/dev/null 2>&1
-ctest --test-dir "$out" --output-on-failure -j2
+# Wine now and then fails to start a process at all (no output, failed within milliseconds); such a
+# test is run once more. A test that fails twice fails the stage.
+ctest --test-dir "$out" --output-on-failure -j2 --repeat until-pass:2

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "model/form_state.h"
 #include "persistence/language_file.h"
 #include "persistence/settings_file.h"
-#include "ui/model/form_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace quillary;

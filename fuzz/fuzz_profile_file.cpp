@@ -7,11 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "model/form_state.h"
+#include "model/options_rules.h"
 #include "persistence/profile_file.h"
 #include "persistence/settings_file.h"
 #include "platform/text_encoding.h"
-#include "ui/model/form_state.h"
-#include "ui/model/options_rules.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace quillary;

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "model/memory_tree.h"
+#include "model/tri_state_tree.h"
 #include "persistence/selection_file.h"
-#include "ui/model/memory_tree.h"
-#include "ui/model/tri_state_tree.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "listing/message_table.h"
+#include "model/control_surface.h"
 #include "persistence/profile_file.h"
 #include "res/menus.h"
-#include "ui/model/control_surface.h"
 
 namespace quillary {
 

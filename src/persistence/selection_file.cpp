@@ -4,10 +4,10 @@
 #include <cerrno>
 #include <system_error>
 
+#include "model/tri_state_tree.h"
 #include "platform/file_io.h"
 #include "platform/program_files.h"
 #include "platform/text_encoding.h"
-#include "ui/model/tri_state_tree.h"
 
 namespace quillary {
 

@@ -3,9 +3,9 @@
 #include <climits>
 #include <vector>
 
+#include "model/options_rules.h"
 #include "platform/program_files.h"
 #include "platform/utf8.h"
-#include "ui/model/options_rules.h"
 
 namespace quillary {
 

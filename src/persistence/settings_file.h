@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "model/control_surface.h"
 #include "persistence/profile_file.h"
-#include "ui/model/control_surface.h"
 
 namespace quillary {
 

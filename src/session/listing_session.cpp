@@ -5,13 +5,13 @@
 #include <string_view>
 
 #include "listing/output_type.h"
+#include "model/memory_tree.h"
+#include "model/options_rules.h"
+#include "model/tri_state_tree.h"
 #include "persistence/language_file.h"
 #include "persistence/settings_file.h"
 #include "platform/path_syntax.h"
 #include "platform/program_files.h"
-#include "ui/model/memory_tree.h"
-#include "ui/model/options_rules.h"
-#include "ui/model/tri_state_tree.h"
 
 namespace quillary {
 

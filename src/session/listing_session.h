@@ -14,8 +14,8 @@
 
 #include "engine/listing_engine.h"
 #include "listing/message_table.h"
+#include "model/control_surface.h"
 #include "persistence/selection_file.h"
-#include "ui/model/control_surface.h"
 
 namespace quillary {
 

@@ -15,8 +15,8 @@
 #include <wx/textctrl.h>
 #include <wx/treectrl.h>
 
+#include "model/options_rules.h"
 #include "res/controls.h"
-#include "ui/model/options_rules.h"
 #include "ui/sample_static.h"
 #include "ui/wx_string.h"
 

@@ -9,10 +9,10 @@
 #include <wx/utils.h>
 #include <wx/wupdlock.h>
 
+#include "model/tri_state_tree.h"
 #include "platform/directory_reader.h"
 #include "platform/path_syntax.h"
 #include "ui/gtk_accessible.h"
-#include "ui/model/tri_state_tree.h"
 #include "ui/wx_string.h"
 
 namespace quillary {

@@ -19,7 +19,7 @@
 
 #include <wx/treectrl.h>
 
-#include "ui/model/tree_access.h"
+#include "model/tree_access.h"
 
 namespace quillary {
 

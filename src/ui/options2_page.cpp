@@ -5,8 +5,8 @@
 #include <wx/statbox.h>
 #include <wx/wrapsizer.h>
 
+#include "model/options_rules.h"
 #include "res/controls.h"
-#include "ui/model/options_rules.h"
 #include "ui/sample_static.h"
 
 namespace quillary {

@@ -6,7 +6,7 @@
 #include <wx/control.h>
 #include <wx/dc.h>
 
-#include "ui/model/control_surface.h"
+#include "model/control_surface.h"
 
 namespace quillary {
 

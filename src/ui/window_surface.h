@@ -11,7 +11,7 @@
 
 #include <wx/window.h>
 
-#include "ui/model/control_surface.h"
+#include "model/control_surface.h"
 
 namespace quillary {
 

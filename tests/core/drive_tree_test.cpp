@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "model/memory_tree.h"
+#include "model/tri_state_tree.h"
 #include "persistence/selection_file.h"
 #include "platform/path_syntax.h"
-#include "ui/model/memory_tree.h"
-#include "ui/model/tri_state_tree.h"
 
 namespace quillary {
 namespace {

@@ -3,9 +3,9 @@
 
 #include <set>
 
+#include "model/form_state.h"
+#include "model/options_rules.h"
 #include "res/controls.h"
-#include "ui/model/form_state.h"
-#include "ui/model/options_rules.h"
 
 namespace quillary {
 namespace {

@@ -4,8 +4,8 @@
 #include <map>
 #include <tuple>
 
+#include "model/form_state.h"
 #include "persistence/language_file.h"
-#include "ui/model/form_state.h"
 
 namespace quillary {
 namespace {

@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "ui/model/form_state.h"
-#include "ui/model/options_rules.h"
+#include "model/form_state.h"
+#include "model/options_rules.h"
 
 namespace quillary {
 namespace {

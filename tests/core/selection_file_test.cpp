@@ -8,13 +8,13 @@
 #include <fstream>
 #include <map>
 
+#include "model/memory_tree.h"
+#include "model/tri_state_tree.h"
 #include "persistence/selection_file.h"
 #include "platform/canonical_path.h"
 #include "platform/file_io.h"
 #include "support/scratch_dir.h"
 #include "support/special_files.h"
-#include "ui/model/memory_tree.h"
-#include "ui/model/tri_state_tree.h"
 
 namespace quillary {
 namespace {

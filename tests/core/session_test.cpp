@@ -1,10 +1,10 @@
 // The listing session: settings with their language, the output type from a name, the run target.
 #include <gtest/gtest.h>
 
+#include "model/form_state.h"
 #include "res/controls.h"
 #include "session/listing_session.h"
 #include "support/scratch_dir.h"
-#include "ui/model/form_state.h"
 
 namespace quillary {
 namespace {

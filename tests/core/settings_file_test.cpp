@@ -6,9 +6,9 @@
 #include <fstream>
 #include <map>
 
+#include "model/form_state.h"
 #include "persistence/settings_file.h"
 #include "support/scratch_dir.h"
-#include "ui/model/form_state.h"
 
 namespace quillary {
 namespace {

@@ -12,12 +12,12 @@
 #include <map>
 #include <random>
 
+#include "model/memory_tree.h"
+#include "model/tri_state_tree.h"
 #include "persistence/selection_file.h"
 #include "platform/path_syntax.h"
 #include "support/scratch_dir.h"
 #include "support/special_files.h"
-#include "ui/model/memory_tree.h"
-#include "ui/model/tri_state_tree.h"
 
 namespace quillary {
 namespace {

@@ -2,8 +2,8 @@
 #include <wx/app.h>
 
 #include "gui_test_support.h"
+#include "model/tri_state_tree.h"
 #include "res/controls.h"
-#include "ui/model/tri_state_tree.h"
 
 namespace quillary::test {
 namespace {

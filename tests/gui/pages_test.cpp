@@ -14,8 +14,8 @@
 #include <wx/timer.h>
 
 #include "gui_test_support.h"
+#include "model/options_rules.h"
 #include "res/controls.h"
-#include "ui/model/options_rules.h"
 #include "ui/options1_page.h"
 #include "ui/sample_static.h"
 

@@ -7,10 +7,10 @@
 #include <wx/notebook.h>
 
 #include "gui_test_support.h"
+#include "model/options_rules.h"
+#include "model/tri_state_tree.h"
 #include "res/controls.h"
 #include "ui/dir_tree_ctrl.h"
-#include "ui/model/options_rules.h"
-#include "ui/model/tri_state_tree.h"
 #include "ui/preview_page.h"
 
 namespace quillary::test {

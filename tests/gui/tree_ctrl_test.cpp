@@ -6,10 +6,10 @@
 #include <wx/uiaction.h>
 
 #include "gui_test_support.h"
+#include "model/tri_state_tree.h"
 #include "res/controls.h"
 #include "ui/dir_tree_ctrl.h"
 #include "ui/gtk_accessible.h"
-#include "ui/model/tri_state_tree.h"
 
 namespace quillary::test {
 namespace {

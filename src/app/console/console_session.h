@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "model/form_state.h"
 #include "session/listing_session.h"
-#include "ui/model/form_state.h"
 
 namespace quillary {
 

@@ -13,7 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "ui/model/tree_access.h"
+#include "model/tree_access.h"
 
 namespace quillary {
 

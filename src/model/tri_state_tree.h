@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/model/tree_access.h"
+#include "model/tree_access.h"
 
 namespace quillary {
 

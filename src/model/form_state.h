@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "ui/model/control_surface.h"
+#include "model/control_surface.h"
 
 namespace quillary {
 

@@ -1,4 +1,4 @@
-#include "ui/model/tree_access.h"
+#include "model/tree_access.h"
 
 #include "platform/case_fold.h"
 

@@ -1,4 +1,4 @@
-#include "ui/model/options_rules.h"
+#include "model/options_rules.h"
 
 #include <algorithm>
 #include <initializer_list>

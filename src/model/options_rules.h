@@ -8,8 +8,8 @@
 
 #include "listing/html_style.h"
 #include "listing/listing_options.h"
+#include "model/control_surface.h"
 #include "res/controls.h"
-#include "ui/model/control_surface.h"
 
 namespace quillary {
 

@@ -1,6 +1,6 @@
-#include "ui/model/form_state.h"
+#include "model/form_state.h"
 
-#include "ui/model/options_rules.h"
+#include "model/options_rules.h"
 
 namespace quillary {
 

@@ -1,4 +1,4 @@
-#include "ui/model/memory_tree.h"
+#include "model/memory_tree.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "ui/model/tri_state_tree.h"
+#include "model/tri_state_tree.h"
 
 #include <algorithm>
 #include <string_view>

@@ -17,13 +17,4 @@ std::vector<std::string> ProgramDataDirectories() {
     return {programDir, programDir + up + kPathSeparator + "share" + kPathSeparator + "quillary"};
 }
 
-std::string FindProgramFile(const std::string& fileName) {
-    for (const std::string& dir : ProgramDataDirectories()) {
-        const std::string path = dir + kPathSeparator + fileName;
-        if (FileExists(path))
-            return path;
-    }
-    return {};
-}
-
 } // namespace quillary

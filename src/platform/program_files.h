@@ -28,10 +28,6 @@ std::string PreviewDirectory();
 // the program, then ../share/quillary beside it (installed layout).
 std::vector<std::string> ProgramDataDirectories();
 
-// Looks a program file (a language or configuration file) up in ProgramDataDirectories(). Returns ""
-// when it is in none of them.
-std::string FindProgramFile(const std::string& fileName);
-
 bool FileExists(const std::string& path);
 bool IsDirectory(const std::string& path);
 

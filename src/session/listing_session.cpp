@@ -8,19 +8,30 @@
 #include "model/memory_tree.h"
 #include "model/options_rules.h"
 #include "model/tri_state_tree.h"
-#include "persistence/language_file.h"
+#include "persistence/profile_file.h"
 #include "persistence/settings_file.h"
+#include "platform/local_time.h"
 #include "platform/path_syntax.h"
 #include "platform/program_files.h"
 
 namespace quillary {
 
-std::string ListingSession::SettingsFilePath() {
-    return SettingsDirectory() + kPathSeparator + kSettingsFileName;
+ListingSession::ListingSession(ControlSurface& form, ProgramLocations locations)
+    : m_form(form), m_locations(std::move(locations)),
+      m_languageFile(m_locations.DefaultDataFile(std::string(kDefaultLanguageTitle) + ".lng")) {}
+
+std::string ListingSession::SettingsFilePath() const {
+    return m_locations.settingsDir + kPathSeparator + kSettingsFileName;
 }
 
-std::string ListingSession::RememberedSelectionPath() {
-    return SettingsDirectory() + kPathSeparator + kRememberedSelectionName;
+std::string ListingSession::RememberedSelectionPath() const {
+    return m_locations.settingsDir + kPathSeparator + kRememberedSelectionName;
+}
+
+std::string ListingSession::PreviewFilePath(int outputType) const {
+    if (m_locations.previewDir.empty())
+        return {};
+    return m_locations.previewDir + kPathSeparator + kPreviewFileTitle + "." + ExtensionFor(outputType);
 }
 
 LoadedFile ListingSession::LoadSettingsFile(const std::string& path) {
@@ -28,12 +39,81 @@ LoadedFile ListingSession::LoadSettingsFile(const std::string& path) {
     LoadedFile result;
     result.read = loaded.fileRead;
     result.window = loaded.window;
-    if (loaded.language.empty())
-        return result;
-    const std::string languageFile = FindProgramFile(loaded.language + ".lng");
-    if (!languageFile.empty() && ApplyLanguageFile(languageFile, m_form, m_messages))
-        result.language = languageFile;
+    if (!loaded.language.empty())
+        result.language = ApplyLanguage(loaded.language);
     return result;
+}
+
+bool ListingSession::SaveSettingsFile(const std::string& path, std::string_view window) const {
+    return SaveSettings(m_form, path, window, m_languageFile);
+}
+
+std::optional<AppliedLanguage> ListingSession::ApplyLanguage(const std::string& title) {
+    if (title.empty())
+        return std::nullopt;
+    const std::string fileName = title + ".lng";
+    const std::string path = m_locations.FindFile(fileName);
+    m_languageFile = path.empty() ? m_locations.DefaultDataFile(fileName) : path;
+    ProfileFile language;
+    if (path.empty() || !language.Load(path))
+        return std::nullopt;
+    quillary::ApplyLanguage(language, m_form, m_messages);
+    return AppliedLanguage{title, path, ReadMenuCaptions(language)};
+}
+
+std::string ListingSession::FindInputFile(const std::string& name) const {
+    if (name.empty())
+        return {};
+    if (FileExists(name))
+        return name;
+    // A bare name has no folder and, on Windows, no drive ("c:name" is in the current folder of c:).
+    if (kNativePaths.FindLastSeparator(name) == std::string::npos && kNativePaths.DrivePartLength(name) == 0)
+        return m_locations.FindFile(name);
+    return {};
+}
+
+SessionReport ListingSession::CheckHeaderTime() const {
+    SessionReport report;
+    std::optional<std::int64_t> time;
+    if (!HeaderTimeFromEnvironment(time)) {
+        report.lines.push_back("SOURCE_DATE_EPOCH must be a whole number of seconds from 0 to " +
+                               std::to_string(kLastCalendarTime));
+        report.exitStatus = kExitUsage;
+    }
+    return report;
+}
+
+SessionReport ListingSession::LoadConfiguration(const std::string& name, LoadedFile& loaded) {
+    SessionReport report;
+    const std::string path = FindInputFile(name);
+    loaded = path.empty() ? LoadedFile() : LoadSettingsFile(path);
+    if (!loaded.read) {
+        report.lines.push_back("cannot read the configuration file '" + name + "'");
+        report.exitStatus = kExitFailed;
+    }
+    return report;
+}
+
+SessionReport ListingSession::RestoreSelection(const std::string& name, const SelectionRestorer& restore) {
+    const std::string path = FindInputFile(name);
+    RestoreReport restored;
+    restored.fileRead = false;
+    if (!path.empty())
+        restored = restore(path);
+    m_foldersMissing = CountNotFound(restored);
+    return DescribeRestore(restored, name);
+}
+
+SessionReport ListingSession::RestoreFolders(const std::vector<std::string>& folders,
+                                             CheckedDirList& checkedDirs) {
+    const Selection selection = SelectFolders(folders);
+    m_foldersMissing = CountNotFound(selection.report);
+    checkedDirs = selection.checkedDirs;
+    return DescribeRestore(selection.report, {});
+}
+
+SessionReport ListingSession::FinishRun(const RunResult& result) const {
+    return DescribeRun(result, m_foldersMissing);
 }
 
 bool ListingSession::ChooseOutputTypeFromName(const std::string& outputPath) {
@@ -53,17 +133,8 @@ RunTarget ListingSession::BuildRunTarget(const CheckedDirList& checkedDirs, cons
     target.messages = m_messages;
     target.outputPath = outputPath;
     target.previewRun = previewRun;
-    HeaderTimeFromEnvironment(target.headerTime); // front ends check it before a run
+    HeaderTimeFromEnvironment(target.headerTime); // an unattended run checks it first
     return target;
-}
-
-std::string ResolveInputFile(const std::string& name) {
-    if (FileExists(name))
-        return name;
-    // A bare name has no folder and, on Windows, no drive ("c:name" is in the current folder of c:).
-    if (kNativePaths.FindLastSeparator(name) == std::string::npos && kNativePaths.DrivePartLength(name) == 0)
-        return FindProgramFile(name);
-    return {};
 }
 
 bool HeaderTimeFromEnvironment(std::optional<std::int64_t>& time) {

@@ -53,7 +53,8 @@ TEST(Close, FoldersOfASelectionThatAreMissingAreToldInTheStatusLine) {
     CQuillaryDlg* window = MakeWindow(dir);
     WindowCloser closer{window};
     window->LoadSelectionFrom(dir.File("sel.qls"));
-    EXPECT_NE(window->ProblemsText().find("folder not found: '" + dir.File("gone") + "'"), std::string::npos)
+    EXPECT_NE(window->ProblemsText().find("line 2: folder '" + dir.File("gone") + "' not found"),
+              std::string::npos)
         << window->ProblemsText();
     CheckedDirList checked;
     CollectChecked(window->Tree(), checked);

@@ -14,8 +14,8 @@
 
 #include "app/command_line.h"
 #include "app/gui/listing_runner.h"
-#include "app/gui/program_locations.h"
 #include "app/gui/quillary_dlg.h"
+#include "platform/program_locations.h"
 #include "support/scratch_dir.h"
 
 namespace quillary::test {

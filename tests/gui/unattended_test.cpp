@@ -1,7 +1,12 @@
-// "quillary /l SELECTION OUTPUT": the real program writes the listing and closes by itself.
+// "quillary /l SELECTION OUTPUT": the real program writes the listing and closes by itself, with the
+// exit status and the stderr lines of quillary-cli.
+#include <algorithm>
 #include <cstdlib>
+#include <sstream>
+#include <vector>
 
 #include "gui_test_support.h"
+#include "support/run_program.h"
 
 namespace quillary::test {
 namespace {
@@ -40,14 +45,110 @@ TEST(Unattended, WritesTheSameListingAsTheConsoleProgramAndClosesByItself) {
     EXPECT_TRUE(fs::exists(dir.Path() / "quillary-dir" / "quillary.INI"));
 }
 
-TEST(Unattended, ExitStatusTellsAMissingFolderAndAnOutputThatCannotBeWritten) {
+// The lines a program wrote on stderr after its own name ("quillary: ", "quillary-cli: "), without
+// that name: what it told about the run. The toolkit's own warnings are left out.
+std::vector<std::string> ToldLines(const std::string& err, const std::string& program) {
+    const std::string prefix = program + ": ";
+    std::vector<std::string> lines;
+    std::istringstream stream(err);
+    for (std::string line; std::getline(stream, line);) {
+        if (line.rfind(prefix, 0) == 0)
+            lines.push_back(line.substr(prefix.size()));
+    }
+    return lines;
+}
+
+// The same inputs give the same exit status and the same lines on stderr from the window's "/l" and
+// from quillary-cli, whether the run stops before it starts, fails, or is written incomplete.
+TEST(Unattended, WindowAndConsoleProgramTellTheSameOutcome) {
     ScratchDir dir;
-    fs::create_directories(dir.Path() / "data");
-    WriteFile(dir.File("sel.qls"), "3|" + (dir.Path() / "data").string() + "\n3|" + dir.File("gone") + "\n");
+    // Everybody may enter the scratch folder: the unreadable folder needs a run as "nobody" under root.
+    fs::permissions(dir.Path(), fs::perms::all, fs::perm_options::add);
+    const fs::path data = dir.Path() / "data";
+    fs::create_directories(data / "locked");
+    WriteFile(data / "a.txt", "hello");
+    WriteFile(data / "locked" / "inside.txt", "x");
+    WriteFile(dir.File("sel.qls"), "3|" + data.string() + "\n");
+    WriteFile(dir.File("gone.qls"), "3|" + data.string() + "\n3|" + dir.File("gone") + "\n");
     const std::string gui = InstallAlone(QUILLARY_GUI_PATH, dir, "quillary");
-    EXPECT_EQ(WEXITSTATUS(RunIn(dir, "'" + gui + "' /l sel out.txt")), 3);
-    EXPECT_TRUE(fs::exists(dir.File("out.txt")));
-    EXPECT_EQ(WEXITSTATUS(RunIn(dir, "'" + gui + "' /l sel " + dir.File("no/such/folder/out.txt"))), 1);
+    const std::string cli = InstallAlone(QUILLARY_CLI_PATH, dir, "quillary-cli");
+    for (const char* program : {"quillary-dir", "quillary-cli-dir"})
+        fs::permissions(dir.Path() / program, fs::perms::all);
+    fs::create_directories(dir.Path() / "home");
+    fs::permissions(dir.Path() / "home", fs::perms::all);
+    // A copy of the X server's key that "nobody" may read.
+    const char* xauthority = std::getenv("XAUTHORITY");
+    if (xauthority != nullptr && *xauthority != '\0') {
+        fs::copy_file(xauthority, dir.File("xauth"));
+        fs::permissions(dir.File("xauth"),
+                        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    }
+
+    struct Case {
+        std::string name;
+        std::vector<std::string> args;
+        const char* epoch;
+        bool locked; // the folder data/locked cannot be read
+        int status;
+        std::string told; // a line both must tell
+    } cases[] = {
+        {"bad SOURCE_DATE_EPOCH",
+         {"/l", "sel", "out.txt"},
+         "abc",
+         false,
+         2,
+         "SOURCE_DATE_EPOCH must be a whole number of seconds from 0 to 253402300799"},
+        {"missing selection file",
+         {"/l", "nosel", "out.txt"},
+         "1700000000",
+         false,
+         1,
+         "cannot read the selection file 'nosel.qls'"},
+        {"unwritable output",
+         {"/l", "sel", "no/such/folder/out.txt"},
+         "1700000000",
+         false,
+         1,
+         "cannot open the output file 'no/such/folder/out.txt'"},
+        {"unreadable folder",
+         {"/l", "sel", "out.txt"},
+         "1700000000",
+         true,
+         3,
+         "cannot read folder '" + (data / "locked").string() + "': Permission denied"},
+        {"folder of the selection gone",
+         {"/l", "gone", "out.txt"},
+         "1700000000",
+         false,
+         3,
+         "warning: gone.qls line 2: folder '" + dir.File("gone") + "' not found"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::permissions(data / "locked", c.locked ? fs::perms::none : fs::perms::owner_all);
+        RunOptions options;
+        options.asNobody = c.locked && RunningAsRoot();
+        options.environment = {{"SOURCE_DATE_EPOCH", c.epoch}, {"TZ", "UTC"}, {"HOME", dir.File("home")}};
+        if (options.asNobody)
+            options.environment.emplace_back("XAUTHORITY", dir.File("xauth"));
+        fs::remove(dir.File("out.txt"));
+        const ProgramResult console = RunProgram(cli, c.args, dir.Path(), options);
+        const std::string consoleListing =
+            fs::exists(dir.File("out.txt")) ? ReadFile(dir.File("out.txt")) : "";
+        fs::remove(dir.File("out.txt"));
+        const ProgramResult window = RunProgram(gui, c.args, dir.Path(), options);
+        const std::string windowListing =
+            fs::exists(dir.File("out.txt")) ? ReadFile(dir.File("out.txt")) : "";
+
+        EXPECT_EQ(console.exitCode, c.status) << console.err;
+        EXPECT_EQ(window.exitCode, c.status) << window.err;
+        const std::vector<std::string> told = ToldLines(console.err, "quillary-cli");
+        EXPECT_NE(std::find(told.begin(), told.end(), c.told), told.end()) << console.err;
+        EXPECT_EQ(ToldLines(window.err, "quillary"), told) << window.err;
+        EXPECT_EQ(windowListing, consoleListing);
+        EXPECT_EQ(windowListing.empty(), c.status == 1 || c.status == 2);
+    }
+    fs::permissions(data / "locked", fs::perms::owner_all);
 }
 
 } // namespace

@@ -5,9 +5,7 @@
 //   quillary-cli --help | --version
 //
 // The settings file is read first, then the configuration; the console program never writes them.
-#include <cstdint>
 #include <cstdio>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,8 +14,7 @@
 #include "app/console_arguments.h"
 #include "listing/product.h"
 #include "platform/console.h"
-#include "platform/local_time.h"
-#include "session/listing_session.h"
+#include "platform/program_locations.h"
 
 namespace quillary {
 namespace {
@@ -75,26 +72,7 @@ int Main(const std::vector<std::string>& commandLineArguments) {
     case Action::ListFolders:
         break;
     }
-    std::optional<std::int64_t> headerTime;
-    if (!HeaderTimeFromEnvironment(headerTime)) {
-        PrintMessage("SOURCE_DATE_EPOCH must be a whole number of seconds from 0 to " +
-                     std::to_string(kLastCalendarTime));
-        return kExitUsage;
-    }
-
-    const CommandLineInfo& commandLine = arguments.commandLine;
-    ConsoleSession session;
-    if (!session.LoadConfiguration(commandLine))
-        return kExitFailed;
-    CheckedDirList checkedDirs;
-    if (arguments.action == Action::ListFolders) {
-        if (!session.SelectFolders(arguments.folders, checkedDirs))
-            return kExitFailed;
-        return session.RunListing(checkedDirs, arguments.outputPath, true);
-    }
-    if (!session.LoadSelection(commandLine.m_strSelectionFile, checkedDirs))
-        return kExitFailed;
-    return session.RunListing(checkedDirs, commandLine.m_strOutputFile, false);
+    return ConsoleSession(ProgramLocations::ForThisProgram()).List(arguments);
 }
 
 } // namespace

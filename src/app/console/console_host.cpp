@@ -4,11 +4,12 @@
 
 #include "platform/console.h"
 #include "platform/utf8.h"
+#include "session/run_report.h"
 
 namespace quillary {
 
 void PrintMessage(const std::string& message) {
-    std::fprintf(stderr, "quillary-cli: %s\n", ShowableText(message).c_str());
+    std::fputs(ProgramMessageLine("quillary-cli", message).c_str(), stderr);
 }
 
 ConsoleHost::ConsoleHost() : m_interactive(IsTerminal(ConsoleStream::Error)) {}
@@ -30,13 +31,8 @@ void ConsoleHost::EndProgressLine() {
     m_lineOpen = false;
 }
 
-void ConsoleHost::RunFinished(const RunResult& result) {
+void ConsoleHost::RunFinished(const RunResult&) {
     EndProgressLine();
-    const std::size_t count = result.problems.size();
-    for (std::size_t i = 0; i < count && i < kMaxProblemLines; ++i)
-        PrintMessage(DescribeProblem(result.problems[i]));
-    if (count > kMaxProblemLines)
-        PrintMessage(std::to_string(count - kMaxProblemLines) + " more problems not shown");
 }
 
 } // namespace quillary

@@ -1,5 +1,5 @@
 // How a console run reaches the terminal: the progress text on one stderr line (only when stderr is a
-// terminal), and when the run ends, one stderr line per problem it recorded (the first 20, then a count).
+// terminal), ended when the run ends. What the run could not read is told by the listing session.
 #pragma once
 
 #include "engine/listing_host.h"
@@ -19,8 +19,6 @@ public:
     void EnterBusyState() override {}
     void LeaveBusyState() override { EndProgressLine(); }
     void RunFinished(const RunResult& result) override;
-
-    static constexpr std::size_t kMaxProblemLines = 20;
 
 private:
     void EndProgressLine();

@@ -1,6 +1,7 @@
 #include "app/gui/quillary_app.h"
 
 #include "app/gui/quillary_dlg.h"
+#include "platform/program_locations.h"
 #include "ui/wx_string.h"
 
 namespace quillary {

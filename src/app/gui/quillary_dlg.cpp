@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 
 #include <wx/accel.h>
 #include <wx/button.h>
@@ -23,7 +22,6 @@
 #include "model/options_rules.h"
 #include "model/tri_state_tree.h"
 #include "persistence/language_file.h"
-#include "persistence/profile_file.h"
 #include "persistence/selection_file.h"
 #include "platform/program_files.h"
 #include "res/controls.h"
@@ -99,19 +97,6 @@ wxString MenuLabel(int commandId, const std::string& text) {
     return label;
 }
 
-// The exit status of an unattended run, as quillary-cli's: 0 written and complete, 1 not written,
-// 3 written but something could not be read or a folder of the selection was not found.
-int UnattendedExitStatus(const RunResult& result, std::size_t selectionIssues) {
-    switch (result.status) {
-    case RunStatus::Written:
-        return result.problems.empty() && selectionIssues == 0 ? 0 : 3;
-    case RunStatus::Cancelled:
-        return 3;
-    default:
-        return 1;
-    }
-}
-
 // The file-dialog filter of "Save listing..." for an output type.
 int FilterMessageFor(int outputType) {
     switch (outputType) {
@@ -128,8 +113,8 @@ int FilterMessageFor(int outputType) {
 
 CQuillaryDlg::CQuillaryDlg(const CommandLineInfo& commandLine, ProgramLocations locations,
                            ListingRunnerFactory runnerFactory)
-    : wxFrame(nullptr, wxID_ANY, wxString()), m_cmdInfo(commandLine), m_locations(std::move(locations)),
-      m_host(*this) {
+    : wxFrame(nullptr, wxID_ANY, wxString()), m_cmdInfo(commandLine),
+      m_session(m_surface, std::move(locations)), m_host(*this) {
     m_runner = runnerFactory ? runnerFactory(m_host) : MakeEngineRunner(m_host);
 
     // Title and icon; the title is never translated.
@@ -137,9 +122,6 @@ CQuillaryDlg::CQuillaryDlg(const CommandLineInfo& commandLine, ProgramLocations 
     SetIcons(ProgramIcons());
     m_bIdle = true;
     m_bInitDone = false;
-
-    // Files: the language in use starts as English beside the program.
-    m_strLanguageFile = m_locations.dataDirs.front() + "/English.lng";
 
     CreateMenuBar();
     CreateControls();
@@ -158,19 +140,25 @@ CQuillaryDlg::CQuillaryDlg(const CommandLineInfo& commandLine, ProgramLocations 
     SetSize(initial);
     m_normalRect = GetRect();
 
-    LoadSettingsFrom(m_locations.settingsFile);
-    if (m_cmdInfo.m_bLoadConfiguration)
-        LoadSettingsFrom(ResolveCommandLineFile(m_cmdInfo.m_strConfigurationFile));
+    LoadSettingsFrom(m_session.SettingsFilePath());
+    // An unattended run takes quillary-cli's steps in its order and ends at the first that fails.
+    SessionReport report = m_cmdInfo.m_bUnattended ? m_session.CheckHeaderTime() : SessionReport();
+    if (!report.Stops() && m_cmdInfo.m_bLoadConfiguration)
+        report = LoadConfigurationNamed(m_cmdInfo.m_strConfigurationFile);
     m_bInitDone = true;
 
     if (m_cmdInfo.m_bUnattended) {
-        LoadSelectionFrom(ResolveCommandLineFile(m_cmdInfo.m_strSelectionFile));
-        ValidateWidths(m_surface);
-        StartRun(m_cmdInfo.m_strOutputFile, false);
-        Iconize(true);
-    } else if (m_surface.CheckState(kIdRememberSelection) != 0) {
-        LoadSelectionFrom(m_locations.rememberedSelection);
+        if (!report.Stops())
+            report = RestoreSelectionNamed(m_cmdInfo.m_strSelectionFile);
+        Tell(report);
+        StartUnattended(report);
+        return;
     }
+    if (m_surface.CheckState(kIdRememberSelection) != 0) {
+        const SessionReport restored = RestoreSelectionNamed(m_session.RememberedSelectionPath());
+        report.lines.insert(report.lines.end(), restored.lines.begin(), restored.lines.end());
+    }
+    Tell(report);
 }
 
 CQuillaryDlg::~CQuillaryDlg() {
@@ -198,8 +186,8 @@ void CQuillaryDlg::CreateMenuBar() {
         }
         bar->Append(menu, ToWx(menuDef.title));
     }
-    m_languages = m_locations.TitlesWithExtension("lng");
-    m_quickConfigs = m_locations.TitlesWithExtension("qlc");
+    m_languages = m_session.Locations().TitlesWithExtension("lng");
+    m_quickConfigs = m_session.Locations().TitlesWithExtension("qlc");
     bar->Insert(kLanguageMenuPosition, CreateFileListMenu(m_languages, kCmdFirstLanguage, wxITEM_CHECK),
                 ToWx(kLanguageMenuTitle));
     bar->GetMenu(0)->Insert(kQuickConfigMenuPosition, wxID_ANY, ToWx(kQuickConfigMenuTitle),
@@ -284,17 +272,25 @@ void CQuillaryDlg::BindEvents() {
 // ---- settings, languages, selections
 
 void CQuillaryDlg::LoadSettingsFrom(const std::string& path) {
-    m_strSettingsTarget = path;
-    const LoadedSettings loaded = LoadSettings(m_surface, path);
+    ShowLoadedFile(m_session.LoadSettingsFile(path));
+}
+
+SessionReport CQuillaryDlg::LoadConfigurationNamed(const std::string& name) {
+    LoadedFile loaded;
+    SessionReport report = m_session.LoadConfiguration(name, loaded);
+    ShowLoadedFile(loaded);
+    return report;
+}
+
+void CQuillaryDlg::ShowLoadedFile(const LoadedFile& loaded) {
     if (!loaded.window.empty())
         ApplyPlacement(ParseWindowPlacement(loaded.window));
-    if (!loaded.language.empty())
-        ApplyLanguage(loaded.language);
+    if (loaded.language)
+        ShowLanguage(*loaded.language);
 }
 
 void CQuillaryDlg::SaveSettingsTo(const std::string& path) {
-    m_strSettingsTarget = path;
-    SaveSettings(m_surface, path, FormatWindowPlacement(Placement()), m_strLanguageFile);
+    m_session.SaveSettingsFile(path, FormatWindowPlacement(Placement()));
 }
 
 WindowPlacement CQuillaryDlg::Placement() const {
@@ -335,20 +331,16 @@ void CQuillaryDlg::ApplyPlacement(const WindowPlacement& placement) {
 }
 
 void CQuillaryDlg::ApplyLanguage(const std::string& name) {
-    if (name.empty())
-        return;
-    const std::string fileName = name + ".lng";
-    const std::string path = m_locations.FindFile(fileName);
-    // Kept even when the file is missing, so the choice is saved at the next close.
-    m_strLanguageFile = path.empty() ? m_locations.dataDirs.front() + "/" + fileName : path;
-    ProfileFile language;
-    if (path.empty() || !language.Load(path))
-        return;
-    quillary::ApplyLanguage(language, m_surface, m_session.Messages());
-    ApplyMenuCaptions(ReadMenuCaptions(language));
+    if (const std::optional<AppliedLanguage> applied = m_session.ApplyLanguage(name))
+        ShowLanguage(*applied);
+}
+
+// The controls and messages already speak the language: the menus follow, then the pages' layout.
+void CQuillaryDlg::ShowLanguage(const AppliedLanguage& language) {
+    ApplyMenuCaptions(language.menus);
     wxMenu* languages = GetMenuBar()->GetMenu(kLanguageMenuPosition);
     for (std::size_t i = 0; i < m_languages.size(); ++i)
-        languages->Check(kCmdFirstLanguage + static_cast<int>(i), m_languages[i] == name);
+        languages->Check(kCmdFirstLanguage + static_cast<int>(i), m_languages[i] == language.title);
     RelayoutPages();
 }
 
@@ -381,33 +373,16 @@ void CQuillaryDlg::RelayoutPages() {
 
 // Lines of the selection that name no folder are told in the status line; the rest is restored.
 void CQuillaryDlg::LoadSelectionFrom(const std::string& path) {
-    const RestoreReport report = m_selectPage->LoadSelection(path);
-    std::vector<std::string> notices;
-    if (!report.fileRead)
-        notices.push_back("cannot read the selection file '" + path + "'");
-    if (!report.error.empty())
-        notices.push_back(report.error);
-    for (const RestoreIssue& issue : report.issues) {
-        if (issue.kind == RestoreIssue::Kind::NotFound)
-            notices.push_back("folder not found: '" + issue.text + "'" +
-                              (issue.reason.empty() ? "" : ": " + issue.reason));
-        else
-            notices.push_back("selection line " + std::to_string(issue.line) + " ignored: '" + issue.text +
-                              "'");
-    }
-    m_nSelectionIssues = notices.size();
-    ShowNotices(notices);
+    Tell(RestoreSelectionNamed(path));
+}
+
+SessionReport CQuillaryDlg::RestoreSelectionNamed(const std::string& name) {
+    return m_session.RestoreSelection(
+        name, [this](const std::string& path) { return m_selectPage->LoadSelection(path); });
 }
 
 void CQuillaryDlg::SaveSelectionTo(const std::string& path) {
     SaveSelection(Tree(), path);
-}
-
-std::string CQuillaryDlg::ResolveCommandLineFile(const std::string& name) const {
-    if (name.empty() || FileExists(name) || name.find('/') != std::string::npos)
-        return name;
-    const std::string beside = m_locations.FindFile(name);
-    return beside.empty() ? name : beside;
 }
 
 // ---- runs
@@ -465,12 +440,43 @@ void CQuillaryDlg::OnRunFinished(unsigned generation, const RunResult& result) {
         m_previewPage->ShowListing(result.outputPath);
         return;
     }
-    ShowProblems(result);
-    if (!m_cmdInfo.m_bUnattended)
+    if (!m_cmdInfo.m_bUnattended) {
+        ShowProblems(result);
         return;
-    if (auto* app = dynamic_cast<CQuillaryApp*>(wxTheApp))
-        app->SetExitStatus(UnattendedExitStatus(result, m_nSelectionIssues));
+    }
+    const SessionReport report = m_session.FinishRun(result);
+    Tell(report);
+    SetExitStatus(report.exitStatus);
     OnOK();
+}
+
+// The listing of "/l", or, when a step before it failed, the window closes by itself with that step's
+// exit status (once the event loop runs: the window is still being built).
+void CQuillaryDlg::StartUnattended(const SessionReport& prepared) {
+    if (prepared.Stops()) {
+        SetExitStatus(prepared.exitStatus);
+        CallAfter([this] { OnOK(); });
+        return;
+    }
+    ValidateWidths(m_surface);
+    StartRun(m_cmdInfo.m_strOutputFile, false);
+    Iconize(true);
+}
+
+void CQuillaryDlg::SetExitStatus(int status) {
+    if (auto* app = dynamic_cast<CQuillaryApp*>(wxTheApp))
+        app->SetExitStatus(status);
+}
+
+// The lines go to the status line; an unattended run also tells the script that started it, in the
+// words quillary-cli uses. False when the report ends an unattended run.
+bool CQuillaryDlg::Tell(const SessionReport& report) {
+    ShowNotices(report.lines);
+    if (m_cmdInfo.m_bUnattended) {
+        for (const std::string& line : report.lines)
+            std::fputs(ProgramMessageLine("quillary", line).c_str(), stderr);
+    }
+    return !report.Stops();
 }
 
 // What a run could not read goes to the status line: it never blocks, so an unattended run still
@@ -502,11 +508,6 @@ void CQuillaryDlg::ShowNotices(const std::vector<std::string>& notices) {
         all += notice + "\n";
     SetStatusText(ToWx(line));
     GetStatusBar()->SetToolTip(ToWx(all));
-    // An unattended run tells the script that started it, too.
-    if (m_cmdInfo.m_bUnattended) {
-        for (const std::string& notice : notices)
-            std::fprintf(stderr, "quillary: %s\n", notice.c_str());
-    }
 }
 
 std::string CQuillaryDlg::ProblemsText() const {
@@ -569,7 +570,7 @@ void CQuillaryDlg::SelectTab(int index) {
 }
 
 void CQuillaryDlg::OpenReadMe() {
-    const std::string path = m_locations.FindFile(Messages().Get(MSG_README));
+    const std::string path = m_session.Locations().FindFile(Messages().Get(MSG_README));
     if (!path.empty())
         wxLaunchDefaultApplication(ToWx(path));
 }
@@ -636,7 +637,7 @@ void CQuillaryDlg::OnMenuCommand(wxCommandEvent& event) {
         ApplyLanguage(m_languages[static_cast<std::size_t>(id - kCmdFirstLanguage)]);
     } else if (id >= kCmdFirstQuickConfig &&
                id < kCmdFirstQuickConfig + static_cast<int>(m_quickConfigs.size())) {
-        LoadSettingsFrom(m_locations.FindFile(
+        LoadSettingsFrom(m_session.Locations().FindFile(
             m_quickConfigs[static_cast<std::size_t>(id - kCmdFirstQuickConfig)] + ".qlc"));
         if (m_tabs->GetSelection() == kPreviewTab)
             StartPreview();
@@ -709,8 +710,9 @@ void CQuillaryDlg::StartPreview() {
     const int outputType = std::max(SelectedOutputType(m_surface), 0);
     m_previewPage->Prepare(outputType);
     // Without a private place for the preview file there is no preview.
-    if (!m_locations.tempBase.empty())
-        StartRun(m_locations.tempBase + "." + ExtensionFor(outputType), true);
+    const std::string previewFile = m_session.PreviewFilePath(outputType);
+    if (!previewFile.empty())
+        StartRun(previewFile, true);
 }
 
 void CQuillaryDlg::OnMoveOrSize(wxEvent& event) {
@@ -740,17 +742,15 @@ void CQuillaryDlg::StoreAndSave() {
     ValidateWidths(m_surface);
     if (m_cmdInfo.m_bLoadConfiguration)
         return;
-    SaveSettingsTo(m_locations.settingsFile);
+    SaveSettingsTo(m_session.SettingsFilePath());
     if (m_surface.CheckState(kIdRememberSelection) != 0)
-        SaveSelectionTo(m_locations.rememberedSelection);
+        SaveSelectionTo(m_session.RememberedSelectionPath());
 }
 
 void CQuillaryDlg::DeleteTempFiles() {
-    if (m_locations.tempBase.empty())
-        return;
     for (int type : {kOutputHtml, kOutputText, kOutputCsv}) {
-        const std::string path = m_locations.tempBase + "." + ExtensionFor(type);
-        if (FileExists(path))
+        const std::string path = m_session.PreviewFilePath(type);
+        if (!path.empty() && FileExists(path))
             wxRemoveFile(ToWx(path));
     }
 }

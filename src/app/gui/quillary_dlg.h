@@ -9,6 +9,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,8 +19,8 @@
 #include "app/command_line.h"
 #include "app/gui/gui_host.h"
 #include "app/gui/listing_runner.h"
-#include "app/gui/program_locations.h"
 #include "persistence/settings_file.h"
+#include "platform/program_locations.h"
 #include "session/listing_session.h"
 #include "ui/window_surface.h"
 
@@ -66,8 +67,8 @@ public:
     wxNotebook* Tabs() const { return m_tabs; }
     DirTreeAccess& Tree();
     const MessageTable& Messages() const { return m_session.Messages(); }
-    const ProgramLocations& Locations() const { return m_locations; }
-    const std::string& LanguageFile() const { return m_strLanguageFile; }
+    const ProgramLocations& Locations() const { return m_session.Locations(); }
+    const std::string& LanguageFile() const { return m_session.LanguageFile(); }
     bool IsIdle() const { return m_bIdle; }
     bool IsRunActive() const { return m_bRunActive; }
     // The state "Window" is saved as: show state, positions and the normal rectangle.
@@ -94,7 +95,13 @@ private:
     void JoinRunThread();
     void StoreAndSave();
     void DeleteTempFiles();
-    std::string ResolveCommandLineFile(const std::string& name) const;
+    SessionReport LoadConfigurationNamed(const std::string& name);
+    SessionReport RestoreSelectionNamed(const std::string& name);
+    void ShowLoadedFile(const LoadedFile& loaded);
+    void ShowLanguage(const AppliedLanguage& language);
+    void StartUnattended(const SessionReport& prepared);
+    void SetExitStatus(int status);
+    bool Tell(const SessionReport& report);
     void OpenReadMe();
     void OpenHomePage();
     void ShowProblems(const RunResult& result);
@@ -115,9 +122,8 @@ private:
     void OnMoveOrSize(wxEvent& event);
 
     CommandLineInfo m_cmdInfo;
-    ProgramLocations m_locations;
     WindowSurface m_surface;
-    ListingSession m_session{m_surface};
+    ListingSession m_session;
 
     wxNotebook* m_tabs = nullptr;
     CSelectDirsPage* m_selectPage = nullptr;
@@ -129,8 +135,6 @@ private:
     std::vector<std::string> m_languages;    // the "Language" items, ids from 400
     std::vector<std::string> m_quickConfigs; // the "Quick configuration" items, ids from 700
 
-    std::string m_strLanguageFile;
-    std::string m_strSettingsTarget;
     wxRect m_normalRect; // the window's rectangle when neither maximised nor minimised
     bool m_bInitDone = false;
     bool m_bIdle = true;       // false from the run's busy state until it leaves it
@@ -140,7 +144,6 @@ private:
     std::unique_ptr<ListingRunner> m_runner;
     std::thread m_runThread;
     unsigned m_nGeneration = 0;
-    std::size_t m_nSelectionIssues = 0; // lines of the last selection loaded that were not restored
 };
 
 } // namespace quillary

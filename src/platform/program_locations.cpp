@@ -1,39 +1,40 @@
-#include "app/gui/program_locations.h"
+#include "platform/program_locations.h"
 
 #include <algorithm>
 
 #include "platform/directory_reader.h"
+#include "platform/path_syntax.h"
 #include "platform/program_files.h"
-#include "session/listing_session.h"
 
 namespace quillary {
 
 ProgramLocations ProgramLocations::ForThisProgram() {
     ProgramLocations locations;
     locations.dataDirs = ProgramDataDirectories();
-    locations.settingsFile = ListingSession::SettingsFilePath();
-    locations.rememberedSelection = ListingSession::RememberedSelectionPath();
-    const std::string previewDir = PreviewDirectory();
-    locations.tempBase = previewDir.empty() ? std::string() : previewDir + "/" + kPreviewFileTitle;
+    locations.settingsDir = SettingsDirectory();
+    locations.previewDir = PreviewDirectory();
     return locations;
 }
 
 ProgramLocations ProgramLocations::InDirectory(const std::string& dir) {
     ProgramLocations locations;
     locations.dataDirs = {dir};
-    locations.settingsFile = dir + "/" + kSettingsFileName;
-    locations.rememberedSelection = dir + "/" + kRememberedSelectionName;
-    locations.tempBase = dir + "/" + kPreviewFileTitle;
+    locations.settingsDir = dir;
+    locations.previewDir = dir;
     return locations;
 }
 
 std::string ProgramLocations::FindFile(const std::string& fileName) const {
     for (const std::string& dir : dataDirs) {
-        const std::string path = dir + "/" + fileName;
+        std::string path = dir + kPathSeparator + fileName;
         if (FileExists(path))
             return path;
     }
     return {};
+}
+
+std::string ProgramLocations::DefaultDataFile(const std::string& fileName) const {
+    return dataDirs.empty() ? std::string() : dataDirs.front() + kPathSeparator + fileName;
 }
 
 std::vector<std::string> ProgramLocations::TitlesWithExtension(const std::string& extension) const {

@@ -1,0 +1,90 @@
+#include "session/run_report.h"
+
+#include <algorithm>
+
+#include "platform/utf8.h"
+
+namespace quillary {
+
+namespace {
+
+std::string DescribeIssue(const RestoreIssue& issue, const std::string& selectionName) {
+    const std::string line = std::to_string(issue.line);
+    if (issue.kind == RestoreIssue::Kind::Ignored)
+        return "warning: " + selectionName + " line " + line + " ignored (not a \"2|\" or \"3|\" entry): '" +
+               issue.text + "'";
+    const std::string reason = issue.reason.empty() ? std::string() : ": " + issue.reason;
+    if (issue.line != 0)
+        return "warning: " + selectionName + " line " + line + ": folder '" + issue.text + "' not found" +
+               reason;
+    return "warning: folder '" + issue.text + "' not found" + reason;
+}
+
+std::string DescribeFailure(const RunResult& result) {
+    switch (result.status) {
+    case RunStatus::NoOutputPath:
+        return "no output file given";
+    case RunStatus::OpenFailed:
+        return "cannot open the output file '" + result.outputPath + "'";
+    case RunStatus::WriteFailed:
+        return "error while writing '" + result.outputPath + "'";
+    case RunStatus::Written:
+    case RunStatus::Cancelled:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
+SessionReport DescribeRestore(const RestoreReport& report, const std::string& selectionName) {
+    SessionReport described;
+    if (!report.fileRead) {
+        described.lines.push_back("cannot read the selection file '" + selectionName + "'");
+        described.exitStatus = kExitFailed;
+        return described;
+    }
+    for (const RestoreIssue& issue : report.issues)
+        described.lines.push_back(DescribeIssue(issue, selectionName));
+    if (!report.error.empty()) {
+        described.lines.push_back(report.error);
+        described.exitStatus = kExitFailed;
+    }
+    return described;
+}
+
+std::size_t CountNotFound(const RestoreReport& report) {
+    return static_cast<std::size_t>(
+        std::count_if(report.issues.begin(), report.issues.end(),
+                      [](const RestoreIssue& issue) { return issue.kind == RestoreIssue::Kind::NotFound; }));
+}
+
+SessionReport DescribeRun(const RunResult& result, std::size_t foldersMissing) {
+    SessionReport described;
+    const std::size_t count = result.problems.size();
+    for (std::size_t i = 0; i < count && i < kMaxProblemLines; ++i)
+        described.lines.push_back(DescribeProblem(result.problems[i]));
+    if (count > kMaxProblemLines)
+        described.lines.push_back(std::to_string(count - kMaxProblemLines) + " more problems not shown");
+    switch (result.status) {
+    case RunStatus::Written:
+        described.exitStatus = count == 0 && foldersMissing == 0 ? kExitOk : kExitIncomplete;
+        break;
+    case RunStatus::Cancelled:
+        described.exitStatus = kExitIncomplete;
+        break;
+    case RunStatus::NoOutputPath:
+    case RunStatus::OpenFailed:
+    case RunStatus::WriteFailed:
+        described.lines.push_back(DescribeFailure(result));
+        described.exitStatus = kExitFailed;
+        break;
+    }
+    return described;
+}
+
+std::string ProgramMessageLine(std::string_view program, std::string_view message) {
+    return std::string(program) + ": " + ShowableText(message) + "\n";
+}
+
+} // namespace quillary

@@ -10,6 +10,9 @@
 #   bench/run.sh crc         the CRC-32 column on one 2 GiB file and on 2,000 files of 1 MiB against
 #                            cat(1), plus a second run in the same process that must hit the checksum cache
 #   bench/run.sh all         listing, crc-tree and crc
+#   bench/run.sh selection   restoring 200,000 selection lines around a folder with 50,000 subfolders
+#   bench/run.sh window      the window on a virtual X server: opening a folder with 20,000 subfolders,
+#                            and the longest event-loop turn while a 200,000-row preview streams
 #
 # Settings (environment): RUNS (measured runs per command, default 5, after one warm-up; at least 5 for
 # the listing), FILES and DIRS (tree size), BENCH_TMP (where the temporary trees go, default $TMPDIR or
@@ -43,11 +46,14 @@ case "$(cd "$BENCH_TMP" && pwd)/" in
 esac
 
 # Always builds (incrementally), so that the figures are never those of stale binaries.
+# build [TARGET...]: the given targets, by default those of the listing and checksum benchmarks.
 build() {
-    echo "building quillary-cli and bench_listing in $BUILD_DIR" >&2
+    local targets=("$@")
+    [ ${#targets[@]} -gt 0 ] || targets=(quillary-cli bench_listing bench_walk)
+    echo "building ${targets[*]} in $BUILD_DIR" >&2
     cmake -S "$REPO" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DQUILLARY_TESTS=OFF \
         -DQUILLARY_BENCH=ON >/dev/null
-    cmake --build "$BUILD_DIR" --target quillary-cli bench_listing bench_walk -j2 >/dev/null
+    cmake --build "$BUILD_DIR" --target "${targets[@]}" -j2 >/dev/null
 }
 
 median() {
@@ -348,9 +354,21 @@ listing | listing-1m)
     fi
     ;;
 esac
-build
+case "${1:-listing}" in
+selection) build bench_selection ;;
+window) build bench_window ;;
+*) build ;;
+esac
 case "${1:-listing}" in
 listing) bench_listing_vs_find "$(listing_tree)" small_tree ;;
+selection)
+    machine_line
+    "$BUILD_DIR/bench/bench_selection"
+    ;;
+window)
+    machine_line
+    xvfb-run -a --server-args="-screen 0 1280x1024x24" "$BUILD_DIR/bench/bench_window"
+    ;;
 listing-1m) bench_listing_1m ;;
 crc-tree) bench_crc_tree ;;
 crc) bench_crc ;;
@@ -360,7 +378,7 @@ all)
     bench_crc
     ;;
 *)
-    sed -n '2,25p' "$0" >&2
+    sed -n '2,26p' "$0" >&2
     exit 2
     ;;
 esac

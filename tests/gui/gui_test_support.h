@@ -3,45 +3,18 @@
 #pragma once
 
 #include <atomic>
-#include <chrono>
-#include <functional>
 #include <string>
-#include <thread>
 
 #include <gtest/gtest.h>
-#include <wx/app.h>
-#include <wx/window.h>
 
 #include "app/command_line.h"
 #include "app/gui/listing_runner.h"
 #include "app/gui/quillary_dlg.h"
 #include "platform/program_locations.h"
 #include "support/scratch_dir.h"
+#include "window_driver.h"
 
 namespace quillary::test {
-
-// Handles pending events (CallAfter calls included) until `done` holds; false after ten seconds.
-inline bool PumpUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        wxTheApp->ProcessPendingEvents();
-        wxYield();
-        std::this_thread::yield();
-    }
-    return true;
-}
-
-// Destroys the window at the end of a test unless the test closed it.
-struct WindowCloser {
-    wxWindow* window;
-    ~WindowCloser() {
-        if (window != nullptr && !window->IsBeingDeleted())
-            window->Destroy();
-        wxTheApp->ProcessIdle();
-    }
-};
 
 inline CommandLineInfo Words(std::initializer_list<std::string> words) {
     return CommandLineInfo::Parse(std::vector<std::string>(words));

@@ -1,30 +1,47 @@
-// Timings of the window's heavy steps, printed for a person to read: opening a folder with 20,000
-// subfolders, and streaming a 200,000-row preview. Runs only when QUILLARY_MEASURE is set.
+// bench_window: timings of the window's heavy steps, printed: opening a folder with 20,000 subfolders,
+// and streaming a 200,000-row text preview (the longest turn of the event loop is how long the window
+// stops answering). Needs a display: bench/run.sh window runs it on a virtual X server.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
 
+#include <wx/app.h>
+#include <wx/evtloop.h>
+#include <wx/init.h>
+#include <wx/log.h>
 #include <wx/notebook.h>
 
-#include "gui_test_support.h"
+#include "app/gui/program_locations.h"
+#include "app/gui/quillary_dlg.h"
+#include "gui/window_driver.h"
 #include "listing/output_type.h"
 #include "res/controls.h"
+#include "temporary_folder.h"
 #include "ui/dir_tree_ctrl.h"
 #include "ui/preview_page.h"
 
-namespace quillary::test {
+namespace quillary {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using test::WindowCloser;
+
+class BenchApp : public wxApp {
+public:
+    bool OnInit() override { return true; }
+};
+
+bool Failed(const char* what) {
+    std::fprintf(stderr, "bench_window: %s\n", what);
+    return false;
+}
 
 double MillisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-bool Measuring() {
-    const char* value = std::getenv("QUILLARY_MEASURE");
-    return value != nullptr && *value != '\0';
 }
 
 DirTreeItem ChildNamed(const CDirTreeCtrl& tree, DirTreeItem parent, const std::string& name) {
@@ -35,14 +52,12 @@ DirTreeItem ChildNamed(const CDirTreeCtrl& tree, DirTreeItem parent, const std::
     return {};
 }
 
-TEST(Measure, OpeningAFolderWith20000Subfolders) {
-    if (!Measuring())
-        GTEST_SKIP() << "QUILLARY_MEASURE is not set";
-    ScratchDir folder;
+bool OpeningAFolderWith20000Subfolders() {
+    const bench::TemporaryFolder folder("quillary-bench-window-");
     const std::string root = std::filesystem::canonical(folder.Path().string()).string();
     for (int i = 0; i < 20000; ++i)
         std::filesystem::create_directories(root + "/many/sub" + std::to_string(i));
-    auto* window = new CQuillaryDlg(Words({}), ProgramLocations::InDirectory(root));
+    auto* window = new CQuillaryDlg({}, ProgramLocations::InDirectory(root));
     WindowCloser closer{window};
     window->Show();
     auto& tree = *static_cast<CDirTreeCtrl*>(window->Surface().Window(kIdDirTree));
@@ -57,14 +72,16 @@ TEST(Measure, OpeningAFolderWith20000Subfolders) {
         rest.remove_prefix(name.size());
         tree.Expand(CDirTreeCtrl::ToId(item));
         item = ChildNamed(tree, item, name);
-        ASSERT_TRUE(item);
+        if (!item)
+            return Failed("the scratch folder is not in the tree");
     }
     auto start = Clock::now();
     tree.Expand(CDirTreeCtrl::ToId(item));
     wxTheApp->ProcessIdle();
     openParent = MillisecondsSince(start);
     const DirTreeItem many = ChildNamed(tree, item, "many");
-    ASSERT_TRUE(many);
+    if (!many)
+        return Failed("\"many\" is not in the tree");
 
     start = Clock::now();
     tree.Expand(CDirTreeCtrl::ToId(many));
@@ -79,14 +96,13 @@ TEST(Measure, OpeningAFolderWith20000Subfolders) {
     std::printf("opening the parent (20,000 children loaded, sorted): %.0f ms\n", openParent);
     std::printf("opening the folder (20,000 subfolders read one level ahead): %.0f ms\n", openMany);
     std::printf("toggling it with its 20,000 subfolders: %.0f ms\n", toggle);
+    return true;
 }
 
 // The longest time the event loop is away while a 200,000-row text listing streams into the preview:
 // each turn below is one slice plus whatever GTK does with it (layout, painting).
-TEST(Measure, StreamingA200000RowPreview) {
-    if (!Measuring())
-        GTEST_SKIP() << "QUILLARY_MEASURE is not set";
-    ScratchDir folder;
+bool StreamingA200000RowPreview() {
+    const bench::TemporaryFolder folder("quillary-bench-window-");
     std::string listing;
     for (int row = 0; row < 200000; ++row) {
         char line[128];
@@ -94,8 +110,8 @@ TEST(Measure, StreamingA200000RowPreview) {
                       row * 7);
         listing += line;
     }
-    WriteFile(folder.File("big.txt"), listing);
-    auto* window = MakeWindow(folder);
+    std::ofstream(folder.File("big.txt"), std::ios::binary) << listing;
+    auto* window = new CQuillaryDlg({}, ProgramLocations::InDirectory(folder.Path().string()));
     WindowCloser closer{window};
     window->Show();
     window->SelectTab(0);
@@ -115,10 +131,30 @@ TEST(Measure, StreamingA200000RowPreview) {
         ++turns;
     }
     const double total = MillisecondsSince(start);
-    EXPECT_EQ(preview->TextView().GetNumberOfLines(), 200001);
     std::printf("200,000-row preview (%zu bytes): %.0f ms in all, %d turns, longest turn %.0f ms\n",
                 listing.size(), total, turns, longest);
+    if (preview->TextView().GetNumberOfLines() != 200001)
+        return Failed("the preview does not show 200,000 rows");
+    return true;
 }
 
 } // namespace
-} // namespace quillary::test
+} // namespace quillary
+
+int main(int argc, char** argv) {
+    wxApp::SetInstance(new quillary::BenchApp);
+    if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
+        std::fprintf(stderr, "bench_window: cannot start wxWidgets (no display?)\n");
+        return 1;
+    }
+    delete wxLog::SetActiveTarget(new wxLogStderr);
+    bool measured = false;
+    {
+        wxEventLoop loop;
+        wxEventLoopActivator activator(&loop);
+        measured = quillary::OpeningAFolderWith20000Subfolders() && quillary::StreamingA200000RowPreview();
+    }
+    wxTheApp->OnExit();
+    wxEntryCleanup();
+    return measured ? 0 : 1;
+}

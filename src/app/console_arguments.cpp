@@ -2,6 +2,25 @@
 
 namespace quillary {
 
+namespace {
+
+// Long options ignore case as the one-letter switches do ("--HELP", "--Output"): ASCII letters only.
+bool IsOption(const std::string& arg, const char* name) {
+    std::size_t i = 0;
+    for (; name[i] != '\0'; ++i) {
+        if (i >= arg.size())
+            return false;
+        char c = arg[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (c != name[i])
+            return false;
+    }
+    return i == arg.size();
+}
+
+} // namespace
+
 ConsoleArguments ParseConsoleArguments(const std::vector<std::string>& args) {
     ConsoleArguments result;
     using Action = ConsoleArguments::Action;
@@ -9,13 +28,17 @@ ConsoleArguments ParseConsoleArguments(const std::vector<std::string>& args) {
     bool directForm = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help" || arg == "--version") {
-            result.action = arg == "--help" ? Action::Help : Action::Version;
+        if (IsOption(arg, "--help") || IsOption(arg, "--version")) {
+            result.action = IsOption(arg, "--help") ? Action::Help : Action::Version;
             return result;
         }
-        if (arg == "--output") {
+        if (IsOption(arg, "--output")) {
             if (i + 1 >= args.size()) {
                 result.problem = "--output needs a file name";
+                return result;
+            }
+            if (i + 2 >= args.size()) {
+                result.problem = "--output needs at least one folder after the output name";
                 return result;
             }
             directForm = true;
@@ -33,7 +56,7 @@ ConsoleArguments ParseConsoleArguments(const std::vector<std::string>& args) {
     result.problem = result.commandLine.MissingParameter();
     if (!result.problem.empty())
         return result;
-    if (directForm && !result.folders.empty())
+    if (directForm)
         result.action = Action::ListFolders;
     else if (!directForm && result.commandLine.m_bUnattended)
         result.action = Action::ListSelection;

@@ -1,5 +1,5 @@
 // The console program's command line: the program's own "/o CONFIG" and "/l SELECTION OUTPUT", and the
-// console's "--output FILE DIR...", "--help" and "--version". Parsing decides what to do; nothing is
+// console's "--output OUTPUT DIR...", "--help" and "--version". Parsing decides what to do; nothing is
 // read or printed here.
 #pragma once
 
@@ -16,7 +16,7 @@ struct ConsoleArguments {
         Help,          // --help
         Version,       // --version
         ListSelection, // /l SELECTION OUTPUT
-        ListFolders,   // --output FILE DIR...
+        ListFolders,   // --output OUTPUT DIR...
     };
     Action action = Action::Usage;
     std::string problem;         // one line saying what was not understood; "" for a bare usage

@@ -135,7 +135,12 @@ TEST_F(ConsoleTest, FailuresAreReportedOnStderrAndInTheExitStatus) {
         {{"/o", "cfg"}, 2, "Usage:"},
         {{}, 2, "Usage:"},
         {{"--output"}, 2, "--output needs a file name"},
+        {{"--output", "-"}, 2, "--output needs at least one folder after the output name"},
         {{"--frobnicate"}, 2, "unknown option"},
+        // Long options ignore case, as the switches do.
+        {{"--HELP"}, 0, ""},
+        {{"--Version"}, 0, ""},
+        {{"--Output", "-", "Data/Old"}, 0, ""},
     };
     for (const Case& c : cases) {
         const CliResult result = cli.Run(c.args, tree.Root());
@@ -147,13 +152,6 @@ TEST_F(ConsoleTest, FailuresAreReportedOnStderrAndInTheExitStatus) {
     EXPECT_EQ(cli.Run({"/o", "dir.qlc", "/l", "sel", "x.txt"}, tree.Root()).exitCode, 1);
     WriteFile(tree.Root() / "junk.qlc", std::string("\0\xFF\xFE[Set\0tings]\n1029=\xFF\xFF", 22));
     EXPECT_EQ(cli.Run({"/o", "junk.qlc", "/l", "sel", "y.txt"}, tree.Root()).exitCode, 3);
-}
-
-std::size_t Count(const std::string& text, const std::string& part) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
 }
 
 // Folders named by a selection line or on the command line are the folders listed: the exact name
@@ -245,14 +243,16 @@ TEST_F(NamedFoldersTest, FolderArgumentsAreCheckedOnceAndCanonical) {
     EXPECT_EQ(Count(result.out, "top.txt"), 1u) << result.out;
 }
 
-TEST_F(NamedFoldersTest, ADeletedCurrentFolderIsAnError) {
+TEST(CurrentFolder, ADeletedCurrentFolderIsAnError) {
+    if (kOnWindows)
+        GTEST_SKIP() << "Windows does not remove a folder that a process has as its current folder";
     // The shell enters the folder and removes it; quillary-cli then starts in a folder that is gone.
+    const ScratchDir temp;
+    const fs::path root = fs::canonical(temp.Path());
     WriteFile(root / "dot.qls", "3|.\n");
     const std::string out = root.string() + "/out.txt";
     const std::vector<std::vector<std::string>> forms = {{"--output", out, "."},
                                                          {"/l", root.string() + "/dot.qls", out}};
-    if (kOnWindows)
-        GTEST_SKIP() << "Windows does not remove a folder that a process has as its current folder";
     for (const std::vector<std::string>& form : forms) {
         fs::create_directory(root / "gone");
         std::vector<std::string> args = {"-c", "cd gone && rmdir ../gone && exec \"$0\" \"$@\"",

@@ -111,6 +111,14 @@ inline CliResult RunCli(const std::vector<std::string>& args, const fs::path& wo
     return RunProgram(program, args, workingDir, options);
 }
 
+// How often `part` occurs in `text` (overlapping occurrences too).
+inline std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
 // The name of quillary-cli's file, for copies of it.
 inline fs::path CliFileName() {
     return fs::path(QUILLARY_CLI_PATH).filename();

@@ -1,7 +1,7 @@
 // quillary-cli: writes a listing without the window.
 //
 //   quillary-cli [/o CONFIG] /l SELECTION OUTPUT     the listing of a saved folder selection
-//   quillary-cli [/o CONFIG] --output FILE DIR...     the listing of the folders, each with its subfolders
+//   quillary-cli [/o CONFIG] --output OUTPUT DIR...   the listing of the folders, each with its subfolders
 //   quillary-cli --help | --version
 //
 // The settings file is read first, then the configuration; the console program never writes them.
@@ -21,9 +21,9 @@ namespace {
 
 // How the usage names a device that may be the output.
 #ifdef _WIN32
-constexpr const char* kDeviceExample = "a device (NUL)";
+constexpr const char* kDeviceExample = "An OUTPUT that is a device (NUL)";
 #else
-constexpr const char* kDeviceExample = "a device or FIFO (/dev/null)";
+constexpr const char* kDeviceExample = "An OUTPUT that is a device, FIFO or socket (/dev/null)";
 #endif
 
 void PrintUsage(std::FILE* to) {
@@ -35,11 +35,13 @@ void PrintUsage(std::FILE* to) {
                  "Writes a listing with the options of the settings file (quillary.INI) and, with\n"
                  "/o, of the configuration CONFIG (.qlc added when the name has no dot).\n"
                  "  /l SELECTION OUTPUT  lists the folders of a selection file (.qls added when the\n"
-                 "                       name has no dot) into OUTPUT.\n"
+                 "                       name has no dot) into OUTPUT, of the configured output\n"
+                 "                       type; an OUTPUT without a dot gets that type's extension.\n"
                  "  --output OUTPUT DIR  lists each DIR with all its subfolders. An OUTPUT ending in\n"
                  "                       .txt, .html, .htm or .csv chooses that output type; \"-\" is\n"
-                 "                       standard output; %s is written\n"
-                 "                       as named.\n"
+                 "                       standard output. Every word after OUTPUT is a DIR, so /o\n"
+                 "                       comes before --output.\n"
+                 "%s is written as named, without an extension added.\n"
                  "An existing OUTPUT is replaced only by a complete listing: after an error the\n"
                  "old file stays. Switches may start with \"/\" or \"-\" and ignore case.\n"
                  "SOURCE_DATE_EPOCH (seconds from 0 to 253402300799) fixes the header's time stamp.\n"

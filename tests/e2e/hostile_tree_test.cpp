@@ -50,31 +50,81 @@ protected:
     const std::string perFolder = "1031=1\n1028=_thisdir\n";
 };
 
-TEST_F(HostileTreeTest, FolderListingsNeverGoThroughLinksNorIntoFifos) {
+TEST_F(HostileTreeTest, FolderListingsNeverGoThroughLinksNorIntoFifosSocketsOrDevices) {
     if (kOnWindows)
         GTEST_SKIP() << kNoFifos;
     const fs::path victim = output.Path() / "shadow";
     WriteFile(victim, "root:secret\n");
-    fs::create_symlink(victim, tree.Data() / "_thisdir.txt");
-    ASSERT_TRUE(MakeFifo(tree.Data() / "Sub" / "_thisdir.txt"));
-
+    fs::create_directories(tree.Data() / "Sock");
+    fs::create_directories(tree.Data() / "Dev");
+    const BoundSocket socket(tree.Data() / "Sock" / "_thisdir.txt");
+    ASSERT_TRUE(socket.Bound());
+    const bool device = MakeNullDevice(tree.Data() / "Dev" / "_thisdir.txt");
+    const struct {
+        fs::path place;
+        bool made;
+        fs::file_type type;
+        const char* why;
+    } rows[] = {
+        {tree.Data(), MakeSymlink(victim, tree.Data() / "_thisdir.txt"), fs::file_type::symlink,
+         "a symbolic link is in its place"},
+        {tree.Data() / "Sub", MakeFifo(tree.Data() / "Sub" / "_thisdir.txt"), fs::file_type::fifo,
+         "it is not a regular file"},
+        {tree.Data() / "Sock", true, fs::file_type::socket, "it is not a regular file"},
+        {tree.Data() / "Dev", device, fs::file_type::character, "it is not a regular file"},
+    };
     const CliResult result = List(perFolder, output.Path() / "out.txt");
     EXPECT_EQ(result.exitCode, 3) << result.err;
     EXPECT_EQ(ReadFile(victim), "root:secret\n");
-    EXPECT_TRUE(fs::is_symlink(tree.Data() / "_thisdir.txt"));
-    EXPECT_TRUE(fs::is_fifo(tree.Data() / "Sub" / "_thisdir.txt"));
-    EXPECT_NE(result.err.find("did not write the folder listing '" + (tree.Data() / "_thisdir.txt").string() +
-                              "': a symbolic link is in its place"),
-              std::string::npos)
-        << result.err;
-    EXPECT_NE(result.err.find("did not write the folder listing '" +
-                              (tree.Data() / "Sub" / "_thisdir.txt").string() +
-                              "': it is not a regular file"),
-              std::string::npos)
-        << result.err;
+    for (const auto& row : rows) {
+        if (!row.made) // making a device needs root
+            continue;
+        const fs::path place = row.place / "_thisdir.txt";
+        EXPECT_EQ(fs::symlink_status(place).type(), row.type) << place;
+        EXPECT_NE(result.err.find("did not write the folder listing '" + place.string() + "': " + row.why),
+                  std::string::npos)
+            << place << result.err;
+    }
     // Everything else is written: the main listing whole, the other folders' listings.
     EXPECT_NE(ReadFile(output.Path() / "out.txt").find("Zeta.md"), std::string::npos);
     EXPECT_TRUE(fs::is_regular_file(tree.Data() / "Old" / "_thisdir.txt"));
+    if (!device)
+        GTEST_SKIP() << "no device could be made (needs root): the other kinds were checked";
+}
+
+// Each problem is one stderr line, the first 20 of them, then a count of the rest.
+TEST_F(HostileTreeTest, StderrShowsTheFirst20ProblemsThenACount) {
+    if (kOnWindows)
+        GTEST_SKIP() << kNoSymlinks;
+    const fs::path victim = output.Path() / "shadow";
+    WriteFile(victim, "x");
+    for (int i = 0; i < 25; ++i) {
+        const fs::path folder = tree.Data() / "Many" / ("f" + std::to_string(100 + i));
+        fs::create_directories(folder);
+        fs::create_symlink(victim, folder / "_thisdir.txt");
+    }
+    const struct {
+        int extra; // symbolic links removed again, from the last one
+        std::size_t lines;
+        const char* count;
+    } rows[] = {
+        {0, 20, "quillary-cli: 5 more problems not shown\n"},
+        {4, 20, "quillary-cli: 1 more problems not shown\n"},
+        {5, 20, nullptr},
+    };
+    int removed = 0;
+    for (const auto& row : rows) {
+        for (; removed < row.extra; ++removed)
+            fs::remove(tree.Data() / "Many" / ("f" + std::to_string(124 - removed)) / "_thisdir.txt");
+        const CliResult result = List(perFolder, output.Path() / "out.txt");
+        EXPECT_EQ(result.exitCode, 3) << result.err;
+        EXPECT_EQ(Count(result.err, "did not write the folder listing"), row.lines) << result.err;
+        if (row.count != nullptr) {
+            EXPECT_TRUE(result.err.ends_with(row.count)) << result.err;
+        } else {
+            EXPECT_EQ(result.err.find("more problems"), std::string::npos) << result.err;
+        }
+    }
 }
 
 TEST_F(HostileTreeTest, TheMainOutputIsNeverAlsoAFolderListing) {

@@ -2,6 +2,7 @@
 // the listing and the selection file unchanged; on Windows, selection lines naming a whole drive
 // ("3|c:") or a system folder alone in capitals ("2|C:\WINDOWS") restore as Windows users keep them.
 #include "fixture_tree.h"
+#include "support/special_files.h"
 
 namespace quillary::test {
 namespace {
@@ -52,6 +53,37 @@ std::vector<std::string> LinesStarting(const std::string& text, const std::strin
             lines.push_back(line);
     }
     return lines;
+}
+
+// The attribute letters r a h s c of a listing are the file system's: hidden and system as Windows
+// keeps them, whatever the name (Wine also marks dot-files hidden by itself).
+TEST(WindowsAttributesTest, HiddenAndSystemComeFromTheFileSystem) {
+    if (!kOnWindows)
+        GTEST_SKIP() << "hidden and system are Windows file attributes";
+    FixtureTree tree;
+    const fs::path folder = tree.Data() / "Old";
+    const struct {
+        const char* name;
+        bool archive, hidden, system;
+        const char* letters;
+    } rows[] = {
+        {"plain.txt", false, false, false, "-----"},
+        {"hidden.txt", false, true, false, "--h--"},
+        {"system.txt", false, false, true, "---s-"},
+        {"both.txt", true, true, true, "-ahs-"},
+    };
+    for (const auto& row : rows) {
+        WriteFile(folder / row.name, "x");
+        ASSERT_TRUE(SetWindowsAttributes(folder / row.name, row.archive, row.hidden, row.system)) << row.name;
+    }
+    const CliResult result = RunCli({"--output", "-", "Data/Old"}, tree.Root());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::string listing = TextFromNative(result.out);
+    for (const auto& row : rows) {
+        const std::vector<std::string> lines = LinesStarting(listing, row.name);
+        ASSERT_EQ(lines.size(), 1u) << row.name << listing;
+        EXPECT_TRUE(lines[0].ends_with(std::string(" ") + row.letters)) << lines[0];
+    }
 }
 
 // Drive C: of the Wine prefix (or of Windows) holds C:\Windows with win.ini in it.

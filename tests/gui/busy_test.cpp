@@ -1,10 +1,14 @@
 // The busy state while a run is active, driven with real key presses.
+#include <filesystem>
+
 #include <wx/menu.h>
 #include <wx/notebook.h>
 #include <wx/uiaction.h>
 
 #include "gui_test_support.h"
+#include "model/tri_state_tree.h"
 #include "res/controls.h"
+#include "ui/dir_tree_ctrl.h"
 
 namespace quillary::test {
 namespace {
@@ -17,14 +21,17 @@ void FocusForKeys(CQuillaryDlg* window) {
     wxUIActionSimulator sim;
     sim.MouseMove(window->GetScreenRect().GetPosition() + wxPoint(40, 80));
     window->Tabs()->SetFocus();
-    PumpUntil([] { return true; });
+    ASSERT_TRUE(PumpUntil([window] {
+        return wxWindow::FindFocus() == window->Tabs() &&
+               window->GetScreenRect().Contains(wxGetMousePosition());
+    }));
 }
 
 TEST(Busy, AcceleratorsSwitchTabsWhileIdle) {
     ScratchDir dir;
     CQuillaryDlg* window = MakeWindow(dir);
     WindowCloser closer{window};
-    FocusForKeys(window);
+    ASSERT_NO_FATAL_FAILURE(FocusForKeys(window));
     wxUIActionSimulator sim;
     sim.Char(WXK_F12);
     EXPECT_TRUE(PumpUntil([window] { return window->Tabs()->GetSelection() == 3; }));
@@ -40,7 +47,7 @@ TEST(Busy, RefusesTabChangesAndCloseAndEscapeCancelsTheRun) {
     ScratchDir dir;
     CQuillaryDlg* window = MakeWindow(dir, {}, Waiting());
     WindowCloser closer{window};
-    FocusForKeys(window);
+    ASSERT_NO_FATAL_FAILURE(FocusForKeys(window));
     window->SelectTab(1);
     WindowSurface& surface = window->Surface();
 
@@ -117,6 +124,92 @@ TEST(Busy, ProblemsOfARunAreShownWithoutStoppingAnything) {
               std::string::npos)
         << window->ProblemsText();
     EXPECT_TRUE(window->IsIdle());
+}
+
+TEST(Busy, F5ReadsTheFoldersAgainAndShowsTheFirstPage) {
+    ScratchDir dir;
+    const std::string root = std::filesystem::canonical(dir.Path()).string();
+    std::filesystem::create_directory(root + "/a");
+    CQuillaryDlg* window = MakeWindow(dir);
+    WindowCloser closer{window};
+    auto& tree = *static_cast<CDirTreeCtrl*>(window->Surface().Window(kIdDirTree));
+    ASSERT_TRUE(RestoreCheck(tree, root + "/a", true));
+    // Made after the tree read the scratch folder: only reading the folders again shows it.
+    std::filesystem::create_directory(root + "/b");
+    EXPECT_FALSE(FindPath(tree, root + "/b"));
+    window->SelectTab(2);
+    ASSERT_NO_FATAL_FAILURE(FocusForKeys(window));
+
+    wxUIActionSimulator sim;
+    sim.Char(WXK_F5);
+    ASSERT_TRUE(PumpUntil([window] { return window->Tabs()->GetSelection() == 0; }));
+    std::vector<std::string> checked;
+    CollectChecked(tree, checked);
+    EXPECT_TRUE(checked.empty()); // the ticks go with the old tree
+    EXPECT_TRUE(FindPath(tree, root + "/b"));
+}
+
+// The engine's own runner, with a host between it and the window that holds the run thread at its
+// first progress line until the window cancels: a real listing run, cancelled at a known point.
+class HeldEngineRunner final : public ListingRunner, private ListingHost {
+public:
+    HeldEngineRunner(ListingHost& window, std::atomic<bool>& held, std::atomic<int>& status)
+        : m_window(window), m_held(held), m_status(status), m_engine(MakeEngineRunner(*this)) {}
+
+    void Run(RunTarget target) override { m_engine->Run(std::move(target)); }
+    void RequestCancel() override {
+        m_engine->RequestCancel();
+        m_release.store(true);
+        m_release.notify_all();
+    }
+
+private:
+    void ShowProgress(const std::string& text) override {
+        m_window.ShowProgress(text);
+        if (!m_held.exchange(true))
+            m_release.wait(false);
+    }
+    void EnterBusyState() override { m_window.EnterBusyState(); }
+    void LeaveBusyState() override { m_window.LeaveBusyState(); }
+    void RunFinished(const RunResult& result) override {
+        m_status.store(static_cast<int>(result.status));
+        m_window.RunFinished(result);
+    }
+
+    ListingHost& m_window;
+    std::atomic<bool>& m_held;
+    std::atomic<int>& m_status;
+    std::atomic<bool> m_release{false};
+    std::unique_ptr<ListingRunner> m_engine;
+};
+
+TEST(Busy, EscapeCancelsARealListingRun) {
+    ScratchDir dir;
+    const std::string root = std::filesystem::canonical(dir.Path()).string();
+    for (const char* name : {"a/one.txt", "a/sub/two.txt", "a/sub/three.txt"}) {
+        std::filesystem::create_directories(std::filesystem::path(root + "/" + name).parent_path());
+        WriteFile(root + "/" + name, "text");
+    }
+    std::atomic<bool> held{false};
+    std::atomic<int> status{-1};
+    CQuillaryDlg* window = MakeWindow(
+        dir, {}, [&](ListingHost& host) { return std::make_unique<HeldEngineRunner>(host, held, status); });
+    WindowCloser closer{window};
+    auto& tree = *static_cast<CDirTreeCtrl*>(window->Surface().Window(kIdDirTree));
+    ASSERT_TRUE(RestoreCheck(tree, root + "/a", true));
+    ASSERT_NO_FATAL_FAILURE(FocusForKeys(window));
+
+    window->SaveListingTo(dir.File("out.txt"));
+    ASSERT_TRUE(PumpUntil([&] { return held.load() && !window->IsIdle(); }));
+    EXPECT_TRUE(window->IsRunActive());
+    EXPECT_TRUE(window->Surface().IsEnabled(kIdCancel));
+    wxUIActionSimulator sim;
+    sim.Char(WXK_ESCAPE);
+    ASSERT_TRUE(PumpUntil([window] { return !window->IsRunActive(); }));
+    EXPECT_EQ(status.load(), static_cast<int>(RunStatus::Cancelled));
+    EXPECT_TRUE(window->IsIdle());
+    EXPECT_FALSE(window->IsBeingDeleted()); // Escape cancelled the run; it did not close the window
+    EXPECT_FALSE(window->Surface().IsEnabled(kIdCancel));
 }
 
 } // namespace

@@ -1,8 +1,11 @@
 #include "support/special_files.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <unistd.h>
 #endif
@@ -32,6 +35,16 @@ bool MakeSymlink(const std::filesystem::path& target, const std::filesystem::pat
 bool MakeFifo(const std::filesystem::path&) {
     return false;
 }
+bool MakeNullDevice(const std::filesystem::path&) {
+    return false;
+}
+bool SetWindowsAttributes(const std::filesystem::path& path, bool archive, bool hidden, bool system) {
+    DWORD attributes = (archive ? FILE_ATTRIBUTE_ARCHIVE : 0) | (hidden ? FILE_ATTRIBUTE_HIDDEN : 0) |
+                       (system ? FILE_ATTRIBUTE_SYSTEM : 0);
+    if (attributes == 0)
+        attributes = FILE_ATTRIBUTE_NORMAL;
+    return SetFileAttributesW(path.c_str(), attributes) != 0;
+}
 BoundSocket::BoundSocket(const std::filesystem::path&) {}
 BoundSocket::~BoundSocket() = default;
 ScopedUmask::ScopedUmask(unsigned) {}
@@ -39,6 +52,14 @@ ScopedUmask::~ScopedUmask() = default;
 #else
 bool MakeFifo(const std::filesystem::path& path) {
     return mkfifo(path.c_str(), 0644) == 0;
+}
+
+bool SetWindowsAttributes(const std::filesystem::path&, bool, bool, bool) {
+    return false;
+}
+
+bool MakeNullDevice(const std::filesystem::path& path) {
+    return mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
 }
 
 BoundSocket::BoundSocket(const std::filesystem::path& path) : m_socket(socket(AF_UNIX, SOCK_STREAM, 0)) {

@@ -1,5 +1,6 @@
 // Files that only POSIX systems have, made for tests of how the program treats them: symbolic links
-// (Windows has them, but Wine refuses to make them), FIFOs, sockets, and the file-creation mask. On
+// (Windows has them, but Wine refuses to make them), FIFOs, sockets, devices, and the file-creation
+// mask. On
 // Windows nothing is made where the system refuses (each returns false); the tests that need them skip
 // there with these reasons.
 #pragma once
@@ -18,6 +19,14 @@ bool MakeSymlink(const std::filesystem::path& target, const std::filesystem::pat
 
 // Makes a FIFO (named pipe) at `path`; false when it cannot be made (always on Windows).
 bool MakeFifo(const std::filesystem::path& path);
+
+// Makes a character device like /dev/null at `path`; false when it cannot be made (without root, in a
+// container that forbids it, always on Windows).
+bool MakeNullDevice(const std::filesystem::path& path);
+
+// Sets a file's Windows attributes to exactly these (the others cleared); false where it cannot be done
+// (always on POSIX systems, which have no such attributes).
+bool SetWindowsAttributes(const std::filesystem::path& path, bool archive, bool hidden, bool system);
 
 // A listening Unix domain socket bound at a path, closed (not removed) when destroyed.
 class BoundSocket {

@@ -15,10 +15,10 @@
 #include <wx/log.h>
 #include <wx/notebook.h>
 
-#include "app/gui/program_locations.h"
 #include "app/gui/quillary_dlg.h"
 #include "gui/window_driver.h"
 #include "listing/output_type.h"
+#include "platform/program_locations.h"
 #include "res/controls.h"
 #include "temporary_folder.h"
 #include "ui/dir_tree_ctrl.h"

@@ -22,11 +22,11 @@
 #include <wx/log.h>
 #include <wx/notebook.h>
 
-#include "app/gui/program_locations.h"
 #include "app/gui/quillary_dlg.h"
 #include "gui/window_driver.h"
 #include "model/options_rules.h"
 #include "model/tri_state_tree.h"
+#include "platform/program_locations.h"
 #include "res/controls.h"
 #include "ui/dir_tree_ctrl.h"
 #include "ui/preview_page.h"

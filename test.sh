@@ -8,6 +8,7 @@
 #   4. the core and console program under AddressSanitizer and UndefinedBehaviorSanitizer,
 #   5. the run-thread tests under ThreadSanitizer,
 #   6. each libFuzzer target for a bounded time.
+# Each test stage ends with the list of the tests it skipped and why.
 # `./test.sh quick` runs only step 1.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -17,13 +18,23 @@ fuzz_seconds="${QUILLARY_FUZZ_SECONDS:-30}"
 
 step() { printf '\n=== %s ===\n' "$*"; }
 
+# run_tests BUILD_DIR [CTEST_ARGUMENTS...]: ctest in BUILD_DIR, then the tests it skipped with their
+# reasons, also when a test failed; the status is ctest's.
+run_tests() {
+    local dir="$1" status=0
+    shift
+    ctest --test-dir "$dir" --output-on-failure -j2 "$@" || status=$?
+    tests/skipped_tests.sh "$dir"
+    return "$status"
+}
+
 step "formatting"
 git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 step "build and test"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLARY_GUI=ON >/dev/null
 cmake --build build -j2
-ctest --test-dir build --output-on-failure -j2
+run_tests build
 
 [ "$mode" = "quick" ] && exit 0
 
@@ -36,7 +47,7 @@ scripts/build-windows.sh test
 step "AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILLARY_SANITIZE=address,undefined -DQUILLARY_GUI=OFF >/dev/null
 cmake --build build-asan -j2
-ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j2
+ASAN_OPTIONS=detect_leaks=1 run_tests build-asan
 
 step "ThreadSanitizer (run thread)"
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DQUILLARY_SANITIZE=thread -DQUILLARY_GUI=OFF >/dev/null

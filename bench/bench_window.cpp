@@ -1,11 +1,10 @@
-// bench_window: timings of the window's heavy steps, printed: opening a folder with 20,000 subfolders,
-// and streaming a 200,000-row text preview (the longest turn of the event loop is how long the window
-// stops answering). Needs a display: bench/run.sh window runs it on a virtual X server.
+// bench_window: timings of the window's heavy steps, printed: opening a folder with 20,000 subfolders
+// (the preview's figures come from bench_preview). Needs a display: bench/run.sh window runs it on a
+// virtual X server.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
 
@@ -17,12 +16,10 @@
 
 #include "app/gui/quillary_dlg.h"
 #include "gui/window_driver.h"
-#include "listing/output_type.h"
 #include "platform/program_locations.h"
 #include "res/controls.h"
 #include "temporary_folder.h"
 #include "ui/dir_tree_ctrl.h"
-#include "ui/preview_page.h"
 
 namespace quillary {
 namespace {
@@ -99,45 +96,6 @@ bool OpeningAFolderWith20000Subfolders() {
     return true;
 }
 
-// The longest time the event loop is away while a 200,000-row text listing streams into the preview:
-// each turn below is one slice plus whatever GTK does with it (layout, painting).
-bool StreamingA200000RowPreview() {
-    const bench::TemporaryFolder folder("quillary-bench-window-");
-    std::string listing;
-    for (int row = 0; row < 200000; ++row) {
-        char line[128];
-        std::snprintf(line, sizeof line, "file_%06d.txt%*s%12d 2026-12-08 11:14 -a--\n", row, 40, "",
-                      row * 7);
-        listing += line;
-    }
-    std::ofstream(folder.File("big.txt"), std::ios::binary) << listing;
-    auto* window = new CQuillaryDlg({}, ProgramLocations::InDirectory(folder.Path().string()));
-    WindowCloser closer{window};
-    window->Show();
-    window->SelectTab(0);
-    auto* preview = static_cast<CPreviewPage*>(window->Tabs()->GetPage(3));
-    window->Tabs()->ChangeSelection(3);
-    preview->Prepare(kOutputText);
-    wxYield();
-
-    const auto start = Clock::now();
-    preview->ShowListing(folder.File("big.txt"));
-    double longest = MillisecondsSince(start);
-    int turns = 1;
-    while (preview->IsStreaming()) {
-        const auto turn = Clock::now();
-        wxYield(); // native events, then one idle turn: one slice
-        longest = std::max(longest, MillisecondsSince(turn));
-        ++turns;
-    }
-    const double total = MillisecondsSince(start);
-    std::printf("200,000-row preview (%zu bytes): %.0f ms in all, %d turns, longest turn %.0f ms\n",
-                listing.size(), total, turns, longest);
-    if (preview->TextView().GetNumberOfLines() != 200001)
-        return Failed("the preview does not show 200,000 rows");
-    return true;
-}
-
 } // namespace
 } // namespace quillary
 
@@ -152,7 +110,7 @@ int main(int argc, char** argv) {
     {
         wxEventLoop loop;
         wxEventLoopActivator activator(&loop);
-        measured = quillary::OpeningAFolderWith20000Subfolders() && quillary::StreamingA200000RowPreview();
+        measured = quillary::OpeningAFolderWith20000Subfolders();
     }
     wxTheApp->OnExit();
     wxEntryCleanup();

@@ -11,8 +11,10 @@
 #                            cat(1), plus a second run in the same process that must hit the checksum cache
 #   bench/run.sh all         listing, crc-tree and crc
 #   bench/run.sh selection   restoring 200,000 selection lines around a folder with 50,000 subfolders
-#   bench/run.sh window      the window on a virtual X server: opening a folder with 20,000 subfolders,
-#                            and the longest event-loop turn while a 200,000-row preview streams
+#   bench/run.sh window      the window on a virtual X server: opening a folder with 20,000 subfolders
+#   bench/run.sh preview     the window's Preview page shown the text and the HTML listing of the
+#                            210,000-entry tree (virtual X server): time to the first screen and the
+#                            longest time the event loop was away; SCREENSHOTS=DIR also saves pictures
 #
 # Settings (environment): RUNS (measured runs per command, default 5, after one warm-up; at least 5 for
 # the listing), FILES and DIRS (tree size), BENCH_TMP (where the temporary trees go, default $TMPDIR or
@@ -336,6 +338,22 @@ bench_crc() {
     for name in crc_big cat_big catheap_big crc_small cat_small catheap_small; do per_run $name; done
 }
 
+# preview: the listings of the bench tree written by quillary-cli, then shown by the window.
+bench_preview() {
+    local tree prefix="$OUT_DIR/quillary-bench-preview.$$" shots=()
+    tree=$(listing_tree)
+    "$CLI" --output "$prefix.txt" "$tree" 2>/dev/null
+    "$CLI" --output "$prefix.html" "$tree" 2>/dev/null
+    echo "== preview: the listings of $tree"
+    echo "text $(stat -c %s "$prefix.txt") bytes, HTML $(stat -c %s "$prefix.html") bytes"
+    machine_line
+    if [ -n "${SCREENSHOTS:-}" ]; then shots=(--screenshots "$SCREENSHOTS"); fi
+    xvfb-run -a --server-args="-screen 0 1280x1024x24" "$BUILD_DIR/bench/bench_preview" --runs "$RUNS" \
+        "${shots[@]}" "$prefix.txt" "$prefix.html"
+    rm -f "$prefix.txt" "$prefix.html"
+    machine_line
+}
+
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillary-bench-work.XXXXXX")
 DATA=
 BIG=
@@ -357,6 +375,7 @@ esac
 case "${1:-listing}" in
 selection) build bench_selection ;;
 window) build bench_window ;;
+preview) build quillary-cli bench_preview ;;
 *) build ;;
 esac
 case "${1:-listing}" in
@@ -369,6 +388,7 @@ window)
     machine_line
     xvfb-run -a --server-args="-screen 0 1280x1024x24" "$BUILD_DIR/bench/bench_window"
     ;;
+preview) bench_preview ;;
 listing-1m) bench_listing_1m ;;
 crc-tree) bench_crc_tree ;;
 crc) bench_crc ;;
@@ -378,7 +398,7 @@ all)
     bench_crc
     ;;
 *)
-    sed -n '2,26p' "$0" >&2
+    sed -n '2,28p' "$0" >&2
     exit 2
     ;;
 esac

@@ -115,7 +115,7 @@ bool TakeScreenshots(const std::string& sourceDir, const std::string& outDir) {
         tree.SelectItem(CDirTreeCtrl::ToId(FindPath(tree, ticked)));
         auto* preview = static_cast<CPreviewPage*>(window->Tabs()->GetPage(3));
         const auto previewShown = [&] {
-            return !window->IsRunActive() && window->IsIdle() && !preview->IsStreaming() &&
+            return !window->IsRunActive() && window->IsIdle() && !preview->IsLoading() &&
                    (!preview->HtmlView().IsShown() || preview->HtmlView().LoadedUrl().EndsWith(".html"));
         };
         const auto shoot = [&](const std::string& name) {

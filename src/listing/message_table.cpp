@@ -16,6 +16,8 @@ const char* const kBuiltInMessages[kMessageCount] = {
     "%ql listing",
     "Generated on",
     "by",
+    "The preview shows the first %1 of %2 rows; the file holds %3 more.",
+    "Open the whole listing in the browser",
 };
 
 void ApplyProductNameTo(std::string& text) {

@@ -20,9 +20,13 @@ enum MessageId {
     MSG_LISTING_TITLE = 8,
     MSG_GENERATED_ON = 9,
     MSG_BY = 10,
+    // The Preview page of an HTML listing too big to show whole: the rows shown, the rows in the file
+    // and the rows left out ("%1", "%2", "%3"), and the button that opens the whole file.
+    MSG_PREVIEW_FIRST_ROWS = 11,
+    MSG_PREVIEW_OPEN_IN_BROWSER = 12,
 };
 
-inline constexpr int kMessageCount = 11;
+inline constexpr int kMessageCount = 13;
 
 class MessageTable {
 public:

@@ -18,6 +18,7 @@
 #include "model/options_rules.h"
 #include "res/controls.h"
 #include "ui/sample_static.h"
+#include "ui/text_preview_view.h"
 #include "ui/wx_string.h"
 
 namespace quillary {
@@ -106,8 +107,7 @@ wxWindow* CreateWindowFor(wxWindow* parent, const ControlDef& def, WindowSurface
     case ControlKind::UpDown:
         return CreateUpDown(parent, def, surface);
     case ControlKind::RichEdit:
-        return new wxTextCtrl(parent, def.id, wxString(), wxDefaultPosition, wxDefaultSize,
-                              wxTE_MULTILINE | wxTE_READONLY | wxTE_RICH2 | wxHSCROLL);
+        return new CTextPreviewView(parent, def.id);
     case ControlKind::HtmlView:
         return new wxPanel(parent, def.id);
     case ControlKind::Link:

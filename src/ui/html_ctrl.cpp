@@ -36,6 +36,11 @@ void CHtmlCtrl::ShowFile(const wxString& path) {
     LoadUrl(wxFileSystem::FileNameToURL(wxFileName(path)));
 }
 
+void CHtmlCtrl::ShowDocument(const wxString& html, const wxString& baseUrl) {
+    m_loadedUrl.clear();
+    View()->SetPage(html, baseUrl);
+}
+
 void CHtmlCtrl::LoadUrl(const wxString& url) {
     m_loadedUrl.clear();
     View()->LoadURL(url);
@@ -48,6 +53,14 @@ wxString CHtmlCtrl::PageText() const {
     if (m_view == nullptr || !m_view->RunScript("document.body ? document.body.innerText : ''", &text))
         return {};
     return text;
+}
+
+long CHtmlCtrl::PageHeight() const {
+    wxString text;
+    long height = 0;
+    if (m_view == nullptr || !m_view->RunScript("document.body ? document.body.scrollHeight : 0", &text))
+        return 0;
+    return text.ToLong(&height) ? height : 0;
 }
 
 void CHtmlCtrl::OnNavigating(wxWebViewEvent& event) {

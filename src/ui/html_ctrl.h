@@ -25,11 +25,15 @@ public:
     void ShowBlank();
     // Shows a file of the local file system.
     void ShowFile(const wxString& path);
+    // Shows a document held in memory; relative addresses in it are taken from `baseUrl`.
+    void ShowDocument(const wxString& html, const wxString& baseUrl);
     void LoadUrl(const wxString& url);
 
     // The address of the last page that finished loading ("" before any), and its text.
     const wxString& LoadedUrl() const { return m_loadedUrl; }
     wxString PageText() const;
+    // The height of the page's body in pixels (0 before any page); reading it lays the page out.
+    long PageHeight() const;
 
 private:
     wxWebView* View();

@@ -1,12 +1,14 @@
 #include "ui/preview_page.h"
 
-#include <fstream>
-#include <iterator>
-
+#include <wx/filesys.h>
 #include <wx/fontenum.h>
 #include <wx/settings.h>
+#include <wx/utils.h>
 
+#include "listing/listing_preview.h"
 #include "listing/output_type.h"
+#include "platform/file_io.h"
+#include "platform/number_format.h"
 #include "res/controls.h"
 #include "ui/wx_string.h"
 
@@ -14,9 +16,8 @@ namespace quillary {
 
 namespace {
 
-// How much text goes into the view per turn of the event loop: small enough that the window answers
-// between slices, large enough that a big listing is in within seconds.
-constexpr std::size_t kSliceBytes = 256 * 1024;
+// The largest listing file the page reads.
+constexpr std::size_t kMaxPreviewBytes = std::size_t{2} << 30;
 
 // "Courier New" at 8 points where it is installed, else the platform's monospace font.
 wxFont PreviewFont() {
@@ -26,18 +27,18 @@ wxFont PreviewFont() {
     return wxFont(wxFontInfo(size).Family(wxFONTFAMILY_TELETYPE));
 }
 
-// The end of the slice that starts at `offset`: after the last line end within kSliceBytes, so that a
-// slice never ends inside a character; a longer line is cut at a character boundary.
-std::size_t SliceEnd(const std::string& text, std::size_t offset) {
-    if (text.size() - offset <= kSliceBytes)
-        return text.size();
-    std::size_t end = offset + kSliceBytes;
-    const std::size_t lineEnd = text.rfind('\n', end - 1);
-    if (lineEnd != std::string::npos && lineEnd >= offset)
-        return lineEnd + 1;
-    while (end > offset + 1 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        --end;
-    return end;
+// A row count with its digits grouped as the listings group sizes.
+std::string CountText(std::size_t count) {
+    std::string text;
+    if (!FormatNumber(std::to_string(count), NumberFormat{}, text))
+        return std::to_string(count);
+    return text;
+}
+
+// The message, or its built-in English text when a language file leaves it empty.
+std::string MessageText(const MessageTable& messages, int id) {
+    const std::string& text = messages.Get(id);
+    return text.empty() ? MessageTable().Get(id) : text;
 }
 
 } // namespace
@@ -46,23 +47,48 @@ CPreviewPage::CPreviewPage(wxWindow* parent, WindowSurface& surface)
     : CTabPage(parent, kPreviewPage, surface) {
     m_html = new CHtmlCtrl(this, kIdHtmlView);
     m_surface.Add(kIdHtmlView, ControlKind::HtmlView, m_html);
-    m_text = static_cast<wxTextCtrl*>(Make(kIdTextView));
+    m_text = static_cast<CTextPreviewView*>(Make(kIdTextView));
     m_text->SetFont(PreviewFont());
     m_html->Hide();
+    m_cutNote = new wxStaticText(this, wxID_ANY, wxString());
+    m_openWhole = new wxButton(this, wxID_ANY, wxString());
+    m_openWhole->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { wxLaunchDefaultBrowser(m_wholeUrl); });
+    m_cutBar = new wxBoxSizer(wxHORIZONTAL);
+    m_cutBar->Add(m_cutNote, wxSizerFlags(1).CenterVertical().Border(wxRIGHT, kGap));
+    m_cutBar->Add(m_openWhole, wxSizerFlags().CenterVertical());
     // One view at a time is shown; a hidden one takes no room.
     auto* views = new wxBoxSizer(wxVERTICAL);
+    views->Add(m_cutBar, wxSizerFlags().Expand().Border(wxTOP, 6));
     for (wxWindow* view : {static_cast<wxWindow*>(m_html), static_cast<wxWindow*>(m_text)})
         views->Add(view, wxSizerFlags(1).Expand().Border(wxTOP | wxBOTTOM, 6));
     auto* sizer = new wxBoxSizer(wxHORIZONTAL);
     sizer->Add(views, wxSizerFlags(1).Expand().Border(wxLEFT | wxRIGHT, 2));
     FinishLayout(sizer);
-    Bind(wxEVT_IDLE, &CPreviewPage::OnIdle, this);
+    ShowCutBar(false);
+}
+
+void CPreviewPage::ShowCutBar(bool shown) {
+    m_cutBar->ShowItems(shown);
+    m_cutBar->Show(shown);
+    Layout();
+}
+
+// What the reading thread hands to the page.
+struct CPreviewPage::Loaded {
+    bool read = false;
+    LineIndex lines;
+    HtmlPreview html;
+};
+
+CPreviewPage::~CPreviewPage() {
+    if (m_reader.joinable())
+        m_reader.join();
 }
 
 void CPreviewPage::Prepare(int outputType) {
+    ++m_generation; // a result still on its way is no longer wanted
+    m_loading = false;
     m_outputType = outputType;
-    m_pending.clear(); // stops a stream still running
-    m_offset = 0;
     const bool html = outputType == kOutputHtml;
     if (html) {
         m_html->ShowBlank();
@@ -71,50 +97,57 @@ void CPreviewPage::Prepare(int outputType) {
     }
     m_html->Show(html);
     m_text->Show(!html);
-    Layout();
+    ShowCutBar(false);
 }
 
-void CPreviewPage::ShowListing(const std::string& path) {
-    if (m_outputType == kOutputHtml) {
-        m_html->ShowFile(ToWx(path));
+void CPreviewPage::ShowListing(const std::string& path, const MessageTable& messages) {
+    if (m_reader.joinable())
+        m_reader.join();
+    const unsigned generation = ++m_generation;
+    const bool html = m_outputType == kOutputHtml;
+    m_path = path;
+    m_cutNoteText = MessageText(messages, MSG_PREVIEW_FIRST_ROWS);
+    m_openWholeText = MessageText(messages, MSG_PREVIEW_OPEN_IN_BROWSER);
+    m_loading = true;
+    m_reader = std::thread([this, path, html, generation] {
+        auto loaded = std::make_shared<Loaded>();
+        std::string contents;
+        loaded->read = ReadWholeFile(path, contents, kMaxPreviewBytes);
+        if (loaded->read && html)
+            loaded->html = CutHtmlListing(std::move(contents), kHtmlPreviewRows);
+        else if (loaded->read)
+            loaded->lines = LineIndex(std::move(contents));
+        // Queued to the page's event handler (safe from any thread); the page joins this thread
+        // before it goes, and a page that goes drops what is still queued for it.
+        CallAfter([this, loaded, generation] {
+            if (generation != m_generation)
+                return;
+            m_loading = false;
+            ShowLoaded(*loaded);
+        });
+    });
+}
+
+void CPreviewPage::ShowLoaded(Loaded& loaded) {
+    if (!loaded.read)
+        return;
+    if (m_outputType != kOutputHtml) {
+        m_text->SetLines(std::move(loaded.lines));
         return;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const HtmlPreview& preview = loaded.html;
+    m_wholeUrl = wxFileSystem::FileNameToURL(wxFileName(ToWx(m_path)));
+    if (!preview.IsCut()) {
+        m_html->ShowFile(ToWx(m_path));
         return;
-    m_pending.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    m_offset = 0;
-    m_text->Clear();
-    if (IsStreaming())
-        AppendNextSlice();
-}
-
-// One slice per idle turn of the event loop: input and painting are handled between slices. (A chain
-// of queued calls would not do: the loop runs queued calls until none are left.)
-void CPreviewPage::OnIdle(wxIdleEvent& event) {
-    event.Skip();
-    if (!IsStreaming())
-        return;
-    AppendNextSlice();
-    if (IsStreaming())
-        event.RequestMore();
-}
-
-void CPreviewPage::AppendNextSlice() {
-    const std::size_t end = SliceEnd(m_pending, m_offset);
-    const bool first = m_offset == 0;
-    m_text->AppendText(ToWx(std::string_view(m_pending).substr(m_offset, end - m_offset)));
-    m_offset = end;
-    // Back to the start after the first slice: the view then stays there while the rest comes in.
-    if (first)
-        m_text->ShowPosition(0);
-    if (IsStreaming())
-        return;
-    m_pending.clear();
-    m_pending.shrink_to_fit();
-    m_offset = 0;
-    m_text->SetInsertionPoint(0);
-    m_text->ShowPosition(0);
+    }
+    m_cutNote->SetLabel(
+        ToWx(FillPlaceholders(m_cutNoteText, {CountText(preview.shownRows), CountText(preview.totalRows),
+                                              CountText(preview.totalRows - preview.shownRows)})));
+    m_openWhole->SetLabel(ToWx(m_openWholeText));
+    ShowCutBar(true);
+    // Links relative to the listing's folder resolve as they do in the file.
+    m_html->ShowDocument(ToWx(preview.document), m_wholeUrl);
 }
 
 } // namespace quillary

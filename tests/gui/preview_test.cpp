@@ -1,6 +1,7 @@
 // The Preview page shows what "Save listing" writes, made by a run through the window whenever the page
 // is shown; and a listing saved from folders ticked in the tree equals quillary-cli's listing of the
 // same selection.
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -12,6 +13,7 @@
 #include "res/controls.h"
 #include "ui/dir_tree_ctrl.h"
 #include "ui/preview_page.h"
+#include "ui/text_preview_view.h"
 
 namespace quillary::test {
 namespace {
@@ -62,13 +64,14 @@ protected:
 TEST_F(PreviewTest, ShowingThePageShowsTheTextListing) {
     Tick(m_root + "/data");
     m_window->SelectTab(kPreviewTab);
-    ASSERT_TRUE(PumpUntil([&] { return RunOver() && !m_preview->IsStreaming(); }));
-    const wxString text = m_preview->TextView().GetValue();
+    ASSERT_TRUE(PumpUntil([&] { return RunOver() && m_preview->TextView().Lines().LineCount() > 0; }));
+    const std::string& text = m_preview->TextView().Lines().Text();
     EXPECT_TRUE(m_preview->TextView().IsShown());
     EXPECT_FALSE(m_preview->HtmlView().IsShown());
-    EXPECT_NE(text.Find("notes one.txt"), wxNOT_FOUND) << text;
-    EXPECT_NE(text.Find("deep.bin"), wxNOT_FOUND) << text;
-    EXPECT_EQ(text, wxString::FromUTF8(ReadFile(m_folder.File("~~ql_tmp.txt"))));
+    EXPECT_FALSE(m_preview->CutNote().IsShown());
+    EXPECT_NE(text.find("notes one.txt"), std::string::npos) << text;
+    EXPECT_NE(text.find("deep.bin"), std::string::npos) << text;
+    EXPECT_EQ(text, ReadFile(m_folder.File("~~ql_tmp.txt")));
     // The view fills the page less 2 pixels left and right and 6 top and bottom.
     const wxRect view = m_preview->TextView().GetRect();
     const wxSize page = m_preview->GetClientSize();
@@ -84,6 +87,7 @@ TEST_F(PreviewTest, AnHtmlListingIsShownInTheBrowser) {
     })) << m_preview->HtmlView().LoadedUrl();
     EXPECT_TRUE(m_preview->HtmlView().IsShown());
     EXPECT_FALSE(m_preview->TextView().IsShown());
+    EXPECT_FALSE(m_preview->CutNote().IsShown());
     const wxString text = m_preview->HtmlView().PageText();
     EXPECT_NE(text.Find("notes one.txt"), wxNOT_FOUND) << text;
 
@@ -93,6 +97,93 @@ TEST_F(PreviewTest, AnHtmlListingIsShownInTheBrowser) {
     html.LoadUrl("APP:refresh");
     ASSERT_TRUE(PumpUntil([&] { return !command.empty(); }));
     EXPECT_EQ(command, "refresh");
+}
+
+// A listing with more rows than the HTML preview shows: its first rows, the line saying how many more
+// the file holds, and the button that opens the whole file.
+TEST_F(PreviewTest, ABigHtmlListingIsShownCutToItsFirstRows) {
+    std::filesystem::create_directories(m_root + "/big");
+    for (std::size_t file = 0; file <= kHtmlPreviewRows; ++file) {
+        char name[32];
+        std::snprintf(name, sizeof name, "big/f%05zu", file);
+        WriteFile(m_folder.File(name), "");
+    }
+    Tick(m_root + "/big");
+    ChooseOutput(kIdOutputHtml);
+    m_window->SelectTab(kPreviewTab);
+    ASSERT_TRUE(
+        PumpUntil([&] { return RunOver() && m_preview->HtmlView().LoadedUrl().EndsWith("ql_tmp.html"); }));
+    EXPECT_TRUE(m_preview->CutNote().IsShown());
+    EXPECT_TRUE(m_preview->OpenWholeButton().IsShown());
+    // The listing's rows: the folder's and its 2,001 files'.
+    EXPECT_EQ(m_preview->CutNote().GetLabel(),
+              "The preview shows the first 2 000 of 2 002 rows; the file holds 2 more.");
+    EXPECT_EQ(m_preview->OpenWholeButton().GetLabel(), "Open the whole listing in the browser");
+    EXPECT_TRUE(m_preview->WholeListingUrl().StartsWith("file://"));
+    EXPECT_TRUE(m_preview->WholeListingUrl().EndsWith("ql_tmp.html"));
+    const wxString text = m_preview->HtmlView().PageText();
+    EXPECT_NE(text.Find("f01998"), wxNOT_FOUND);
+    EXPECT_EQ(text.Find("f01999"), wxNOT_FOUND);
+    EXPECT_EQ(text.Find("f02000"), wxNOT_FOUND);
+
+    // A small listing afterwards is shown whole, without the line.
+    m_window->SelectTab(0);
+    ASSERT_TRUE(RestoreCheck(*m_tree, m_root + "/big", false));
+    Tick(m_root + "/data");
+    m_window->SelectTab(kPreviewTab);
+    ASSERT_TRUE(
+        PumpUntil([&] { return RunOver() && m_preview->HtmlView().LoadedUrl().EndsWith("ql_tmp.html"); }));
+    EXPECT_FALSE(m_preview->CutNote().IsShown());
+}
+
+// The text view is driven by the keyboard: scrolling, selecting lines, selecting all.
+TEST_F(PreviewTest, TheTextViewScrollsAndSelectsWithTheKeyboard) {
+    m_window->SelectTab(kPreviewTab);
+    ASSERT_TRUE(PumpUntil([&] { return RunOver() && !m_preview->IsLoading(); }));
+    CTextPreviewView& view = m_preview->TextView();
+    std::string text;
+    for (int line = 0; line < 1000; ++line)
+        text += "line " + std::to_string(line) + "\n";
+    view.SetLines(LineIndex(text));
+    wxYield();
+    const auto press = [&view](int key, int modifiers = wxMOD_NONE) {
+        wxKeyEvent event(wxEVT_KEY_DOWN);
+        event.m_keyCode = key;
+        event.m_controlDown = (modifiers & wxMOD_CONTROL) != 0;
+        event.m_shiftDown = (modifiers & wxMOD_SHIFT) != 0;
+        event.SetEventObject(&view);
+        view.ProcessWindowEvent(event);
+    };
+    press(WXK_PAGEDOWN);
+    const std::size_t page = view.TopLine(); // the lines the view shows
+    ASSERT_GT(page, 2u);
+    press(WXK_HOME, wxMOD_CONTROL);
+    struct Step {
+        int key;
+        int modifiers;
+        std::size_t top;      // the first line shown after the key
+        std::size_t selFirst; // the selection after it
+        std::size_t selLast;
+    };
+    const Step steps[] = {
+        {WXK_DOWN, wxMOD_NONE, 1, 0, 0},
+        {WXK_UP, wxMOD_NONE, 0, 0, 0},
+        {WXK_UP, wxMOD_NONE, 0, 0, 0}, // stays at the top
+        {WXK_END, wxMOD_CONTROL, 1000 - page, 0, 0},
+        {WXK_DOWN, wxMOD_NONE, 1000 - page, 0, 0}, // the last line stays at the bottom
+        {WXK_HOME, wxMOD_CONTROL, 0, 0, 0},
+        {WXK_DOWN, wxMOD_SHIFT, 0, 0, 2},
+        {WXK_DOWN, wxMOD_SHIFT, 0, 0, 3},
+        {WXK_UP, wxMOD_SHIFT, 0, 0, 2},
+        {'A', wxMOD_CONTROL, 0, 0, 1000},
+    };
+    for (const Step& step : steps) {
+        press(step.key, step.modifiers);
+        EXPECT_EQ(view.TopLine(), step.top) << step.key;
+        EXPECT_EQ(view.SelectionFirst(), step.selFirst) << step.key;
+        EXPECT_EQ(view.SelectionLast(), step.selLast) << step.key;
+    }
+    EXPECT_EQ(view.Lines().Lines(view.SelectionFirst(), view.SelectionLast()), text);
 }
 
 TEST_F(PreviewTest, TickedFoldersSaveTheListingQuillaryCliWritesForTheSameSelection) {

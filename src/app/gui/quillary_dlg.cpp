@@ -437,7 +437,7 @@ void CQuillaryDlg::OnRunFinished(unsigned generation, const RunResult& result) {
     if (!m_bIdle)
         SetBusyState(false);
     if (result.previewRun) {
-        m_previewPage->ShowListing(result.outputPath);
+        m_previewPage->ShowListing(result.outputPath, Messages());
         return;
     }
     if (!m_cmdInfo.m_bUnattended) {

@@ -26,9 +26,9 @@
 #include <wx/notebook.h>
 
 #include "app/command_line.h"
-#include "app/gui/program_locations.h"
 #include "app/gui/quillary_dlg.h"
 #include "listing/output_type.h"
+#include "platform/program_locations.h"
 #include "ui/preview_page.h"
 
 namespace {

@@ -130,9 +130,9 @@ private:
     unsigned m_busy = 0;
 };
 
-DirectoryScan::DirectoryScan(DirMap& dirMap, DirMap& previousMap, const NameMask& mask,
+DirectoryScan::DirectoryScan(DirMap& dirMap, DirMap& previousMap, const ScanFilter& filter,
                              const std::atomic<bool>& cancel, unsigned threads)
-    : m_dirMap(dirMap), m_previousMap(previousMap), m_mask(mask), m_cancel(cancel),
+    : m_dirMap(dirMap), m_previousMap(previousMap), m_rules(filter), m_cancel(cancel),
       m_threads(std::max(threads, 1u)), m_queue(std::make_unique<FolderQueue>(cancel)) {
     for (unsigned i = 0; i < m_threads; ++i)
         m_workers.push_back(std::make_unique<Worker>());
@@ -160,6 +160,8 @@ void DirectoryScan::Work(Worker& worker) {
     FolderTask task;
     while (m_queue->Pop(task)) {
         ScanFolder(task, worker);
+        if (m_folderHook)
+            m_folderHook(task.path);
         m_queue->Done();
     }
 }
@@ -243,7 +245,7 @@ void DirectoryScan::ReadEntries(const FolderTask& task, const DirectoryHandle& f
     EntryKind kind;
     EntryInfo info;
     while (!m_cancel.load(std::memory_order_relaxed) && worker.reader.Next(name, kind)) {
-        const bool matches = m_mask.Matches(name);
+        const bool matches = m_rules.Lists(name);
         bool isDirectory = kind == EntryKind::Directory;
         bool haveInfo = false;
         // Details are read only for entries that are listed or that may be folders.
@@ -270,7 +272,7 @@ void DirectoryScan::ReadEntries(const FolderTask& task, const DirectoryHandle& f
                 record.totalSize = SaturatingAdd(record.totalSize, info.size);
             }
         }
-        if (isDirectory && task.withSubdirs) {
+        if (isDirectory && task.withSubdirs && m_rules.Enters(name)) {
             FolderTask& subfolder = worker.subfolders.emplace_back();
             subfolder.path = JoinPath(task.path, name);
             subfolder.withSubdirs = true;

@@ -22,8 +22,8 @@
 
 #include "engine/records.h"
 #include "engine/run_result.h"
+#include "engine/scan_filter.h"
 #include "platform/directory_reader.h"
-#include "platform/name_mask.h"
 
 namespace quillary {
 
@@ -33,9 +33,10 @@ std::string JoinPath(const std::string& directory, std::string_view name);
 
 class DirectoryScan {
 public:
-    // The scan adds to `dirMap` and takes the records it reuses out of `previousMap`.
-    DirectoryScan(DirMap& dirMap, DirMap& previousMap, const NameMask& mask, const std::atomic<bool>& cancel,
-                  unsigned threads);
+    // The scan adds to `dirMap` and takes the records it reuses out of `previousMap`; it reads with
+    // `threads` workers (at least one).
+    DirectoryScan(DirMap& dirMap, DirMap& previousMap, const ScanFilter& filter,
+                  const std::atomic<bool>& cancel, unsigned threads);
     ~DirectoryScan();
     DirectoryScan(const DirectoryScan&) = delete;
     DirectoryScan& operator=(const DirectoryScan&) = delete;
@@ -45,6 +46,10 @@ public:
     // record. `waiting` is called on the calling thread while the workers read, about ten times a second.
     void ScanSelection(const std::string& path, bool withSubdirs, std::size_t rootPrefixLen,
                        const std::function<void()>& waiting);
+
+    // Called with a folder's path on the worker that read it, as soon as the folder is read (tests stop
+    // a scan at a known point through it). Set before the first ScanSelection.
+    void SetFolderHook(std::function<void(const std::string& path)> hook) { m_folderHook = std::move(hook); }
 
     // Progress so far; may be read on any thread.
     int FolderCount() const { return m_folderCount.load(std::memory_order_relaxed); }
@@ -72,10 +77,11 @@ private:
 
     DirMap& m_dirMap;
     DirMap& m_previousMap;
-    const NameMask& m_mask;
+    const ScanRules m_rules;
     const std::atomic<bool>& m_cancel;
     unsigned m_threads;
     std::size_t m_rootPrefixLen = 0;
+    std::function<void(const std::string&)> m_folderHook;
 
     std::unique_ptr<FolderQueue> m_queue;
     std::vector<std::unique_ptr<Worker>> m_workers;

@@ -1,15 +1,13 @@
 #include "engine/listing_engine.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <iterator>
+#include <cstddef>
 
 #include "engine/directory_scan.h"
+#include "engine/scan_filter.h"
 #include "engine/sorting.h"
 #include "engine/worker_threads.h"
-#include "platform/directory_reader.h"
-#include "platform/file_io.h"
+#include "platform/local_time.h"
 #include "platform/path_syntax.h"
 #include "platform/pe_version.h"
 #include "writers/writer_factory.h"
@@ -17,34 +15,6 @@
 namespace quillary {
 
 namespace {
-
-// The directory path as rows show it: the map key followed by the separator.
-std::string DirectoryPathText(const std::string& key) {
-    return key + kPathSeparator;
-}
-
-template <typename Record> bool ChosenTime(const Record& record, int kind, std::int64_t& t) {
-    switch (kind) {
-    case 0:
-        t = record.creationTime;
-        return true;
-    case 1:
-        t = record.lastWriteTime;
-        return true;
-    case 2:
-        t = record.lastAccessTime;
-        return true;
-    default:
-        return false;
-    }
-}
-
-void AssignField(std::optional<std::string>& field, std::string_view value) {
-    if (field)
-        field->assign(value);
-    else
-        field.emplace(value);
-}
 
 // A per-directory listing name must be a plain file name, so that a shared configuration can never
 // make a run write outside the processed directories. On Windows a ":" would name a drive or a stream
@@ -55,37 +25,6 @@ bool IsPlainFileName(const std::string& name) {
     return std::none_of(name.begin(), name.end(), [](char c) {
         return kNativePaths.IsSeparator(c) || (kNativePaths.driveLetters && c == ':');
     });
-}
-
-// Checksums are read for regular files only, once per run: a file that failed is not tried again for
-// the per-folder listing.
-bool NeedsChecksum(const FileRecord& entry) {
-    return entry.isRegular && !entry.crcKnown && !entry.crcTried;
-}
-
-// Keeps a checksum's outcome in the file's record; true when a checksum was computed. Only a complete
-// checksum is kept (and cached for the next run); a failure is reported and not retried in this run.
-bool StoreChecksum(FileRecord& entry, const FileChecksummer::Result& result, const std::string& path,
-                   std::vector<RunProblem>& problems) {
-    using Outcome = FileChecksummer::Outcome;
-    switch (result.outcome) {
-    case Outcome::Complete:
-        entry.crc = result.crc;
-        entry.crcKnown = true;
-        return true;
-    case Outcome::Failed:
-        problems.push_back({ProblemKind::ChecksumUnreadable, path, ErrorText(result.error)});
-        break;
-    case Outcome::Changed:
-        problems.push_back({ProblemKind::ChecksumUnreadable, path, "the file changed while it was read"});
-        break;
-    case Outcome::NotRegular:
-        break;
-    case Outcome::Cancelled:
-        return false;
-    }
-    entry.crcTried = true;
-    return false;
 }
 
 } // namespace
@@ -100,6 +39,8 @@ void ListingEngine::SetRunTarget(RunTarget target) {
 }
 
 RunResult ListingEngine::Finish(RunStatus status) {
+    m_rows.reset();
+    m_checksums.reset();
     RunResult result;
     result.status = status;
     result.outputPath = m_target.outputPath;
@@ -112,21 +53,13 @@ RunResult ListingEngine::Finish(RunStatus status) {
     return result;
 }
 
-void ListingEngine::AddProblem(ProblemKind kind, std::string path, int error) {
-    AddProblem(kind, std::move(path), error != 0 ? ErrorText(error) : std::string());
-}
-
-void ListingEngine::AddProblem(ProblemKind kind, std::string path, std::string reason) {
-    m_problems.push_back({kind, std::move(path), std::move(reason)});
-}
-
 RunResult ListingEngine::Run() {
     m_stats = RunStatistics{};
     m_problems.clear();
+    m_scanComplete = false;
     if (m_target.outputPath.empty())
         return Finish(RunStatus::NoOutputPath);
-    m_formats = DeriveFieldFormats(m_options);
-    m_mask = std::make_unique<NameMask>(m_options.m_strMask);
+    m_threads = m_target.threads != 0 ? m_target.threads : DefaultWorkerCount();
     m_bListingInEachDir = m_options.m_bListingInEachDir && IsPlainFileName(m_options.m_strListingName);
     // "/dev/null" or a FIFO is written as named; only a file name gets the output type's extension.
     if (m_target.outputPath != "-" && m_target.outputPath.find('.') == std::string::npos &&
@@ -140,27 +73,15 @@ RunResult ListingEngine::Run() {
         m_host->EnterBusyState();
 
     // The previous run's records serve as the cache of this scan.
-    m_timeCache = LocalTimeCache{};
     m_prevDirMap = std::move(m_dirMap);
     m_dirMap.clear();
     ScanSelections();
     LeaveOutTemporaryFile(out);
+    m_scanComplete = true;
     ShowProgress(true);
     m_prevDirMap.clear();
 
-    m_columnSet = ColumnSet{};
-    m_columnSet.number = m_options.m_bFileNumber;
-    m_columnSet.path = m_options.m_bFilePath;
-    m_columnSet.name = true;
-    m_columnSet.count = m_options.m_bFileCountInDirName;
-    m_columnSet.ext = m_options.m_bFileExtension;
-    m_columnSet.size = m_options.m_bDirSize || m_options.m_bFileSize;
-    m_columnSet.date = m_options.m_bDirDate || m_options.m_bFileDate;
-    m_columnSet.time = m_options.m_bDirTime || m_options.m_bFileTime;
-    m_columnSet.version = m_options.m_bFileVersion;
-    m_columnSet.crc32 = m_options.m_bFileCrc32;
-    m_columnSet.attr = m_options.m_bDirAttributes || m_options.m_bFileAttributes;
-
+    m_columnSet = ColumnsFor(m_options);
     m_writerContext = WriterContext{};
     m_writerContext.options = &m_options;
     m_writerContext.messages = &m_target.messages;
@@ -171,17 +92,21 @@ RunResult ListingEngine::Run() {
     ToLocalTime(m_target.headerTime.value_or(CurrentTime()), now);
     m_writerContext.timeStamp = FormatLocalTime(now, "%Y-%m-%d %H:%M:%S");
     m_pWriter = CreateWriter(m_options.m_nOutputType, m_writerContext);
+    m_rows = std::make_unique<RowBuilder>(m_options);
+    m_checksums = std::make_unique<ChecksumPass>(m_bCancel, m_problems);
 
     std::string text;
     m_pWriter->FormatHeader(m_columnSet, text);
     if (!text.empty())
         WriteLine(out, text);
-    ComputeChecksumsInParallel();
+    if (m_options.m_bFileCrc32 && m_options.m_bFileName)
+        m_checksums->ComputeSmallFiles(m_dirMap, m_threads, [this] { ShowProgress(false); });
     WriteRows(out);
     text.clear();
     m_pWriter->FormatFooter(text);
     if (!text.empty())
         WriteLine(out, text);
+    m_stats.checksumsComputed = m_checksums->Computed();
 
     m_pWriter.reset();
     const bool written = out.Close();
@@ -214,9 +139,10 @@ void ListingEngine::LeaveOutTemporaryFile(const OutputFile& out) {
     }
 }
 
+// The selections are read last to first: a folder reached by several keeps the record of the one
+// listed first.
 void ListingEngine::ScanSelections() {
-    m_threads = WorkerThreadCount();
-    DirectoryScan scan(m_dirMap, m_prevDirMap, *m_mask, m_bCancel, m_threads);
+    DirectoryScan scan(m_dirMap, m_prevDirMap, ScanFilterFor(m_options), m_bCancel, m_threads);
     auto showProgress = [&] {
         m_stats.dirCount = scan.FolderCount();
         m_stats.entryCount = scan.EntryCount();
@@ -241,94 +167,37 @@ void ListingEngine::ScanSelections() {
         m_problems.push_back(std::move(problem));
 }
 
-// The checksums of files up to one chunk are read by the workers before any row is written, a folder
-// at a time, each file opened in its open folder; larger files are read one at a time as their rows
-// are written, with their progress shown.
-void ListingEngine::ComputeChecksumsInParallel() {
-    if (!m_options.m_bFileCrc32 || !m_options.m_bFileName || m_bCancel.load())
-        return;
-    auto needed = [](const FileRecord& entry) {
-        return NeedsChecksum(entry) && entry.size <= FileChecksummer::kChunkSize;
-    };
-    std::vector<DirMapEntry*> folders;
-    for (DirMapEntry& dir : m_dirMap) {
-        if (std::any_of(dir.second.entries.begin(), dir.second.entries.end(), needed))
-            folders.push_back(&dir);
-    }
-    if (folders.empty())
-        return;
-    const auto threads = static_cast<unsigned>(std::min<std::size_t>(m_threads, folders.size()));
-    std::vector<FileChecksummer> checksummers(threads);
-    std::vector<std::vector<RunProblem>> problems(threads);
-    std::atomic<std::size_t> next{0};
-    std::atomic<std::uint64_t> computed{0};
-    // Each folder is taken by one worker, which alone writes the records of its files.
-    auto work = [&](unsigned worker) {
-        std::string name, path;
-        DirectoryHandle folder;
-        for (std::size_t i = 0; !m_bCancel.load(std::memory_order_relaxed) &&
-                                (i = next.fetch_add(1, std::memory_order_relaxed)) < folders.size();) {
-            const DirMapEntry& dir = *folders[i];
-            // A selected folder may be a link to a folder; one found below it never is.
-            const bool selected =
-                dir.first.find(kPathSeparator, dir.second.rootPrefixLen + 1) == std::string::npos;
-            const bool opened = folder.OpenPath(dir.first, selected);
-            for (FileRecord& entry : folders[i]->second.entries) {
-                if (!needed(entry))
-                    continue;
-                name.assign(entry.name);
-                path = JoinPath(dir.first, entry.name);
-                // A folder that cannot be opened leaves each file to say why it cannot be read.
-                const auto result = opened ? checksummers[worker].ComputeIn(folder, name.c_str(), entry.size,
-                                                                            entry.lastWriteTime, m_bCancel)
-                                           : checksummers[worker].Compute(path, entry.size,
-                                                                          entry.lastWriteTime, m_bCancel, {});
-                if (StoreChecksum(entry, result, path, problems[worker]))
-                    computed.fetch_add(1, std::memory_order_relaxed);
-            }
-        }
-    };
-    RunWorkers(threads, work, [this] { ShowProgress(false); });
-    m_stats.checksumsComputed += computed.load();
-    std::vector<RunProblem> found;
-    for (std::vector<RunProblem>& part : problems)
-        std::move(part.begin(), part.end(), std::back_inserter(found));
-    std::sort(found.begin(), found.end(),
-              [](const RunProblem& a, const RunProblem& b) { return a.path < b.path; });
-    std::move(found.begin(), found.end(), std::back_inserter(m_problems));
-}
-
-void ListingEngine::ComputeChecksum(FileRecord& entry, const std::string& path) {
-    const std::uint64_t size = entry.size;
-    const auto result =
-        m_checksummer.Compute(path, size, entry.lastWriteTime, m_bCancel,
-                              [&](std::uint64_t done) { ShowChecksumProgress(path, done, size); });
-    if (StoreChecksum(entry, result, path, m_problems))
-        ++m_stats.checksumsComputed;
+// True once a second: progress is shown when the clock's second has moved on since the last time.
+bool ListingEngine::ProgressDue() {
+    const int second = static_cast<int>(CurrentTime() % 60);
+    if (second == m_nLastProgressSecond)
+        return false;
+    m_nLastProgressSecond = second;
+    return true;
 }
 
 void ListingEngine::ShowProgress(bool forced) {
-    const int second = static_cast<int>(CurrentTime() % 60);
-    if (!forced && second == m_nLastProgressSecond)
+    if (!ProgressDue() && !forced)
         return;
-    m_nLastProgressSecond = second;
     if (!m_host)
         return;
-    const MessageTable& messages = m_target.messages;
-    m_host->ShowProgress(std::string(kProductName) + " " + kVersionText + ", " + messages.Get(MSG_DIRS) +
-                         ":" + std::to_string(m_stats.dirCount) + ", " + messages.Get(MSG_FILES) + ":" +
-                         std::to_string(m_stats.entryCount));
+    RunProgress progress;
+    progress.folders = m_stats.dirCount;
+    progress.entries = m_stats.entryCount;
+    progress.scanComplete = m_scanComplete;
+    m_host->ShowProgress(progress);
 }
 
-void ListingEngine::ShowChecksumProgress(const std::string& path, std::uint64_t done, std::uint64_t size) {
-    const int second = static_cast<int>(CurrentTime() % 60);
-    if (second == m_nLastProgressSecond)
+void ListingEngine::ShowChecksumProgress(const std::string& path, unsigned percent) {
+    if (!ProgressDue() || !m_host)
         return;
-    m_nLastProgressSecond = second;
-    if (!m_host || size == 0)
-        return;
-    m_host->ShowProgress(std::string(kProductName) + " " + kVersionText + ", CRC (" + path + ") " +
-                         std::to_string(done * 100 / size) + "%");
+    RunProgress progress;
+    progress.folders = m_stats.dirCount;
+    progress.entries = m_stats.entryCount;
+    progress.scanComplete = true;
+    progress.checksumFile = path;
+    progress.checksumPercent = percent;
+    m_host->ShowProgress(progress);
 }
 
 void ListingEngine::WriteLine(OutputFile& out, std::string& text) {
@@ -346,21 +215,24 @@ void ListingEngine::WritePerDirectoryFile(const DirMapEntry& dir, const std::vec
     const std::string path = JoinPath(dir.first, m_options.m_strListingName + m_pWriter->Extension());
     // Two listings written into one file would leave neither.
     if (mainOutput.IsSameFile(path)) {
-        AddProblem(ProblemKind::ListingFileSkipped, path, "it is the main output");
+        m_problems.push_back({ProblemKind::ListingFileSkipped, path, "it is the main output"});
         return;
     }
     // The folder's owner may have put a link to another file (or a FIFO) there: never written through.
     OutputFile file;
     if (!file.Open(path, OutputTarget::RegularFileOnly)) {
-        AddProblem(file.Refused() ? ProblemKind::ListingFileSkipped : ProblemKind::ListingFileFailed, path,
-                   file.Error());
+        m_problems.push_back(
+            {file.Refused() ? ProblemKind::ListingFileSkipped : ProblemKind::ListingFileFailed, path,
+             file.Error()});
         return;
     }
     WriteFileRows(entries, file);
     if (!file.Close())
-        AddProblem(ProblemKind::ListingFileFailed, path, file.Error());
+        m_problems.push_back({ProblemKind::ListingFileFailed, path, file.Error()});
 }
 
+// The order of the rows: directories sorted, each followed by its sorted entries; or all entries
+// sorted together, without directory rows.
 void ListingEngine::WriteRows(OutputFile& out) {
     std::vector<DirMapEntry*> dirs;
     dirs.reserve(m_dirMap.size());
@@ -415,132 +287,47 @@ void ListingEngine::WriteRows(OutputFile& out) {
     }
 }
 
-void ListingEngine::FormatTimes(std::int64_t t, bool blank, const std::string& dateFormat,
-                                const std::string& timeFormat, std::optional<std::string>& date,
-                                std::optional<std::string>& time) {
-    LocalTime local;
-    // A time outside the calendar is shown blank, as wide as a date and time would be.
-    if (!m_timeCache.Convert(t, local)) {
-        local = LocalTime{};
-        blank = true;
-    }
-    if (date)
-        *date = FormatLocalTime(local, dateFormat);
-    if (time)
-        *time = FormatLocalTime(local, timeFormat);
-    if (blank) {
-        if (date)
-            date->assign(date->size(), ' ');
-        if (time)
-            time->assign(time->size(), ' ');
-    }
-}
-
 void ListingEngine::WriteDirectoryRow(const DirMapEntry& dir, OutputFile& out) {
-    const DirRecord& record = dir.second;
     DirectoryRow row;
-    row.path = ApplyPathStyle(DirectoryPathText(dir.first), m_options.m_nPathStyle, record.rootPrefixLen);
-    row.linkPath = LinkPathFor(row.path, m_options.m_nPathStyle);
-    if (m_options.m_bFileCountInDirName)
-        row.count = FormatCount(record.fileCount, m_formats.numberFormat);
-    row.pathWidth = static_cast<unsigned>(std::max(0, m_options.m_nDirNameWidth));
-    if (m_options.m_bDirSize)
-        row.size = FormatSize(record.totalSize, m_options.m_nSizeDisplay, m_options.m_nSizePrecision,
-                              m_formats.numberFormat);
-    row.sizeWidth = static_cast<unsigned>(std::max(0, m_options.m_nDirSizeWidth));
-    if (m_options.m_bDirDate)
-        row.date.emplace();
-    if (m_options.m_bDirTime)
-        row.time.emplace();
-    std::int64_t t = 0;
-    if (ChosenTime(record, m_options.m_nDateTimeKind, t))
-        FormatTimes(t, kNativePaths.IsRootKey(dir.first), m_formats.dirDateFormat, m_formats.dirTimeFormat,
-                    row.date, row.time);
-    if (m_options.m_bDirAttributes)
-        row.attributes = record.attributes;
+    m_rows->BuildDirectoryRow(dir, row);
     std::string text;
     m_pWriter->FormatDirectoryRow(row, text);
     WriteLine(out, text);
 }
 
+// The version and the checksum a file's row shows, read once per run (a version that could not be read
+// is tried again by the next run).
+void ListingEngine::ReadDetails(FileRecord& entry) {
+    const bool version = m_options.m_bFileVersion && !entry.isDirectory && !entry.versionKnown;
+    const bool checksum = m_options.m_bFileCrc32 && NeedsChecksum(entry);
+    if (!version && !checksum)
+        return;
+    const std::string path = JoinPath(entry.parent->first, entry.name);
+    if (version) {
+        int error = 0;
+        entry.version = GetFileVersionText(path, &error);
+        entry.versionKnown = error == 0;
+        if (error != 0)
+            m_problems.push_back({ProblemKind::VersionUnreadable, path, ErrorText(error)});
+        ++m_stats.versionsComputed;
+    }
+    if (checksum)
+        m_checksums->Compute(entry, path, [&](unsigned percent) { ShowChecksumProgress(path, percent); });
+}
+
 void ListingEngine::WriteFileRows(const std::vector<FileRecord*>& entries, OutputFile& out) {
-    const ListingOptions& o = m_options;
     FileRow row;
     std::string text;
     std::uint64_t number = 0;
     const std::size_t count = entries.size();
-    const DirMapEntry* linkDir = nullptr; // the directory `dirPath` was made for
-    std::string dirPath, linkPath;
     for (std::size_t i = 0; i < count; ++i) {
-        FileRecord& entry = *entries[o.m_bSortFilesDescending ? count - 1 - i : i];
-        if (entry.isDirectory && !o.m_bSubdirs)
+        FileRecord& entry = *entries[m_options.m_bSortFilesDescending ? count - 1 - i : i];
+        if (entry.isDirectory && !m_options.m_bSubdirs)
             continue;
-        const DirMapEntry& dir = *entry.parent;
-        if (&dir != linkDir) {
-            linkDir = &dir;
-            dirPath = ApplyPathStyle(DirectoryPathText(dir.first), o.m_nPathStyle, dir.second.rootPrefixLen);
-            linkPath = LinkPathFor(dirPath, o.m_nPathStyle);
-        }
-        // The row is reused from entry to entry: assigning into its strings keeps their buffers, so
-        // long paths are not allocated again for every file.
-        row.isDirectory = entry.isDirectory;
-        if (o.m_bFileNumber && !entry.isDirectory)
-            AssignField(row.number, FormatSize(++number, kSizeBytes, 0, m_formats.numberFormat) + ". ");
-        else
-            row.number.reset();
-        row.linkPath = linkPath;
-        if (o.m_bFilePath)
-            AssignField(row.pathPrefix, dirPath);
-        if (o.m_bFileExtension && entry.HasExtension())
-            AssignField(row.extension, entry.Extension());
-        else
-            row.extension.reset();
-        row.name = o.m_bFileExtension ? entry.BaseName() : std::string_view(entry.name);
-        row.nameWidth = static_cast<unsigned>(std::max(0, o.m_nFileNameWidth));
-        if (o.m_bFileSize) {
-            if (entry.isDirectory)
-                AssignField(row.size, "<DIR>");
-            else
-                AssignField(row.size, FormatSize(entry.size, o.m_nSizeDisplay, o.m_nSizePrecision,
-                                                 m_formats.numberFormat));
-            row.sizeWidth = static_cast<unsigned>(std::max(0, o.m_nFileSizeWidth));
-        }
-        if (o.m_bFileDate)
-            AssignField(row.date, "");
-        if (o.m_bFileTime)
-            AssignField(row.time, "");
-        std::int64_t t = 0;
-        if (ChosenTime(entry, o.m_nDateTimeKind, t))
-            FormatTimes(t, false, m_formats.fileDateFormat, m_formats.fileTimeFormat, row.date, row.time);
-
-        const bool needsPath = (o.m_bFileCrc32 && NeedsChecksum(entry)) ||
-                               (o.m_bFileVersion && !entry.isDirectory && !entry.versionKnown);
-        const std::string path = needsPath ? JoinPath(dir.first, entry.name) : std::string();
-        if (o.m_bFileVersion) {
-            if (!entry.isDirectory && !entry.versionKnown) {
-                int error = 0;
-                entry.version = GetFileVersionText(path, &error);
-                // A file that could not be read is tried again by the next run.
-                entry.versionKnown = error == 0;
-                if (error != 0)
-                    AddProblem(ProblemKind::VersionUnreadable, path, error);
-                ++m_stats.versionsComputed;
-            }
-            AssignField(row.version,
-                        entry.isDirectory ? std::string_view() : std::string_view(entry.version));
-            row.versionWidth = static_cast<unsigned>(std::max(0, o.m_nFileVersionWidth));
-        }
-        if (o.m_bFileCrc32) {
-            if (NeedsChecksum(entry))
-                ComputeChecksum(entry, path);
-            // Only a checksum that was really computed is shown: anything else gets an empty cell.
-            char hex[9] = "        ";
-            if (entry.crcKnown)
-                std::snprintf(hex, sizeof hex, "%08x", entry.crc);
-            AssignField(row.crc, std::string_view(hex, 8));
-        }
-        if (o.m_bFileAttributes)
-            AssignField(row.attributes, std::string_view(entry.attributes, 5));
+        if (!entry.isDirectory)
+            ++number;
+        ReadDetails(entry);
+        m_rows->BuildFileRow(entry, number, row);
         text.clear();
         m_pWriter->FormatFileRow(row, text);
         WriteLine(out, text);

@@ -1,6 +1,7 @@
-// The listing engine: scans the selected directories, sorts and formats their contents and writes one
-// listing through the writer of the chosen output type, optionally also a listing inside every
-// processed directory. The scanned records stay in the engine after a run as the cache of the next one.
+// The listing engine: the run. It scans the selected directories in their order, keeps the totals,
+// has the checksums read (checksum_pass.h) and the rows built (row_builder.h), and writes one listing
+// through the writer of the chosen output type, optionally also a listing inside every processed
+// directory. The scanned records stay in the engine after a run as the cache of the next one.
 //
 // Threading: SetRunTarget and RequestCancel are called by the front end; Run executes on the run thread
 // and reaches the front end only through ListingHost. Only the cancel flag is shared while a run is
@@ -15,17 +16,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/field_format.h"
-#include "engine/file_checksum.h"
+#include "engine/checksum_pass.h"
 #include "engine/listing_host.h"
 #include "engine/records.h"
+#include "engine/row_builder.h"
 #include "engine/run_result.h"
 #include "listing/listing_options.h"
 #include "listing/message_table.h"
-#include "platform/directory_reader.h"
 #include "platform/file_io.h"
-#include "platform/local_time.h"
-#include "platform/name_mask.h"
 #include "writers/listing_writer.h"
 
 namespace quillary {
@@ -41,6 +39,7 @@ struct RunTarget {
     std::string outputPath; // "-" writes to standard output
     bool previewRun = false;
     std::optional<std::int64_t> headerTime; // the header's time stamp; now when not set
+    unsigned threads = 0; // workers that read folders and checksums; 0: DefaultWorkerCount()
 };
 
 class ListingEngine {
@@ -59,39 +58,34 @@ public:
 
 private:
     void ScanSelections();
-    void ComputeChecksumsInParallel();
-    void ComputeChecksum(FileRecord& entry, const std::string& path);
-    void ShowProgress(bool forced);
-    void ShowChecksumProgress(const std::string& path, std::uint64_t done, std::uint64_t size);
     void LeaveOutTemporaryFile(const OutputFile& out);
+    void ShowProgress(bool forced);
+    void ShowChecksumProgress(const std::string& path, unsigned percent);
+    bool ProgressDue();
     void WriteRows(OutputFile& out);
     void WriteDirectoryRow(const DirMapEntry& dir, OutputFile& out);
     void WriteFileRows(const std::vector<FileRecord*>& entries, OutputFile& out);
+    void ReadDetails(FileRecord& entry);
     void SortFileRecords(std::vector<FileRecord*>& entries) const;
     void WritePerDirectoryFile(const DirMapEntry& dir, const std::vector<FileRecord*>& entries,
                                const OutputFile& mainOutput);
     RunResult Finish(RunStatus status);
-    void AddProblem(ProblemKind kind, std::string path, int error);
-    void AddProblem(ProblemKind kind, std::string path, std::string reason);
-    void FormatTimes(std::int64_t t, bool blank, const std::string& dateFormat, const std::string& timeFormat,
-                     std::optional<std::string>& date, std::optional<std::string>& time);
     void WriteLine(OutputFile& out, std::string& text);
 
     ListingHost* m_host;
     RunTarget m_target;
     const ListingOptions& m_options = m_target.options;
     bool m_bListingInEachDir = false;
-    FieldFormats m_formats;
-    std::unique_ptr<NameMask> m_mask;
+    unsigned m_threads = 1;
     ColumnSet m_columnSet;
     WriterContext m_writerContext;
     std::unique_ptr<ListingWriter> m_pWriter;
-    LocalTimeCache m_timeCache;
-    FileChecksummer m_checksummer;
-    unsigned m_threads = 1; // workers that read folders and checksums
+    std::unique_ptr<RowBuilder> m_rows;
+    std::unique_ptr<ChecksumPass> m_checksums;
 
     std::atomic<bool> m_bCancel{false};
     int m_nLastProgressSecond = 0;
+    bool m_scanComplete = false;
     RunStatistics m_stats;
     std::vector<RunProblem> m_problems;
     DirMap m_dirMap;

@@ -13,11 +13,21 @@
 
 namespace quillary {
 
+// What a run has done so far. The front end says it in its own words and language.
+struct RunProgress {
+    int folders = 0;           // folders read so far
+    int entries = 0;           // entries listed so far (files, and folders that match the mask)
+    bool scanComplete = false; // every folder is read: the counts are final
+    // While the checksum of a file larger than one chunk is read: its path, and how much of it is read.
+    std::string checksumFile;
+    unsigned checksumPercent = 0; // 0..100
+};
+
 class ListingHost {
 public:
     virtual ~ListingHost() = default;
-    // The progress text for the window title, at most once a second.
-    virtual void ShowProgress(const std::string& text) = 0;
+    // At most once a second, and once more as soon as the scan is complete (whatever the time).
+    virtual void ShowProgress(const RunProgress& progress) = 0;
     virtual void EnterBusyState() = 0;
     virtual void LeaveBusyState() = 0;
     virtual void RunFinished(const RunResult& result) = 0;

@@ -3,20 +3,13 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
-#include <cstdlib>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 namespace quillary {
 
-unsigned WorkerThreadCount() {
-    if (const char* forced = std::getenv("QUILLARY_THREADS")) {
-        char* end = nullptr;
-        const long count = std::strtol(forced, &end, 10);
-        if (end != forced && *end == '\0' && count >= 1 && count <= 64)
-            return static_cast<unsigned>(count);
-    }
+unsigned DefaultWorkerCount() {
     return std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
 }
 

@@ -6,10 +6,8 @@
 
 namespace quillary {
 
-// How many workers a run uses: as many as the machine has cores, at most 8. The environment variable
-// QUILLARY_THREADS (1..64) sets another number; tests and benchmarks use it to compare one thread
-// with several.
-unsigned WorkerThreadCount();
+// How many workers a run uses unless it is told otherwise: as many as the machine has cores, at most 8.
+unsigned DefaultWorkerCount();
 
 // Runs body(worker) on `count` new threads (worker = 0 .. count - 1) and returns when every one has
 // returned. Meanwhile the calling thread calls `waiting` about ten times a second.

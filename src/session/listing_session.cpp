@@ -134,7 +134,20 @@ RunTarget ListingSession::BuildRunTarget(const CheckedDirList& checkedDirs, cons
     target.outputPath = outputPath;
     target.previewRun = previewRun;
     HeaderTimeFromEnvironment(target.headerTime); // an unattended run checks it first
+    target.threads = ThreadCountFromEnvironment();
     return target;
+}
+
+unsigned ThreadCountFromEnvironment() {
+    const char* value = std::getenv("QUILLARY_THREADS");
+    if (value == nullptr)
+        return 0;
+    const std::string_view text(value);
+    unsigned count = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+    if (error != std::errc() || end != text.data() + text.size() || count < 1 || count > 64)
+        return 0;
+    return count;
 }
 
 bool HeaderTimeFromEnvironment(std::optional<std::int64_t>& time) {

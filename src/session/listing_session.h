@@ -101,7 +101,7 @@ public:
     bool ChooseOutputTypeFromName(const std::string& outputPath);
 
     // The run target from the form's options, the checked folders and the session's messages. The
-    // header time is SOURCE_DATE_EPOCH when set.
+    // header time is SOURCE_DATE_EPOCH when set, the number of workers QUILLARY_THREADS.
     RunTarget BuildRunTarget(const CheckedDirList& checkedDirs, const std::string& outputPath,
                              bool previewRun) const;
 
@@ -116,6 +116,10 @@ private:
 // The header time from SOURCE_DATE_EPOCH into `time`: nullopt when unset or empty. False (and nullopt)
 // when it is set to anything but a whole number of seconds from 0 to the end of the year 9999.
 bool HeaderTimeFromEnvironment(std::optional<std::int64_t>& time);
+
+// The number of workers QUILLARY_THREADS asks for (1..64; tests and benchmarks compare one thread with
+// several); 0, the machine's own number, when it is unset or anything else.
+unsigned ThreadCountFromEnvironment();
 
 // A selection restored into a fresh folder tree in memory, as the window's tree would hold it.
 struct Selection {

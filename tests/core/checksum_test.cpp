@@ -1,9 +1,11 @@
-// Checksums that are real or absent: only regular files get one, read without following links, and a
-// file that is not as listed, or changes while it is read, gets none, a problem, and no cache entry.
+// Checksums that are real or absent: the standard CRC-32 of the whole file, only regular files get one,
+// read without following links, and a file that is not as listed, or changes while it is read, gets
+// none, a problem, and no cache entry.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "engine/file_checksum.h"
@@ -86,6 +88,65 @@ TEST_F(ChecksumOutcomeTest, AFileNotAsListedOrChangedWhileReadIsChanged) {
     }
 }
 
+std::uint32_t TableCrc32(const unsigned char* data, std::size_t size) {
+    std::uint32_t table[256];
+    for (std::uint32_t i = 0; i < 256; ++i) {
+        std::uint32_t c = i;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
+        table[i] = c;
+    }
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < size; ++i)
+        crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+TEST(ChecksumTest, MatchesTheTableDrivenDefinition) {
+    EXPECT_EQ(Crc32Update(0, "123456789", 9), 0xCBF43926u);
+    EXPECT_EQ(Crc32Update(0, "", 0), 0u);
+    std::mt19937 random(42);
+    for (std::size_t size : {1u, 7u, 64u, 1000u, 65537u}) {
+        std::vector<unsigned char> data(size);
+        for (auto& byte : data)
+            byte = static_cast<unsigned char>(random());
+        EXPECT_EQ(Crc32Update(0, data.data(), size), TableCrc32(data.data(), size)) << size;
+        // Continuing over two pieces gives the same value.
+        const std::size_t half = size / 2;
+        EXPECT_EQ(Crc32Update(Crc32Update(0, data.data(), half), data.data() + half, size - half),
+                  TableCrc32(data.data(), size));
+    }
+}
+
+TEST_F(ChecksumOutcomeTest, FilesAcrossTheChunkBoundaryMissingFilesFoldersAndCancel) {
+    const std::size_t size = FileChecksummer::kChunkSize + 12345;
+    std::vector<unsigned char> data(size);
+    std::mt19937 random(7);
+    for (auto& byte : data)
+        byte = static_cast<unsigned char>(random());
+    const fs::path path = scratch.Path() / "big.bin";
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(size));
+    test::SetTimes(path, 1000, 1000);
+    int progressCalls = 0;
+    auto result =
+        checksummer.Compute(path.string(), size, 1000, cancel, [&](std::uint64_t) { ++progressCalls; });
+    EXPECT_EQ(result.outcome, FileChecksummer::Outcome::Complete);
+    EXPECT_EQ(result.crc, TableCrc32(data.data(), size));
+    EXPECT_EQ(progressCalls, 2);
+
+    // A file that cannot be opened has no checksum and says why; a folder is not a regular file.
+    result = checksummer.Compute((scratch.Path() / "missing").string(), 10, 1000, cancel, {});
+    EXPECT_EQ(result.outcome, FileChecksummer::Outcome::Failed);
+    EXPECT_EQ(result.error, ENOENT);
+    result = checksummer.Compute(scratch.Path().string(), 10, 1000, cancel, {});
+    EXPECT_EQ(result.outcome, FileChecksummer::Outcome::NotRegular);
+
+    cancel = true;
+    result = checksummer.Compute(path.string(), size, 1000, cancel, {});
+    EXPECT_EQ(result.outcome, FileChecksummer::Outcome::Cancelled);
+}
+
 // The CSV cell of `name`'s checksum in a listing with file names and checksums.
 std::string CrcCell(const std::string& listing, const std::string& name) {
     std::istringstream lines(listing);
@@ -105,15 +166,12 @@ std::string CrcCell(const std::string& listing, const std::string& name) {
     return "(no row)";
 }
 
-// Calls `act` once, at the progress line that shows the scan's final count of `entries` entries: every
-// entry has been read, no checksum yet.
+// Calls `act` once, as soon as the scan is complete: every entry has been read, no checksum yet.
 class ScanDoneHost : public ListingHost {
 public:
-    ScanDoneHost(int entries, std::function<void()> act)
-        : m_ending(":" + std::to_string(entries)), m_act(std::move(act)) {}
-    void ShowProgress(const std::string& text) override {
-        if (m_act && text.size() >= m_ending.size() &&
-            text.compare(text.size() - m_ending.size(), m_ending.size(), m_ending) == 0)
+    explicit ScanDoneHost(std::function<void()> act) : m_act(std::move(act)) {}
+    void ShowProgress(const RunProgress& progress) override {
+        if (m_act && progress.scanComplete)
             std::exchange(m_act, nullptr)();
     }
     void EnterBusyState() override {}
@@ -121,7 +179,6 @@ public:
     void RunFinished(const RunResult&) override {}
 
 private:
-    std::string m_ending;
     std::function<void()> m_act;
 };
 
@@ -137,7 +194,7 @@ TEST(ChecksumCellTest, RegularFilesOnlyAndAFileChangedBeforeItsChecksumIsReporte
     fs::create_symlink("a.txt", tree / "link.txt");
     ASSERT_TRUE(test::MakeFifo(tree / "fifo"));
 
-    ScanDoneHost host(4, [&] {
+    ScanDoneHost host([&] {
         WriteFile(tree / "changing.txt", "second");
         test::SetTimes(tree / "changing.txt", 2000, 2000);
     });

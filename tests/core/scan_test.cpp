@@ -3,16 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdlib>
-#include <future>
 #include <random>
-#include <thread>
 #include <utility>
 
+#include "engine/directory_scan.h"
 #include "engine/file_checksum.h"
 #include "engine/listing_engine.h"
 #include "engine/sorting.h"
+#include "session/listing_session.h"
 #include "support/deep_tree.h"
 #include "support/environment.h"
 #include "support/scratch_dir.h"
@@ -26,14 +25,6 @@ namespace fs = std::filesystem;
 using test::ReadFile;
 using test::ScratchDir;
 using test::WriteFile;
-
-// Sets QUILLARY_THREADS for the runs of one test.
-class ForcedThreads {
-public:
-    explicit ForcedThreads(int count) { Set(count); }
-    ~ForcedThreads() { test::UnsetEnvironment("QUILLARY_THREADS"); }
-    void Set(int count) { test::SetEnvironment("QUILLARY_THREADS", std::to_string(count)); }
-};
 
 // Sets the last-write time; the access time goes far into the future, where reading the file (for a
 // checksum) does not move it, so that listings of access times stay comparable from run to run.
@@ -129,8 +120,9 @@ protected:
         fs::create_directory(tree);
         folders = MakeRandomTree(tree, 20240601);
     }
-    // Runs `engine` and returns the listing followed by the run's problems.
-    std::string Run(ListingEngine& engine, RunTarget target) {
+    // Runs `engine` with `threads` workers and returns the listing followed by the run's problems.
+    std::string Run(ListingEngine& engine, RunTarget target, unsigned threads = 4) {
+        target.threads = threads;
         target.outputPath = (scratch.Path() / "out.txt").string();
         target.headerTime = 0;
         engine.SetRunTarget(target);
@@ -155,7 +147,6 @@ protected:
 };
 
 TEST_F(ScanThreadsTest, ParallelListingEqualsOneThreadForRandomOptionSets) {
-    ForcedThreads threads(1);
     ListingEngine one, many;
     std::mt19937 random(7);
     for (int round = 0; round < 30; ++round) {
@@ -165,16 +156,32 @@ TEST_F(ScanThreadsTest, ParallelListingEqualsOneThreadForRandomOptionSets) {
         SCOPED_TRACE("round " + std::to_string(round));
         // Twice each, so that the second runs read through the scan cache.
         for (int pass = 0; pass < 2; ++pass) {
-            threads.Set(1);
-            const std::string expected = Run(one, target);
-            threads.Set(4);
-            EXPECT_EQ(FirstDifference(expected, Run(many, target)), "") << "pass " << pass;
+            const std::string expected = Run(one, target, 1);
+            EXPECT_EQ(FirstDifference(expected, Run(many, target, 4)), "") << "pass " << pass;
         }
     }
 }
 
+// The front end's session reads the number of workers from the environment; the engine only takes it.
+TEST(ThreadCountTest, QuillaryThreadsIsAWholeNumberFromOneTo64) {
+    const struct {
+        const char* value; // null: unset
+        unsigned count;
+    } cases[] = {
+        {nullptr, 0}, {"1", 1}, {"4", 4},  {"64", 64}, {"0", 0},   {"65", 0},
+        {"-1", 0},    {"", 0},  {"4x", 0}, {" 4", 0},  {"abc", 0}, {"99999999999", 0},
+    };
+    for (const auto& c : cases) {
+        if (c.value)
+            test::SetEnvironment("QUILLARY_THREADS", c.value);
+        else
+            test::UnsetEnvironment("QUILLARY_THREADS");
+        EXPECT_EQ(ThreadCountFromEnvironment(), c.count) << (c.value ? c.value : "(unset)");
+    }
+    test::UnsetEnvironment("QUILLARY_THREADS");
+}
+
 TEST_F(ScanThreadsTest, ThreadsTakeChecksumsFromTheCacheInTheSecondRun) {
-    ForcedThreads threads(4);
     ListingEngine engine;
     RunTarget target;
     target.options.m_bFileCrc32 = true;
@@ -186,46 +193,59 @@ TEST_F(ScanThreadsTest, ThreadsTakeChecksumsFromTheCacheInTheSecondRun) {
     EXPECT_GT(last.statistics.reusedEntries, 300u);
 }
 
-// Cancel while several workers read; whatever was read is a consistent cache for the next run, whose
-// listing equals that of a fresh engine.
-TEST_F(ScanThreadsTest, CancelDuringAParallelScanLeavesAConsistentCache) {
-    for (int i = 0; i < 400; ++i)
-        WriteFile(tree / ("wide" + std::to_string(i % 40)) / ("f" + std::to_string(i)), "");
-    ForcedThreads threads(4);
-    class CancellingHost : public ListingHost {
-    public:
-        std::promise<void> busy;
-        bool signalled = false;
-        void ShowProgress(const std::string&) override {}
-        void EnterBusyState() override {
-            if (!std::exchange(signalled, true))
-                busy.set_value();
-        }
-        void LeaveBusyState() override {}
-        void RunFinished(const RunResult&) override {}
-    } host;
-    ListingEngine engine(&host);
-    RunTarget target;
-    target.options.m_bFileCrc32 = true;
-    target.checkedDirs = {"3|" + tree.string()};
-    target.outputPath = (scratch.Path() / "cancelled.txt").string();
-    engine.SetRunTarget(target);
-    RunResult cancelled;
-    std::thread run([&] { cancelled = engine.Run(); });
-    host.busy.get_future().wait();
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    const auto cancelledAt = std::chrono::steady_clock::now();
-    engine.RequestCancel();
-    run.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - cancelledAt, std::chrono::seconds(1));
-    EXPECT_EQ(cancelled.status, RunStatus::Cancelled);
-    for (const auto& [path, record] : engine.DirectoryMap()) {
+// What a scan read, folder by folder, for comparing two scans.
+std::string Dump(const DirMap& map) {
+    std::string text;
+    for (const auto& [path, record] : map) {
+        text += path + " " + std::to_string(record.fileCount) + " " + std::to_string(record.totalSize) + " " +
+                record.attributes + "\n";
         for (const FileRecord& entry : record.entries)
-            ASSERT_EQ(&entry.parent->second, &record) << path;
+            text += "  " + std::string(entry.name) + " " + std::to_string(entry.size) + " " +
+                    std::to_string(entry.lastWriteTime) + (entry.isDirectory ? " dir\n" : "\n");
     }
+    return text;
+}
 
-    ListingEngine fresh;
-    EXPECT_EQ(Run(engine, target), Run(fresh, target));
+// Cancelled at a known point while four workers read: the scan stops there (the folders in the other
+// workers' hands are finished, no new one is taken), every record it made is whole, and as the cache of
+// the next scan it gives exactly what a fresh scan gives.
+TEST_F(ScanThreadsTest, CancelDuringAParallelScanStopsThereAndLeavesAConsistentCache) {
+    for (int i = 0; i < 400; ++i) {
+        fs::create_directories(tree / ("wide" + std::to_string(i % 40)));
+        WriteFile(tree / ("wide" + std::to_string(i % 40)) / ("f" + std::to_string(i)), "");
+    }
+    constexpr unsigned kThreads = 4;
+    auto scan = [&](DirMap& into, DirMap& cache, const std::atomic<bool>& cancel,
+                    std::function<void(const std::string&)> hook) {
+        DirectoryScan directoryScan(into, cache, ScanFilter{}, cancel, kThreads);
+        directoryScan.SetFolderHook(std::move(hook));
+        directoryScan.ScanSelection(tree.string(), true, 0, {});
+        return directoryScan.TakeProblems().size();
+    };
+    const std::atomic<bool> never{false};
+    DirMap fresh, none;
+    EXPECT_EQ(scan(fresh, none, never, {}), 0u);
+    ASSERT_GT(fresh.size(), 70u);
+
+    for (const std::size_t stopAfter : {1u, 10u, 40u}) {
+        SCOPED_TRACE("cancelled after " + std::to_string(stopAfter) + " folders");
+        std::atomic<bool> cancel{false};
+        std::atomic<std::size_t> read{0};
+        DirMap cancelled;
+        scan(cancelled, none, cancel, [&](const std::string&) {
+            if (++read == stopAfter)
+                cancel.store(true);
+        });
+        EXPECT_GE(cancelled.size(), stopAfter);
+        EXPECT_LE(cancelled.size(), stopAfter + kThreads - 1);
+        for (const auto& [path, record] : cancelled) {
+            for (const FileRecord& entry : record.entries)
+                ASSERT_EQ(&entry.parent->second, &record) << path;
+        }
+        DirMap again;
+        EXPECT_EQ(scan(again, cancelled, never, {}), 0u);
+        EXPECT_EQ(FirstDifference(Dump(fresh), Dump(again)), "");
+    }
 }
 
 // 5,000 levels, each with a leaf folder beside the next level: paths past 10,000 bytes, and far more

@@ -164,8 +164,8 @@ public:
     }
 
 private:
-    void ShowProgress(const std::string& text) override {
-        m_window.ShowProgress(text);
+    void ShowProgress(const RunProgress& progress) override {
+        m_window.ShowProgress(progress);
         if (!m_held.exchange(true))
             m_release.wait(false);
     }

@@ -34,7 +34,10 @@ public:
 
     void Run(RunTarget target) override {
         m_host.EnterBusyState();
-        m_host.ShowProgress("Quillary v0.7, Dirs:1, Files:2");
+        RunProgress progress;
+        progress.folders = 1;
+        progress.entries = 2;
+        m_host.ShowProgress(progress);
         m_cancel.wait(false);
         m_host.LeaveBusyState();
         RunResult result;

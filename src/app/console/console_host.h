@@ -1,8 +1,9 @@
-// How a console run reaches the terminal: the progress text on one stderr line (only when stderr is a
+// How a console run reaches the terminal: the progress on one stderr line (only when stderr is a
 // terminal), ended when the run ends. What the run could not read is told by the listing session.
 #pragma once
 
 #include "engine/listing_host.h"
+#include "listing/message_table.h"
 
 namespace quillary {
 
@@ -12,10 +13,12 @@ void PrintMessage(const std::string& message);
 
 class ConsoleHost : public ListingHost {
 public:
-    ConsoleHost();
+    // The progress line is worded in the language of `messages`, which must outlive the host.
+    explicit ConsoleHost(const MessageTable& messages);
     ~ConsoleHost() override;
 
-    void ShowProgress(const std::string& text) override;
+    // "Quillary v0.7, Dirs:12, Files:345", or "Quillary v0.7, CRC (/path/of/file) 40%".
+    void ShowProgress(const RunProgress& progress) override;
     void EnterBusyState() override {}
     void LeaveBusyState() override { EndProgressLine(); }
     void RunFinished(const RunResult& result) override;
@@ -23,6 +26,7 @@ public:
 private:
     void EndProgressLine();
 
+    const MessageTable& m_messages;
     bool m_interactive;
     bool m_lineOpen = false;
 };

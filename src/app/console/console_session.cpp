@@ -48,7 +48,7 @@ int ConsoleSession::List(const ConsoleArguments& arguments) {
 
     RunResult result;
     {
-        ConsoleHost host; // its progress line ends before the outcome is told
+        ConsoleHost host(m_session.Messages()); // its progress line ends before the outcome is told
         result = RunListing(m_session.BuildRunTarget(checkedDirs, outputPath, false), &host);
     }
     const SessionReport finished = m_session.FinishRun(result);

@@ -4,10 +4,10 @@
 
 namespace quillary {
 
-void GuiListingHost::ShowProgress(const std::string& text) {
+void GuiListingHost::ShowProgress(const RunProgress& progress) {
     CQuillaryDlg* window = &m_window;
     const unsigned generation = m_generation.load();
-    window->CallAfter([window, generation, text] { window->OnRunProgress(generation, text); });
+    window->CallAfter([window, generation, progress] { window->OnRunProgress(generation, progress); });
 }
 
 void GuiListingHost::EnterBusyState() {

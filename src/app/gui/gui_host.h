@@ -21,7 +21,7 @@ public:
     void BeginRun(unsigned generation) { m_generation.store(generation); }
 
     // Run thread.
-    void ShowProgress(const std::string& text) override;
+    void ShowProgress(const RunProgress& progress) override;
     void EnterBusyState() override;
     void LeaveBusyState() override;
     void RunFinished(const RunResult& result) override;

@@ -408,9 +408,20 @@ void CQuillaryDlg::JoinRunThread() {
         m_runThread.join();
 }
 
-void CQuillaryDlg::OnRunProgress(unsigned generation, const std::string& text) {
-    if (generation == m_nGeneration)
-        SetTitle(ToWx(text));
+// The title says what the run has done so far: "Quillary v0.7, Dirs:12, Files:345", or which large
+// file's checksum is read: "Quillary v0.7, CRC (/data/disk.img) 40%".
+void CQuillaryDlg::OnRunProgress(unsigned generation, const RunProgress& progress) {
+    if (generation != m_nGeneration)
+        return;
+    wxString title = wxString::Format("%s %s, ", kProductName, kVersionText);
+    if (!progress.checksumFile.empty()) {
+        title += "CRC (" + ToWx(progress.checksumFile) + wxString::Format(") %u%%", progress.checksumPercent);
+    } else {
+        const MessageTable& messages = m_session.Messages();
+        title += ToWx(messages.Get(MSG_DIRS)) + wxString::Format(":%d, ", progress.folders) +
+                 ToWx(messages.Get(MSG_FILES)) + wxString::Format(":%d", progress.entries);
+    }
+    SetTitle(title);
 }
 
 void CQuillaryDlg::OnRunBusy(unsigned generation, bool busy) {

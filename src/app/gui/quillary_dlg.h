@@ -75,7 +75,7 @@ public:
     WindowPlacement Placement() const;
 
     // The UI-thread side of the host calls (GuiListingHost); calls of an older run are ignored.
-    void OnRunProgress(unsigned generation, const std::string& text);
+    void OnRunProgress(unsigned generation, const RunProgress& progress);
     void OnRunBusy(unsigned generation, bool busy);
     void OnRunFinished(unsigned generation, const RunResult& result);
     // What the status line tells: the problems of the last run, or the folders of a selection that

@@ -1,0 +1,113 @@
+#include "engine/checksum_pass.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "engine/directory_scan.h"
+#include "engine/worker_threads.h"
+#include "platform/directory_reader.h"
+#include "platform/file_io.h"
+#include "platform/path_syntax.h"
+
+namespace quillary {
+
+namespace {
+
+// Keeps a checksum's outcome in the file's record; true when a checksum was computed.
+bool StoreChecksum(FileRecord& entry, const FileChecksummer::Result& result, const std::string& path,
+                   std::vector<RunProblem>& problems) {
+    using Outcome = FileChecksummer::Outcome;
+    switch (result.outcome) {
+    case Outcome::Complete:
+        entry.crc = result.crc;
+        entry.crcKnown = true;
+        return true;
+    case Outcome::Failed:
+        problems.push_back({ProblemKind::ChecksumUnreadable, path, ErrorText(result.error)});
+        break;
+    case Outcome::Changed:
+        problems.push_back({ProblemKind::ChecksumUnreadable, path, "the file changed while it was read"});
+        break;
+    case Outcome::NotRegular:
+        break;
+    case Outcome::Cancelled:
+        return false; // tried again by the next run
+    }
+    entry.crcTried = true;
+    return false;
+}
+
+} // namespace
+
+bool NeedsChecksum(const FileRecord& entry) {
+    return entry.isRegular && !entry.crcKnown && !entry.crcTried;
+}
+
+void ChecksumPass::ComputeSmallFiles(DirMap& dirMap, unsigned threads, const std::function<void()>& waiting) {
+    if (m_cancel.load())
+        return;
+    auto needed = [](const FileRecord& entry) {
+        return NeedsChecksum(entry) && entry.size <= FileChecksummer::kChunkSize;
+    };
+    std::vector<DirMapEntry*> folders;
+    for (DirMapEntry& dir : dirMap) {
+        if (std::any_of(dir.second.entries.begin(), dir.second.entries.end(), needed))
+            folders.push_back(&dir);
+    }
+    if (folders.empty())
+        return;
+    const auto workers =
+        static_cast<unsigned>(std::clamp<std::size_t>(folders.size(), 1, std::max(threads, 1u)));
+    std::vector<FileChecksummer> checksummers(workers);
+    std::vector<std::vector<RunProblem>> problems(workers);
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::uint64_t> computed{0};
+    // Each folder is taken by one worker, which alone writes the records of its files.
+    auto work = [&](unsigned worker) {
+        std::string name, path;
+        DirectoryHandle folder;
+        for (std::size_t i = 0; !m_cancel.load(std::memory_order_relaxed) &&
+                                (i = next.fetch_add(1, std::memory_order_relaxed)) < folders.size();) {
+            const DirMapEntry& dir = *folders[i];
+            // A selected folder may be a link to a folder; one found below it never is.
+            const bool selected =
+                dir.first.find(kPathSeparator, dir.second.rootPrefixLen + 1) == std::string::npos;
+            const bool opened = folder.OpenPath(dir.first, selected);
+            for (FileRecord& entry : folders[i]->second.entries) {
+                if (!needed(entry))
+                    continue;
+                name.assign(entry.name);
+                path = JoinPath(dir.first, entry.name);
+                // A folder that cannot be opened leaves each file to say why it cannot be read.
+                const auto result = opened ? checksummers[worker].ComputeIn(folder, name.c_str(), entry.size,
+                                                                            entry.lastWriteTime, m_cancel)
+                                           : checksummers[worker].Compute(path, entry.size,
+                                                                          entry.lastWriteTime, m_cancel, {});
+                if (StoreChecksum(entry, result, path, problems[worker]))
+                    computed.fetch_add(1, std::memory_order_relaxed);
+            }
+        }
+    };
+    RunWorkers(workers, work, waiting);
+    m_computed += computed.load();
+    std::vector<RunProblem> found;
+    for (std::vector<RunProblem>& part : problems)
+        std::move(part.begin(), part.end(), std::back_inserter(found));
+    std::sort(found.begin(), found.end(),
+              [](const RunProblem& a, const RunProblem& b) { return a.path < b.path; });
+    std::move(found.begin(), found.end(), std::back_inserter(m_problems));
+}
+
+void ChecksumPass::Compute(FileRecord& entry, const std::string& path,
+                           const std::function<void(unsigned)>& progress) {
+    const std::uint64_t size = entry.size;
+    const auto result =
+        m_checksummer.Compute(path, size, entry.lastWriteTime, m_cancel, [&](std::uint64_t done) {
+            if (progress && size != 0)
+                progress(static_cast<unsigned>(done * 100 / size));
+        });
+    if (StoreChecksum(entry, result, path, m_problems))
+        ++m_computed;
+}
+
+} // namespace quillary

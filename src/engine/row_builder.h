@@ -1,0 +1,47 @@
+// Rows from scanned records: the display text of every field of a directory line or an entry line, by
+// the run's options (path style, sizes and counts, dates and times, the name split at its extension,
+// version, checksum and attribute cells). It reads nothing from the disk: the run computes checksums and
+// versions into the records before it asks for their rows.
+//
+// Threading: one builder serves one run on the run thread.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "engine/field_format.h"
+#include "engine/records.h"
+#include "listing/listing_options.h"
+#include "platform/local_time.h"
+#include "writers/listing_writer.h"
+
+namespace quillary {
+
+// The columns a listing with these options has, for its header.
+ColumnSet ColumnsFor(const ListingOptions& options);
+
+class RowBuilder {
+public:
+    explicit RowBuilder(const ListingOptions& options);
+    RowBuilder(const RowBuilder&) = delete;
+    RowBuilder& operator=(const RowBuilder&) = delete;
+
+    void BuildDirectoryRow(const DirMapEntry& dir, DirectoryRow& row);
+    // Fills `row` for one entry; `number` is a file's place in its list (counted from 1), shown when
+    // numbering is on. The row may be the one built for the previous entry: its strings are assigned
+    // into, which keeps their buffers, so long paths are not allocated again for every file.
+    void BuildFileRow(const FileRecord& entry, std::uint64_t number, FileRow& row);
+
+private:
+    void FormatTimes(std::int64_t t, bool blank, const std::string& dateFormat, const std::string& timeFormat,
+                     std::optional<std::string>& date, std::optional<std::string>& time);
+
+    const ListingOptions& m_options;
+    FieldFormats m_formats;
+    LocalTimeCache m_timeCache;
+    const DirMapEntry* m_pathDir = nullptr; // the directory m_dirPath and m_linkPath were made for
+    std::string m_dirPath, m_linkPath;
+};
+
+} // namespace quillary

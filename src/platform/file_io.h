@@ -1,4 +1,4 @@
-// Buffered output files and plain input files, owned through RAII.
+// Buffered output files, owned through RAII, and reading a small file whole.
 #pragma once
 
 #include <cstdint>
@@ -18,18 +18,27 @@ enum class OutputTarget {
     RegularFileOnly,
 };
 
+// How the new file that replaces a regular file is made.
+enum class NewFileKind {
+    // Without a name until Close, where the file system allows (O_TMPFILE on Linux), else named.
+    NamelessWherePossible,
+    // Always a hidden file with an unpredictable name (what systems without nameless files get).
+    Named,
+};
+
 // A file written as a whole: a regular file is written to a new file in the same folder that takes its
 // place only when Close succeeds, so a failed, crashed or killed run leaves the old file untouched.
 // The new file has no name until then where the file system allows (O_TMPFILE on Linux); elsewhere it
 // is a hidden file with an unpredictable name, created exclusively. The new file keeps the old one's
-// permissions (POSIX) or attributes (Windows); a new name gets those of any new file.
+// permissions (POSIX) or attributes (Windows); a new name gets those of any new file. Where no new
+// file can be made in the folder but the old file is writable, the old file is written in place.
 //
 // Text is written with the system's line end: on Windows every "\n" not already preceded by "\r"
 // is written as "\r\n" (also when the two arrive in separate writes); elsewhere bytes are written
 // as they are.
 class OutputFile {
 public:
-    OutputFile() = default;
+    explicit OutputFile(NewFileKind kind = NewFileKind::NamelessWherePossible) : m_newFileKind(kind) {}
     // Without a successful Close the temporary file is removed and the old file stays.
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
@@ -55,63 +64,38 @@ public:
     std::string TemporaryName() const;
 
 private:
-    struct OldFile; // what the system says about the file to be replaced
-    bool OpenDirect(const std::string& path, int flags);
-    bool OpenReplacement(const std::string& path, const OldFile* old, OutputTarget target);
+    bool OpenDirect(const std::string& path, int mode); // mode: an output_system::DirectMode
+    bool OpenReplacement(const std::string& path, bool haveOld, OutputTarget target);
     bool Fail(int error);
-    void Discard();
-#ifdef _WIN32
     void WriteBytes(std::string_view bytes);
-    bool m_lastWasCr = false;       // the last byte written was "\r": a "\n" that follows it is not doubled
-    unsigned long m_attributes = 0; // the attributes the new file takes when it is put in place
-#else
-    int CreateNamedTemporary();
-    bool LinkAnonymous();
-#endif
+    bool NameTheNewFile();
+    void Discard();
 
+    NewFileKind m_newFileKind = NewFileKind::NamelessWherePossible;
     std::FILE* m_file = nullptr;
     bool m_ownsFile = false;
     bool m_failed = false;
     bool m_refused = false;
-    bool m_sync = true; // flush to the disk before the new file replaces the old one
+    bool m_sync = true;       // flush to the disk before the new file replaces the old one
+    bool m_lastWasCr = false; // the last byte written was "\r": a "\n" that follows it is not doubled
     std::string m_error;
     std::string m_path;       // the file to write or replace
     bool m_replace = false;   // Close puts the new file in the old one's place
     bool m_anonymous = false; // the new file has no name yet
-    std::string m_tempStem;   // "<folder>/.<name>." to which a random suffix is added
-    std::string m_tempPath;   // the new file's temporary name, once it has one
-    std::uint64_t m_folderDevice = 0, m_folderInode = 0;
+    bool m_haveOld = false;   // a regular file is replaced; its replacement keeps these:
+    std::uint32_t m_oldMode = 0, m_oldOwner = 0, m_oldGroup = 0;
+    std::string m_tempStem; // "<folder>/.<name>." to which a random suffix is added
+    std::string m_tempPath; // the new file's temporary name, once it has one
+    bool m_haveFolder = false;
+    std::uint64_t m_folderDevice = 0, m_folderIndex = 0;
     bool m_haveTarget = false;
-    std::uint64_t m_targetDevice = 0, m_targetInode = 0;
+    std::uint64_t m_targetDevice = 0, m_targetIndex = 0;
 };
 
 // True for a path that names an existing device, FIFO or socket, or lies in /dev or /proc (POSIX), or
 // a device (CON, NUL, COM1, ... in any folder, or a "\\.\" path; Windows): such a path is used as it
 // is, never given a file extension.
 bool NamesSpecialFile(const std::string& path);
-
-class InputFile {
-public:
-    InputFile() = default;
-    ~InputFile();
-    InputFile(const InputFile&) = delete;
-    InputFile& operator=(const InputFile&) = delete;
-
-    // Opens a regular file for reading; false (with LastError set) otherwise.
-    bool Open(const std::string& path);
-    // Bytes read (0 at the end), or -1 on an error (LastError set).
-    long long Read(void* buffer, std::size_t size);
-    // The error number of the last failed call; 0 for a file that exists but is not a regular file.
-    int LastError() const { return m_error; }
-
-private:
-#ifdef _WIN32
-    void* m_handle = nullptr; // the system's file handle
-#else
-    int m_fd = -1;
-#endif
-    int m_error = 0;
-};
 
 #ifndef _WIN32
 // POSIX: reads up to `size` bytes from an open file descriptor, again when interrupted by a signal.

@@ -6,14 +6,13 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "platform/directory_reader.h"
 #include "platform/pe_version.h"
 #include "platform/regular_file.h"
+#include "support/scratch_dir.h"
 
 namespace quillary {
 namespace {
@@ -21,24 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::int64_t kWriteTime = 1000000000; // 2001-09-09 01:46:40 UTC
-
-std::string Utf8(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
-fs::path FromUtf8(const std::string& text) {
-    return fs::path(std::u8string(text.begin(), text.end()));
-}
-
-void MakeFile(const fs::path& path, const std::string& contents) {
-    std::ofstream(path, std::ios::binary) << contents;
-}
-
-void SetWriteTime(const fs::path& path, std::int64_t seconds) {
-    const auto time = std::chrono::sys_seconds(std::chrono::seconds(seconds));
-    fs::last_write_time(path, std::chrono::file_clock::from_sys(time));
-}
 
 std::int64_t Now() {
     return std::chrono::duration_cast<std::chrono::seconds>(
@@ -50,21 +31,10 @@ std::int64_t Now() {
 class DirectoryReaderTest : public ::testing::Test {
 protected:
     DirectoryReaderTest() {
-        std::random_device random;
-        root = fs::temp_directory_path() /
-               ("quillary-dir-" + std::to_string(random()) + std::to_string(random()));
         fs::create_directories(root / "sub");
-        MakeFile(root / "a.txt", "hello");
-        MakeFile(root / "sub" / "b.bin", "");
-        SetWriteTime(root / "a.txt", kWriteTime);
-    }
-    ~DirectoryReaderTest() override {
-        std::error_code ignored;
-        for (auto it = fs::recursive_directory_iterator(root, ignored);
-             it != fs::recursive_directory_iterator(); it.increment(ignored))
-            fs::permissions(it->path(), fs::perms::owner_write,
-                            fs::perm_options::add | fs::perm_options::nofollow, ignored);
-        fs::remove_all(root, ignored);
+        test::WriteFile(root / "a.txt", "hello");
+        test::WriteFile(root / "sub" / "b.bin", "");
+        test::SetTimes(root / "a.txt", kWriteTime, kWriteTime);
     }
 
     // The entries of a folder with what the reader told of each as it went.
@@ -90,7 +60,8 @@ protected:
         return found;
     }
 
-    fs::path root;
+    test::ScratchDir scratch;
+    const fs::path root = scratch.Path();
 };
 
 void ExpectSameInfo(const EntryInfo& a, const EntryInfo& b, const std::string& what) {
@@ -105,13 +76,13 @@ void ExpectSameInfo(const EntryInfo& a, const EntryInfo& b, const std::string& w
 
 TEST_F(DirectoryReaderTest, EntriesHaveTheirKindsSizesTimesAndLetters) {
     fs::create_directory(root / "ro");
-    MakeFile(root / "ro" / "locked.txt", "x");
+    test::WriteFile(root / "ro" / "locked.txt", "x");
     fs::permissions(root / "ro" / "locked.txt",
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
 
     int error = -1;
-    const std::vector<Found> found = ReadAll(Utf8(root), &error);
+    const std::vector<Found> found = ReadAll(test::Utf8Text(root), &error);
     EXPECT_EQ(error, 0);
     ASSERT_EQ(found.size(), 3u);
     const Found& file = found[0];
@@ -135,7 +106,7 @@ TEST_F(DirectoryReaderTest, EntriesHaveTheirKindsSizesTimesAndLetters) {
     EXPECT_LT(std::abs(folder.info.lastWriteTime - Now()), 3600);
 
     EntryInfo locked;
-    ASSERT_TRUE(StatPath(Utf8(root / "ro" / "locked.txt"), locked));
+    ASSERT_TRUE(StatPath(test::Utf8Text(root / "ro" / "locked.txt"), locked));
 #ifdef _WIN32
     // New files are marked for archiving; folders are not.
     EXPECT_STREQ(file.info.attributes, "-a---");
@@ -152,19 +123,19 @@ TEST_F(DirectoryReaderTest, EntriesHaveTheirKindsSizesTimesAndLetters) {
 // of the entry by its name and by its whole path tells.
 TEST_F(DirectoryReaderTest, DetailsFromTheReaderMatchThoseOfALookup) {
     DirectoryHandle folder;
-    ASSERT_TRUE(folder.OpenPath(Utf8(root)));
-    for (const Found& entry : ReadAll(Utf8(root))) {
+    ASSERT_TRUE(folder.OpenPath(test::Utf8Text(root)));
+    for (const Found& entry : ReadAll(test::Utf8Text(root))) {
         EntryInfo byName;
         EntryInfo byPath;
         ASSERT_EQ(folder.StatEntry(entry.name.c_str(), byName), 0) << entry.name;
-        ASSERT_TRUE(StatPath(Utf8(root / entry.name), byPath)) << entry.name;
+        ASSERT_TRUE(StatPath(test::Utf8Text(root / entry.name), byPath)) << entry.name;
         ExpectSameInfo(entry.info, byName, entry.name + " by name");
         ExpectSameInfo(entry.info, byPath, entry.name + " by path");
     }
     EntryInfo own;
     EntryInfo byPath;
-    ASSERT_TRUE(folder.StatSelf(Utf8(root.filename()), own));
-    ASSERT_TRUE(StatPath(Utf8(root), byPath));
+    ASSERT_TRUE(folder.StatSelf(test::Utf8Text(root.filename()), own));
+    ASSERT_TRUE(StatPath(test::Utf8Text(root), byPath));
     ExpectSameInfo(own, byPath, "the folder itself");
     EXPECT_TRUE(own.isDirectory);
 }
@@ -172,21 +143,21 @@ TEST_F(DirectoryReaderTest, DetailsFromTheReaderMatchThoseOfALookup) {
 TEST_F(DirectoryReaderTest, SubfoldersOpenRelativeToTheirParentAndNamesKeepTheirCharacters) {
     const std::string name = "Gr\xC3\xB6\xC3\x9F"
                              "e \xE6\x97\xA5\xE6\x9C\xAC"; // "Größe 日本"
-    fs::create_directory(root / FromUtf8(name));
-    MakeFile(root / FromUtf8(name) / "c.txt", "abc");
+    fs::create_directory(root / test::Utf8Path(name));
+    test::WriteFile(root / test::Utf8Path(name) / "c.txt", "abc");
 
     std::vector<std::string> names;
-    ASSERT_TRUE(ListSubdirectories(Utf8(root), names));
+    ASSERT_TRUE(ListSubdirectories(test::Utf8Text(root), names));
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{name, "sub"}));
     // A trailing separator names the same folder.
     ASSERT_TRUE(ListSubdirectories(
-        Utf8(root) + std::string(1, static_cast<char>(fs::path::preferred_separator)), names));
+        test::Utf8Text(root) + std::string(1, static_cast<char>(fs::path::preferred_separator)), names));
     EXPECT_EQ(names.size(), 2u);
 
     DirectoryHandle parent;
     DirectoryHandle child;
-    ASSERT_TRUE(parent.OpenPath(Utf8(root)));
+    ASSERT_TRUE(parent.OpenPath(test::Utf8Text(root)));
     ASSERT_TRUE(child.OpenChild(parent, name.c_str()));
     EntryInfo info;
     ASSERT_EQ(child.StatEntry("c.txt", info), 0);
@@ -201,19 +172,19 @@ TEST_F(DirectoryReaderTest, SubfoldersOpenRelativeToTheirParentAndNamesKeepTheir
 }
 
 TEST_F(DirectoryReaderTest, MissingFoldersAndFilesGiveNoEntry) {
-    const std::string missing = Utf8(root / "missing");
+    const std::string missing = test::Utf8Text(root / "missing");
     DirectoryReader reader;
     EXPECT_FALSE(reader.Open(missing));
     EXPECT_EQ(reader.Error(), ENOENT);
     DirectoryHandle folder;
     EXPECT_FALSE(folder.OpenPath(missing));
     EXPECT_EQ(folder.Error(), ENOENT);
-    EXPECT_FALSE(folder.OpenPath(Utf8(root / "a.txt")));
+    EXPECT_FALSE(folder.OpenPath(test::Utf8Text(root / "a.txt")));
     EXPECT_EQ(folder.Error(), ENOTDIR);
 
     EntryInfo info;
     EXPECT_FALSE(StatPath(missing, info));
-    ASSERT_TRUE(folder.OpenPath(Utf8(root)));
+    ASSERT_TRUE(folder.OpenPath(test::Utf8Text(root)));
     EXPECT_EQ(folder.StatEntry("missing", info), ENOENT);
     DirectoryHandle child;
     EXPECT_FALSE(child.OpenChild(folder, "missing"));
@@ -232,7 +203,7 @@ TEST_F(DirectoryReaderTest, LinksAreEntriesOfTheirOwnAndNeverFollowedWhileWalkin
     if (error)
         GTEST_SKIP() << "symbolic links cannot be made here: " << error.message();
 
-    const std::string sub = Utf8(root / "sub");
+    const std::string sub = test::Utf8Text(root / "sub");
     const std::vector<Found> found = ReadAll(sub);
     ASSERT_EQ(found.size(), 3u); // b.bin, flink, loop
     for (const Found& link : {found[1], found[2]}) {
@@ -248,20 +219,21 @@ TEST_F(DirectoryReaderTest, LinksAreEntriesOfTheirOwnAndNeverFollowedWhileWalkin
     DirectoryHandle child;
     ASSERT_TRUE(parent.OpenPath(sub));
     EXPECT_FALSE(child.OpenChild(parent, "loop"));
-    EXPECT_FALSE(child.OpenPath(Utf8(root / "sub" / "loop"), false));
-    EXPECT_TRUE(child.OpenPath(Utf8(root / "sub" / "loop"), true)); // a selection may be a link
+    EXPECT_FALSE(child.OpenPath(test::Utf8Text(root / "sub" / "loop"), false));
+    EXPECT_TRUE(child.OpenPath(test::Utf8Text(root / "sub" / "loop"), true)); // a selection may be a link
 
     RegularFile file;
     FileStamp stamp;
-    EXPECT_EQ(file.Open(Utf8(root / "sub" / "flink"), stamp), RegularFile::OpenResult::NotRegular);
+    EXPECT_EQ(file.Open(test::Utf8Text(root / "sub" / "flink"), stamp), RegularFile::OpenResult::NotRegular);
     EXPECT_EQ(file.OpenIn(parent, "flink", stamp), RegularFile::OpenResult::NotRegular);
-    ASSERT_EQ(file.Open(Utf8(root / "sub" / "flink"), stamp, true), RegularFile::OpenResult::Opened);
+    ASSERT_EQ(file.Open(test::Utf8Text(root / "sub" / "flink"), stamp, true),
+              RegularFile::OpenResult::Opened);
     EXPECT_EQ(stamp.size, 5u);
 
     // A file version is read through a link, as the system's own version functions do.
     fs::create_symlink(fs::path(QUILLARY_TEST_DATA_DIR) / "pe" / "ver_basic.exe", root / "tool.exe");
     int versionError = -1;
-    EXPECT_EQ(GetFileVersionText(Utf8(root / "tool.exe"), &versionError), "1.2.3.4");
+    EXPECT_EQ(GetFileVersionText(test::Utf8Text(root / "tool.exe"), &versionError), "1.2.3.4");
     EXPECT_EQ(versionError, 0);
 }
 
@@ -274,13 +246,13 @@ TEST_F(DirectoryReaderTest, PathsLongerThanTheOldWindowsLimitAreReadAndListed) {
     // The test builds the tree in the long-path form itself; the code under test is given plain paths.
     fs::create_directories(L"\\\\?\\" + deep.wstring(), error);
     if (!error)
-        MakeFile(L"\\\\?\\" + (deep / "deep.txt").wstring(), "bottom");
+        test::WriteFile(L"\\\\?\\" + (deep / "deep.txt").wstring(), "bottom");
 #else
     fs::create_directories(deep, error);
-    MakeFile(deep / "deep.txt", "bottom");
+    test::WriteFile(deep / "deep.txt", "bottom");
 #endif
     ASSERT_FALSE(error) << error.message();
-    const std::string path = Utf8(deep);
+    const std::string path = test::Utf8Text(deep);
     ASSERT_GT(path.size(), 300u);
 
     const std::vector<Found> found = ReadAll(path);
@@ -288,24 +260,24 @@ TEST_F(DirectoryReaderTest, PathsLongerThanTheOldWindowsLimitAreReadAndListed) {
     EXPECT_EQ(found[0].name, "deep.txt");
     EXPECT_EQ(found[0].info.size, 6u);
     EntryInfo info;
-    ASSERT_TRUE(StatPath(Utf8(deep / "deep.txt"), info));
+    ASSERT_TRUE(StatPath(test::Utf8Text(deep / "deep.txt"), info));
     EXPECT_EQ(info.size, 6u);
     RegularFile file;
     FileStamp stamp;
-    ASSERT_EQ(file.Open(Utf8(deep / "deep.txt"), stamp), RegularFile::OpenResult::Opened);
+    ASSERT_EQ(file.Open(test::Utf8Text(deep / "deep.txt"), stamp), RegularFile::OpenResult::Opened);
     char text[8] = {};
     EXPECT_EQ(file.Read(text, sizeof text), 6);
     EXPECT_STREQ(text, "bottom");
 }
 
 TEST_F(DirectoryReaderTest, ReadAtReadsAnyRangeAndStopsAtTheEnd) {
-    MakeFile(root / "digits", "0123456789");
-    SetWriteTime(root / "digits", kWriteTime);
+    test::WriteFile(root / "digits", "0123456789");
+    test::SetTimes(root / "digits", kWriteTime, kWriteTime);
     RegularFile file;
     char text[8] = {};
     EXPECT_EQ(file.ReadAt(0, text, 4), -1); // nothing open
     FileStamp stamp;
-    ASSERT_EQ(file.Open(Utf8(root / "digits"), stamp), RegularFile::OpenResult::Opened);
+    ASSERT_EQ(file.Open(test::Utf8Text(root / "digits"), stamp), RegularFile::OpenResult::Opened);
     EXPECT_EQ(stamp.size, 10u);
     EXPECT_EQ(stamp.lastWriteSeconds, kWriteTime);
     EXPECT_EQ(stamp.lastWriteNanoseconds, 0);
@@ -327,8 +299,8 @@ TEST_F(DirectoryReaderTest, ReadAtReadsAnyRangeAndStopsAtTheEnd) {
 TEST_F(DirectoryReaderTest, OnlyRegularFilesAreOpenedForReading) {
     RegularFile file;
     FileStamp stamp;
-    EXPECT_EQ(file.Open(Utf8(root / "sub"), stamp), RegularFile::OpenResult::NotRegular);
-    EXPECT_EQ(file.Open(Utf8(root / "missing"), stamp), RegularFile::OpenResult::Failed);
+    EXPECT_EQ(file.Open(test::Utf8Text(root / "sub"), stamp), RegularFile::OpenResult::NotRegular);
+    EXPECT_EQ(file.Open(test::Utf8Text(root / "missing"), stamp), RegularFile::OpenResult::Failed);
     EXPECT_EQ(file.LastError(), ENOENT);
 }
 

@@ -3,11 +3,8 @@
 
 #include <atomic>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <optional>
-#include <random>
-#include <thread>
 
 #include "engine/file_checksum.h"
 #include "engine/listing_engine.h"
@@ -20,9 +17,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A file of `size` bytes, in folders made as needed.
 void MakeFile(const fs::path& path, std::size_t size, char fill = 'x') {
     fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << std::string(size, fill);
+    test::WriteFile(path, std::string(size, fill));
 }
 
 // Records the host calls in order ("enter", "progress", "leave", "finished:<status>"), from whichever

@@ -6,7 +6,7 @@
 #   3. the Windows console program cross-built with MinGW-w64 and its tests run under Wine
 #      (scripts/build-windows.sh test),
 #   4. the core and console program under AddressSanitizer and UndefinedBehaviorSanitizer,
-#   5. the run-thread tests under ThreadSanitizer,
+#   5. the core and end-to-end suites under ThreadSanitizer,
 #   6. each libFuzzer target for a bounded time.
 # Each test stage ends with the list of the tests it skipped and why.
 # `./test.sh quick` runs only step 1.
@@ -49,10 +49,10 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILLARY_SANITIZE=address,un
 cmake --build build-asan -j2
 ASAN_OPTIONS=detect_leaks=1 run_tests build-asan
 
-step "ThreadSanitizer (run thread)"
+step "ThreadSanitizer (the core and end-to-end suites)"
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DQUILLARY_SANITIZE=thread -DQUILLARY_GUI=OFF >/dev/null
-cmake --build build-tsan -j2 --target quillary_core_tests
-TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/quillary_core_tests --gtest_filter='*Thread*:*Cancel*'
+cmake --build build-tsan -j2
+TSAN_OPTIONS=halt_on_error=1 run_tests build-tsan
 
 step "fuzzing, ${fuzz_seconds} s per target"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLARY_FUZZ=ON \

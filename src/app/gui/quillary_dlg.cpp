@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include <wx/accel.h>
 #include <wx/button.h>
-#include <wx/filedlg.h>
 #include <wx/menu.h>
 #include <wx/notebook.h>
 #include <wx/panel.h>
@@ -13,17 +11,13 @@
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 #include <wx/tooltip.h>
-#include <wx/utils.h>
 
+#include "app/gui/menu_items.h"
 #include "app/gui/quillary_app.h"
 #include "app/gui/window_placement.h"
-#include "listing/output_type.h"
 #include "listing/product.h"
 #include "model/options_rules.h"
 #include "model/tri_state_tree.h"
-#include "persistence/language_file.h"
-#include "persistence/selection_file.h"
-#include "platform/program_files.h"
 #include "res/controls.h"
 #include "res/menus.h"
 #include "ui/about_page.h"
@@ -41,73 +35,11 @@ namespace {
 
 constexpr int kMinimumWidth = 471;
 constexpr int kMinimumHeight = 520;
-constexpr int kPreviewTab = 3;
-constexpr int kAboutTab = 4;
 
 // Win32 show states as the "Window" setting stores them.
 constexpr int kShowNormal = 1;
 constexpr int kShowMinimized = 2;
 constexpr int kShowMaximized = 3;
-
-int WxKeyCode(int virtualKey) {
-    switch (virtualKey) {
-    case kVkTab:
-        return WXK_TAB;
-    case kVkF5:
-        return WXK_F5;
-    case kVkF12:
-        return WXK_F12;
-    default:
-        return virtualKey;
-    }
-}
-
-// wx menu item ids stay below 0x7FFF; the command ids above that (32771, 57670, ...) are shifted down
-// into a free range. The language files keep naming items by their command ids.
-constexpr int kMenuIdShift = 30000;
-
-int MenuItemId(int commandId) {
-    return commandId >= 0x7FFF ? commandId - kMenuIdShift : commandId;
-}
-
-int CommandOfMenuItem(int itemId) {
-    const int shifted = itemId + kMenuIdShift;
-    if (shifted < 0x7FFF)
-        return itemId;
-    for (const MenuDef& menu : MainMenu()) {
-        for (const MenuItemDef& item : menu.items) {
-            if (item.id == shifted)
-                return shifted;
-        }
-    }
-    for (const AcceleratorDef& accel : Accelerators()) {
-        if (accel.command == shifted)
-            return shifted;
-    }
-    return itemId;
-}
-
-// A menu item's text with the key of its accelerator, as menus show it.
-wxString MenuLabel(int commandId, const std::string& text) {
-    wxString label = ToWx(text);
-    for (const AcceleratorDef& accel : Accelerators()) {
-        if (accel.command == commandId && !accel.control && !accel.shift)
-            label += wxString::Format("\tF%d", WxKeyCode(accel.key) - WXK_F1 + 1);
-    }
-    return label;
-}
-
-// The file-dialog filter of "Save listing..." for an output type.
-int FilterMessageFor(int outputType) {
-    switch (outputType) {
-    case kOutputHtml:
-        return MSG_HTML_FILTER;
-    case kOutputCsv:
-        return MSG_CSV_FILTER;
-    default:
-        return MSG_TEXT_FILTER;
-    }
-}
 
 } // namespace
 
@@ -172,36 +104,7 @@ DirTreeAccess& CQuillaryDlg::Tree() {
     return m_selectPage->Tree();
 }
 
-// ---- construction
-
-void CQuillaryDlg::CreateMenuBar() {
-    auto* bar = new wxMenuBar;
-    for (const MenuDef& menuDef : MainMenu()) {
-        auto* menu = new wxMenu;
-        for (const MenuItemDef& item : menuDef.items) {
-            if (item.id == kMenuSeparator)
-                menu->AppendSeparator();
-            else
-                menu->Append(MenuItemId(item.id), MenuLabel(item.id, item.text));
-        }
-        bar->Append(menu, ToWx(menuDef.title));
-    }
-    m_languages = m_session.Locations().TitlesWithExtension("lng");
-    m_quickConfigs = m_session.Locations().TitlesWithExtension("qlc");
-    bar->Insert(kLanguageMenuPosition, CreateFileListMenu(m_languages, kCmdFirstLanguage, wxITEM_CHECK),
-                ToWx(kLanguageMenuTitle));
-    bar->GetMenu(0)->Insert(kQuickConfigMenuPosition, wxID_ANY, ToWx(kQuickConfigMenuTitle),
-                            CreateFileListMenu(m_quickConfigs, kCmdFirstQuickConfig, wxITEM_NORMAL));
-    SetMenuBar(bar);
-}
-
-wxMenu* CQuillaryDlg::CreateFileListMenu(const std::vector<std::string>& titles, int firstId,
-                                         wxItemKind kind) {
-    auto* menu = new wxMenu;
-    for (std::size_t i = 0; i < titles.size(); ++i)
-        menu->Append(firstId + static_cast<int>(i), ToWx(titles[i]), wxString(), kind);
-    return menu;
-}
+// ---- construction (the menus and accelerators: quillary_dlg_menu.cpp)
 
 void CQuillaryDlg::CreateControls() {
     auto* panel = new wxPanel(this);
@@ -242,16 +145,6 @@ void CQuillaryDlg::CreateControls() {
     SetSizer(frameSizer);
 }
 
-void CQuillaryDlg::CreateAccelerators() {
-    std::vector<wxAcceleratorEntry> entries;
-    for (const AcceleratorDef& accel : Accelerators()) {
-        const int flags = (accel.control ? wxACCEL_CTRL : 0) | (accel.shift ? wxACCEL_SHIFT : 0);
-        entries.emplace_back(flags == 0 ? wxACCEL_NORMAL : flags, WxKeyCode(accel.key),
-                             MenuItemId(accel.command));
-    }
-    SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(entries.size()), entries.data()));
-}
-
 void CQuillaryDlg::BindEvents() {
     Bind(wxEVT_MENU, &CQuillaryDlg::OnMenuCommand, this);
     Bind(
@@ -267,30 +160,6 @@ void CQuillaryDlg::BindEvents() {
     Bind(wxEVT_SIZE, &CQuillaryDlg::OnMoveOrSize, this);
     Bind(wxEVT_MOVE, &CQuillaryDlg::OnMoveOrSize, this);
     // The option pages apply their enabling rules to their own clicks and list changes.
-}
-
-// ---- settings, languages, selections
-
-void CQuillaryDlg::LoadSettingsFrom(const std::string& path) {
-    ShowLoadedFile(m_session.LoadSettingsFile(path));
-}
-
-SessionReport CQuillaryDlg::LoadConfigurationNamed(const std::string& name) {
-    LoadedFile loaded;
-    SessionReport report = m_session.LoadConfiguration(name, loaded);
-    ShowLoadedFile(loaded);
-    return report;
-}
-
-void CQuillaryDlg::ShowLoadedFile(const LoadedFile& loaded) {
-    if (!loaded.window.empty())
-        ApplyPlacement(ParseWindowPlacement(loaded.window));
-    if (loaded.language)
-        ShowLanguage(*loaded.language);
-}
-
-void CQuillaryDlg::SaveSettingsTo(const std::string& path) {
-    m_session.SaveSettingsFile(path, FormatWindowPlacement(Placement()));
 }
 
 WindowPlacement CQuillaryDlg::Placement() const {
@@ -330,59 +199,11 @@ void CQuillaryDlg::ApplyPlacement(const WindowPlacement& placement) {
     }
 }
 
-void CQuillaryDlg::ApplyLanguage(const std::string& name) {
-    if (const std::optional<AppliedLanguage> applied = m_session.ApplyLanguage(name))
-        ShowLanguage(*applied);
-}
-
-// The controls and messages already speak the language: the menus follow, then the pages' layout.
-void CQuillaryDlg::ShowLanguage(const AppliedLanguage& language) {
-    ApplyMenuCaptions(language.menus);
-    wxMenu* languages = GetMenuBar()->GetMenu(kLanguageMenuPosition);
-    for (std::size_t i = 0; i < m_languages.size(); ++i)
-        languages->Check(kCmdFirstLanguage + static_cast<int>(i), m_languages[i] == language.title);
-    RelayoutPages();
-}
-
-void CQuillaryDlg::ApplyMenuCaptions(const MenuCaptions& captions) {
-    wxMenuBar* bar = GetMenuBar();
-    for (int position = 0; position < kMenuBarPositions; ++position) {
-        bar->SetMenuLabel(position, ToWx(captions.titles[position]));
-        if (position == kLanguageMenuPosition)
-            continue;
-        for (wxMenuItem* item : bar->GetMenu(position)->GetMenuItems()) {
-            if (item->IsSeparator())
-                continue;
-            if (item->IsSubMenu()) {
-                item->SetItemLabel(ToWx(captions.quickConfigTitle));
-                continue;
-            }
-            const int command = CommandOfMenuItem(item->GetId());
-            const auto text = captions.items.find(command);
-            item->SetItemLabel(MenuLabel(command, text != captions.items.end() ? text->second : ""));
-        }
-    }
-}
-
 // New captions change the controls' best sizes: lay the pages out again.
 void CQuillaryDlg::RelayoutPages() {
     for (std::size_t i = 0; i < m_tabs->GetPageCount(); ++i)
         static_cast<CTabPage*>(m_tabs->GetPage(i))->CaptionsChanged();
     m_tabs->GetParent()->Layout();
-}
-
-// Lines of the selection that name no folder are told in the status line; the rest is restored.
-void CQuillaryDlg::LoadSelectionFrom(const std::string& path) {
-    Tell(RestoreSelectionNamed(path));
-}
-
-SessionReport CQuillaryDlg::RestoreSelectionNamed(const std::string& name) {
-    return m_session.RestoreSelection(
-        name, [this](const std::string& path) { return m_selectPage->LoadSelection(path); });
-}
-
-void CQuillaryDlg::SaveSelectionTo(const std::string& path) {
-    SaveSelection(Tree(), path);
 }
 
 // ---- runs
@@ -525,136 +346,8 @@ std::string CQuillaryDlg::ProblemsText() const {
     return GetStatusBar() != nullptr ? ToUtf8(GetStatusBar()->GetStatusText()) : std::string();
 }
 
-// ---- commands
-
-void CQuillaryDlg::OnSaveListing() {
-    if (!m_bIdle || m_bRunActive)
-        return;
-    ValidateWidths(m_surface);
-    const int filter = FilterMessageFor(SelectedOutputType(m_surface));
-    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(Messages().Get(filter)),
-                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    if (dialog.ShowModal() != wxID_OK)
-        return;
-    SaveListingTo(ToUtf8(dialog.GetPath()));
-}
-
-void CQuillaryDlg::SaveListingTo(const std::string& outputPath) {
-    ValidateWidths(m_surface);
-    StartRun(outputPath, false);
-}
-
-void CQuillaryDlg::OnLoadConfiguration() {
-    wxFileDialog dialog(this, wxString(), wxString(), wxString(),
-                        ToWx(Messages().Get(MSG_CONFIGURATION_FILTER)), wxFD_OPEN);
-    if (dialog.ShowModal() != wxID_OK)
-        return;
-    LoadSettingsFrom(ToUtf8(dialog.GetPath()));
-    // Make the preview again with the new options.
-    if (m_tabs->GetSelection() == kPreviewTab)
-        StartPreview();
-}
-
-void CQuillaryDlg::OnSaveConfiguration() {
-    wxFileDialog dialog(this, wxString(), wxString(), wxString(),
-                        ToWx(Messages().Get(MSG_CONFIGURATION_FILTER)), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    if (dialog.ShowModal() == wxID_OK)
-        SaveSettingsTo(ToUtf8(dialog.GetPath()));
-}
-
-void CQuillaryDlg::OnLoadSelection() {
-    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(Messages().Get(MSG_SELECTION_FILTER)),
-                        wxFD_OPEN);
-    if (dialog.ShowModal() == wxID_OK)
-        LoadSelectionFrom(ToUtf8(dialog.GetPath()));
-}
-
-void CQuillaryDlg::OnSaveSelection() {
-    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(Messages().Get(MSG_SELECTION_FILTER)),
-                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    if (dialog.ShowModal() == wxID_OK)
-        SaveSelectionTo(ToUtf8(dialog.GetPath()));
-}
-
 void CQuillaryDlg::SelectTab(int index) {
     m_tabs->SetSelection(static_cast<std::size_t>(index));
-}
-
-void CQuillaryDlg::OpenReadMe() {
-    const std::string path = m_session.Locations().FindFile(Messages().Get(MSG_README));
-    if (!path.empty())
-        wxLaunchDefaultApplication(ToWx(path));
-}
-
-void CQuillaryDlg::OpenHomePage() {
-    if (*kHomePage != '\0')
-        wxLaunchDefaultBrowser(kHomePage);
-    else
-        OpenReadMe();
-}
-
-void CQuillaryDlg::OnMenuCommand(wxCommandEvent& event) {
-    const int id = CommandOfMenuItem(event.GetId());
-    const int tabCount = static_cast<int>(m_tabs->GetPageCount());
-    switch (id) {
-    case kCmdSaveListing:
-        OnSaveListing();
-        return;
-    case kCmdLoadConfiguration:
-        OnLoadConfiguration();
-        return;
-    case kCmdSaveConfiguration:
-        OnSaveConfiguration();
-        return;
-    case kCmdLoadSelection:
-        OnLoadSelection();
-        return;
-    case kCmdSaveSelection:
-        OnSaveSelection();
-        return;
-    case kCmdExit:
-        OnOK();
-        return;
-    case kCmdRefreshTree:
-        // Refused with the tab change while busy: the run reads the tree.
-        if (m_bIdle && !m_bRunActive)
-            m_selectPage->RefreshTree();
-        SelectTab(0);
-        return;
-    case kCmdPreview:
-        SelectTab(kPreviewTab);
-        return;
-    case kCmdAbout:
-        SelectTab(kAboutTab);
-        return;
-    case kCmdReadMe:
-        OpenReadMe();
-        return;
-    case kCmdHelpOnline:
-        OpenHomePage();
-        return;
-    case kCmdNextTab:
-        SelectTab(m_tabs->GetSelection() + 1 < tabCount ? m_tabs->GetSelection() + 1 : 0);
-        m_tabs->SetFocus();
-        return;
-    case kCmdPreviousTab:
-        SelectTab(m_tabs->GetSelection() > 0 ? m_tabs->GetSelection() - 1 : tabCount - 1);
-        m_tabs->SetFocus();
-        return;
-    default:
-        break;
-    }
-    if (id >= kCmdFirstLanguage && id < kCmdFirstLanguage + static_cast<int>(m_languages.size())) {
-        ApplyLanguage(m_languages[static_cast<std::size_t>(id - kCmdFirstLanguage)]);
-    } else if (id >= kCmdFirstQuickConfig &&
-               id < kCmdFirstQuickConfig + static_cast<int>(m_quickConfigs.size())) {
-        LoadSettingsFrom(m_session.Locations().FindFile(
-            m_quickConfigs[static_cast<std::size_t>(id - kCmdFirstQuickConfig)] + ".qlc"));
-        if (m_tabs->GetSelection() == kPreviewTab)
-            StartPreview();
-    } else {
-        event.Skip();
-    }
 }
 
 // ---- keys, close
@@ -745,25 +438,6 @@ void CQuillaryDlg::OnClose(wxCloseEvent& event) {
     StoreAndSave();
     DeleteTempFiles();
     Destroy();
-}
-
-// What closing keeps: the pages' values, the settings file (unless a configuration was given on the
-// command line, so that the user's own settings stay as they were) and the remembered selection.
-void CQuillaryDlg::StoreAndSave() {
-    ValidateWidths(m_surface);
-    if (m_cmdInfo.m_bLoadConfiguration)
-        return;
-    SaveSettingsTo(m_session.SettingsFilePath());
-    if (m_surface.CheckState(kIdRememberSelection) != 0)
-        SaveSelectionTo(m_session.RememberedSelectionPath());
-}
-
-void CQuillaryDlg::DeleteTempFiles() {
-    for (int type : {kOutputHtml, kOutputText, kOutputCsv}) {
-        const std::string path = m_session.PreviewFilePath(type);
-        if (!path.empty() && FileExists(path))
-            wxRemoveFile(ToWx(path));
-    }
 }
 
 } // namespace quillary

@@ -1,7 +1,8 @@
 // The main window: a frame that behaves as the program's dialog. It holds the tab control with the
 // five pages, the three buttons and the menu; it loads and saves settings, configurations, selections
-// and languages through the core (over its control surface), starts listing runs on a thread, and
-// saves the user's state when it closes.
+// and languages through the listing session (over its control surface), starts listing runs on a
+// thread, and saves the user's state when it closes. Its menus are built and dispatched in
+// quillary_dlg_menu.cpp, its file commands in quillary_dlg_files.cpp.
 //
 // Busy state: while a run is active, "Save listing..." and "Exit" are disabled and "Cancel" enabled,
 // the menus File, Language and View and the About item are grey, tab changes are refused, and close,
@@ -83,6 +84,9 @@ public:
     std::string ProblemsText() const;
 
 private:
+    static constexpr int kPreviewTab = 3;
+    static constexpr int kAboutTab = 4;
+
     void CreateControls();
     void CreateMenuBar();
     wxMenu* CreateFileListMenu(const std::vector<std::string>& titles, int firstId, wxItemKind kind);

@@ -1,0 +1,172 @@
+// The main window's file commands: "Save listing...", loading and saving configurations and
+// selections through the file dialogs and the listing session, the language, the user guide, and what
+// closing keeps.
+#include <wx/filedlg.h>
+#include <wx/menu.h>
+#include <wx/notebook.h>
+#include <wx/utils.h>
+
+#include "app/gui/menu_items.h"
+#include "app/gui/quillary_dlg.h"
+#include "app/gui/window_placement.h"
+#include "listing/output_type.h"
+#include "listing/product.h"
+#include "model/options_rules.h"
+#include "persistence/selection_file.h"
+#include "platform/program_files.h"
+#include "res/controls.h"
+#include "res/menus.h"
+#include "ui/options1_page.h"
+#include "ui/select_dirs_page.h"
+#include "ui/wx_string.h"
+
+namespace quillary {
+
+namespace {
+
+// The file-dialog filter of "Save listing..." for an output type.
+int FilterMessageFor(int outputType) {
+    switch (outputType) {
+    case kOutputHtml:
+        return MSG_HTML_FILTER;
+    case kOutputCsv:
+        return MSG_CSV_FILTER;
+    default:
+        return MSG_TEXT_FILTER;
+    }
+}
+
+} // namespace
+
+void CQuillaryDlg::LoadSettingsFrom(const std::string& path) {
+    ShowLoadedFile(m_session.LoadSettingsFile(path));
+}
+
+SessionReport CQuillaryDlg::LoadConfigurationNamed(const std::string& name) {
+    LoadedFile loaded;
+    SessionReport report = m_session.LoadConfiguration(name, loaded);
+    ShowLoadedFile(loaded);
+    return report;
+}
+
+void CQuillaryDlg::ShowLoadedFile(const LoadedFile& loaded) {
+    if (!loaded.window.empty())
+        ApplyPlacement(ParseWindowPlacement(loaded.window));
+    if (loaded.language)
+        ShowLanguage(*loaded.language);
+}
+
+void CQuillaryDlg::SaveSettingsTo(const std::string& path) {
+    m_session.SaveSettingsFile(path, FormatWindowPlacement(Placement()));
+}
+
+void CQuillaryDlg::ApplyLanguage(const std::string& name) {
+    if (const std::optional<AppliedLanguage> applied = m_session.ApplyLanguage(name))
+        ShowLanguage(*applied);
+}
+
+// The controls and messages already speak the language: the menus follow, then the pages' layout.
+void CQuillaryDlg::ShowLanguage(const AppliedLanguage& language) {
+    ApplyMenuCaptions(language.menus);
+    wxMenu* languages = GetMenuBar()->GetMenu(kLanguageMenuPosition);
+    for (std::size_t i = 0; i < m_languages.size(); ++i)
+        languages->Check(kCmdFirstLanguage + static_cast<int>(i), m_languages[i] == language.title);
+    RelayoutPages();
+}
+
+// Lines of the selection that name no folder are told in the status line; the rest is restored.
+void CQuillaryDlg::LoadSelectionFrom(const std::string& path) {
+    Tell(RestoreSelectionNamed(path));
+}
+
+SessionReport CQuillaryDlg::RestoreSelectionNamed(const std::string& name) {
+    return m_session.RestoreSelection(
+        name, [this](const std::string& path) { return m_selectPage->LoadSelection(path); });
+}
+
+void CQuillaryDlg::SaveSelectionTo(const std::string& path) {
+    SaveSelection(Tree(), path);
+}
+
+void CQuillaryDlg::OnSaveListing() {
+    if (!m_bIdle || m_bRunActive)
+        return;
+    ValidateWidths(m_surface);
+    const int filter = FilterMessageFor(SelectedOutputType(m_surface));
+    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(Messages().Get(filter)),
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() != wxID_OK)
+        return;
+    SaveListingTo(ToUtf8(dialog.GetPath()));
+}
+
+void CQuillaryDlg::SaveListingTo(const std::string& outputPath) {
+    ValidateWidths(m_surface);
+    StartRun(outputPath, false);
+}
+
+void CQuillaryDlg::OnLoadConfiguration() {
+    wxFileDialog dialog(this, wxString(), wxString(), wxString(),
+                        ToWx(Messages().Get(MSG_CONFIGURATION_FILTER)), wxFD_OPEN);
+    if (dialog.ShowModal() != wxID_OK)
+        return;
+    LoadSettingsFrom(ToUtf8(dialog.GetPath()));
+    // Make the preview again with the new options.
+    if (m_tabs->GetSelection() == kPreviewTab)
+        StartPreview();
+}
+
+void CQuillaryDlg::OnSaveConfiguration() {
+    wxFileDialog dialog(this, wxString(), wxString(), wxString(),
+                        ToWx(Messages().Get(MSG_CONFIGURATION_FILTER)), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() == wxID_OK)
+        SaveSettingsTo(ToUtf8(dialog.GetPath()));
+}
+
+void CQuillaryDlg::OnLoadSelection() {
+    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(Messages().Get(MSG_SELECTION_FILTER)),
+                        wxFD_OPEN);
+    if (dialog.ShowModal() == wxID_OK)
+        LoadSelectionFrom(ToUtf8(dialog.GetPath()));
+}
+
+void CQuillaryDlg::OnSaveSelection() {
+    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(Messages().Get(MSG_SELECTION_FILTER)),
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() == wxID_OK)
+        SaveSelectionTo(ToUtf8(dialog.GetPath()));
+}
+
+void CQuillaryDlg::OpenReadMe() {
+    const std::string path = m_session.Locations().FindFile(Messages().Get(MSG_README));
+    if (!path.empty())
+        wxLaunchDefaultApplication(ToWx(path));
+}
+
+void CQuillaryDlg::OpenHomePage() {
+    if (*kHomePage != '\0')
+        wxLaunchDefaultBrowser(kHomePage);
+    else
+        OpenReadMe();
+}
+
+// What closing keeps: the pages' values, the settings file (unless a configuration was given on the
+// command line, so that the user's own settings stay as they were) and the remembered selection.
+void CQuillaryDlg::StoreAndSave() {
+    ValidateWidths(m_surface);
+    if (m_cmdInfo.m_bLoadConfiguration)
+        return;
+    SaveSettingsTo(m_session.SettingsFilePath());
+    if (m_surface.CheckState(kIdRememberSelection) != 0)
+        SaveSelectionTo(m_session.RememberedSelectionPath());
+}
+
+void CQuillaryDlg::DeleteTempFiles() {
+    for (int type : {kOutputHtml, kOutputText, kOutputCsv}) {
+        const std::string path = m_session.PreviewFilePath(type);
+        if (!path.empty() && FileExists(path))
+            wxRemoveFile(ToWx(path));
+    }
+}
+
+} // namespace quillary

@@ -1,4 +1,4 @@
-#include "ui/gtk_accessible.h"
+#include "ui/accessible_text.h"
 
 #ifdef __WXGTK__
 #include <dlfcn.h>

@@ -12,7 +12,7 @@
 #include "model/tri_state_tree.h"
 #include "platform/directory_reader.h"
 #include "platform/path_syntax.h"
-#include "ui/gtk_accessible.h"
+#include "ui/accessible_text.h"
 #include "ui/wx_string.h"
 
 namespace quillary {

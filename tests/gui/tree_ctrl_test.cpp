@@ -8,8 +8,8 @@
 #include "gui_test_support.h"
 #include "model/tri_state_tree.h"
 #include "res/controls.h"
+#include "ui/accessible_text.h"
 #include "ui/dir_tree_ctrl.h"
-#include "ui/gtk_accessible.h"
 
 namespace quillary::test {
 namespace {

@@ -38,6 +38,12 @@ inline constexpr int kMinPointSize = 1;
 inline constexpr int kMaxPointSize = 1638;
 int PointSizeFromHeight(std::int32_t lfHeight, int pixelsPerInch);
 
+// The generic CSS family that stands in for a font's face where that face is missing ("MS Sans Serif"
+// on Linux): from the family and pitch bits of lfPitchAndFamily ("serif", "sans-serif", "monospace",
+// "cursive", "fantasy"); a font that names no family is "monospace" when it is fixed-pitch, else
+// "sans-serif".
+const char* GenericFontFamily(const FontSpec& font);
+
 struct HtmlStyle {
     ColorRef pageBackground = 0xEFEFEF;
     ColorRef headerBackground = 0x804040;

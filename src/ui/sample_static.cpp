@@ -1,12 +1,14 @@
 #include "ui/sample_static.h"
 
 #include <cmath>
+#include <string>
 
 #include <wx/dcbuffer.h>
 #include <wx/fontenum.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
 
+#include "listing/html_style.h"
 #include "platform/utf8.h"
 #include "ui/wx_string.h"
 
@@ -44,14 +46,25 @@ FontSpec FontSpecFromWx(const wxFont& font, int pixelsPerInch, FontSpec base) {
 }
 
 wxFont ToWxFont(const FontSpec& font) {
-    // A face this system lacks ("MS Sans Serif" on Linux) falls back to the GUI font's face. The face
-    // is chosen before the font is made: changing the face of a made font can lose its weight.
-    wxString face = ToWx(font.lfFaceName);
-    if (!wxFontEnumerator::IsValidFacename(face))
-        face = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).GetFaceName();
-    return wxFont(wxFontInfo(font.pointSize > 0 ? font.pointSize : 8)
-                      .FaceName(face)
-                      .Weight(font.lfWeight > 0 ? font.lfWeight : wxFONTWEIGHT_NORMAL)
+    // A face this system lacks ("MS Sans Serif" on Linux) falls back as a browser falls back from the
+    // HTML listing's face: to the generic family, the GUI font's face for sans-serif. The face is
+    // chosen before the font is made: changing the face of a made font can lose its weight.
+    wxFontInfo info(font.pointSize > 0 ? font.pointSize : 8);
+    const wxString face = ToWx(font.lfFaceName);
+    const std::string generic = GenericFontFamily(font);
+    if (wxFontEnumerator::IsValidFacename(face))
+        info.FaceName(face);
+    else if (generic == "serif")
+        info.Family(wxFONTFAMILY_ROMAN);
+    else if (generic == "monospace")
+        info.Family(wxFONTFAMILY_TELETYPE);
+    else if (generic == "cursive")
+        info.Family(wxFONTFAMILY_SCRIPT);
+    else if (generic == "fantasy")
+        info.Family(wxFONTFAMILY_DECORATIVE);
+    else
+        info.FaceName(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).GetFaceName());
+    return wxFont(info.Weight(font.lfWeight > 0 ? font.lfWeight : wxFONTWEIGHT_NORMAL)
                       .Italic(font.lfItalic != 0)
                       .Underlined(font.lfUnderline != 0)
                       .Strikethrough(font.lfStrikeOut != 0));

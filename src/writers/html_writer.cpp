@@ -61,7 +61,10 @@ std::string HtmlFontText(const FontSpec& font) {
     std::string text = "font-size:" + std::to_string(font.pointSize) + "pt;";
     text += "font-family:\"";
     AppendCssString(text, font.lfFaceName);
-    text += "\";";
+    // The generic family after the face, for browsers on systems that lack the face.
+    text += "\", ";
+    text += GenericFontFamily(font);
+    text += ";";
     text += font.lfItalic == 1 ? "font-style:italic;" : "font-style:normal;";
     text += font.lfWeight > 500 ? "font-weight:bold;" : "font-weight:normal;";
     if (font.lfStrikeOut == 1)

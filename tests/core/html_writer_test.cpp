@@ -46,7 +46,7 @@ TEST_F(HtmlWriterTest, HeaderWithDefaultStyle) {
              "\nBODY{background:#efefef;}\n",
              "\nA{text-decoration:none;color:#404080;}\n",
              "\n.h{background-color:#404080;color:#ffffff;text-align:center;font-size:8pt;"
-             "font-family:\"MS Sans Serif\";font-style:normal;font-weight:normal;}\n",
+             "font-family:\"MS Sans Serif\", sans-serif;font-style:normal;font-weight:normal;}\n",
              "\n.o{background-color:#e8e8ff;color:#080000;font-size:8pt;",
          })
         EXPECT_NE(header.find(line), std::string::npos) << line;
@@ -96,15 +96,29 @@ TEST_F(HtmlWriterTest, ColourAndFontTexts) {
         font.lfStrikeOut = c.strikeOut;
         font.pointSize = 10;
         font.lfFaceName = "Arial";
-        EXPECT_EQ(HtmlFontText(font), std::string("font-size:10pt;font-family:\"Arial\";") + c.tail)
+        EXPECT_EQ(HtmlFontText(font),
+                  std::string("font-size:10pt;font-family:\"Arial\", sans-serif;") + c.tail)
             << c.weight;
+    }
+
+    // The generic family follows the face: from the LOGFONT family bits, else from a fixed pitch.
+    const std::pair<std::uint8_t, const char*> families[] = {
+        {0x00, "sans-serif"}, {0x01, "monospace"},  {0x02, "sans-serif"},
+        {0x12, "serif"},      {0x22, "sans-serif"}, {0x31, "monospace"},
+        {0x42, "cursive"},    {0x52, "fantasy"},    {0x60, "sans-serif"},
+    };
+    for (const auto& [bits, family] : families) {
+        FontSpec font;
+        font.lfPitchAndFamily = bits;
+        EXPECT_EQ(GenericFontFamily(font), std::string(family)) << int{bits};
     }
 
     // A face name from a shared configuration cannot leave the CSS string or the STYLE element.
     FontSpec hostile;
     hostile.lfFaceName = "x\";}</STYLE><script>";
     const std::string text = HtmlFontText(hostile);
-    EXPECT_NE(text.find("font-family:\"x\\22 ;}\\3C /STYLE\\3E \\3C script\\3E \";"), std::string::npos)
+    EXPECT_NE(text.find("font-family:\"x\\22 ;}\\3C /STYLE\\3E \\3C script\\3E \", sans-serif;"),
+              std::string::npos)
         << text;
 }
 

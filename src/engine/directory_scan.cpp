@@ -26,11 +26,10 @@ void SetFromInfo(FileRecord& record, std::string_view name, const EntryInfo& inf
     record.lastAccessTime = info.lastAccessTime;
     record.lastWriteTime = info.lastWriteTime;
     std::copy(std::begin(info.attributes), std::end(info.attributes), record.attributes);
-    // A leading dot marks a hidden file, not an extension: ".profile" has none, ".profile.bak" has "bak".
-    const std::size_t dot = name.rfind('.');
-    record.extensionStart = (info.isDirectory || dot == std::string_view::npos || dot == 0)
+    const std::size_t extension = kNativePaths.ExtensionStart(name);
+    record.extensionStart = (info.isDirectory || extension == std::string_view::npos)
                                 ? static_cast<std::uint32_t>(name.size() + 1)
-                                : static_cast<std::uint32_t>(dot + 1);
+                                : static_cast<std::uint32_t>(extension);
 }
 
 FileRecord* FindByName(std::vector<FileRecord>& entries, std::string_view name) {

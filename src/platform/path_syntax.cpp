@@ -78,4 +78,11 @@ std::string PathSyntax::Showable(const std::string& key) const {
     return key.empty() && !driveLetters ? std::string(1, separator) : key;
 }
 
+std::size_t PathSyntax::ExtensionStart(std::string_view name) const {
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || (dot == 0 && leadingDotIsHidden))
+        return std::string_view::npos;
+    return dot + 1;
+}
+
 } // namespace quillary

@@ -19,7 +19,8 @@ namespace quillary {
 
 struct PathSyntax {
     char separator = '/';
-    bool driveLetters = false; // roots are drives "a:" to "z:"; "/" is read as a separator too
+    bool driveLetters = false;      // roots are drives "a:" to "z:"; "/" is read as a separator too
+    bool leadingDotIsHidden = true; // a name's leading "." marks it hidden and starts no extension
 
     bool IsSeparator(char c) const { return c == separator || (driveLetters && c == '/'); }
     // True for the key of a root folder: "" (POSIX) or a drive "x:" in either case (Windows).
@@ -39,12 +40,16 @@ struct PathSyntax {
     std::size_t FindSeparator(std::string_view path, std::size_t from = 0) const;
     // Where the last separator of `path` is; npos without one.
     std::size_t FindLastSeparator(std::string_view path) const;
+    // Where the extension of the file name `name` starts (just after its last "."); npos without one.
+    // POSIX: ".profile" has none (a leading dot marks a hidden name) and ".profile.bak" has "bak";
+    // Windows splits every name at its last dot (".gitignore" has the extension "gitignore").
+    std::size_t ExtensionStart(std::string_view name) const;
     // A folder's key as a user sees it alone: the root's key "" is shown as "/".
     std::string Showable(const std::string& key) const;
 };
 
-inline constexpr PathSyntax kPosixPaths{'/', false};
-inline constexpr PathSyntax kWindowsPaths{'\\', true};
+inline constexpr PathSyntax kPosixPaths{'/', false, true};
+inline constexpr PathSyntax kWindowsPaths{'\\', true, false};
 #ifdef _WIN32
 inline constexpr PathSyntax kNativePaths = kWindowsPaths;
 #else

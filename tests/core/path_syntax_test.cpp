@@ -69,5 +69,24 @@ TEST(PathSyntaxTest, LastSeparator) {
     EXPECT_EQ(kWindowsPaths.FindLastSeparator("c:"), std::string::npos);
 }
 
+// Where a file name's extension starts on each system; npos for none. A leading dot marks a hidden name
+// on Linux; Windows splits there as anywhere. "trailing." has an empty extension.
+TEST(PathSyntaxTest, ExtensionStart) {
+    constexpr std::size_t kNone = std::string::npos;
+    const struct {
+        const char* name;
+        std::size_t posix;
+        std::size_t windows;
+    } rows[] = {
+        {"notes.txt", 6, 6},      {"archive.tar.gz", 12, 12}, {"README", kNone, kNone},
+        {".gitignore", kNone, 1}, {".profile.bak", 9, 9},     {"trailing.", 9, 9},
+        {"", kNone, kNone},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(kPosixPaths.ExtensionStart(row.name), row.posix) << row.name;
+        EXPECT_EQ(kWindowsPaths.ExtensionStart(row.name), row.windows) << row.name;
+    }
+}
+
 } // namespace
 } // namespace quillary

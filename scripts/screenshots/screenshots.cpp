@@ -105,8 +105,8 @@ bool TakeScreenshots(const std::string& sourceDir, const std::string& outDir) {
     for (const std::string language : {"English", "Deutsch"}) {
         auto* window = new CQuillaryDlg({}, ProgramLocations::InDirectory(folder.Path().string()));
         WindowCloser closer{window};
+        const wxSize firstStart = window->GetSize();
         window->ApplyLanguage(language);
-        window->SetSize(window->GetMinSize());
         window->Show();
         auto& tree = *static_cast<CDirTreeCtrl*>(window->Surface().Window(kIdDirTree));
         const std::string ticked = (fs::path(source) / "src" / "ui").string();
@@ -121,14 +121,19 @@ bool TakeScreenshots(const std::string& sourceDir, const std::string& outDir) {
         const auto shoot = [&](const std::string& name) {
             return SaveScreenshot(window, outDir + "/" + language + "_" + name + ".png");
         };
-        for (int tab = 0; tab < 5; ++tab) {
-            window->SelectTab(tab);
-            if (!PumpUntil(previewShown)) {
-                std::fprintf(stderr, "quillary-screenshots: page %d did not settle\n", tab);
-                return false;
+        // Every page at the size a first start opens with, then at the minimum size.
+        for (const auto& [size, prefix] :
+             {std::pair{firstStart, "first_"}, std::pair{window->GetMinSize(), "min_"}}) {
+            window->SetSize(size);
+            for (int tab = 0; tab < 5; ++tab) {
+                window->SelectTab(tab);
+                if (!PumpUntil(previewShown)) {
+                    std::fprintf(stderr, "quillary-screenshots: page %d did not settle\n", tab);
+                    return false;
+                }
+                if (!shoot(prefix + std::to_string(tab)))
+                    return false;
             }
-            if (!shoot(std::to_string(tab)))
-                return false;
         }
         window->Surface().SetCheckState(kIdOutputHtml, 1);
         RefreshEnabling(window->Surface());
@@ -142,7 +147,7 @@ bool TakeScreenshots(const std::string& sourceDir, const std::string& outDir) {
         }
         if (!shoot("3_html"))
             return false;
-        window->SetSize(900, 700);
+        window->SetSize(900, 650);
         window->SelectTab(1);
         if (!shoot("large_1"))
             return false;

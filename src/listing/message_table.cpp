@@ -18,6 +18,15 @@ const char* const kBuiltInMessages[kMessageCount] = {
     "by",
     "The preview shows the first %1 of %2 rows; the file holds %3 more.",
     "Open the whole listing in the browser",
+    "Save listing",
+    "Load configuration",
+    "Save configuration",
+    "Load dirs selection",
+    "Save dirs selection",
+    "Listing written",
+    "Listing cancelled",
+    "Listing not written",
+    "Problems",
 };
 
 void ApplyProductNameTo(std::string& text) {

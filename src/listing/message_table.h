@@ -24,9 +24,19 @@ enum MessageId {
     // and the rows left out ("%1", "%2", "%3"), and the button that opens the whole file.
     MSG_PREVIEW_FIRST_ROWS = 11,
     MSG_PREVIEW_OPEN_IN_BROWSER = 12,
+    // The window's file dialogs' titles and what its status line says after a run.
+    MSG_SAVE_LISTING_TITLE = 13,
+    MSG_LOAD_CONFIGURATION_TITLE = 14,
+    MSG_SAVE_CONFIGURATION_TITLE = 15,
+    MSG_LOAD_SELECTION_TITLE = 16,
+    MSG_SAVE_SELECTION_TITLE = 17,
+    MSG_RUN_WRITTEN = 18,
+    MSG_RUN_CANCELLED = 19,
+    MSG_RUN_NOT_WRITTEN = 20,
+    MSG_RUN_PROBLEMS = 21,
 };
 
-inline constexpr int kMessageCount = 13;
+inline constexpr int kMessageCount = 22;
 
 class MessageTable {
 public:

@@ -71,18 +71,9 @@ wxBitmap DrawCheckImage(int state, double scale) {
 
 } // namespace
 
-const char* CheckStateName(DirCheck state) {
-    switch (state) {
-    case DirCheck::WithSubdirs:
-        return "checked with subfolders";
-    case DirCheck::Alone:
-        return "checked without subfolders";
-    case DirCheck::PartlyBelow:
-        return "not checked, subfolders partly checked";
-    case DirCheck::Unchecked:
-        break;
-    }
-    return "not checked";
+std::vector<std::string> BuiltInCheckStateWords() {
+    return {"not checked", "checked with subfolders", "checked without subfolders",
+            "not checked, subfolders partly checked"};
 }
 
 CDirTreeCtrl::CDirTreeCtrl(wxWindow* parent, int id, std::function<bool()> withSubdirs)
@@ -145,7 +136,21 @@ wxString CDirTreeCtrl::SelectedPath() const {
 
 wxString CDirTreeCtrl::SelectionDescription() const {
     const wxString path = SelectedPath();
-    return path.empty() ? wxString() : path + ": " + CheckStateName(State(ToItem(GetSelection())));
+    if (path.empty())
+        return {};
+    const auto index = static_cast<std::size_t>(State(ToItem(GetSelection()))) - 1;
+    return path + ": " + ToWx(index < m_stateWords.size() ? m_stateWords[index] : std::string());
+}
+
+void CDirTreeCtrl::SetCheckStateWords(std::vector<std::string> words) {
+    const std::vector<std::string> builtIn = BuiltInCheckStateWords();
+    words.resize(builtIn.size());
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words[i].empty())
+            words[i] = builtIn[i];
+    }
+    m_stateWords = std::move(words);
+    UpdateAccessibleText();
 }
 
 void CDirTreeCtrl::UpdateAccessibleText() {

@@ -15,13 +15,20 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <unordered_map>
+#include <vector>
 
 #include <wx/treectrl.h>
 
 #include "model/tree_access.h"
 
 namespace quillary {
+
+// What the check states of a folder are called for a screen reader ("checked with subfolders"): the words for
+// the four check states, in the order of DirCheck (not checked, with subfolders, without subfolders, partly
+// below), in English.
+std::vector<std::string> BuiltInCheckStateWords();
 
 class CDirTreeCtrl final : public wxTreeCtrl, public DirTreeAccess {
 public:
@@ -37,6 +44,9 @@ public:
     // description says of it: "/home/ann: checked with subfolders".
     wxString SelectedPath() const;
     wxString SelectionDescription() const;
+    // The check states' words in the language in use (BuiltInCheckStateWords' order); an empty or
+    // missing word stays English.
+    void SetCheckStateWords(std::vector<std::string> words);
 
     static DirTreeItem ToItem(const wxTreeItemId& id) { return DirTreeItem{id.GetID()}; }
     static wxTreeItemId ToId(DirTreeItem item) { return wxTreeItemId(item.id); }
@@ -80,6 +90,7 @@ private:
     // The real root of the wx control, hidden: the tree's root items ("/") are its children.
     wxTreeItemId m_hiddenRoot;
     std::function<bool()> m_withSubdirs;
+    std::vector<std::string> m_stateWords = BuiltInCheckStateWords();
     // Set while SetExpanded opens an item whose expansion rule the caller has already run.
     bool m_expansionRuleDone = false;
 
@@ -93,8 +104,5 @@ private:
     };
     mutable std::unordered_map<void*, SiblingPosition> m_siblingPositions;
 };
-
-// What the check state of a folder is called for a screen reader: "checked with subfolders".
-const char* CheckStateName(DirCheck state);
 
 } // namespace quillary

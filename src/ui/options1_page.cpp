@@ -1,9 +1,8 @@
 #include "ui/options1_page.h"
 
-#include <algorithm>
+#include <span>
 
 #include <wx/statbox.h>
-#include <wx/wrapsizer.h>
 
 #include "model/options_rules.h"
 #include "res/controls.h"
@@ -46,10 +45,11 @@ constexpr IncludeRow kFileRows[] = {
 
 COptions1Page::COptions1Page(wxWindow* parent, WindowSurface& surface)
     : CTabPage(parent, kOptions1Page, surface) {
-    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    // Two columns of about the same height: the columns of the listing on the left, how it is
+    // filtered, sorted and formatted on the right.
+    auto* sizer = new wxBoxSizer(wxHORIZONTAL);
     sizer->Add(MakeIncludeGroup(), wxSizerFlags().Expand().Border(wxALL, kGap));
-    sizer->Add(MakeOptionsGroup(), wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT | wxBOTTOM, kGap));
-    AlignIncludeColumns();
+    sizer->Add(MakeOptionsGroup(), wxSizerFlags(1).Expand().Border(wxTOP | wxRIGHT | wxBOTTOM, kGap));
     FinishLayout(sizer);
 
     // Every click on a check box and every change of a list may change what is enabled. The rules
@@ -73,32 +73,15 @@ void COptions1Page::StoreValues() {
     ValidateWidths(m_surface);
 }
 
-void COptions1Page::CaptionsChanged() {
-    AlignIncludeColumns();
-    CTabPage::CaptionsChanged();
-}
-
-// The folder and file columns' check boxes all get the width of the widest, so that their fields
-// line up whether the columns stand side by side or one below the other.
-void COptions1Page::AlignIncludeColumns() {
-    int width = 0;
-    for (wxWindow* check : m_includeChecks)
-        width = std::max(width, check->GetBestSize().x);
-    for (wxWindow* check : m_includeChecks)
-        check->SetMinSize(wxSize(width, -1));
-}
-
+// One grid for the folder columns and, after a little space, the file columns: the check boxes in
+// one column, the fields that go with them in the other.
 wxSizer* COptions1Page::MakeIncludeGroup() {
     wxStaticBoxSizer* group = MakeGroup(kIdIncludeGroup, wxVERTICAL);
     wxWindow* box = group->GetStaticBox();
-    // The folder columns and the file columns side by side when the page is wide enough, else one
-    // below the other.
-    auto* columns = new wxWrapSizer(wxHORIZONTAL);
-    auto addColumn = [&](std::span<const IncludeRow> rows) {
-        auto* grid = new wxFlexGridSizer(2, kGap / 2, kGap * 2);
+    auto* grid = new wxFlexGridSizer(2, 0, kGap);
+    auto addRows = [&](std::span<const IncludeRow> rows) {
         for (const IncludeRow& row : rows) {
-            m_includeChecks.push_back(Make(row.check, box));
-            grid->Add(m_includeChecks.back(), wxSizerFlags().CenterVertical());
+            grid->Add(Make(row.check, box), wxSizerFlags().CenterVertical());
             if (row.fieldSpin != 0)
                 grid->Add(MakeWidthField(box, row.field, row.fieldSpin));
             else if (row.field != 0)
@@ -106,47 +89,51 @@ wxSizer* COptions1Page::MakeIncludeGroup() {
             else
                 grid->AddSpacer(0);
         }
-        return grid;
     };
-    columns->Add(addColumn(kDirectoryRows), wxSizerFlags().Border(wxALL, kGap));
-    columns->Add(addColumn(kFileRows), wxSizerFlags().Border(wxALL, kGap));
-    group->Add(columns, wxSizerFlags(1).Expand());
+    addRows(kDirectoryRows);
+    grid->AddSpacer(kGap * 2);
+    grid->AddSpacer(kGap * 2);
+    addRows(kFileRows);
+    group->Add(grid, wxSizerFlags(1).Expand().Border(wxALL, kGap));
     return group;
 }
 
+// Labels and their fields in one grid, related options next to each other: the mask, sorting, sizes,
+// paths and dates, the per-folder listing; check boxes stand in the field column under the list they
+// belong to.
 wxSizer* COptions1Page::MakeOptionsGroup() {
     wxStaticBoxSizer* group = MakeGroup(kIdOptionsGroup, wxVERTICAL);
     wxWindow* box = group->GetStaticBox();
-
-    auto* left = new wxFlexGridSizer(2, kGap / 2, kGap * 2);
-    left->AddGrowableCol(1);
-    AddLabelled(left, box, kIdMaskLabel, kIdMask);
-    AddLabelled(left, box, kIdSortDirsByLabel, kIdSortDirsBy);
-    left->Add(Make(kIdSortDirsDescending, box));
-    left->AddSpacer(0);
-    AddLabelled(left, box, kIdSizeDisplayLabel, kIdSizeDisplay);
-    AddLabelled(left, box, kIdThousandSeparatorLabel, kIdThousandSeparator);
-    AddLabelled(left, box, kIdDateTimeKindLabel, kIdDateTimeKind);
-    left->Add(Make(kIdListingInEachDir, box));
-    left->AddSpacer(0);
-
-    auto* right = new wxFlexGridSizer(2, kGap / 2, kGap * 2);
-    right->AddGrowableCol(1);
-    AddLabelled(right, box, kIdPathStyleLabel, kIdPathStyle);
-    AddLabelled(right, box, kIdSortFilesByLabel, kIdSortFilesBy);
-    right->Add(Make(kIdSortFilesDescending, box));
-    right->AddSpacer(0);
-    AddLabelled(right, box, kIdSizePrecisionLabel, kIdSizePrecision);
-    AddLabelled(right, box, kIdDecimalSeparatorLabel, kIdDecimalSeparator);
-    right->Add(Make(kIdFilesAllTogether, box));
-    right->AddSpacer(0);
-    AddLabelled(right, box, kIdListingNameLabel, kIdListingName);
-
-    auto* columns = new wxWrapSizer(wxHORIZONTAL);
-    columns->Add(left, wxSizerFlags().Border(wxALL, kGap));
-    columns->Add(right, wxSizerFlags().Border(wxALL, kGap));
-    group->Add(columns, wxSizerFlags().Expand());
-    group->Add(Make(kIdRememberSelection, box), wxSizerFlags().Border(wxALL, kGap));
+    auto* grid = new wxFlexGridSizer(2, kGap / 2, kGap);
+    grid->AddGrowableCol(1);
+    auto addCheck = [&](int id) {
+        grid->AddSpacer(0);
+        grid->Add(Make(id, box));
+    };
+    auto addSpace = [&] {
+        grid->AddSpacer(kGap);
+        grid->AddSpacer(kGap);
+    };
+    AddLabelled(grid, box, kIdMaskLabel, kIdMask);
+    addSpace();
+    AddLabelled(grid, box, kIdSortDirsByLabel, kIdSortDirsBy);
+    addCheck(kIdSortDirsDescending);
+    AddLabelled(grid, box, kIdSortFilesByLabel, kIdSortFilesBy);
+    addCheck(kIdSortFilesDescending);
+    addCheck(kIdFilesAllTogether);
+    addSpace();
+    AddLabelled(grid, box, kIdSizeDisplayLabel, kIdSizeDisplay);
+    AddLabelled(grid, box, kIdSizePrecisionLabel, kIdSizePrecision);
+    AddLabelled(grid, box, kIdThousandSeparatorLabel, kIdThousandSeparator);
+    AddLabelled(grid, box, kIdDecimalSeparatorLabel, kIdDecimalSeparator);
+    addSpace();
+    AddLabelled(grid, box, kIdPathStyleLabel, kIdPathStyle);
+    AddLabelled(grid, box, kIdDateTimeKindLabel, kIdDateTimeKind);
+    addSpace();
+    addCheck(kIdListingInEachDir);
+    AddLabelled(grid, box, kIdListingNameLabel, kIdListingName);
+    addCheck(kIdRememberSelection);
+    group->Add(grid, wxSizerFlags(1).Expand().Border(wxALL, kGap));
     return group;
 }
 

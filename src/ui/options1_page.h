@@ -2,8 +2,6 @@
 // formatted (group "Options").
 #pragma once
 
-#include <vector>
-
 #include "ui/tab_page.h"
 
 namespace quillary {
@@ -15,15 +13,11 @@ public:
     // What the page does before its values are used: each column width becomes a number in its
     // range ("300" becomes 260, "12a" the width's initial value). Also when a width edit loses focus.
     void StoreValues();
-    void CaptionsChanged() override;
 
 private:
     void OnRuleInput(wxCommandEvent& event);
     wxSizer* MakeIncludeGroup();
     wxSizer* MakeOptionsGroup();
-    void AlignIncludeColumns();
-
-    std::vector<wxWindow*> m_includeChecks;
 };
 
 } // namespace quillary

@@ -3,7 +3,6 @@
 #include <wx/colordlg.h>
 #include <wx/fontdlg.h>
 #include <wx/statbox.h>
-#include <wx/wrapsizer.h>
 
 #include "model/options_rules.h"
 #include "res/controls.h"
@@ -52,14 +51,16 @@ const std::vector<StyleButton>& StyleButtons() {
 
 COptions2Page::COptions2Page(wxWindow* parent, WindowSurface& surface)
     : CTabPage(parent, kOptions2Page, surface) {
-    auto* top = new wxWrapSizer(wxHORIZONTAL);
-    top->Add(MakeOutputGroup(), wxSizerFlags().Expand().Border(wxRIGHT | wxBOTTOM, kGap));
-    top->Add(MakeCsvGroup(), wxSizerFlags().Expand().Border(wxBOTTOM, kGap));
+    // Two columns: what is written (output type, CSV and HTML options) on the left, the HTML quick
+    // preview, which takes the rest of the page, on the right.
+    auto* left = new wxBoxSizer(wxVERTICAL);
+    left->Add(MakeOutputGroup(), wxSizerFlags().Expand().Border(wxBOTTOM, kGap));
+    left->Add(MakeCsvGroup(), wxSizerFlags().Expand().Border(wxBOTTOM, kGap));
+    left->Add(MakeHtmlGroup(), wxSizerFlags().Expand());
 
-    auto* sizer = new wxBoxSizer(wxVERTICAL);
-    sizer->Add(top, wxSizerFlags().Expand().Border(wxALL, kGap));
-    sizer->Add(MakeHtmlGroup(), wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT | wxBOTTOM, kGap));
-    sizer->Add(MakeQuickPreviewGroup(), wxSizerFlags(1).Expand().Border(wxLEFT | wxRIGHT | wxBOTTOM, kGap));
+    auto* sizer = new wxBoxSizer(wxHORIZONTAL);
+    sizer->Add(left, wxSizerFlags().Expand().Border(wxALL, kGap));
+    sizer->Add(MakeQuickPreviewGroup(), wxSizerFlags(1).Expand().Border(wxTOP | wxRIGHT | wxBOTTOM, kGap));
     FinishLayout(sizer);
     SetSamplesFromHtmlStyle(m_surface, HtmlStyle{});
 
@@ -140,26 +141,21 @@ wxSizer* COptions2Page::MakeCsvGroup() {
 wxSizer* COptions2Page::MakeHtmlGroup() {
     wxStaticBoxSizer* group = MakeGroup(kIdHtmlOptionsGroup);
     wxWindow* box = group->GetStaticBox();
-    auto* links = new wxWrapSizer(wxHORIZONTAL);
-    links->Add(Make(kIdHtmlLinksToDirs, box), wxSizerFlags().Border(wxRIGHT, kGap * 4));
-    links->Add(Make(kIdHtmlLinksToFiles, box));
-    group->Add(links, wxSizerFlags().Border(wxALL, kGap / 2));
+    group->Add(Make(kIdHtmlLinksToDirs, box), wxSizerFlags().Border(wxALL, kGap / 2));
+    group->Add(Make(kIdHtmlLinksToFiles, box), wxSizerFlags().Border(wxALL, kGap / 2));
 
     // The background buttons in one column and the font buttons in another, row by row for the same
-    // part of the listing; the font column goes below when the page is narrow.
-    auto* backgrounds = new wxBoxSizer(wxVERTICAL);
-    auto* fonts = new wxBoxSizer(wxVERTICAL);
+    // part of the listing.
+    auto* buttons = new wxFlexGridSizer(2, kGap / 2, kGap);
+    buttons->AddGrowableCol(0, 1);
+    buttons->AddGrowableCol(1, 1);
     for (const auto& row : kStyleButtons) {
-        wxWindow* background = Make(row[0], box);
-        backgrounds->Add(background, wxSizerFlags().Expand().Border(wxBOTTOM, kGap / 2));
+        buttons->Add(Make(row[0], box), wxSizerFlags().Expand());
         if (row[1] != 0)
-            fonts->Add(Make(row[1], box), wxSizerFlags().Expand().Border(wxBOTTOM, kGap / 2));
+            buttons->Add(Make(row[1], box), wxSizerFlags().Expand());
         else
-            fonts->Add(0, background->GetBestSize().y + kGap / 2);
+            buttons->AddSpacer(0);
     }
-    auto* buttons = new wxWrapSizer(wxHORIZONTAL);
-    buttons->Add(backgrounds, wxSizerFlags().Border(wxRIGHT, kGap));
-    buttons->Add(fonts);
     group->Add(buttons, wxSizerFlags().Expand().Border(wxALL, kGap / 2));
     return group;
 }

@@ -2,6 +2,7 @@
 
 #include <wx/wupdlock.h>
 
+#include "model/tri_state_tree.h"
 #include "persistence/selection_file.h"
 #include "res/controls.h"
 
@@ -11,6 +12,9 @@ CSelectDirsPage::CSelectDirsPage(wxWindow* parent, WindowSurface& surface)
     : CTabPage(parent, kSelectDirsPage, surface) {
     m_tree = new CDirTreeCtrl(this, kIdDirTree, [this] { return m_surface.CheckState(kIdWithSubdirs) != 0; });
     m_surface.Add(kIdDirTree, ControlKind::Tree, m_tree);
+    // The tree takes what the page has left and scrolls inside itself: its best size grows with every
+    // folder opened, and a page sized by it would push "Select with subdirectories" out of view.
+    m_tree->SetMinSize(wxSize(m_tree->FromDIP(200), m_tree->FromDIP(120)));
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(m_tree, wxSizerFlags(1).Expand().Border(wxALL, kGap));
     sizer->Add(Make(kIdWithSubdirs), wxSizerFlags().Border(wxLEFT | wxRIGHT | wxBOTTOM, kGap));
@@ -19,6 +23,17 @@ CSelectDirsPage::CSelectDirsPage(wxWindow* parent, WindowSurface& surface)
 
 void CSelectDirsPage::RefreshTree() {
     m_tree->RefreshTree();
+}
+
+bool CSelectDirsPage::OpenFolder(const std::string& path) {
+    const DirTreeItem item = FindPath(*m_tree, path);
+    if (!item)
+        return false;
+    const wxTreeItemId id = CDirTreeCtrl::ToId(item);
+    m_tree->Expand(id);
+    m_tree->SelectItem(id);
+    m_tree->EnsureVisible(id);
+    return true;
 }
 
 RestoreReport CSelectDirsPage::LoadSelection(const std::string& path) {

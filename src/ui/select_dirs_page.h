@@ -19,6 +19,9 @@ public:
 
     // Lists the folders again (F5): every check mark is lost.
     void RefreshTree();
+    // Opens the folders down to `path`, opens it too and selects it, checking nothing (a first start
+    // shows the user's home folder this way). False when the path is not in the tree.
+    bool OpenFolder(const std::string& path);
     // Refreshes the tree and restores a selection file into it, with window updates locked. The report
     // lists what could not be restored.
     RestoreReport LoadSelection(const std::string& path);

@@ -39,15 +39,31 @@ wxSizer* CTabPage::MakeWidthField(wxWindow* parent, int editId, int spinId) {
     return row;
 }
 
+namespace {
+
+// A control's best size is kept until something says it is stale; new captions or list items are.
+void InvalidateBestSizes(wxWindow* window) {
+    window->InvalidateBestSize();
+    for (wxWindow* child : window->GetChildren())
+        InvalidateBestSizes(child);
+}
+
+} // namespace
+
+wxSize CTabPage::FittingSize() const {
+    return GetSizer() != nullptr ? GetSizer()->GetMinSize() : wxSize();
+}
+
 void CTabPage::CaptionsChanged() {
+    InvalidateBestSizes(this);
     Layout();
     FitInside();
 }
 
 void CTabPage::FinishLayout(wxSizer* sizer) {
     SetSizer(sizer);
-    // Vertical scrolling only: the page keeps the tab's width, so its wrapping rows fold into it.
-    SetScrollRate(0, 8);
+    // Smaller than its contents (the window's minimum size), the page scrolls both ways.
+    SetScrollRate(8, 8);
     FitInside();
 }
 

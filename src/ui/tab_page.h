@@ -17,6 +17,9 @@ public:
 
     int DialogId() const { return m_dialogId; }
 
+    // The size at which every control of the page is in view without scrolling.
+    wxSize FittingSize() const;
+
     // Captions changed (a language was applied): lay the page out again for the new text widths.
     virtual void CaptionsChanged();
 

@@ -10,6 +10,7 @@
 #include "res/controls.h"
 #include "ui/accessible_text.h"
 #include "ui/dir_tree_ctrl.h"
+#include "ui/wx_string.h"
 
 namespace quillary::test {
 namespace {
@@ -98,7 +99,9 @@ protected:
     CDirTreeCtrl* m_tree = nullptr;
 };
 
-TEST_F(TreeTest, StartsWithTheOneRootLoadedAndNothingSelected) {
+// A first start selects the home folder (fit_test.cpp); a refreshed tree has only its root loaded.
+TEST_F(TreeTest, RefreshedHasTheOneRootLoadedAndNothingSelected) {
+    m_tree->RefreshTree();
     const DirTreeItem root = m_tree->FirstRoot();
     ASSERT_TRUE(root);
     EXPECT_EQ(m_tree->Text(root), "/");
@@ -225,6 +228,27 @@ TEST(TreeStartup, TheRememberedSelectionIsReadWithItsStates) {
     window->Show();
     wxYield();
     EXPECT_EQ(AccessibleDescription(tree), tree->SelectionDescription());
+}
+
+// The state words come from the language file, with the other captions.
+TEST(TreeStartup, TheStatesAreReadInTheLanguageInUse) {
+    ScratchDir folder;
+    const std::string root = std::filesystem::canonical(folder.Path()).string();
+    std::filesystem::create_directories(root + "/x/y");
+    std::filesystem::copy_file(std::string(QUILLARY_SOURCE_DIR) + "/res/lang/Deutsch.lng",
+                               folder.File("Deutsch.lng"));
+    WriteFile(folder.File("quillary.INI"), "[Settings]\n1032=1\nLanguage=Deutsch\n");
+    WriteFile(folder.File("quillary.qls"), "3|" + root + "/x/y\n");
+    auto* window = MakeWindow(folder);
+    WindowCloser closer{window};
+    auto* tree = static_cast<CDirTreeCtrl*>(window->Surface().Window(kIdDirTree));
+    EXPECT_EQ(ToUtf8(tree->SelectionDescription()),
+              root + "/x: nicht ausgewählt, Unterverzeichnisse teilweise ausgewählt");
+    EXPECT_EQ(AccessibleDescription(tree), tree->SelectionDescription());
+    tree->SetCheckStateWords({"", "", "", "teilweise"});
+    EXPECT_EQ(ToUtf8(AccessibleDescription(tree)), root + "/x: teilweise");
+    tree->SetCheckStateWords({"keins"}); // words a file leaves out stay English
+    EXPECT_EQ(ToUtf8(tree->SelectionDescription()), root + "/x: not checked, subfolders partly checked");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include <wx/button.h>
+#include <wx/filename.h>
 #include <wx/menu.h>
 #include <wx/notebook.h>
 #include <wx/panel.h>
@@ -11,6 +12,7 @@
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 #include <wx/tooltip.h>
+#include <wx/utils.h>
 
 #include "app/gui/menu_items.h"
 #include "app/gui/quillary_app.h"
@@ -18,10 +20,13 @@
 #include "listing/product.h"
 #include "model/options_rules.h"
 #include "model/tri_state_tree.h"
+#include "persistence/language_file.h"
+#include "platform/program_files.h"
 #include "res/controls.h"
 #include "res/menus.h"
 #include "ui/about_page.h"
 #include "ui/control_factory.h"
+#include "ui/fitting_size.h"
 #include "ui/options1_page.h"
 #include "ui/options2_page.h"
 #include "ui/preview_page.h"
@@ -41,6 +46,35 @@ constexpr int kShowNormal = 1;
 constexpr int kShowMinimized = 2;
 constexpr int kShowMaximized = 3;
 
+// The window's title while no run shows its progress there.
+wxString ProgramTitle() {
+    return wxString::Format("%s %s", kProductName, kVersionText);
+}
+
+// What a run did, for the status line: "Listing written: out.txt (Dirs: 3, Files: 25)".
+std::string RunSummary(const RunResult& result, const MessageTable& messages) {
+    std::string line;
+    switch (result.status) {
+    case RunStatus::Written:
+        line = messages.Get(MSG_RUN_WRITTEN);
+        break;
+    case RunStatus::Cancelled:
+        line = messages.Get(MSG_RUN_CANCELLED);
+        break;
+    default:
+        line = messages.Get(MSG_RUN_NOT_WRITTEN);
+        break;
+    }
+    if (!result.outputPath.empty())
+        line += ": " + ToUtf8(wxFileName(ToWx(result.outputPath)).GetFullName());
+    if (result.status == RunStatus::Written || result.status == RunStatus::Cancelled)
+        line += " (" + messages.Get(MSG_DIRS) + ": " + std::to_string(result.statistics.dirCount) + ", " +
+                messages.Get(MSG_FILES) + ": " + std::to_string(result.statistics.entryCount) + ")";
+    if (!result.problems.empty())
+        line += ", " + messages.Get(MSG_RUN_PROBLEMS) + ": " + std::to_string(result.problems.size());
+    return line;
+}
+
 } // namespace
 
 CQuillaryDlg::CQuillaryDlg(const CommandLineInfo& commandLine, ProgramLocations locations,
@@ -50,7 +84,7 @@ CQuillaryDlg::CQuillaryDlg(const CommandLineInfo& commandLine, ProgramLocations 
     m_runner = runnerFactory ? runnerFactory(m_host) : MakeEngineRunner(m_host);
 
     // Title and icon; the title is never translated.
-    SetTitle(wxString::Format("%s %s", kProductName, kVersionText));
+    SetTitle(ProgramTitle());
     SetIcons(ProgramIcons());
     m_bIdle = true;
     m_bInitDone = false;
@@ -65,11 +99,9 @@ CQuillaryDlg::CQuillaryDlg(const CommandLineInfo& commandLine, ProgramLocations 
     wxToolTip::SetDelay(1000);
     wxToolTip::SetAutoPop(10000);
 
-    const wxSize minimum(kMinimumWidth, kMinimumHeight);
-    SetMinSize(minimum);
-    wxSize initial = GetBestSize();
-    initial.IncTo(minimum);
-    SetSize(initial);
+    SetMinSize(wxSize(kMinimumWidth, kMinimumHeight));
+    // A placement in the settings replaces this size.
+    SetSize(FittingSize());
     m_normalRect = GetRect();
 
     LoadSettingsFrom(m_session.SettingsFilePath());
@@ -86,9 +118,12 @@ CQuillaryDlg::CQuillaryDlg(const CommandLineInfo& commandLine, ProgramLocations 
         StartUnattended(report);
         return;
     }
-    if (m_surface.CheckState(kIdRememberSelection) != 0) {
+    if (m_surface.CheckState(kIdRememberSelection) != 0 && FileExists(m_session.RememberedSelectionPath())) {
         const SessionReport restored = RestoreSelectionNamed(m_session.RememberedSelectionPath());
         report.lines.insert(report.lines.end(), restored.lines.begin(), restored.lines.end());
+    } else {
+        // Nothing remembered: the user's own folders are in view, nothing is ticked.
+        m_selectPage->OpenFolder(ToUtf8(wxGetHomeDir()));
     }
     Tell(report);
 }
@@ -199,6 +234,41 @@ void CQuillaryDlg::ApplyPlacement(const WindowPlacement& placement) {
     }
 }
 
+// The size at which every tab is shown and every page has all of its controls in view, in the
+// language that needs the most room of those found beside the program (and the built-in English).
+// Each is applied to the controls for measuring only; the captions in use are put back afterwards.
+wxSize CQuillaryDlg::FittingSize() {
+    wxSize page;
+    int strip = 0;
+    auto measure = [&] {
+        RelayoutPages();
+        for (std::size_t i = 0; i < m_tabs->GetPageCount(); ++i)
+            page.IncTo(static_cast<CTabPage*>(m_tabs->GetPage(i))->FittingSize());
+        strip = std::max(strip, TabStripWidth(m_tabs));
+    };
+    measure();
+    const ProfileFile current = CaptionsAsLanguage(m_surface);
+    MessageTable scratch;
+    for (const std::string& title : m_languages) {
+        ProfileFile language;
+        if (!language.Load(m_session.Locations().FindFile(title + ".lng")))
+            continue;
+        quillary::ApplyLanguage(language, m_surface, scratch);
+        measure();
+    }
+    quillary::ApplyLanguage(current, m_surface, scratch);
+    RelayoutPages();
+
+    wxSize tabs = m_tabs->CalcSizeFromPage(page);
+    tabs.x = std::max(tabs.x, strip);
+    // The frame around the tab control at that size: the buttons, the borders, the menu bar.
+    m_tabs->SetMinSize(tabs);
+    wxSize size = GetBestSize();
+    m_tabs->SetMinSize(wxDefaultSize);
+    size.IncTo(GetMinSize());
+    return size;
+}
+
 // New captions change the controls' best sizes: lay the pages out again.
 void CQuillaryDlg::RelayoutPages() {
     for (std::size_t i = 0; i < m_tabs->GetPageCount(); ++i)
@@ -251,6 +321,10 @@ void CQuillaryDlg::OnRunBusy(unsigned generation, bool busy) {
 }
 
 void CQuillaryDlg::SetBusyState(bool busy) {
+    // The control that had the focus gets it back afterwards: disabling it (the button that started
+    // the run) would leave no control with the focus, and keys such as Escape with nowhere to go.
+    if (busy)
+        m_focusBeforeRun = FindFocus();
     m_bIdle = !busy;
     m_btnSave->Enable(!busy);
     m_btnExit->Enable(!busy);
@@ -259,6 +333,13 @@ void CQuillaryDlg::SetBusyState(bool busy) {
     for (int position = 0; position <= 2; ++position)
         bar->EnableTop(position, !busy);
     bar->Enable(MenuItemId(kCmdAbout), !busy);
+    if (!busy) {
+        wxWindow* focus = m_focusBeforeRun.get();
+        if (focus == nullptr || !focus->IsEnabled() || !focus->IsShownOnScreen())
+            focus = m_btnSave;
+        focus->SetFocus();
+        m_focusBeforeRun = nullptr;
+    }
 }
 
 void CQuillaryDlg::OnRunFinished(unsigned generation, const RunResult& result) {
@@ -268,6 +349,7 @@ void CQuillaryDlg::OnRunFinished(unsigned generation, const RunResult& result) {
     m_bRunActive = false;
     if (!m_bIdle)
         SetBusyState(false);
+    SetTitle(ProgramTitle());
     if (result.previewRun) {
         m_previewPage->ShowListing(result.outputPath, Messages());
         return;
@@ -317,13 +399,13 @@ void CQuillaryDlg::ShowProblems(const RunResult& result) {
     std::vector<std::string> notices;
     for (const RunProblem& problem : result.problems)
         notices.push_back(DescribeProblem(problem));
-    ShowNotices(notices);
+    ShowNotices(notices, RunSummary(result, Messages()));
 }
 
-// The first notice and the count of the others in the status line, all of them in its tooltip; no
-// notices clear it. The status line appears with the first notice.
-void CQuillaryDlg::ShowNotices(const std::vector<std::string>& notices) {
-    if (notices.empty()) {
+// The summary, the first notice and the count of the others in the status line, all of the notices in
+// its tooltip; nothing to tell clears it. The status line appears with the first text.
+void CQuillaryDlg::ShowNotices(const std::vector<std::string>& notices, const std::string& summary) {
+    if (notices.empty() && summary.empty()) {
         if (GetStatusBar() != nullptr) {
             SetStatusText(wxString());
             GetStatusBar()->UnsetToolTip();
@@ -332,14 +414,20 @@ void CQuillaryDlg::ShowNotices(const std::vector<std::string>& notices) {
     }
     if (GetStatusBar() == nullptr)
         CreateStatusBar(1, wxSTB_SIZEGRIP | wxSTB_ELLIPSIZE_END | wxFULL_REPAINT_ON_RESIZE);
-    std::string line = notices.front();
-    if (notices.size() > 1)
-        line += " (and " + std::to_string(notices.size() - 1) + " more)";
+    std::string line = summary;
+    if (!notices.empty()) {
+        line += (line.empty() ? "" : " - ") + notices.front();
+        if (notices.size() > 1)
+            line += " (and " + std::to_string(notices.size() - 1) + " more)";
+    }
     std::string all;
     for (const std::string& notice : notices)
         all += notice + "\n";
     SetStatusText(ToWx(line));
-    GetStatusBar()->SetToolTip(ToWx(all));
+    if (all.empty())
+        GetStatusBar()->UnsetToolTip();
+    else
+        GetStatusBar()->SetToolTip(ToWx(all));
 }
 
 std::string CQuillaryDlg::ProblemsText() const {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include <wx/frame.h>
+#include <wx/weakref.h>
 
 #include "app/command_line.h"
 #include "app/gui/gui_host.h"
@@ -79,8 +80,8 @@ public:
     void OnRunProgress(unsigned generation, const RunProgress& progress);
     void OnRunBusy(unsigned generation, bool busy);
     void OnRunFinished(unsigned generation, const RunResult& result);
-    // What the status line tells: the problems of the last run, or the folders of a selection that
-    // were not found ("" when there is nothing to tell).
+    // What the status line tells: what the last run did and its problems, or the folders of a
+    // selection that were not found ("" when there is nothing to tell).
     std::string ProblemsText() const;
 
 private:
@@ -95,6 +96,7 @@ private:
     void ApplyMenuCaptions(const MenuCaptions& captions);
     void ApplyPlacement(const WindowPlacement& placement);
     void RelayoutPages();
+    wxSize FittingSize();
     void SetBusyState(bool busy);
     void JoinRunThread();
     void StoreAndSave();
@@ -109,7 +111,7 @@ private:
     void OpenReadMe();
     void OpenHomePage();
     void ShowProblems(const RunResult& result);
-    void ShowNotices(const std::vector<std::string>& notices);
+    void ShowNotices(const std::vector<std::string>& notices, const std::string& summary = {});
 
     void OnSaveListing();
     void OnLoadConfiguration();
@@ -136,6 +138,7 @@ private:
     wxButton* m_btnSave = nullptr;
     wxButton* m_btnCancel = nullptr;
     wxButton* m_btnExit = nullptr;
+    wxWeakRef<wxWindow> m_focusBeforeRun;    // the control with the focus when the run began
     std::vector<std::string> m_languages;    // the "Language" items, ids from 400
     std::vector<std::string> m_quickConfigs; // the "Quick configuration" items, ids from 700
 

@@ -12,6 +12,7 @@
 #include "listing/output_type.h"
 #include "listing/product.h"
 #include "model/options_rules.h"
+#include "persistence/language_file.h"
 #include "persistence/selection_file.h"
 #include "platform/program_files.h"
 #include "res/controls.h"
@@ -68,6 +69,10 @@ void CQuillaryDlg::ApplyLanguage(const std::string& name) {
 // The controls and messages already speak the language: the menus follow, then the pages' layout.
 void CQuillaryDlg::ShowLanguage(const AppliedLanguage& language) {
     ApplyMenuCaptions(language.menus);
+    ProfileFile words;
+    if (words.Load(language.file))
+        m_selectPage->Tree().SetCheckStateWords(
+            SplitCaptionList(words.Get(std::to_string(kIdDirTree), "Caption")));
     wxMenu* languages = GetMenuBar()->GetMenu(kLanguageMenuPosition);
     for (std::size_t i = 0; i < m_languages.size(); ++i)
         languages->Check(kCmdFirstLanguage + static_cast<int>(i), m_languages[i] == language.title);
@@ -93,8 +98,8 @@ void CQuillaryDlg::OnSaveListing() {
         return;
     ValidateWidths(m_surface);
     const int filter = FilterMessageFor(SelectedOutputType(m_surface));
-    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(Messages().Get(filter)),
-                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    wxFileDialog dialog(this, ToWx(Messages().Get(MSG_SAVE_LISTING_TITLE)), wxString(), wxString(),
+                        ToWx(Messages().Get(filter)), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK)
         return;
     SaveListingTo(ToUtf8(dialog.GetPath()));
@@ -106,7 +111,7 @@ void CQuillaryDlg::SaveListingTo(const std::string& outputPath) {
 }
 
 void CQuillaryDlg::OnLoadConfiguration() {
-    wxFileDialog dialog(this, wxString(), wxString(), wxString(),
+    wxFileDialog dialog(this, ToWx(Messages().Get(MSG_LOAD_CONFIGURATION_TITLE)), wxString(), wxString(),
                         ToWx(Messages().Get(MSG_CONFIGURATION_FILTER)), wxFD_OPEN);
     if (dialog.ShowModal() != wxID_OK)
         return;
@@ -117,22 +122,22 @@ void CQuillaryDlg::OnLoadConfiguration() {
 }
 
 void CQuillaryDlg::OnSaveConfiguration() {
-    wxFileDialog dialog(this, wxString(), wxString(), wxString(),
+    wxFileDialog dialog(this, ToWx(Messages().Get(MSG_SAVE_CONFIGURATION_TITLE)), wxString(), wxString(),
                         ToWx(Messages().Get(MSG_CONFIGURATION_FILTER)), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() == wxID_OK)
         SaveSettingsTo(ToUtf8(dialog.GetPath()));
 }
 
 void CQuillaryDlg::OnLoadSelection() {
-    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(Messages().Get(MSG_SELECTION_FILTER)),
-                        wxFD_OPEN);
+    wxFileDialog dialog(this, ToWx(Messages().Get(MSG_LOAD_SELECTION_TITLE)), wxString(), wxString(),
+                        ToWx(Messages().Get(MSG_SELECTION_FILTER)), wxFD_OPEN);
     if (dialog.ShowModal() == wxID_OK)
         LoadSelectionFrom(ToUtf8(dialog.GetPath()));
 }
 
 void CQuillaryDlg::OnSaveSelection() {
-    wxFileDialog dialog(this, wxString(), wxString(), wxString(), ToWx(Messages().Get(MSG_SELECTION_FILTER)),
-                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    wxFileDialog dialog(this, ToWx(Messages().Get(MSG_SAVE_SELECTION_TITLE)), wxString(), wxString(),
+                        ToWx(Messages().Get(MSG_SELECTION_FILTER)), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() == wxID_OK)
         SaveSelectionTo(ToUtf8(dialog.GetPath()));
 }

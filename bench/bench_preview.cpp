@@ -96,7 +96,7 @@ struct Figures {
 // One text preview: handed over, then painted.
 bool TextRun(CPreviewPage& page, const std::string& path, const quillary::MessageTable& messages,
              Figures& out) {
-    page.Prepare(quillary::kOutputText);
+    page.Prepare(quillary::OutputType::Text);
     Settle(0.2);
     const auto start = Clock::now();
     page.ShowListing(path, messages);
@@ -114,7 +114,7 @@ bool TextRun(CPreviewPage& page, const std::string& path, const quillary::Messag
 // One HTML preview: handed over, then loaded by the browser.
 bool HtmlRun(CPreviewPage& page, const std::string& path, const quillary::MessageTable& messages,
              Figures& out) {
-    page.Prepare(quillary::kOutputHtml);
+    page.Prepare(quillary::OutputType::Html);
     double ignored = 0;
     if (!Pump([&] { return page.HtmlView().LoadedUrl() == "about:blank"; }, ignored))
         return false;

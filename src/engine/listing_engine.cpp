@@ -10,7 +10,7 @@
 #include "platform/local_time.h"
 #include "platform/path_syntax.h"
 #include "platform/pe_version.h"
-#include "writers/writer_factory.h"
+#include "writers/output_types.h"
 
 namespace quillary {
 
@@ -64,7 +64,7 @@ RunResult ListingEngine::Run() {
     // "/dev/null" or a FIFO is written as named; only a file name gets the output type's extension.
     if (m_target.outputPath != "-" && m_target.outputPath.find('.') == std::string::npos &&
         !NamesSpecialFile(m_target.outputPath))
-        m_target.outputPath += std::string(".") + ExtensionFor(m_options.m_nOutputType);
+        m_target.outputPath += "." + std::string(OutputTypeRow(m_options.m_outputType).extension);
 
     OutputFile out;
     if (!out.Open(m_target.outputPath))
@@ -91,7 +91,7 @@ RunResult ListingEngine::Run() {
     LocalTime now;
     ToLocalTime(m_target.headerTime.value_or(CurrentTime()), now);
     m_writerContext.timeStamp = FormatLocalTime(now, "%Y-%m-%d %H:%M:%S");
-    m_pWriter = CreateWriter(m_options.m_nOutputType, m_writerContext);
+    m_pWriter = OutputTypeRow(m_options.m_outputType).makeWriter(m_writerContext);
     m_rows = std::make_unique<RowBuilder>(m_options);
     m_checksums = std::make_unique<ChecksumPass>(m_bCancel, m_problems);
 
@@ -212,7 +212,9 @@ void ListingEngine::SortFileRecords(std::vector<FileRecord*>& entries) const {
 
 void ListingEngine::WritePerDirectoryFile(const DirMapEntry& dir, const std::vector<FileRecord*>& entries,
                                           const OutputFile& mainOutput) {
-    const std::string path = JoinPath(dir.first, m_options.m_strListingName + m_pWriter->Extension());
+    const std::string path =
+        JoinPath(dir.first, m_options.m_strListingName + "." +
+                                std::string(OutputTypeRow(m_options.m_outputType).extension));
     // Two listings written into one file would leave neither.
     if (mainOutput.IsSameFile(path)) {
         m_problems.push_back({ProblemKind::ListingFileSkipped, path, "it is the main output"});

@@ -59,7 +59,7 @@ struct ListingOptions {
     bool m_bRememberSelection = false;
 
     // Output options.
-    int m_nOutputType = kOutputText;
+    OutputType m_outputType = OutputType::Text;
     bool m_bHtmlLinksToDirs = false;
     bool m_bHtmlLinksToFiles = false;
     bool m_bCsvColumnNames = true;

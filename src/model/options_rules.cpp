@@ -4,6 +4,8 @@
 #include <initializer_list>
 #include <string>
 
+#include "writers/output_types.h"
+
 namespace quillary {
 
 namespace {
@@ -102,21 +104,20 @@ void RefreshOptions1Enabling(ControlSurface& surface) {
            true);
 }
 
-int SelectedOutputType(const ControlSurface& surface) {
-    const int radios[] = {kIdOutputText, kIdOutputHtml, kIdOutputCsv};
-    for (int type = 0; type < 3; ++type) {
-        if (IsChecked(surface, radios[type]))
-            return type;
+std::optional<OutputType> SelectedOutputType(const ControlSurface& surface) {
+    for (const OutputTypeDef& type : OutputTypes()) {
+        if (IsChecked(surface, type.radioId))
+            return type.type;
     }
-    return -1;
+    return std::nullopt;
 }
 
 void RefreshOutputTypeEnabling(ControlSurface& surface) {
-    const int type = SelectedOutputType(surface);
+    const std::optional<OutputType> type = SelectedOutputType(surface);
     for (int id : kHtmlOptionControls)
-        surface.SetEnabled(id, type == kOutputHtml);
+        surface.SetEnabled(id, type == OutputType::Html);
     for (int id : kCsvOptionControls)
-        surface.SetEnabled(id, type == kOutputCsv);
+        surface.SetEnabled(id, type == OutputType::Csv);
 }
 
 void RefreshEnabling(ControlSurface& surface) {
@@ -221,7 +222,7 @@ ListingOptions ReadOptions(const ControlSurface& surface) {
     options.m_nDecimalSeparator = surface.Selection(kIdDecimalSeparator);
     options.m_nPathStyle = surface.Selection(kIdPathStyle);
     options.m_nDateTimeKind = surface.Selection(kIdDateTimeKind);
-    options.m_nOutputType = SelectedOutputType(surface);
+    options.m_outputType = SelectedOutputType(surface).value_or(OutputType::Text);
 
     options.m_strMask = surface.Text(kIdMask);
     options.m_strCsvSeparator = surface.Text(kIdCsvSeparator);

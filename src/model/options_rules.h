@@ -4,6 +4,7 @@
 // check marks do.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "listing/html_style.h"
@@ -18,9 +19,9 @@ namespace quillary {
 // check box or selection change of a list.
 void RefreshOptions1Enabling(ControlSurface& surface);
 
-// "Options 2": the output type chosen by its radio buttons (0 text, 1 HTML, 2 CSV; -1 when none is
-// checked), and the rule that enables the HTML options only for HTML and the CSV options only for CSV.
-int SelectedOutputType(const ControlSurface& surface);
+// "Options 2": the output type chosen by its radio buttons (nullopt when none is checked), and the rule
+// that enables the HTML options only for HTML and the CSV options only for CSV.
+std::optional<OutputType> SelectedOutputType(const ControlSurface& surface);
 void RefreshOutputTypeEnabling(ControlSurface& surface);
 
 // Both of the above.
@@ -40,6 +41,7 @@ void SetSamplesFromHtmlStyle(ControlSurface& surface, const HtmlStyle& style);
 
 // The listing options as the controls give them: a check box option is on when its box is checked and
 // enabled; widths are the validated edit texts; list options are the selected indices (-1 for none);
+// with no output type checked the listing is text;
 // "Listing in each dir" needs a listing name as well.
 ListingOptions ReadOptions(const ControlSurface& surface);
 

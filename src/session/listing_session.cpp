@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "listing/output_type.h"
 #include "model/memory_tree.h"
 #include "model/options_rules.h"
 #include "model/tri_state_tree.h"
@@ -13,6 +12,7 @@
 #include "platform/local_time.h"
 #include "platform/path_syntax.h"
 #include "platform/program_files.h"
+#include "writers/output_types.h"
 
 namespace quillary {
 
@@ -28,10 +28,11 @@ std::string ListingSession::RememberedSelectionPath() const {
     return m_locations.settingsDir + kPathSeparator + kRememberedSelectionName;
 }
 
-std::string ListingSession::PreviewFilePath(int outputType) const {
+std::string ListingSession::PreviewFilePath(OutputType outputType) const {
     if (m_locations.previewDir.empty())
         return {};
-    return m_locations.previewDir + kPathSeparator + kPreviewFileTitle + "." + ExtensionFor(outputType);
+    return m_locations.previewDir + kPathSeparator + kPreviewFileTitle + "." +
+           std::string(OutputTypeRow(outputType).extension);
 }
 
 LoadedFile ListingSession::LoadSettingsFile(const std::string& path) {
@@ -117,10 +118,10 @@ SessionReport ListingSession::FinishRun(const RunResult& result) const {
 }
 
 bool ListingSession::ChooseOutputTypeFromName(const std::string& outputPath) {
-    const int type = OutputTypeFromName(outputPath);
-    if (type < 0)
+    const std::optional<OutputType> type = OutputTypeFromName(outputPath);
+    if (!type)
         return false;
-    m_form.SetCheckState(kIdOutputText + type, 1);
+    m_form.SetCheckState(OutputTypeRow(*type).radioId, 1);
     RefreshEnabling(m_form);
     return true;
 }

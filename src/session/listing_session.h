@@ -65,7 +65,7 @@ public:
     std::string SettingsFilePath() const;
     std::string RememberedSelectionPath() const;
     // The preview file for an output type, "" when there is no private folder for it.
-    std::string PreviewFilePath(int outputType) const;
+    std::string PreviewFilePath(OutputType outputType) const;
 
     // Loads a settings or configuration file into the form, then applies the language it names.
     LoadedFile LoadSettingsFile(const std::string& path);

@@ -7,6 +7,7 @@
 #include "model/options_rules.h"
 #include "res/controls.h"
 #include "ui/sample_static.h"
+#include "writers/output_types.h"
 
 namespace quillary {
 
@@ -120,8 +121,8 @@ void COptions2Page::ChooseFont(const std::vector<int>& samples) {
 
 wxSizer* COptions2Page::MakeOutputGroup() {
     wxStaticBoxSizer* group = MakeGroup(kIdOutputGroup);
-    for (int id : {kIdOutputText, kIdOutputHtml, kIdOutputCsv})
-        group->Add(Make(id, group->GetStaticBox()), wxSizerFlags().Border(wxALL, kGap / 2));
+    for (const OutputTypeDef& type : OutputTypes())
+        group->Add(Make(type.radioId, group->GetStaticBox()), wxSizerFlags().Border(wxALL, kGap / 2));
     return group;
 }
 

@@ -6,7 +6,6 @@
 #include <wx/utils.h>
 
 #include "listing/listing_preview.h"
-#include "listing/output_type.h"
 #include "platform/file_io.h"
 #include "platform/number_format.h"
 #include "res/controls.h"
@@ -85,11 +84,11 @@ CPreviewPage::~CPreviewPage() {
         m_reader.join();
 }
 
-void CPreviewPage::Prepare(int outputType) {
+void CPreviewPage::Prepare(OutputType outputType) {
     ++m_generation; // a result still on its way is no longer wanted
     m_loading = false;
     m_outputType = outputType;
-    const bool html = outputType == kOutputHtml;
+    const bool html = outputType == OutputType::Html;
     if (html) {
         m_html->ShowBlank();
     } else {
@@ -104,7 +103,7 @@ void CPreviewPage::ShowListing(const std::string& path, const MessageTable& mess
     if (m_reader.joinable())
         m_reader.join();
     const unsigned generation = ++m_generation;
-    const bool html = m_outputType == kOutputHtml;
+    const bool html = m_outputType == OutputType::Html;
     m_path = path;
     m_cutNoteText = MessageText(messages, MSG_PREVIEW_FIRST_ROWS);
     m_openWholeText = MessageText(messages, MSG_PREVIEW_OPEN_IN_BROWSER);
@@ -131,7 +130,7 @@ void CPreviewPage::ShowListing(const std::string& path, const MessageTable& mess
 void CPreviewPage::ShowLoaded(Loaded& loaded) {
     if (!loaded.read)
         return;
-    if (m_outputType != kOutputHtml) {
+    if (m_outputType != OutputType::Html) {
         m_text->SetLines(std::move(loaded.lines));
         return;
     }

@@ -20,6 +20,7 @@
 #include <wx/stattext.h>
 
 #include "listing/message_table.h"
+#include "listing/output_type.h"
 #include "ui/html_ctrl.h"
 #include "ui/tab_page.h"
 #include "ui/text_preview_view.h"
@@ -35,7 +36,7 @@ public:
     ~CPreviewPage() override;
 
     // Before the run: empties the view of the output type and shows it.
-    void Prepare(int outputType);
+    void Prepare(OutputType outputType);
     // After the run: starts reading the listing the run wrote and shows it when it is read (nothing
     // when it cannot be read); the line over a cut HTML listing is taken from `messages`.
     void ShowListing(const std::string& path, const MessageTable& messages);
@@ -61,7 +62,7 @@ private:
     wxStaticText* m_cutNote = nullptr;
     wxButton* m_openWhole = nullptr;
     wxString m_wholeUrl;
-    int m_outputType = 0;
+    OutputType m_outputType = OutputType::Text;
     std::string m_path;
     std::string m_cutNoteText;
     std::string m_openWholeText;

@@ -17,7 +17,7 @@ std::string CsvSeparator(std::string_view option);
 class CsvWriter : public ListingWriter {
 public:
     explicit CsvWriter(const WriterContext& context)
-        : ListingWriter(context, ".csv"), m_separator(CsvSeparator(context.options->m_strCsvSeparator)) {}
+        : ListingWriter(context), m_separator(CsvSeparator(context.options->m_strCsvSeparator)) {}
 
     void FormatHeader(const ColumnSet& columns, std::string& out) override;
     void FormatDirectoryRow(const DirectoryRow& row, std::string& out) override;

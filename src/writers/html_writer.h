@@ -20,7 +20,7 @@ inline constexpr const char* kHomePageAddress = "https://quillary.example.org/";
 
 class HtmlWriter : public ListingWriter {
 public:
-    explicit HtmlWriter(const WriterContext& context) : ListingWriter(context, ".html") {}
+    explicit HtmlWriter(const WriterContext& context) : ListingWriter(context) {}
 
     void FormatHeader(const ColumnSet& columns, std::string& out) override;
     void FormatDirectoryRow(const DirectoryRow& row, std::string& out) override;

@@ -72,14 +72,10 @@ struct WriterContext {
 
 class ListingWriter {
 public:
-    ListingWriter(const WriterContext& context, std::string extension)
-        : m_context(context), m_extension(std::move(extension)) {}
+    explicit ListingWriter(const WriterContext& context) : m_context(context) {}
     virtual ~ListingWriter() = default;
     ListingWriter(const ListingWriter&) = delete;
     ListingWriter& operator=(const ListingWriter&) = delete;
-
-    // "." followed by the format's file extension.
-    const std::string& Extension() const { return m_extension; }
 
     // Each call receives an empty string and leaves its text there, without a final line end.
     virtual void FormatHeader(const ColumnSet& columns, std::string& out) = 0;
@@ -93,7 +89,6 @@ protected:
 
 private:
     const WriterContext& m_context;
-    std::string m_extension;
 };
 
 } // namespace quillary

@@ -7,7 +7,7 @@ namespace quillary {
 
 class TextWriter : public ListingWriter {
 public:
-    explicit TextWriter(const WriterContext& context) : ListingWriter(context, ".txt") {}
+    explicit TextWriter(const WriterContext& context) : ListingWriter(context) {}
 
     void FormatHeader(const ColumnSet& columns, std::string& out) override;
     void FormatDirectoryRow(const DirectoryRow& row, std::string& out) override;

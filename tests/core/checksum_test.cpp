@@ -202,7 +202,7 @@ TEST(ChecksumCellTest, RegularFilesOnlyAndAFileChangedBeforeItsChecksumIsReporte
     RunTarget target;
     target.options.m_bFileCrc32 = true;
     target.options.m_bFileExtension = false;
-    target.options.m_nOutputType = kOutputCsv;
+    target.options.m_outputType = OutputType::Csv;
     target.checkedDirs = {"3|" + tree.string()};
     target.outputPath = (scratch.Path() / "out.csv").string();
     target.headerTime = 0;

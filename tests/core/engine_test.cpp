@@ -300,7 +300,7 @@ TEST_F(EngineTest, CancelAfterTheScanEndsWithACompleteListingAndNoChecksums) {
         MakeFile(tree / ("many" + std::to_string(i % 20)) / ("f" + std::to_string(i) + ".txt"), 1);
     MakeFile(tree / "large.bin", FileChecksummer::kChunkSize + 1); // read as its row is written
     target.options.m_bFileCrc32 = true;
-    target.options.m_nOutputType = kOutputCsv;
+    target.options.m_outputType = OutputType::Csv;
     target.checkedDirs = {Tree()};
     engine.SetRunTarget(target);
     host.cancelWhenScanned = &engine;

@@ -60,13 +60,14 @@ TEST(FormStateTest, StartsWithTheListingDefaults) {
         &O::m_nFileNameWidth, &O::m_nFileSizeWidth, &O::m_nFileDateFormat, &O::m_nFileTimeFormat,
         &O::m_nFileVersionWidth, &O::m_nSortDirsBy, &O::m_nSortFilesBy, &O::m_nSizeDisplay,
         &O::m_nSizePrecision, &O::m_nThousandSeparator, &O::m_nDecimalSeparator, &O::m_nPathStyle,
-        &O::m_nDateTimeKind, &O::m_nOutputType,
+        &O::m_nDateTimeKind,
     };
     // clang-format on
     for (const auto flag : flags)
         EXPECT_EQ(read.*flag, defaults.*flag);
     for (const auto number : numbers)
         EXPECT_EQ(read.*number, defaults.*number);
+    EXPECT_EQ(read.m_outputType, defaults.m_outputType);
     EXPECT_EQ(read.m_strMask, defaults.m_strMask);
     EXPECT_EQ(read.m_strListingName, defaults.m_strListingName);
     EXPECT_EQ(read.m_strCsvSeparator, defaults.m_strCsvSeparator);
@@ -83,7 +84,7 @@ TEST(FormStateTest, BehavesLikeTheControls) {
     form.SetCheckState(kIdOutputCsv, 1);
     EXPECT_EQ(form.CheckState(kIdOutputText), 0);
     form.SetCheckState(kIdOutputCsv, 0);
-    EXPECT_EQ(SelectedOutputType(form), -1); // unchecking does not check another
+    EXPECT_EQ(SelectedOutputType(form), std::nullopt); // unchecking does not check another
 
     form.SetSelection(kIdSizeDisplay, 5);
     EXPECT_EQ(form.Selection(kIdSizeDisplay), -1);

@@ -36,7 +36,6 @@ protected:
 
 TEST_F(HtmlWriterTest, HeaderWithDefaultStyle) {
     HtmlWriter writer(context);
-    EXPECT_EQ(writer.Extension(), ".html");
     const std::string header = Header(writer);
     EXPECT_EQ(header.rfind("<HTML>\n<HEAD>\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
                            "charset=utf-8\">\n<TITLE>Quillary v0.7 listing</TITLE>\n",

@@ -162,13 +162,14 @@ TEST(OptionsRulesTest, ReadsListsTextsAndStyle) {
     EXPECT_EQ(options.m_nFileDateFormat, 3);
     EXPECT_EQ(options.m_nDecimalSeparator, 1);
     EXPECT_EQ(options.m_nPathStyle, -1);
-    EXPECT_EQ(options.m_nOutputType, kOutputHtml);
+    EXPECT_EQ(options.m_outputType, OutputType::Html);
     EXPECT_EQ(options.m_htmlStyle, style);
     EXPECT_EQ(form.Sample(kIdEvenSample2).text, 0x0000FFu); // "File 4" follows "File 2"
 
     for (int id : {kIdOutputText, kIdOutputHtml, kIdOutputCsv})
         form.SetCheckState(id, 0);
-    EXPECT_EQ(SelectedOutputType(form), -1);
+    EXPECT_EQ(SelectedOutputType(form), std::nullopt);
+    EXPECT_EQ(ReadOptions(form).m_outputType, OutputType::Text);
 }
 
 } // namespace

@@ -17,6 +17,7 @@
 #include "support/scratch_dir.h"
 #include "support/special_files.h"
 #include "support/system.h"
+#include "writers/output_types.h"
 
 namespace quillary {
 namespace {
@@ -87,7 +88,7 @@ ListingOptions RandomOptions(std::mt19937& random) {
     o.m_nPathStyle = static_cast<int>(random() % 3);
     o.m_nDateTimeKind = static_cast<int>(random() % 3);
     o.m_nSizeDisplay = static_cast<int>(random() % 5);
-    o.m_nOutputType = static_cast<int>(random() % 3);
+    o.m_outputType = OutputTypes()[static_cast<std::size_t>(random()) % OutputTypes().size()].type;
     return o;
 }
 
@@ -266,7 +267,7 @@ TEST(DeepTreeTest, FiveThousandLevelsAreListedWhole) {
     target.options.m_bFilesAllTogether = true;
     target.options.m_bFilePath = true;
     target.options.m_bFileCrc32 = true;
-    target.options.m_nOutputType = kOutputCsv; // paths in full, never cut to a column
+    target.options.m_outputType = OutputType::Csv; // paths in full, never cut to a column
     target.checkedDirs = {"3|" + root.string()};
     target.outputPath = (scratch.Path() / "out.txt").string();
     engine.SetRunTarget(target);

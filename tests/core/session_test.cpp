@@ -28,14 +28,14 @@ TEST(SessionTest, OutputTypeFollowsTheExtensionOfTheOutputName) {
     FormState form;
     ListingSession session(form, Nowhere());
     EXPECT_TRUE(session.ChooseOutputTypeFromName("/x/list.HTM"));
-    EXPECT_EQ(session.BuildRunTarget({}, "/x/list.HTM", false).options.m_nOutputType, kOutputHtml);
+    EXPECT_EQ(session.BuildRunTarget({}, "/x/list.HTM", false).options.m_outputType, OutputType::Html);
     EXPECT_TRUE(session.ChooseOutputTypeFromName("list.csv"));
     EXPECT_EQ(form.CheckState(kIdOutputCsv), 1);
     EXPECT_EQ(form.CheckState(kIdOutputHtml), 0);
     // Names without a known extension (or with a dot only in a folder name) change nothing.
     for (const char* name : {"list", "list.doc", "a.txt/list", "-"})
         EXPECT_FALSE(session.ChooseOutputTypeFromName(name)) << name;
-    EXPECT_EQ(session.BuildRunTarget({"3|/x"}, "out", true).options.m_nOutputType, kOutputCsv);
+    EXPECT_EQ(session.BuildRunTarget({"3|/x"}, "out", true).options.m_outputType, OutputType::Csv);
 }
 
 TEST(SessionTest, RunTargetCarriesTheSelectionAndThePreviewFlag) {
@@ -88,11 +88,11 @@ TEST(SessionTest, ProgramFilesAreFoundInTheDataFoldersAndNamedFilesAsGiven) {
         EXPECT_EQ(s.session.FindInputFile(row.name), row.found) << row.name;
     EXPECT_EQ(s.session.SettingsFilePath(), s.scratch.File(kSettingsFileName));
     EXPECT_EQ(s.session.RememberedSelectionPath(), s.scratch.File(kRememberedSelectionName));
-    EXPECT_EQ(s.session.PreviewFilePath(kOutputHtml),
+    EXPECT_EQ(s.session.PreviewFilePath(OutputType::Html),
               s.scratch.File(std::string(kPreviewFileTitle) + ".html"));
     ProgramLocations noPreview = ProgramLocations::InDirectory(s.scratch.Path().string());
     noPreview.previewDir.clear();
-    EXPECT_EQ(ListingSession(s.form, noPreview).PreviewFilePath(kOutputText), "");
+    EXPECT_EQ(ListingSession(s.form, noPreview).PreviewFilePath(OutputType::Text), "");
 }
 
 TEST(SessionTest, LanguageInUseIsKeptEvenWhenItIsNotInstalled) {

@@ -36,7 +36,7 @@ protected:
 
     static ListingOptions Html(bool links, int pathStyle) {
         ListingOptions options;
-        options.m_nOutputType = kOutputHtml;
+        options.m_outputType = OutputType::Html;
         options.m_bHtmlLinksToDirs = options.m_bHtmlLinksToFiles = links;
         options.m_nPathStyle = pathStyle;
         return options;
@@ -64,7 +64,7 @@ TEST_F(HtmlCsvListingTest, CsvListings) {
     ExpectGolden("default.csv", ListWithCli("out.csv"));
 
     ListingOptions options;
-    options.m_nOutputType = kOutputCsv;
+    options.m_outputType = OutputType::Csv;
     options.m_bCsvColumnNames = false;
     options.m_strCsvSeparator = ",";
     options.m_bFileNumber = options.m_bFilePath = options.m_bFileCrc32 = true;
@@ -90,7 +90,7 @@ TEST_F(HtmlCsvListingTest, PythonReadsTheColumnsBack) {
     if (RunProgram("/usr/bin/env", {"python3", "-c", ""}, fs::current_path()).exitCode != 0)
         GTEST_SKIP() << "python3 is not installed";
     ListingOptions options;
-    options.m_nOutputType = kOutputCsv;
+    options.m_outputType = OutputType::Csv;
     options.m_bFilePath = true;
     for (const char* separator : {";", ","}) {
         options.m_strCsvSeparator = separator;

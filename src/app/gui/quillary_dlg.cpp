@@ -33,6 +33,7 @@
 #include "ui/program_icon.h"
 #include "ui/select_dirs_page.h"
 #include "ui/wx_string.h"
+#include "writers/output_types.h"
 
 namespace quillary {
 
@@ -499,7 +500,7 @@ void CQuillaryDlg::StartPreview() {
     if (!m_bIdle || m_bRunActive)
         return;
     m_options1Page->StoreValues();
-    const int outputType = std::max(SelectedOutputType(m_surface), 0);
+    const OutputType outputType = SelectedOutputType(m_surface).value_or(OutputType::Text);
     m_previewPage->Prepare(outputType);
     // Without a private place for the preview file there is no preview.
     const std::string previewFile = m_session.PreviewFilePath(outputType);

@@ -9,7 +9,6 @@
 #include "app/gui/menu_items.h"
 #include "app/gui/quillary_dlg.h"
 #include "app/gui/window_placement.h"
-#include "listing/output_type.h"
 #include "listing/product.h"
 #include "model/options_rules.h"
 #include "persistence/language_file.h"
@@ -20,24 +19,9 @@
 #include "ui/options1_page.h"
 #include "ui/select_dirs_page.h"
 #include "ui/wx_string.h"
+#include "writers/output_types.h"
 
 namespace quillary {
-
-namespace {
-
-// The file-dialog filter of "Save listing..." for an output type.
-int FilterMessageFor(int outputType) {
-    switch (outputType) {
-    case kOutputHtml:
-        return MSG_HTML_FILTER;
-    case kOutputCsv:
-        return MSG_CSV_FILTER;
-    default:
-        return MSG_TEXT_FILTER;
-    }
-}
-
-} // namespace
 
 void CQuillaryDlg::LoadSettingsFrom(const std::string& path) {
     ShowLoadedFile(m_session.LoadSettingsFile(path));
@@ -97,7 +81,7 @@ void CQuillaryDlg::OnSaveListing() {
     if (!m_bIdle || m_bRunActive)
         return;
     ValidateWidths(m_surface);
-    const int filter = FilterMessageFor(SelectedOutputType(m_surface));
+    const int filter = OutputTypeRow(SelectedOutputType(m_surface).value_or(OutputType::Text)).filterMessage;
     wxFileDialog dialog(this, ToWx(Messages().Get(MSG_SAVE_LISTING_TITLE)), wxString(), wxString(),
                         ToWx(Messages().Get(filter)), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK)
@@ -167,8 +151,8 @@ void CQuillaryDlg::StoreAndSave() {
 }
 
 void CQuillaryDlg::DeleteTempFiles() {
-    for (int type : {kOutputHtml, kOutputText, kOutputCsv}) {
-        const std::string path = m_session.PreviewFilePath(type);
+    for (const OutputTypeDef& type : OutputTypes()) {
+        const std::string path = m_session.PreviewFilePath(type.type);
         if (!path.empty() && FileExists(path))
             wxRemoveFile(ToWx(path));
     }

@@ -98,6 +98,10 @@ constexpr ControlDef kControls[] = {
      .range = {1, 10, 7}},
     {.id = kIdFileCrc32, .kind = K::CheckBox, .dialog = kOptions1Page, .text = "File crc32", .initial = 0,
      .hint = "Calculate and display file's CRC32 value"},
+    {.id = kIdFileXxh3, .kind = K::CheckBox, .dialog = kOptions1Page, .text = "File XXH3", .initial = 0,
+     .hint = "Calculate and display file's XXH3-64 hash (fast, not for security)"},
+    {.id = kIdFileSha256, .kind = K::CheckBox, .dialog = kOptions1Page, .text = "File SHA-256", .initial = 0,
+     .hint = "Calculate and display file's SHA-256 hash"},
     {.id = kIdFileAttributes, .kind = K::CheckBox, .dialog = kOptions1Page, .text = "File attributes",
      .initial = 1, .hint = "Display file attributes"},
 

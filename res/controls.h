@@ -142,6 +142,9 @@ enum ControlId {
     kIdQuickPreviewGroup = 1112,
     kIdCsvOptionsGroup = 1113,
     kIdCsvSeparatorLabel = 1114,
+    // Controls added after the original dialogs.
+    kIdFileXxh3 = 1120,
+    kIdFileSha256 = 1121,
 };
 
 // Range and initial position of an up-down control.

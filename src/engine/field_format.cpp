@@ -75,15 +75,16 @@ std::string FormatScaled(std::uint64_t value, int shift, int precision, const ch
 
 } // namespace
 
-std::string FormatSize(std::uint64_t value, int display, int precision, const NumberFormat& numberFormat) {
+std::string FormatSize(std::uint64_t value, SizeDisplay display, int precision,
+                       const NumberFormat& numberFormat) {
     switch (display) {
-    case kSizeBytes:
+    case SizeDisplay::Bytes:
         return FormatBytes(value, numberFormat);
-    case kSizeKilobytes:
+    case SizeDisplay::Kilobytes:
         return FormatScaled(value, 10, precision, " KB", numberFormat);
-    case kSizeMegabytes:
+    case SizeDisplay::Megabytes:
         return FormatScaled(value, 20, precision, " MB", numberFormat);
-    case kSizeDynamic:
+    case SizeDisplay::Dynamic:
         if (value < 1024)
             return FormatBytes(value, numberFormat) + " B";
         if (value < 0x100000)
@@ -100,20 +101,20 @@ std::string FormatCount(std::uint64_t count, const NumberFormat& numberFormat) {
     return FormatBytes(count, numberFormat);
 }
 
-std::string ApplyPathStyle(const std::string& path, int pathStyle, std::size_t rootPrefixLen,
+std::string ApplyPathStyle(const std::string& path, PathStyle pathStyle, std::size_t rootPrefixLen,
                            const PathSyntax& syntax) {
     switch (pathStyle) {
-    case kPathNoDrive:
+    case PathStyle::NoDrive:
         return path.substr(syntax.DrivePartLength(path));
-    case kPathFromTopChecked:
+    case PathStyle::FromTopChecked:
         return rootPrefixLen < path.size() ? path.substr(rootPrefixLen) : std::string();
     default:
         return path;
     }
 }
 
-std::string LinkPathFor(const std::string& styledPath, int pathStyle) {
-    if (pathStyle == kPathFromTopChecked && !styledPath.empty())
+std::string LinkPathFor(const std::string& styledPath, PathStyle pathStyle) {
+    if (pathStyle == PathStyle::FromTopChecked && !styledPath.empty())
         return styledPath.substr(1);
     return styledPath;
 }

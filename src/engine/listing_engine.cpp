@@ -206,8 +206,7 @@ void ListingEngine::WriteLine(OutputFile& out, std::string& text) {
 }
 
 void ListingEngine::SortFileRecords(std::vector<FileRecord*>& entries) const {
-    SortEntries(entries, m_options.m_nSortFilesBy, m_options.m_bSortFilesDescending,
-                m_options.m_nDateTimeKind);
+    SortEntries(entries, m_options.m_sortFilesBy, m_options.m_bSortFilesDescending, m_options.m_dateTimeKind);
 }
 
 void ListingEngine::WritePerDirectoryFile(const DirMapEntry& dir, const std::vector<FileRecord*>& entries,
@@ -271,7 +270,7 @@ void ListingEngine::WriteRows(OutputFile& out) {
         return;
     }
 
-    SortDirectories(dirs, m_options.m_nSortDirsBy, m_options.m_nDateTimeKind);
+    SortDirectories(dirs, m_options.m_sortDirsBy, m_options.m_dateTimeKind);
     if (m_options.m_bSortDirsDescending)
         std::reverse(dirs.begin(), dirs.end());
     std::vector<FileRecord*> entries;

@@ -15,15 +15,16 @@ std::string DirectoryPathText(const std::string& key) {
     return key + kPathSeparator;
 }
 
-template <typename Record> bool ChosenTime(const Record& record, int kind, std::int64_t& t) {
+// False for a kind that names no time: the row then shows none.
+template <typename Record> bool ChosenTime(const Record& record, TimeKind kind, std::int64_t& t) {
     switch (kind) {
-    case 0:
+    case TimeKind::Creation:
         t = record.creationTime;
         return true;
-    case 1:
+    case TimeKind::LastWrite:
         t = record.lastWriteTime;
         return true;
-    case 2:
+    case TimeKind::LastAccess:
         t = record.lastAccessTime;
         return true;
     default:
@@ -43,22 +44,6 @@ unsigned Width(int option) {
 }
 
 } // namespace
-
-ColumnSet ColumnsFor(const ListingOptions& o) {
-    ColumnSet columns;
-    columns.number = o.m_bFileNumber;
-    columns.path = o.m_bFilePath;
-    columns.name = true;
-    columns.count = o.m_bFileCountInDirName;
-    columns.ext = o.m_bFileExtension;
-    columns.size = o.m_bDirSize || o.m_bFileSize;
-    columns.date = o.m_bDirDate || o.m_bFileDate;
-    columns.time = o.m_bDirTime || o.m_bFileTime;
-    columns.version = o.m_bFileVersion;
-    columns.crc32 = o.m_bFileCrc32;
-    columns.attr = o.m_bDirAttributes || o.m_bFileAttributes;
-    return columns;
-}
 
 RowBuilder::RowBuilder(const ListingOptions& options)
     : m_options(options), m_formats(DeriveFieldFormats(options)) {}
@@ -88,25 +73,29 @@ void RowBuilder::BuildDirectoryRow(const DirMapEntry& dir, DirectoryRow& row) {
     const ListingOptions& o = m_options;
     const DirRecord& record = dir.second;
     row = DirectoryRow{};
-    row.path = ApplyPathStyle(DirectoryPathText(dir.first), o.m_nPathStyle, record.rootPrefixLen);
-    row.linkPath = LinkPathFor(row.path, o.m_nPathStyle);
+    for (const ColumnDef& def : Columns()) {
+        if (def.dirWidth != nullptr)
+            row.Width(def.column) = Width(o.*def.dirWidth);
+    }
+    const std::string& path = row[Column::Name].emplace(
+        ApplyPathStyle(DirectoryPathText(dir.first), o.m_pathStyle, record.rootPrefixLen));
+    row.linkPath = LinkPathFor(path, o.m_pathStyle);
     if (o.m_bFileCountInDirName)
-        row.count = FormatCount(record.fileCount, m_formats.numberFormat);
-    row.pathWidth = Width(o.m_nDirNameWidth);
+        row[Column::Count] = FormatCount(record.fileCount, m_formats.numberFormat);
     if (o.m_bDirSize)
-        row.size = FormatSize(record.totalSize, o.m_nSizeDisplay, o.m_nSizePrecision, m_formats.numberFormat);
-    row.sizeWidth = Width(o.m_nDirSizeWidth);
+        row[Column::Size] =
+            FormatSize(record.totalSize, o.m_sizeDisplay, o.m_nSizePrecision, m_formats.numberFormat);
     if (o.m_bDirDate)
-        row.date.emplace();
+        row[Column::Date].emplace();
     if (o.m_bDirTime)
-        row.time.emplace();
+        row[Column::Time].emplace();
     std::int64_t t = 0;
     // A root folder has no date or time of its own: blanks as wide as them.
-    if (ChosenTime(record, o.m_nDateTimeKind, t))
+    if (ChosenTime(record, o.m_dateTimeKind, t))
         FormatTimes(t, kNativePaths.IsRootKey(dir.first), m_formats.dirDateFormat, m_formats.dirTimeFormat,
-                    row.date, row.time);
+                    row[Column::Date], row[Column::Time]);
     if (o.m_bDirAttributes)
-        row.attributes = record.attributes;
+        row[Column::Attributes] = record.attributes;
 }
 
 void RowBuilder::BuildFileRow(const FileRecord& entry, std::uint64_t number, FileRow& row) {
@@ -114,51 +103,54 @@ void RowBuilder::BuildFileRow(const FileRecord& entry, std::uint64_t number, Fil
     const DirMapEntry& dir = *entry.parent;
     if (&dir != m_pathDir) {
         m_pathDir = &dir;
-        m_dirPath = ApplyPathStyle(DirectoryPathText(dir.first), o.m_nPathStyle, dir.second.rootPrefixLen);
-        m_linkPath = LinkPathFor(m_dirPath, o.m_nPathStyle);
+        m_dirPath = ApplyPathStyle(DirectoryPathText(dir.first), o.m_pathStyle, dir.second.rootPrefixLen);
+        m_linkPath = LinkPathFor(m_dirPath, o.m_pathStyle);
+    }
+    for (const ColumnDef& def : Columns()) {
+        if (def.fileWidth != nullptr)
+            row.Width(def.column) = Width(o.*def.fileWidth);
     }
     row.isDirectory = entry.isDirectory;
     if (o.m_bFileNumber && !entry.isDirectory)
-        AssignField(row.number, FormatSize(number, kSizeBytes, 0, m_formats.numberFormat) + ". ");
+        AssignField(row[Column::Number],
+                    FormatSize(number, SizeDisplay::Bytes, 0, m_formats.numberFormat) + ". ");
     else
-        row.number.reset();
+        row[Column::Number].reset();
     row.linkPath = m_linkPath;
     if (o.m_bFilePath)
-        AssignField(row.pathPrefix, m_dirPath);
+        AssignField(row[Column::Path], m_dirPath);
     if (o.m_bFileExtension && entry.HasExtension())
-        AssignField(row.extension, entry.Extension());
+        AssignField(row[Column::Extension], entry.Extension());
     else
-        row.extension.reset();
-    row.name = o.m_bFileExtension ? entry.BaseName() : std::string_view(entry.name);
-    row.nameWidth = Width(o.m_nFileNameWidth);
+        row[Column::Extension].reset();
+    AssignField(row[Column::Name], o.m_bFileExtension ? entry.BaseName() : std::string_view(entry.name));
     if (o.m_bFileSize) {
         if (entry.isDirectory)
-            AssignField(row.size, "<DIR>");
+            AssignField(row[Column::Size], "<DIR>");
         else
-            AssignField(row.size,
-                        FormatSize(entry.size, o.m_nSizeDisplay, o.m_nSizePrecision, m_formats.numberFormat));
-        row.sizeWidth = Width(o.m_nFileSizeWidth);
+            AssignField(row[Column::Size],
+                        FormatSize(entry.size, o.m_sizeDisplay, o.m_nSizePrecision, m_formats.numberFormat));
     }
     if (o.m_bFileDate)
-        AssignField(row.date, "");
+        AssignField(row[Column::Date], "");
     if (o.m_bFileTime)
-        AssignField(row.time, "");
+        AssignField(row[Column::Time], "");
     std::int64_t t = 0;
-    if (ChosenTime(entry, o.m_nDateTimeKind, t))
-        FormatTimes(t, false, m_formats.fileDateFormat, m_formats.fileTimeFormat, row.date, row.time);
-    if (o.m_bFileVersion) {
-        AssignField(row.version, entry.isDirectory ? std::string_view() : std::string_view(entry.version));
-        row.versionWidth = Width(o.m_nFileVersionWidth);
-    }
+    if (ChosenTime(entry, o.m_dateTimeKind, t))
+        FormatTimes(t, false, m_formats.fileDateFormat, m_formats.fileTimeFormat, row[Column::Date],
+                    row[Column::Time]);
+    if (o.m_bFileVersion)
+        AssignField(row[Column::Version],
+                    entry.isDirectory ? std::string_view() : std::string_view(entry.version));
     if (o.m_bFileCrc32) {
         // Only a checksum that was really computed is shown: anything else gets an empty cell.
         char hex[9] = "        ";
         if (entry.crcKnown)
             std::snprintf(hex, sizeof hex, "%08x", entry.crc);
-        AssignField(row.crc, std::string_view(hex, 8));
+        AssignField(row[Column::Crc32], std::string_view(hex, 8));
     }
     if (o.m_bFileAttributes)
-        AssignField(row.attributes, std::string_view(entry.attributes, 5));
+        AssignField(row[Column::Attributes], std::string_view(entry.attributes, 5));
 }
 
 } // namespace quillary

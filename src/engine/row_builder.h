@@ -18,9 +18,6 @@
 
 namespace quillary {
 
-// The columns a listing with these options has, for its header.
-ColumnSet ColumnsFor(const ListingOptions& options);
-
 class RowBuilder {
 public:
     explicit RowBuilder(const ListingOptions& options);

@@ -8,11 +8,11 @@ namespace quillary {
 
 namespace {
 
-template <typename Record> std::int64_t ChosenTime(const Record& record, int dateTimeKind) {
+template <typename Record> std::int64_t ChosenTime(const Record& record, TimeKind dateTimeKind) {
     switch (dateTimeKind) {
-    case 0:
+    case TimeKind::Creation:
         return record.creationTime;
-    case 2:
+    case TimeKind::LastAccess:
         return record.lastAccessTime;
     default:
         return record.lastWriteTime;
@@ -25,21 +25,21 @@ template <typename Key> int CompareKeys(const Key& a, const Key& b) {
 
 } // namespace
 
-void SortDirectories(std::vector<DirMapEntry*>& dirs, int sortBy, int dateTimeKind) {
+void SortDirectories(std::vector<DirMapEntry*>& dirs, DirSortKey sortBy, TimeKind dateTimeKind) {
     auto byPath = [](const DirMapEntry* a, const DirMapEntry* b) {
         return CompareNoCase(a->first, b->first);
     };
     switch (sortBy) {
-    case kSortDirsByName:
+    case DirSortKey::Name:
         std::sort(dirs.begin(), dirs.end(), [&](auto* a, auto* b) { return byPath(a, b) < 0; });
         break;
-    case kSortDirsBySize:
+    case DirSortKey::Size:
         std::sort(dirs.begin(), dirs.end(), [&](auto* a, auto* b) {
             const int c = CompareKeys(a->second.totalSize, b->second.totalSize);
             return (c != 0 ? c : byPath(a, b)) < 0;
         });
         break;
-    case kSortDirsByDate:
+    case DirSortKey::Date:
         std::sort(dirs.begin(), dirs.end(), [&](auto* a, auto* b) {
             const int c =
                 CompareKeys(ChosenTime(a->second, dateTimeKind), ChosenTime(b->second, dateTimeKind));
@@ -51,16 +51,17 @@ void SortDirectories(std::vector<DirMapEntry*>& dirs, int sortBy, int dateTimeKi
     }
 }
 
-void SortEntries(std::vector<FileRecord*>& entries, int sortBy, bool descending, int dateTimeKind) {
-    if (sortBy < kSortFilesByName || sortBy > kSortFilesByDate)
+void SortEntries(std::vector<FileRecord*>& entries, FileSortKey sortBy, bool descending,
+                 TimeKind dateTimeKind) {
+    if (sortBy < FileSortKey::Name || sortBy > FileSortKey::Date)
         return;
     auto compareKey = [sortBy, dateTimeKind](const FileRecord& a, const FileRecord& b) {
         switch (sortBy) {
-        case kSortFilesByExtension:
+        case FileSortKey::Extension:
             return CompareNoCase(a.Extension(), b.Extension());
-        case kSortFilesBySize:
+        case FileSortKey::Size:
             return CompareKeys(a.size, b.size);
-        case kSortFilesByDate:
+        case FileSortKey::Date:
             return CompareKeys(ChosenTime(a, dateTimeKind), ChosenTime(b, dateTimeKind));
         default:
             return 0;

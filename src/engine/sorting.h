@@ -5,22 +5,16 @@
 #include <vector>
 
 #include "engine/records.h"
+#include "listing/listing_options.h"
 
 namespace quillary {
 
-enum SortDirsBy { kSortDirsByName = 0, kSortDirsBySize = 1, kSortDirsByDate = 2 };
-enum SortFilesBy {
-    kSortFilesByName = 0,
-    kSortFilesByExtension = 1,
-    kSortFilesBySize = 2,
-    kSortFilesByDate = 3
-};
-
 // Sorts ascending by the key; an unknown key leaves the order as it is.
-void SortDirectories(std::vector<DirMapEntry*>& dirs, int sortBy, int dateTimeKind);
+void SortDirectories(std::vector<DirMapEntry*>& dirs, DirSortKey sortBy, TimeKind dateTimeKind);
 
 // Subdirectory entries come before files when `descending` is false and after them when it is true, so
 // that walking the result backwards for a descending listing still shows subdirectories first.
-void SortEntries(std::vector<FileRecord*>& entries, int sortBy, bool descending, int dateTimeKind);
+void SortEntries(std::vector<FileRecord*>& entries, FileSortKey sortBy, bool descending,
+                 TimeKind dateTimeKind);
 
 } // namespace quillary

@@ -10,6 +10,15 @@
 
 namespace quillary {
 
+// The choices of the option lists, numbered as the lists' items (and as the settings and configuration
+// files keep them). A value from a file that names no item is kept as it is: each use says what it
+// does with one (no time shown, the order left as scanned, and so on).
+enum class TimeKind : int { Creation = 0, LastWrite = 1, LastAccess = 2 };
+enum class DirSortKey : int { Name = 0, Size = 1, Date = 2 };
+enum class FileSortKey : int { Name = 0, Extension = 1, Size = 2, Date = 3 };
+enum class SizeDisplay : int { Bytes = 0, Kilobytes = 1, Megabytes = 2, Gigabytes = 3, Dynamic = 4 };
+enum class PathStyle : int { Full = 0, NoDrive = 1, FromTopChecked = 2 };
+
 struct ListingOptions {
     // Directory lines.
     bool m_bDirName = true;
@@ -39,23 +48,25 @@ struct ListingOptions {
     bool m_bFileVersion = false;
     int m_nFileVersionWidth = 7;
     bool m_bFileCrc32 = false;
+    bool m_bFileXxh3 = false;
+    bool m_bFileSha256 = false;
     bool m_bFileAttributes = true;
 
     // General options.
     std::string m_strMask = "*.*";
-    int m_nSortDirsBy = 0;
+    DirSortKey m_sortDirsBy = DirSortKey::Name;
     bool m_bSortDirsDescending = false;
-    int m_nSortFilesBy = 1;
+    FileSortKey m_sortFilesBy = FileSortKey::Extension;
     bool m_bSortFilesDescending = false;
     bool m_bFilesAllTogether = false;
-    int m_nSizeDisplay = 0;
+    SizeDisplay m_sizeDisplay = SizeDisplay::Bytes;
     int m_nSizePrecision = 0;
     int m_nThousandSeparator = 1;
     int m_nDecimalSeparator = 0;
     bool m_bListingInEachDir = false;
     std::string m_strListingName = "_thisdir";
-    int m_nPathStyle = 0;
-    int m_nDateTimeKind = 1;
+    PathStyle m_pathStyle = PathStyle::Full;
+    TimeKind m_dateTimeKind = TimeKind::LastWrite;
     bool m_bRememberSelection = false;
 
     // Output options.

@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "writers/columns.h"
 #include "writers/output_types.h"
 
 namespace quillary {
@@ -78,8 +79,8 @@ void RefreshOptions1Enabling(ControlSurface& surface) {
 
     Enable(surface,
            {kIdFileNameWidth, kIdFileNameWidthSpin, kIdSubdirs, kIdFileNumber, kIdFilePath, kIdFileExtension,
-            kIdFileSize, kIdFileDate, kIdFileTime, kIdFileVersion, kIdFileCrc32, kIdFileAttributes,
-            kIdSortFilesBy, kIdSortFilesByLabel, kIdSortFilesDescending},
+            kIdFileSize, kIdFileDate, kIdFileTime, kIdFileVersion, kIdFileCrc32, kIdFileXxh3, kIdFileSha256,
+            kIdFileAttributes, kIdSortFilesBy, kIdSortFilesByLabel, kIdSortFilesDescending},
            fileName);
     Enable(surface, {kIdFileSizeWidth, kIdFileSizeWidthSpin}, fileName && fileSize);
     Enable(surface, {kIdFileDateFormat}, fileName && IsChecked(surface, kIdFileDate));
@@ -186,16 +187,12 @@ ListingOptions ReadOptions(const ControlSurface& surface) {
     options.m_bDirTime = IsOn(surface, kIdDirTime);
     options.m_bDirAttributes = IsOn(surface, kIdDirAttributes);
     options.m_bSubdirs = IsOn(surface, kIdSubdirs);
-    options.m_bFileNumber = IsOn(surface, kIdFileNumber);
-    options.m_bFilePath = IsOn(surface, kIdFilePath);
     options.m_bFileName = IsOn(surface, kIdFileName);
-    options.m_bFileExtension = IsOn(surface, kIdFileExtension);
-    options.m_bFileSize = IsOn(surface, kIdFileSize);
-    options.m_bFileDate = IsOn(surface, kIdFileDate);
-    options.m_bFileTime = IsOn(surface, kIdFileTime);
-    options.m_bFileVersion = IsOn(surface, kIdFileVersion);
-    options.m_bFileCrc32 = IsOn(surface, kIdFileCrc32);
-    options.m_bFileAttributes = IsOn(surface, kIdFileAttributes);
+    // The file columns' check boxes, from the column table.
+    for (const ColumnDef& column : Columns()) {
+        if (column.optionId != 0 && column.fileFlag != nullptr)
+            options.*column.fileFlag = IsOn(surface, column.optionId);
+    }
     options.m_bSortDirsDescending = IsOn(surface, kIdSortDirsDescending);
     options.m_bSortFilesDescending = IsOn(surface, kIdSortFilesDescending);
     options.m_bFilesAllTogether = IsOn(surface, kIdFilesAllTogether);
@@ -214,14 +211,14 @@ ListingOptions ReadOptions(const ControlSurface& surface) {
     options.m_nDirTimeFormat = surface.Selection(kIdDirTimeFormat);
     options.m_nFileDateFormat = surface.Selection(kIdFileDateFormat);
     options.m_nFileTimeFormat = surface.Selection(kIdFileTimeFormat);
-    options.m_nSortDirsBy = surface.Selection(kIdSortDirsBy);
-    options.m_nSortFilesBy = surface.Selection(kIdSortFilesBy);
-    options.m_nSizeDisplay = surface.Selection(kIdSizeDisplay);
+    options.m_sortDirsBy = static_cast<DirSortKey>(surface.Selection(kIdSortDirsBy));
+    options.m_sortFilesBy = static_cast<FileSortKey>(surface.Selection(kIdSortFilesBy));
+    options.m_sizeDisplay = static_cast<SizeDisplay>(surface.Selection(kIdSizeDisplay));
     options.m_nSizePrecision = surface.Selection(kIdSizePrecision);
     options.m_nThousandSeparator = surface.Selection(kIdThousandSeparator);
     options.m_nDecimalSeparator = surface.Selection(kIdDecimalSeparator);
-    options.m_nPathStyle = surface.Selection(kIdPathStyle);
-    options.m_nDateTimeKind = surface.Selection(kIdDateTimeKind);
+    options.m_pathStyle = static_cast<PathStyle>(surface.Selection(kIdPathStyle));
+    options.m_dateTimeKind = static_cast<TimeKind>(surface.Selection(kIdDateTimeKind));
     options.m_outputType = SelectedOutputType(surface).value_or(OutputType::Text);
 
     options.m_strMask = surface.Text(kIdMask);

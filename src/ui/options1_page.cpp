@@ -38,6 +38,8 @@ constexpr IncludeRow kFileRows[] = {
     {kIdFileTime, kIdFileTimeFormat},
     {kIdFileVersion, kIdFileVersionWidth, kIdFileVersionWidthSpin},
     {kIdFileCrc32},
+    {kIdFileXxh3},
+    {kIdFileSha256},
     {kIdFileAttributes},
 };
 

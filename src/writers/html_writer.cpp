@@ -1,6 +1,7 @@
 #include "writers/html_writer.h"
 
 #include <cstdio>
+#include <string>
 
 namespace quillary {
 
@@ -36,6 +37,11 @@ void AppendCssString(std::string& out, std::string_view text) {
     }
 }
 
+// A column of its own in the table: every cell after the name whose column is on or kept when off.
+bool HasHtmlColumn(const ColumnDef& def, const ColumnSet& columns) {
+    return def.layout != CellLayout::InName && (def.htmlKeptWhenOff || columns.Has(def.column));
+}
+
 const char* ColumnElement(bool shown, const char* shownElement = "<COL>") {
     return shown ? shownElement : "<COL class=\"i\">";
 }
@@ -46,6 +52,14 @@ void AppendCell(std::string& out, std::string_view cellStart, const std::optiona
     if (value)
         AppendHtmlEscaped(out, *value);
     out += "</td>";
+}
+
+// The cells after the name: one for each column of the table, empty where the row has no value.
+void AppendCells(std::string& out, std::string_view cellStart, const Cells& row, const ColumnSet& columns) {
+    for (const ColumnDef& def : Columns()) {
+        if (HasHtmlColumn(def, columns))
+            AppendCell(out, cellStart, row[def.column]);
+    }
 }
 
 } // namespace
@@ -190,15 +204,20 @@ void HtmlWriter::FormatHeader(const ColumnSet& columns, std::string& out) {
     out += ".i{visibility:collapse;}\n";
     out += "-->\n</STYLE>\n</HEAD>\n<BODY>\n<TABLE>\n";
 
-    for (const char* element :
-         {ColumnElement(columns.name), ColumnElement(columns.size, "<COL class=\"r\">"),
-          ColumnElement(columns.date), ColumnElement(columns.time), ColumnElement(columns.version),
-          ColumnElement(columns.crc32), ColumnElement(columns.attr)}) {
-        out += element;
+    // The name column, then one column for each cell after the name.
+    out += ColumnElement(columns.Has(Column::Name));
+    out += '\n';
+    int tableColumns = 1;
+    for (const ColumnDef& def : Columns()) {
+        if (!HasHtmlColumn(def, columns))
+            continue;
+        out += ColumnElement(columns.Has(def.column),
+                             def.layout == CellLayout::Number ? "<COL class=\"r\">" : "<COL>");
         out += '\n';
+        ++tableColumns;
     }
 
-    out += "<tr>\n<td colspan=7 class=\"h\">\n";
+    out += "<tr>\n<td colspan=" + std::to_string(tableColumns) + " class=\"h\">\n";
     AppendHtmlEscaped(out, messages.Get(MSG_GENERATED_ON));
     out += ' ';
     AppendHtmlEscaped(out, Context().timeStamp);
@@ -224,25 +243,20 @@ void HtmlWriter::FormatDirectoryRow(const DirectoryRow& row, std::string& out) {
         AppendHtmlEscaped(out, HtmlLinkTarget(row.linkPath));
         out += "\">";
     }
-    AppendHtmlEscaped(out, row.path);
-    if (row.count) {
+    if (row[Column::Name])
+        AppendHtmlEscaped(out, *row[Column::Name]);
+    if (row[Column::Count]) {
         out += ' ';
         out += '(';
-        AppendHtmlEscaped(out, *row.count);
+        AppendHtmlEscaped(out, *row[Column::Count]);
         out += ')';
     }
     if (link)
         out += "</a>";
     out += "</td>";
 
-    constexpr std::string_view cell = "<td class=\"d\">";
-    AppendCell(out, cell, row.size);
-    AppendCell(out, cell, row.date);
-    AppendCell(out, cell, row.time);
-    // Version and CRC32 never apply to directories.
-    AppendCell(out, cell, std::nullopt);
-    AppendCell(out, cell, std::nullopt);
-    AppendCell(out, cell, row.attributes);
+    // Version and checksums never apply to directories: their cells stay empty.
+    AppendCells(out, "<td class=\"d\">", row, *Context().columns);
     out += "</tr>";
 }
 
@@ -254,10 +268,11 @@ void HtmlWriter::FormatFileRow(const FileRow& row, std::string& out) {
     const bool link = Options().m_bHtmlLinksToFiles;
     if (link) {
         std::string path(row.linkPath);
-        path += row.name;
-        if (row.extension) {
+        if (row[Column::Name])
+            path += *row[Column::Name];
+        if (row[Column::Extension]) {
             path += '.';
-            path += *row.extension;
+            path += *row[Column::Extension];
         }
         out += m_oddRow ? "<a class=\"p\" href=\"" : "<a class=\"q\" href=\"";
         AppendHtmlEscaped(out, HtmlLinkTarget(path));
@@ -265,14 +280,13 @@ void HtmlWriter::FormatFileRow(const FileRow& row, std::string& out) {
     }
     if (row.isDirectory)
         out += "&lt;";
-    if (row.number)
-        AppendHtmlEscaped(out, *row.number);
-    if (row.pathPrefix)
-        AppendHtmlEscaped(out, *row.pathPrefix);
-    AppendHtmlEscaped(out, row.name);
-    if (row.extension) {
+    for (Column part : {Column::Number, Column::Path, Column::Name}) {
+        if (row[part])
+            AppendHtmlEscaped(out, *row[part]);
+    }
+    if (row[Column::Extension]) {
         out += '.';
-        AppendHtmlEscaped(out, *row.extension);
+        AppendHtmlEscaped(out, *row[Column::Extension]);
     }
     if (row.isDirectory)
         out += "&gt;";
@@ -280,8 +294,7 @@ void HtmlWriter::FormatFileRow(const FileRow& row, std::string& out) {
         out += "</a>";
     out += "</td>";
 
-    for (const auto* value : {&row.size, &row.date, &row.time, &row.version, &row.crc, &row.attributes})
-        AppendCell(out, cell, *value);
+    AppendCells(out, cell, row, *Context().columns);
     out += "</tr>";
     m_oddRow = !m_oddRow;
 }

@@ -1,6 +1,7 @@
-// HTML listings: one table whose colours and fonts come from the run's HtmlStyle. Every row has seven
-// cells (name, size, date, time, version, CRC32, attributes); switched-off columns are hidden by the
-// table's column elements, not left out of the rows.
+// HTML listings: one table whose colours and fonts come from the run's HtmlStyle. Every row has a name
+// cell and then the cells of size, date, time, version, CRC32 and attributes, switched-off ones hidden
+// by the table's column elements, not left out of the rows; the XXH3 and SHA-256 cells are in the
+// table only when their columns are on.
 //
 // Every name, path and text is HTML-escaped, and link targets are percent-encoded, so a file name can
 // neither inject markup into the listing nor break its link.

@@ -10,53 +10,21 @@
 
 #include "listing/listing_options.h"
 #include "listing/message_table.h"
+#include "writers/columns.h"
 
 namespace quillary {
 
-// The eleven column flags of a run, in their fixed order (also the CSV column order).
-struct ColumnSet {
-    bool number = false;
-    bool path = false;
-    bool name = true;
-    bool count = false;
-    bool ext = false;
-    bool size = false;
-    bool date = false;
-    bool time = false;
-    bool version = false;
-    bool crc32 = false;
-    bool attr = false;
+// One directory line, by column: the path (in the chosen path style, ending with the separator) is its
+// name cell, with its width; then the count, size, date, time and attributes when they are on.
+struct DirectoryRow : Cells {
+    std::string linkPath; // the link target of the path (relative paths have no leading separator)
 };
 
-// One directory line. An absent optional means the column is switched off.
-struct DirectoryRow {
-    std::string path;                 // in the chosen path style, ending with the separator
-    std::string linkPath;             // the link target of `path` (relative paths have no leading separator)
-    std::optional<std::string> count; // the file count, grouped, without brackets
-    unsigned pathWidth = 0;
-    std::optional<std::string> size;
-    unsigned sizeWidth = 0;
-    std::optional<std::string> date;
-    std::optional<std::string> time;
-    std::optional<std::string> attributes;
-};
-
-// One entry line: a file, or a subdirectory listed among the files.
-struct FileRow {
-    std::optional<std::string> number; // "7. " for files; absent for subdirectory entries
-    std::optional<std::string> pathPrefix;
-    std::string name;
-    std::optional<std::string> extension;
-    unsigned nameWidth = 0;
+// One entry line, a file or a subdirectory listed among the files: the file number ("7. ", absent for
+// subdirectory entries), the path, the name (without its extension when that column is on), then the
+// other cells of the columns that are on.
+struct FileRow : Cells {
     std::string linkPath; // the link target of the containing directory, always present
-    std::optional<std::string> size;
-    unsigned sizeWidth = 0;
-    std::optional<std::string> date;
-    std::optional<std::string> time;
-    std::optional<std::string> version;
-    unsigned versionWidth = 0;
-    std::optional<std::string> crc;
-    std::optional<std::string> attributes;
     bool isDirectory = false;
 };
 

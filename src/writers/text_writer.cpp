@@ -31,6 +31,30 @@ void AppendLabel(std::string& out, std::string_view whole, std::string_view rest
 
 } // namespace
 
+namespace {
+
+// The cells after the name, each after a space, in column order.
+void AppendCells(std::string& out, const Cells& row) {
+    for (const ColumnDef& def : Columns()) {
+        const std::optional<std::string>& cell = row[def.column];
+        if (!cell || def.layout == CellLayout::InName)
+            continue;
+        out += ' ';
+        switch (def.layout) {
+        case CellLayout::Number:
+            AppendNumber(out, *cell, row.Width(def.column));
+            break;
+        case CellLayout::RightAligned:
+            AppendRightAligned(out, *cell, row.Width(def.column));
+            break;
+        default:
+            out += ShowableText(*cell);
+        }
+    }
+}
+
+} // namespace
+
 void AppendLeftAligned(std::string& out, std::string_view text, unsigned width) {
     Pad(out, AppendCut(out, text, width), width);
 }
@@ -66,29 +90,22 @@ void TextWriter::FormatHeader(const ColumnSet&, std::string& out) {
 
 void TextWriter::FormatDirectoryRow(const DirectoryRow& row, std::string& out) {
     std::string line;
-    if (row.count) {
+    const std::string& path = row[Column::Name] ? *row[Column::Name] : std::string();
+    const unsigned pathWidth = row.Width(Column::Name);
+    if (row[Column::Count]) {
         // The path gives way to its count, which is never cut.
-        const std::string count = " (" + *row.count + ")";
+        const std::string count = " (" + *row[Column::Count] + ")";
         std::string cutPath;
         const std::size_t countWidth = DisplayWidth(ShowableText(count));
         const std::size_t used =
-            AppendCut(cutPath, row.path, countWidth < row.pathWidth ? row.pathWidth - countWidth : 0);
+            AppendCut(cutPath, path, countWidth < pathWidth ? pathWidth - countWidth : 0);
         line += cutPath;
         line += ShowableText(count);
-        Pad(line, used + countWidth, row.pathWidth);
+        Pad(line, used + countWidth, pathWidth);
     } else {
-        AppendLeftAligned(line, row.path, row.pathWidth);
+        AppendLeftAligned(line, path, pathWidth);
     }
-    if (row.size) {
-        line += ' ';
-        AppendNumber(line, *row.size, row.sizeWidth);
-    }
-    for (const auto* field : {&row.date, &row.time, &row.attributes}) {
-        if (*field) {
-            line += ' ';
-            line += ShowableText(**field);
-        }
-    }
+    AppendCells(line, row);
     if (!Context().filesListed) {
         out += line;
         return;
@@ -106,36 +123,19 @@ void TextWriter::FormatFileRow(const FileRow& row, std::string& out) {
     std::string label;
     if (row.isDirectory)
         label += '<';
-    if (row.pathPrefix)
-        label += *row.pathPrefix;
-    label += row.name;
-    if (row.extension) {
+    if (row[Column::Path])
+        label += *row[Column::Path];
+    if (row[Column::Name])
+        label += *row[Column::Name];
+    if (row[Column::Extension]) {
         label += '.';
-        label += *row.extension;
+        label += *row[Column::Extension];
     }
     if (row.isDirectory)
         label += '>';
-    AppendLabel(out, row.number ? std::string_view(*row.number) : std::string_view(), label, row.nameWidth);
-    if (row.size) {
-        out += ' ';
-        AppendNumber(out, *row.size, row.sizeWidth);
-    }
-    for (const auto* field : {&row.date, &row.time}) {
-        if (*field) {
-            out += ' ';
-            out += ShowableText(**field);
-        }
-    }
-    if (row.version) {
-        out += ' ';
-        AppendRightAligned(out, *row.version, row.versionWidth);
-    }
-    for (const auto* field : {&row.crc, &row.attributes}) {
-        if (*field) {
-            out += ' ';
-            out += ShowableText(**field);
-        }
-    }
+    const auto& number = row[Column::Number];
+    AppendLabel(out, number ? std::string_view(*number) : std::string_view(), label, row.Width(Column::Name));
+    AppendCells(out, row);
 }
 
 void TextWriter::FormatFooter(std::string&) {}

@@ -11,10 +11,9 @@ using CsvWriterTest = test::WriterFixture<CsvWriter>;
 
 TEST_F(CsvWriterTest, ColumnNamesOfTheActiveColumns) {
     EXPECT_EQ(Header(), "NAME");
-    columns = ColumnSet{true, true, true, true, true, true, true, true, true, true, true};
-    EXPECT_EQ(Header(), "NUMBER;PATH;NAME;COUNT;EXT;SIZE;DATE;TIME;VERSION;CRC32;ATTR");
-    columns = ColumnSet{};
-    columns.size = columns.attr = true;
+    columns = ColumnSet::All();
+    EXPECT_EQ(Header(), "NUMBER;PATH;NAME;COUNT;EXT;SIZE;DATE;TIME;VERSION;CRC32;XXH3;SHA256;ATTR");
+    columns = ColumnSet{Column::Name, Column::Size, Column::Attributes};
     options.m_strCsvSeparator = ",";
     EXPECT_EQ(Header(), "NAME,SIZE,ATTR");
     options.m_bCsvColumnNames = false;
@@ -58,40 +57,43 @@ TEST_F(CsvWriterTest, QuotingAndSeparators) {
 }
 
 TEST_F(CsvWriterTest, DirectoryLines) {
-    columns = ColumnSet{true, true, true, true, true, true, true, false, true, true, true};
+    columns = ColumnSet::All();
+    columns.Set(Column::Time, false);
+    columns.Set(Column::Xxh3, false);
+    columns.Set(Column::Sha256, false);
     options.m_strCsvSeparator = ",";
     DirectoryRow row;
-    row.path = "/data/a,b/";
-    row.count = "1,234";
-    row.size = "5,678,901";
-    row.date = "2004-05-01";
-    row.attributes = "r----";
+    row[Column::Name] = "/data/a,b/";
+    row[Column::Count] = "1,234";
+    row[Column::Size] = "5,678,901";
+    row[Column::Date] = "2004-05-01";
+    row[Column::Attributes] = "r----";
     // NUMBER and PATH are empty for directories, so the line starts with two separators.
     EXPECT_EQ(Dir(row), ",,\"/data/a,b/\",\"1,234\",,\"5,678,901\",2004-05-01,,,r----");
 
-    columns = ColumnSet{};
-    columns.count = true;
+    columns = ColumnSet{Column::Name, Column::Count};
     options.m_strCsvSeparator = "";
-    row.count = "7";
+    row[Column::Count] = "7";
     EXPECT_EQ(Dir(row), "/data/a,b/;7");
 }
 
 TEST_F(CsvWriterTest, FileLines) {
-    columns = ColumnSet{true, true, true, false, true, true, false, false, false, true, false};
+    columns =
+        ColumnSet{Column::Number, Column::Path, Column::Name, Column::Extension, Column::Size, Column::Crc32};
     FileRow file;
-    file.number = "12. ";
-    file.pathPrefix = "/data/";
-    file.name = "semi;colon \"q\"";
-    file.extension = "csv";
-    file.size = "5";
-    file.crc = "cbf43926";
+    file[Column::Number] = "12. ";
+    file[Column::Path] = "/data/";
+    file[Column::Name] = "semi;colon \"q\"";
+    file[Column::Extension] = "csv";
+    file[Column::Size] = "5";
+    file[Column::Crc32] = "cbf43926";
     EXPECT_EQ(File(file), "12. ;/data/;\"semi;colon \"\"q\"\"\";csv;5;cbf43926");
 
     FileRow sub;
-    sub.pathPrefix = "/data/";
-    sub.name = "Old";
-    sub.size = "<DIR>";
-    sub.crc = "        ";
+    sub[Column::Path] = "/data/";
+    sub[Column::Name] = "Old";
+    sub[Column::Size] = "<DIR>";
+    sub[Column::Crc32] = "        ";
     sub.isDirectory = true;
     EXPECT_EQ(File(sub), ";/data/;<Old>;;<DIR>;        ");
 }

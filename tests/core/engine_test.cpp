@@ -198,7 +198,7 @@ TEST_F(EngineTest, FlatModeSortsAllFilesTogether) {
     target.options.m_bSubdirs = false;
     target.options.m_bFileSize = false;
     target.options.m_bFileDate = target.options.m_bFileTime = target.options.m_bFileAttributes = false;
-    target.options.m_nSortFilesBy = 0;
+    target.options.m_sortFilesBy = FileSortKey::Name;
     target.options.m_nFileNameWidth = 6;
     const std::string listing = Listing({Tree()});
     EXPECT_EQ(listing.substr(listing.find("\n\n") + 2), "a.txt \nb.doc \nc.txt \nd.txt \ne.bin \n");

@@ -51,22 +51,25 @@ TEST(FormStateTest, StartsWithTheListingDefaults) {
         &O::m_bDirName, &O::m_bFileCountInDirName, &O::m_bDirSize, &O::m_bDirDate, &O::m_bDirTime,
         &O::m_bDirAttributes, &O::m_bSubdirs, &O::m_bFileNumber, &O::m_bFilePath, &O::m_bFileName,
         &O::m_bFileExtension, &O::m_bFileSize, &O::m_bFileDate, &O::m_bFileTime, &O::m_bFileVersion,
-        &O::m_bFileCrc32, &O::m_bFileAttributes, &O::m_bSortDirsDescending, &O::m_bSortFilesDescending,
+        &O::m_bFileCrc32, &O::m_bFileXxh3, &O::m_bFileSha256, &O::m_bFileAttributes, &O::m_bSortDirsDescending, &O::m_bSortFilesDescending,
         &O::m_bFilesAllTogether, &O::m_bListingInEachDir, &O::m_bRememberSelection, &O::m_bHtmlLinksToDirs,
         &O::m_bHtmlLinksToFiles,
     };
     const int O::*numbers[] = {
         &O::m_nDirNameWidth, &O::m_nDirSizeWidth, &O::m_nDirDateFormat, &O::m_nDirTimeFormat,
         &O::m_nFileNameWidth, &O::m_nFileSizeWidth, &O::m_nFileDateFormat, &O::m_nFileTimeFormat,
-        &O::m_nFileVersionWidth, &O::m_nSortDirsBy, &O::m_nSortFilesBy, &O::m_nSizeDisplay,
-        &O::m_nSizePrecision, &O::m_nThousandSeparator, &O::m_nDecimalSeparator, &O::m_nPathStyle,
-        &O::m_nDateTimeKind,
+        &O::m_nFileVersionWidth, &O::m_nSizePrecision, &O::m_nThousandSeparator, &O::m_nDecimalSeparator,
     };
     // clang-format on
     for (const auto flag : flags)
         EXPECT_EQ(read.*flag, defaults.*flag);
     for (const auto number : numbers)
         EXPECT_EQ(read.*number, defaults.*number);
+    EXPECT_EQ(read.m_sortDirsBy, defaults.m_sortDirsBy);
+    EXPECT_EQ(read.m_sortFilesBy, defaults.m_sortFilesBy);
+    EXPECT_EQ(read.m_sizeDisplay, defaults.m_sizeDisplay);
+    EXPECT_EQ(read.m_pathStyle, defaults.m_pathStyle);
+    EXPECT_EQ(read.m_dateTimeKind, defaults.m_dateTimeKind);
     EXPECT_EQ(read.m_outputType, defaults.m_outputType);
     EXPECT_EQ(read.m_strMask, defaults.m_strMask);
     EXPECT_EQ(read.m_strListingName, defaults.m_strListingName);

@@ -68,31 +68,32 @@ TEST(FormatSizeTest, EveryDisplay) {
     const NumberFormat decimalComma = Format(0, " ", ",");
     struct Row {
         std::uint64_t value;
-        int display, precision;
+        SizeDisplay display;
+        int precision;
         const NumberFormat* format;
         const char* expected;
     } rows[] = {
-        {1536, kSizeKilobytes, 1, &space, "1.5 KB"},
-        {1536, kSizeKilobytes, 0, &space, "2 KB"},
-        {1536, kSizeKilobytes, 2, &decimalComma, "1,50 KB"},
-        {1023, kSizeDynamic, 0, &space, "1 023 B"},
-        {1023, kSizeDynamic, 0, &none, "1023 B"},
-        {1024, kSizeDynamic, 1, &space, "1.0 KB"},
-        {0x100000, kSizeDynamic, 0, &space, "1 MB"},
-        {0x40000000, kSizeDynamic, 2, &space, "1.00 GB"},
-        {1234567, kSizeBytes, 0, &comma, "1,234,567"},
-        {1234567, kSizeBytes, 3, &comma, "1,234,567"}, // bytes never have decimals
-        {3u << 20, kSizeMegabytes, 0, &space, "3 MB"},
-        {1u << 30, kSizeGigabytes, 1, &space, "1.0 GB"},
-        {1u << 30, 17, 0, &space, "1 GB"}, // unknown display counts as gigabytes
-        {0, kSizeKilobytes, 0, &space, "0 KB"},
-        {18446744073709551615ull, kSizeBytes, 0, &space, "18 446 744 073 709 551 615"},
+        {1536, SizeDisplay::Kilobytes, 1, &space, "1.5 KB"},
+        {1536, SizeDisplay::Kilobytes, 0, &space, "2 KB"},
+        {1536, SizeDisplay::Kilobytes, 2, &decimalComma, "1,50 KB"},
+        {1023, SizeDisplay::Dynamic, 0, &space, "1 023 B"},
+        {1023, SizeDisplay::Dynamic, 0, &none, "1023 B"},
+        {1024, SizeDisplay::Dynamic, 1, &space, "1.0 KB"},
+        {0x100000, SizeDisplay::Dynamic, 0, &space, "1 MB"},
+        {0x40000000, SizeDisplay::Dynamic, 2, &space, "1.00 GB"},
+        {1234567, SizeDisplay::Bytes, 0, &comma, "1,234,567"},
+        {1234567, SizeDisplay::Bytes, 3, &comma, "1,234,567"}, // bytes never have decimals
+        {3u << 20, SizeDisplay::Megabytes, 0, &space, "3 MB"},
+        {1u << 30, SizeDisplay::Gigabytes, 1, &space, "1.0 GB"},
+        {1u << 30, static_cast<SizeDisplay>(17), 0, &space, "1 GB"}, // unknown display counts as gigabytes
+        {0, SizeDisplay::Kilobytes, 0, &space, "0 KB"},
+        {18446744073709551615ull, SizeDisplay::Bytes, 0, &space, "18 446 744 073 709 551 615"},
         // 2^63 bytes in every display.
-        {1ull << 63, kSizeBytes, 2, &space, "9 223 372 036 854 775 808"},
-        {1ull << 63, kSizeKilobytes, 2, &space, "9 007 199 254 740 992.00 KB"},
-        {1ull << 63, kSizeMegabytes, 2, &space, "8 796 093 022 208.00 MB"},
-        {1ull << 63, kSizeGigabytes, 2, &space, "8 589 934 592.00 GB"},
-        {1ull << 63, kSizeDynamic, 2, &space, "8 589 934 592.00 GB"},
+        {1ull << 63, SizeDisplay::Bytes, 2, &space, "9 223 372 036 854 775 808"},
+        {1ull << 63, SizeDisplay::Kilobytes, 2, &space, "9 007 199 254 740 992.00 KB"},
+        {1ull << 63, SizeDisplay::Megabytes, 2, &space, "8 796 093 022 208.00 MB"},
+        {1ull << 63, SizeDisplay::Gigabytes, 2, &space, "8 589 934 592.00 GB"},
+        {1ull << 63, SizeDisplay::Dynamic, 2, &space, "8 589 934 592.00 GB"},
     };
     for (const Row& row : rows)
         EXPECT_EQ(FormatSize(row.value, row.display, row.precision, *row.format), row.expected) << row.value;
@@ -100,7 +101,7 @@ TEST(FormatSizeTest, EveryDisplay) {
 
 TEST(FormatSizeTest, FallsBackToRawTextWhenTheLayoutOverflows) {
     // 2^64 bytes in kilobytes with four decimals and a long separator: longer than 31 characters.
-    const std::string text = FormatSize(18446744073709551615ull, kSizeKilobytes, 4, Format(0, ",,,"));
+    const std::string text = FormatSize(18446744073709551615ull, SizeDisplay::Kilobytes, 4, Format(0, ",,,"));
     EXPECT_EQ(text, "18014398509481984.000000 KB");
 }
 
@@ -117,20 +118,22 @@ TEST(FormatSizeTest, CountsAreGroupedLikeBytes) {
 }
 
 TEST(PathStyleTest, ReducesDirectoryPaths) {
-    EXPECT_EQ(ApplyPathStyle("/data/docs/sub/", kPathFull, 5), "/data/docs/sub/");
-    EXPECT_EQ(ApplyPathStyle("/data/docs/sub/", kPathNoDrive, 5), "/data/docs/sub/");
-    EXPECT_EQ(ApplyPathStyle("/data/docs/sub/", kPathFromTopChecked, 5), "/docs/sub/");
-    EXPECT_EQ(ApplyPathStyle("/sub/", kPathFromTopChecked, 0), "/sub/"); // the root selected
-    EXPECT_EQ(ApplyPathStyle("/data/docs/sub/", 9, 5), "/data/docs/sub/");
-    EXPECT_EQ(ApplyPathStyle("c:/x/", kPathNoDrive, 0, kPosixPaths), "c:/x/"); // a name on POSIX
+    EXPECT_EQ(ApplyPathStyle("/data/docs/sub/", PathStyle::Full, 5), "/data/docs/sub/");
+    EXPECT_EQ(ApplyPathStyle("/data/docs/sub/", PathStyle::NoDrive, 5), "/data/docs/sub/");
+    EXPECT_EQ(ApplyPathStyle("/data/docs/sub/", PathStyle::FromTopChecked, 5), "/docs/sub/");
+    EXPECT_EQ(ApplyPathStyle("/sub/", PathStyle::FromTopChecked, 0), "/sub/"); // the root selected
+    EXPECT_EQ(ApplyPathStyle("/data/docs/sub/", static_cast<PathStyle>(9), 5), "/data/docs/sub/");
+    EXPECT_EQ(ApplyPathStyle("c:/x/", PathStyle::NoDrive, 0, kPosixPaths), "c:/x/"); // a name on POSIX
 
     const PathSyntax& windows = kWindowsPaths;
-    EXPECT_EQ(ApplyPathStyle("c:\\Data\\Docs\\Sub\\", kPathFull, 7, windows), "c:\\Data\\Docs\\Sub\\");
-    EXPECT_EQ(ApplyPathStyle("c:\\Data\\Docs\\Sub\\", kPathNoDrive, 7, windows), "\\Data\\Docs\\Sub\\");
-    EXPECT_EQ(ApplyPathStyle("c:\\Data\\Docs\\Sub\\", kPathFromTopChecked, 7, windows), "\\Docs\\Sub\\");
-    EXPECT_EQ(ApplyPathStyle("c:\\Sub\\", kPathFromTopChecked, 2, windows), "\\Sub\\"); // the drive selected
-    EXPECT_EQ(ApplyPathStyle("c:\\", kPathNoDrive, 2, windows), "\\");
-    EXPECT_EQ(ApplyPathStyle("\\\\srv\\share\\x\\", kPathNoDrive, 13, windows), "\\\\srv\\share\\x\\");
+    EXPECT_EQ(ApplyPathStyle("c:\\Data\\Docs\\Sub\\", PathStyle::Full, 7, windows), "c:\\Data\\Docs\\Sub\\");
+    EXPECT_EQ(ApplyPathStyle("c:\\Data\\Docs\\Sub\\", PathStyle::NoDrive, 7, windows), "\\Data\\Docs\\Sub\\");
+    EXPECT_EQ(ApplyPathStyle("c:\\Data\\Docs\\Sub\\", PathStyle::FromTopChecked, 7, windows),
+              "\\Docs\\Sub\\");
+    EXPECT_EQ(ApplyPathStyle("c:\\Sub\\", PathStyle::FromTopChecked, 2, windows),
+              "\\Sub\\"); // the drive selected
+    EXPECT_EQ(ApplyPathStyle("c:\\", PathStyle::NoDrive, 2, windows), "\\");
+    EXPECT_EQ(ApplyPathStyle("\\\\srv\\share\\x\\", PathStyle::NoDrive, 13, windows), "\\\\srv\\share\\x\\");
 }
 
 TEST(NameMaskTest, MatchesLikeTheShell) {

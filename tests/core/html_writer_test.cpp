@@ -65,10 +65,10 @@ TEST_F(HtmlWriterTest, ColumnElementsHideSwitchedOffColumns) {
     EXPECT_EQ(CountOf(onlyName, "<COL class=\"i\">\n"), 6u);
     EXPECT_NE(onlyName.find("<TABLE>\n<COL>\n<COL class=\"i\">"), std::string::npos);
 
-    columns = ColumnSet{true, true, true, true, true, true, true, true, true, true, true};
-    EXPECT_NE(
-        Header(writer).find("<TABLE>\n<COL>\n<COL class=\"r\">\n<COL>\n<COL>\n<COL>\n<COL>\n<COL>\n<tr>"),
-        std::string::npos);
+    columns = ColumnSet::All();
+    EXPECT_NE(Header(writer).find(
+                  "<TABLE>\n<COL>\n<COL class=\"r\">\n<COL>\n<COL>\n<COL>\n<COL>\n<COL>\n<COL>\n<COL>\n<tr>"),
+              std::string::npos);
 }
 
 TEST_F(HtmlWriterTest, ColourAndFontTexts) {
@@ -144,9 +144,9 @@ TEST_F(HtmlWriterTest, CharsetIsThePlatformsUnlessItIsUnknown) {
 TEST_F(HtmlWriterTest, EveryDirectoryStartsWithAnOddRow) {
     HtmlWriter writer(context);
     DirectoryRow dir;
-    dir.path = "/d/";
+    dir[Column::Name] = "/d/";
     FileRow file;
-    file.name = "f";
+    file[Column::Name] = "f";
     file.linkPath = "/d/";
     std::string classes;
     auto add = [&](const std::string& row) {
@@ -169,22 +169,22 @@ TEST_F(HtmlWriterTest, EveryDirectoryStartsWithAnOddRow) {
 TEST_F(HtmlWriterTest, RowsEscapeEveryValue) {
     HtmlWriter writer(context);
     DirectoryRow dir;
-    dir.path = "/a&b/";
-    dir.count = "3";
-    dir.size = "1 234";
-    dir.attributes = "r-<>-";
+    dir[Column::Name] = "/a&b/";
+    dir[Column::Count] = "3";
+    dir[Column::Size] = "1 234";
+    dir[Column::Attributes] = "r-<>-";
     EXPECT_EQ(Dir(writer, dir),
               "<tr><td class=\"d\">/a&amp;b/ (3)</td><td class=\"d\">1 234</td><td class=\"d\">"
               "</td><td class=\"d\"></td><td class=\"d\"></td><td class=\"d\"></td>"
               "<td class=\"d\">r-&lt;&gt;-</td></tr>");
 
     FileRow file;
-    file.number = "1. ";
-    file.name = "a b & <c> \"q\"";
-    file.extension = "txt";
+    file[Column::Number] = "1. ";
+    file[Column::Name] = "a b & <c> \"q\"";
+    file[Column::Extension] = "txt";
     file.linkPath = "/a&b/";
-    file.size = "3";
-    file.crc = "cbf43926";
+    file[Column::Size] = "3";
+    file[Column::Crc32] = "cbf43926";
     EXPECT_EQ(File(writer, file),
               "<tr><td class=\"o\">1. a b &amp; &lt;c&gt; &quot;q&quot;.txt</td>"
               "<td class=\"o\">3</td><td class=\"o\"></td><td class=\"o\"></td>"
@@ -192,9 +192,9 @@ TEST_F(HtmlWriterTest, RowsEscapeEveryValue) {
 
     // The engine hands a subdirectory's size as plain "<DIR>"; it is escaped exactly once.
     FileRow sub;
-    sub.name = "Sub";
+    sub[Column::Name] = "Sub";
     sub.linkPath = "/a&b/";
-    sub.size = "<DIR>";
+    sub[Column::Size] = "<DIR>";
     sub.isDirectory = true;
     EXPECT_EQ(File(writer, sub),
               "<tr><td>&lt;Sub&gt;</td><td>&lt;DIR&gt;</td><td></td><td></td><td></td><td></td>"
@@ -205,7 +205,7 @@ TEST_F(HtmlWriterTest, LinksArePercentEncodedAndFollowThePathStyle) {
     options.m_bHtmlLinksToDirs = true;
     options.m_bHtmlLinksToFiles = true;
     struct Case {
-        int pathStyle;
+        PathStyle pathStyle;
         std::string directory;
         std::string name;
         std::optional<std::string> extension;
@@ -214,32 +214,34 @@ TEST_F(HtmlWriterTest, LinksArePercentEncodedAndFollowThePathStyle) {
     };
     const Case cases[] = {
 #ifdef _WIN32
-        {0, "c:\\data\\x y\\", "a b & <c>", "txt", "file:///c:/data/x%20y/",
+        {PathStyle::Full, "c:\\data\\x y\\", "a b & <c>", "txt", "file:///c:/data/x%20y/",
          "file:///c:/data/x%20y/a%20b%20&amp;%20%3Cc%3E.txt"},
-        {1, "\\Data\\", "x", "md", "/Data/", "/Data/x.md"},
-        {2, "\\Data\\Sub\\", "x", "md", "Data/Sub/", "Data/Sub/x.md"},
-        {2, "\\", "javascript:alert(1)", std::nullopt, "./", "javascript%3Aalert(1)"},
+        {PathStyle::NoDrive, "\\Data\\", "x", "md", "/Data/", "/Data/x.md"},
+        {PathStyle::FromTopChecked, "\\Data\\Sub\\", "x", "md", "Data/Sub/", "Data/Sub/x.md"},
+        {PathStyle::FromTopChecked, "\\", "javascript:alert(1)", std::nullopt, "./", "javascript%3Aalert(1)"},
 #else
-        {0, "/data/x y/", "a b & <c>", "txt", "file:///data/x%20y/",
+        {PathStyle::Full, "/data/x y/", "a b & <c>", "txt", "file:///data/x%20y/",
          "file:///data/x%20y/a%20b%20&amp;%20%3Cc%3E.txt"},
-        {0, "/h/#1?/", "100%\"", std::nullopt, "file:///h/%231%3F/", "file:///h/%231%3F/100%25%22"},
-        {0, "/\xC3\x9C/", "back\\slash", std::nullopt, "file:///%C3%9C/", "file:///%C3%9C/back%5Cslash"},
-        {2, "/Data/Sub/", "x", "md", "Data/Sub/", "Data/Sub/x.md"},
-        {2, "/", "javascript:alert(1)", std::nullopt, "./", "javascript%3Aalert(1)"},
+        {PathStyle::Full, "/h/#1?/", "100%\"", std::nullopt, "file:///h/%231%3F/",
+         "file:///h/%231%3F/100%25%22"},
+        {PathStyle::Full, "/\xC3\x9C/", "back\\slash", std::nullopt, "file:///%C3%9C/",
+         "file:///%C3%9C/back%5Cslash"},
+        {PathStyle::FromTopChecked, "/Data/Sub/", "x", "md", "Data/Sub/", "Data/Sub/x.md"},
+        {PathStyle::FromTopChecked, "/", "javascript:alert(1)", std::nullopt, "./", "javascript%3Aalert(1)"},
 #endif
     };
     for (const Case& c : cases) {
-        options.m_nPathStyle = c.pathStyle;
+        options.m_pathStyle = c.pathStyle;
         HtmlWriter writer(context);
         DirectoryRow dir;
-        dir.path = c.directory;
+        dir[Column::Name] = c.directory;
         dir.linkPath = LinkPathFor(c.directory, c.pathStyle);
         const std::string dirRow = Dir(writer, dir);
         EXPECT_NE(dirRow.find(std::string("<a class=\"a\" href=\"") + c.dirHref + "\">"), std::string::npos)
             << dirRow;
         FileRow file;
-        file.name = c.name;
-        file.extension = c.extension;
+        file[Column::Name] = c.name;
+        file[Column::Extension] = c.extension;
         file.linkPath = dir.linkPath;
         const std::string fileRow = File(writer, file);
         EXPECT_NE(fileRow.find(std::string("<td class=\"o\"><a class=\"p\" href=\"") + c.fileHref + "\">"),

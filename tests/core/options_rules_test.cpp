@@ -161,7 +161,7 @@ TEST(OptionsRulesTest, ReadsListsTextsAndStyle) {
     EXPECT_EQ(options.m_strCsvSeparator, ",");
     EXPECT_EQ(options.m_nFileDateFormat, 3);
     EXPECT_EQ(options.m_nDecimalSeparator, 1);
-    EXPECT_EQ(options.m_nPathStyle, -1);
+    EXPECT_EQ(static_cast<int>(options.m_pathStyle), -1);
     EXPECT_EQ(options.m_outputType, OutputType::Html);
     EXPECT_EQ(options.m_htmlStyle, style);
     EXPECT_EQ(form.Sample(kIdEvenSample2).text, 0x0000FFu); // "File 4" follows "File 2"

@@ -73,9 +73,9 @@ ListingOptions RandomOptions(std::mt19937& random) {
     ListingOptions o;
     const char* masks[] = {"*.*", "*.txt", "a*;*.bin", "?????*", "*"};
     o.m_strMask = masks[random() % 5];
-    o.m_nSortDirsBy = static_cast<int>(random() % 4); // 3: map order
+    o.m_sortDirsBy = static_cast<DirSortKey>(random() % 4); // 3: map order
     o.m_bSortDirsDescending = flip();
-    o.m_nSortFilesBy = static_cast<int>(random() % 5); // 4: map order
+    o.m_sortFilesBy = static_cast<FileSortKey>(random() % 5); // 4: map order
     o.m_bSortFilesDescending = flip();
     o.m_bFilesAllTogether = random() % 4 == 0;
     o.m_bSubdirs = flip();
@@ -85,9 +85,9 @@ ListingOptions RandomOptions(std::mt19937& random) {
     o.m_bFileCrc32 = flip();
     o.m_bDirName = random() % 4 != 0;
     o.m_bFileCountInDirName = flip();
-    o.m_nPathStyle = static_cast<int>(random() % 3);
-    o.m_nDateTimeKind = static_cast<int>(random() % 3);
-    o.m_nSizeDisplay = static_cast<int>(random() % 5);
+    o.m_pathStyle = static_cast<PathStyle>(random() % 3);
+    o.m_dateTimeKind = static_cast<TimeKind>(random() % 3);
+    o.m_sizeDisplay = static_cast<SizeDisplay>(random() % 5);
     o.m_outputType = OutputTypes()[static_cast<std::size_t>(random()) % OutputTypes().size()].type;
     return o;
 }

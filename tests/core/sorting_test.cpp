@@ -20,7 +20,8 @@ FileRecord Entry(std::string_view name, bool isDirectory, std::uint64_t size = 0
     return record;
 }
 
-std::string Order(std::vector<FileRecord*> entries, int sortBy, bool descending, int kind = 1) {
+std::string Order(std::vector<FileRecord*> entries, FileSortKey sortBy, bool descending,
+                  TimeKind kind = TimeKind::LastWrite) {
     SortEntries(entries, sortBy, descending, kind);
     // Walk as the listing does: backwards when descending.
     if (descending)
@@ -46,23 +47,25 @@ protected:
 };
 
 TEST_F(SortEntriesTest, DirectoriesComeFirstInBothDirections) {
-    EXPECT_EQ(Order(Pointers(), kSortFilesByName, false), "adir Zdir a.doc b.txt c.TXT README");
-    EXPECT_EQ(Order(Pointers(), kSortFilesByName, true), "Zdir adir README c.TXT b.txt a.doc");
-    EXPECT_EQ(Order(Pointers(), kSortFilesBySize, true), "Zdir adir b.txt README a.doc c.TXT");
+    EXPECT_EQ(Order(Pointers(), FileSortKey::Name, false), "adir Zdir a.doc b.txt c.TXT README");
+    EXPECT_EQ(Order(Pointers(), FileSortKey::Name, true), "Zdir adir README c.TXT b.txt a.doc");
+    EXPECT_EQ(Order(Pointers(), FileSortKey::Size, true), "Zdir adir b.txt README a.doc c.TXT");
 }
 
 TEST_F(SortEntriesTest, ExtensionSortPutsNoExtensionFirstAndTiesByName) {
-    EXPECT_EQ(Order(Pointers(), kSortFilesByExtension, false), "adir Zdir README a.doc b.txt c.TXT");
+    EXPECT_EQ(Order(Pointers(), FileSortKey::Extension, false), "adir Zdir README a.doc b.txt c.TXT");
 }
 
 TEST_F(SortEntriesTest, DateSortUsesTheChosenTime) {
-    EXPECT_EQ(Order(Pointers(), kSortFilesByDate, false, 1), "adir Zdir a.doc README b.txt c.TXT");
-    EXPECT_EQ(Order(Pointers(), kSortFilesByDate, false, 0), "Zdir adir c.TXT b.txt README a.doc");
+    EXPECT_EQ(Order(Pointers(), FileSortKey::Date, false, TimeKind::LastWrite),
+              "adir Zdir a.doc README b.txt c.TXT");
+    EXPECT_EQ(Order(Pointers(), FileSortKey::Date, false, TimeKind::Creation),
+              "Zdir adir c.TXT b.txt README a.doc");
 }
 
 TEST_F(SortEntriesTest, UnknownKeyKeepsTheScanOrder) {
-    EXPECT_EQ(Order(Pointers(), 4, false), "b.txt Zdir a.doc README adir c.TXT");
-    EXPECT_EQ(Order(Pointers(), -1, false), "b.txt Zdir a.doc README adir c.TXT");
+    EXPECT_EQ(Order(Pointers(), static_cast<FileSortKey>(4), false), "b.txt Zdir a.doc README adir c.TXT");
+    EXPECT_EQ(Order(Pointers(), static_cast<FileSortKey>(-1), false), "b.txt Zdir a.doc README adir c.TXT");
 }
 
 TEST(SortDirectoriesTest, ByNameSizeAndDateWithPathTieBreak) {
@@ -73,20 +76,20 @@ TEST(SortDirectoriesTest, ByNameSizeAndDateWithPathTieBreak) {
     map["/b"].lastWriteTime = 1;
     map["/A"].lastWriteTime = 3;
     map["/c"].lastWriteTime = 2;
-    auto order = [&](int sortBy) {
+    auto order = [&](DirSortKey sortBy) {
         std::vector<DirMapEntry*> dirs;
         for (auto& entry : map)
             dirs.push_back(&entry);
-        SortDirectories(dirs, sortBy, 1);
+        SortDirectories(dirs, sortBy, TimeKind::LastWrite);
         std::string keys;
         for (auto* dir : dirs)
             keys += dir->first;
         return keys;
     };
-    EXPECT_EQ(order(kSortDirsByName), "/A/b/c");
-    EXPECT_EQ(order(kSortDirsBySize), "/c/A/b");
-    EXPECT_EQ(order(kSortDirsByDate), "/b/c/A");
-    EXPECT_EQ(order(7), "/A/b/c"); // map order (byte order of the keys)
+    EXPECT_EQ(order(DirSortKey::Name), "/A/b/c");
+    EXPECT_EQ(order(DirSortKey::Size), "/c/A/b");
+    EXPECT_EQ(order(DirSortKey::Date), "/b/c/A");
+    EXPECT_EQ(order(static_cast<DirSortKey>(7)), "/A/b/c"); // map order (byte order of the keys)
 }
 
 } // namespace

@@ -34,11 +34,11 @@ protected:
         return tree.Normalise(ReadFile(out));
     }
 
-    static ListingOptions Html(bool links, int pathStyle) {
+    static ListingOptions Html(bool links, PathStyle pathStyle) {
         ListingOptions options;
         options.m_outputType = OutputType::Html;
         options.m_bHtmlLinksToDirs = options.m_bHtmlLinksToFiles = links;
-        options.m_nPathStyle = pathStyle;
+        options.m_pathStyle = pathStyle;
         return options;
     }
 
@@ -48,12 +48,12 @@ protected:
 
 TEST_F(HtmlCsvListingTest, HtmlListings) {
     ExpectGolden("default.html", ListWithCli("out.html"));
-    ExpectGolden("links_full_paths.html", ListWithEngine(Html(true, 0), "links.html"));
-    ExpectGolden("links_from_top.html", ListWithEngine(Html(true, 2), "top.html"));
+    ExpectGolden("links_full_paths.html", ListWithEngine(Html(true, PathStyle::Full), "links.html"));
+    ExpectGolden("links_from_top.html", ListWithEngine(Html(true, PathStyle::FromTopChecked), "top.html"));
 }
 
 TEST_F(HtmlCsvListingTest, PerFolderHtmlFilesHoldOnlyRows) {
-    ListingOptions options = Html(true, 2);
+    ListingOptions options = Html(true, PathStyle::FromTopChecked);
     options.m_bListingInEachDir = true;
     const std::string main = ListWithEngine(options, "main.html");
     ASSERT_NE(main.find("<HTML>"), std::string::npos);

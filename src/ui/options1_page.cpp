@@ -16,6 +16,7 @@ struct IncludeRow {
     int check = 0;
     int field = 0;     // a format list or a width edit
     int fieldSpin = 0; // the width edit's up-down
+    int beside = 0;    // a related column's check box beside the row's own (a field may be one too)
 };
 
 constexpr IncludeRow kDirectoryRows[] = {
@@ -37,9 +38,8 @@ constexpr IncludeRow kFileRows[] = {
     {kIdFileDate, kIdFileDateFormat},
     {kIdFileTime, kIdFileTimeFormat},
     {kIdFileVersion, kIdFileVersionWidth, kIdFileVersionWidthSpin},
-    {kIdFileCrc32},
-    {kIdFileXxh3},
-    {kIdFileSha256},
+    // The three checksums on one row.
+    {kIdFileCrc32, kIdFileSha256, 0, kIdFileXxh3},
     {kIdFileAttributes},
 };
 
@@ -83,7 +83,14 @@ wxSizer* COptions1Page::MakeIncludeGroup() {
     auto* grid = new wxFlexGridSizer(2, 0, kGap);
     auto addRows = [&](std::span<const IncludeRow> rows) {
         for (const IncludeRow& row : rows) {
-            grid->Add(Make(row.check, box), wxSizerFlags().CenterVertical());
+            if (row.beside != 0) {
+                auto* pair = new wxBoxSizer(wxHORIZONTAL);
+                pair->Add(Make(row.check, box), wxSizerFlags().CenterVertical().Border(wxRIGHT, kGap));
+                pair->Add(Make(row.beside, box), wxSizerFlags().CenterVertical());
+                grid->Add(pair, wxSizerFlags().CenterVertical());
+            } else {
+                grid->Add(Make(row.check, box), wxSizerFlags().CenterVertical());
+            }
             if (row.fieldSpin != 0)
                 grid->Add(MakeWidthField(box, row.field, row.fieldSpin));
             else if (row.field != 0)

@@ -10,24 +10,10 @@
 #include "platform/local_time.h"
 #include "platform/path_syntax.h"
 #include "platform/pe_version.h"
+#include "platform/program_files.h"
 #include "writers/output_types.h"
 
 namespace quillary {
-
-namespace {
-
-// A per-directory listing name must be a plain file name, so that a shared configuration can never
-// make a run write outside the processed directories. On Windows a ":" would name a drive or a stream
-// of another file.
-bool IsPlainFileName(const std::string& name) {
-    if (name.empty() || name == "." || name == "..")
-        return false;
-    return std::none_of(name.begin(), name.end(), [](char c) {
-        return kNativePaths.IsSeparator(c) || (kNativePaths.driveLetters && c == ':');
-    });
-}
-
-} // namespace
 
 ListingEngine::ListingEngine(ListingHost* host) : m_host(host) {}
 
@@ -44,6 +30,8 @@ RunResult ListingEngine::Finish(RunStatus status) {
     RunResult result;
     result.status = status;
     result.outputPath = m_target.outputPath;
+    result.outputError = std::move(m_outputError);
+    m_outputError.clear();
     result.previewRun = m_target.previewRun;
     result.statistics = m_stats;
     result.problems = std::move(m_problems);
@@ -60,15 +48,35 @@ RunResult ListingEngine::Run() {
     if (m_target.outputPath.empty())
         return Finish(RunStatus::NoOutputPath);
     m_threads = m_target.threads != 0 ? m_target.threads : DefaultWorkerCount();
-    m_bListingInEachDir = m_options.m_bListingInEachDir && IsPlainFileName(m_options.m_strListingName);
+    m_bListingInEachDir = m_options.m_bListingInEachDir;
+    // A listing name that is not a plain file name (a shared configuration may hold anything) could
+    // write outside the processed folders: no folder gets a listing then.
+    const std::string listingName =
+        m_options.m_strListingName + "." + std::string(OutputTypeRow(m_options.m_outputType).extension);
+    if (m_bListingInEachDir &&
+        !(kNativePaths.CanNameFile(m_options.m_strListingName) && kNativePaths.CanNameFile(listingName))) {
+        m_bListingInEachDir = false;
+        m_problems.push_back({ProblemKind::ListingNameUnusable, listingName, "a file in a folder cannot have this name"});
+    }
+    // A folder's name would only get a hidden file ".txt" inside the folder.
+    if (m_target.outputPath != "-" && kNativePaths.NamesOnlyFolder(m_target.outputPath)) {
+        m_outputError = "it names a folder";
+        return Finish(RunStatus::OpenFailed);
+    }
     // "/dev/null" or a FIFO is written as named; only a file name gets the output type's extension.
     if (m_target.outputPath != "-" && m_target.outputPath.find('.') == std::string::npos &&
         !NamesSpecialFile(m_target.outputPath))
         m_target.outputPath += "." + std::string(OutputTypeRow(m_options.m_outputType).extension);
+    if (m_target.outputPath != "-" && IsDirectory(m_target.outputPath)) {
+        m_outputError = "it is a folder";
+        return Finish(RunStatus::OpenFailed);
+    }
 
     OutputFile out;
-    if (!out.Open(m_target.outputPath))
+    if (!out.Open(m_target.outputPath)) {
+        m_outputError = out.Error();
         return Finish(RunStatus::OpenFailed);
+    }
     if (m_host)
         m_host->EnterBusyState();
 
@@ -112,8 +120,10 @@ RunResult ListingEngine::Run() {
     const bool written = out.Close();
     if (m_host)
         m_host->LeaveBusyState();
-    if (!written)
+    if (!written) {
+        m_outputError = out.Error();
         return Finish(RunStatus::WriteFailed);
+    }
     return Finish(m_bCancel.load() ? RunStatus::Cancelled : RunStatus::Written);
 }
 

@@ -88,6 +88,7 @@ private:
     bool m_scanComplete = false;
     RunStatistics m_stats;
     std::vector<RunProblem> m_problems;
+    std::string m_outputError; // why the output could not be opened or written
     DirMap m_dirMap;
     DirMap m_prevDirMap;
 };

@@ -23,6 +23,9 @@ std::string DescribeProblem(const RunProblem& problem) {
     case ProblemKind::ListingFileSkipped:
         what = "did not write the folder listing";
         break;
+    case ProblemKind::ListingNameUnusable:
+        what = "did not write the folder listings named";
+        break;
     }
     std::string line = std::string(what) + " '" + problem.path + "'";
     if (!problem.reason.empty())

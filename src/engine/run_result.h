@@ -26,13 +26,14 @@ struct RunStatistics {
 };
 
 enum class ProblemKind {
-    FolderUnreadable,   // a folder could not be enumerated (fully)
-    EntryUnreadable,    // an entry's details could not be read; it is left out of the listing
-    ChecksumUnreadable, // a file's contents could not be read for its checksum (or changed meanwhile)
-    VersionUnreadable,  // a file could not be read for its version
-    ListingFileFailed,  // a per-folder listing could not be opened or written
-    ListingFileSkipped, // a per-folder listing was not written: something else has its name there
-                        // (a symbolic link, FIFO, device or socket), or it is the main output
+    FolderUnreadable,    // a folder could not be enumerated (fully)
+    EntryUnreadable,     // an entry's details could not be read; it is left out of the listing
+    ChecksumUnreadable,  // a file's contents could not be read for its checksum (or changed meanwhile)
+    VersionUnreadable,   // a file could not be read for its version
+    ListingFileFailed,   // a per-folder listing could not be opened or written
+    ListingFileSkipped,  // a per-folder listing was not written: something else has its name there
+                         // (a symbolic link, FIFO, device or socket), or it is the main output
+    ListingNameUnusable, // no per-folder listing was written: a file in a folder cannot have the name
 };
 
 struct RunProblem {
@@ -43,7 +44,8 @@ struct RunProblem {
 
 struct RunResult {
     RunStatus status = RunStatus::NoOutputPath;
-    std::string outputPath; // as the run completed it (extension added)
+    std::string outputPath;  // as the run completed it (extension added)
+    std::string outputError; // OpenFailed, WriteFailed: why (the system's text)
     bool previewRun = false;
     RunStatistics statistics;
     std::vector<RunProblem> problems;

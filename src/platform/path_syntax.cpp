@@ -85,4 +85,45 @@ std::size_t PathSyntax::ExtensionStart(std::string_view name) const {
     return dot + 1;
 }
 
+namespace {
+
+// CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9 in any case, before any extension (and the spaces
+// in front of it, which the system ignores).
+bool IsWindowsDeviceName(std::string_view name) {
+    std::string stem(name.substr(0, name.find('.')));
+    while (!stem.empty() && stem.back() == ' ')
+        stem.pop_back();
+    for (char& c : stem)
+        c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL")
+        return true;
+    return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) && stem[3] >= '1' &&
+           stem[3] <= '9';
+}
+
+} // namespace
+
+bool PathSyntax::CanNameFile(std::string_view name) const {
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    for (const char c : name) {
+        if (c == '\0' || IsSeparator(c))
+            return false;
+        if (driveLetters && (static_cast<unsigned char>(c) < 0x20 ||
+                             std::string_view("<>:\"|?*").find(c) != std::string_view::npos))
+            return false;
+    }
+    if (!driveLetters)
+        return true;
+    return name.back() != '.' && name.back() != ' ' && !IsWindowsDeviceName(name);
+}
+
+bool PathSyntax::NamesOnlyFolder(std::string_view path) const {
+    if (path.empty() || (driveLetters && DrivePartLength(path) == path.size()))
+        return true;
+    const std::size_t slash = FindLastSeparator(path);
+    const std::string_view last = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    return last.empty() || last == "." || last == "..";
+}
+
 } // namespace quillary

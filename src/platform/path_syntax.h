@@ -46,6 +46,16 @@ struct PathSyntax {
     std::size_t ExtensionStart(std::string_view name) const;
     // A folder's key as a user sees it alone: the root's key "" is shown as "/".
     std::string Showable(const std::string& key) const;
+    // True for a name that a file in a folder can have, so that writing to the folder's path, the
+    // separator and `name` creates that file in that folder and nowhere else: not empty, not "." or
+    // "..", no NUL byte (the system would stop reading the name there) and no separator. With drive
+    // letters (Windows) also no control character, none of < > : " | ? * (a ":" names a stream of
+    // another file), no trailing dot or space (the system drops them) and no device name (CON, NUL,
+    // COM1, ... with or without an extension).
+    bool CanNameFile(std::string_view name) const;
+    // True for a path that can only name a folder: it ends in a separator, in "." or "..", or (with
+    // drive letters) is a drive alone ("c:").
+    bool NamesOnlyFolder(std::string_view path) const;
 };
 
 inline constexpr PathSyntax kPosixPaths{'/', false, true};

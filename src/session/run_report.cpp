@@ -20,14 +20,19 @@ std::string DescribeIssue(const RestoreIssue& issue, const std::string& selectio
     return "warning: folder '" + issue.text + "' not found" + reason;
 }
 
+// Why the output could not be opened or written, as the system said it (": Read-only file system").
+std::string Reason(const RunResult& result) {
+    return result.outputError.empty() ? std::string() : ": " + result.outputError;
+}
+
 std::string DescribeFailure(const RunResult& result) {
     switch (result.status) {
     case RunStatus::NoOutputPath:
         return "no output file given";
     case RunStatus::OpenFailed:
-        return "cannot open the output file '" + result.outputPath + "'";
+        return "cannot open the output file '" + result.outputPath + "'" + Reason(result);
     case RunStatus::WriteFailed:
-        return "error while writing '" + result.outputPath + "'";
+        return "error while writing '" + result.outputPath + "'" + Reason(result);
     case RunStatus::Written:
     case RunStatus::Cancelled:
         break;

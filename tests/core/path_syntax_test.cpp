@@ -88,5 +88,58 @@ TEST(PathSyntaxTest, ExtensionStart) {
     }
 }
 
+TEST(PathSyntaxTest, NamesAFileCanHave) {
+    using namespace std::string_literals;
+    struct Row {
+        std::string name;
+        bool posix, windows;
+    };
+    const Row rows[] = {
+        {"_thisdir.txt", true, true},
+        {".profile", true, true},
+        {"a b", true, true},
+        {"", false, false},
+        {".", false, false},
+        {"..", false, false},
+        {".profile\0.txt"s, false, false}, // the system would stop at the NUL
+        {"\0"s, false, false},
+        {"a/b", false, false},
+        {"../escape", false, false},
+        {"/abs", false, false},
+        {"a\\b", true, false},
+        {"c:x", true, false}, // a stream of the file "c"
+        {"a<b", true, false},
+        {"a?", true, false},
+        {"a*", true, false},
+        {"a|b", true, false},
+        {"a\"b", true, false},
+        {"new\nline", true, false},
+        {"dot.", true, false},
+        {"space ", true, false},
+        {"CON", true, false},
+        {"nul.txt", true, false},
+        {"Com1 .txt", true, false},
+        {"LPT9", true, false},
+        {"COM0", true, true},
+        {"CONSOLE", true, true},
+        {"con_x.txt", true, true},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(kPosixPaths.CanNameFile(row.name), row.posix) << row.name;
+        EXPECT_EQ(kWindowsPaths.CanNameFile(row.name), row.windows) << row.name;
+    }
+}
+
+TEST(PathSyntaxTest, PathsThatCanOnlyNameAFolder) {
+    for (const char* path : {"/", "/srv/out/", ".", "..", "/srv/.", "x/..", ""})
+        EXPECT_TRUE(kPosixPaths.NamesOnlyFolder(path)) << path;
+    for (const char* path : {"/srv/out", "list.txt", "/srv/.list", "...", "c:"})
+        EXPECT_FALSE(kPosixPaths.NamesOnlyFolder(path)) << path;
+    for (const char* path : {"c:", "c:\\", "c:\\out/", "\\\\server\\share\\", "..\\.."})
+        EXPECT_TRUE(kWindowsPaths.NamesOnlyFolder(path)) << path;
+    for (const char* path : {"c:list", "c:\\out", "\\\\server\\share\\x.txt"})
+        EXPECT_FALSE(kWindowsPaths.NamesOnlyFolder(path)) << path;
+}
+
 } // namespace
 } // namespace quillary

@@ -127,6 +127,61 @@ TEST_F(HostileTreeTest, StderrShowsTheFirst20ProblemsThenACount) {
     }
 }
 
+// A listing name from a shared configuration that is no plain file name: one problem, no folder gets a
+// listing, and nothing outside the listed folders is written.
+TEST_F(HostileTreeTest, UnusableListingNamesAreOneProblemAndNoListingIsWritten) {
+    using namespace std::string_literals;
+    WriteFile(tree.Data() / ".profile", "mine\n");
+    auto names = [&] {
+        std::vector<std::string> all;
+        for (const auto& entry : fs::recursive_directory_iterator(tree.Root()))
+            all.push_back(entry.path().string());
+        std::sort(all.begin(), all.end());
+        return all;
+    };
+    const std::vector<std::string> before = names();
+    for (const std::string& name :
+         {".profile\0"s, "../escape"s, "../../escaped"s, "a/b"s, ".."s, "."s, "/abs"s}) {
+        const CliResult result = List("1031=1\n1028=" + name + "\n", output.Path() / "out.txt");
+        EXPECT_EQ(result.exitCode, 3) << name;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        EXPECT_NE(result.err.find("did not write the folder listings named '"), std::string::npos)
+            << result.err;
+        EXPECT_NE(result.err.find("': a file in a folder cannot have this name"), std::string::npos)
+            << result.err;
+        EXPECT_EQ(ReadFile(tree.Data() / ".profile"), "mine\n") << name;
+        EXPECT_EQ(names(), before) << name;
+        EXPECT_NE(ReadFile(output.Path() / "out.txt").find("Zeta.md"), std::string::npos) << name;
+    }
+    EXPECT_FALSE(fs::exists("/abs.txt"));
+    EXPECT_FALSE(fs::exists(tree.Root().parent_path() / "escaped.txt"));
+}
+
+// A name that can only be a folder is refused before anything is written (never a hidden ".txt"
+// inside it), and an existing folder is never taken for the output.
+TEST_F(HostileTreeTest, AnOutputThatNamesAFolderIsRefused) {
+    fs::create_directory(output.Path() / "reports.d");
+    const std::string slash(1, kSeparator);
+    struct Case {
+        std::string output, reason;
+    } cases[] = {
+        {output.Path().string() + slash, "it names a folder"},
+        {(output.Path() / ".").string(), "it names a folder"},
+        {(output.Path() / "reports.d").string(), "it is a folder"},
+        {kOnWindows ? "c:" + slash : slash, "it names a folder"},
+    };
+    for (const Case& c : cases) {
+        const CliResult result = List("", c.output);
+        EXPECT_EQ(result.exitCode, 1) << c.output;
+        EXPECT_NE(result.err.find("cannot open the output file '" + c.output + "': " + c.reason),
+                  std::string::npos)
+            << result.err;
+    }
+    EXPECT_EQ(OutputNames(), (std::vector<std::string>{"case.qlc", "reports.d"}));
+    EXPECT_TRUE(fs::is_empty(output.Path() / "reports.d"));
+    EXPECT_FALSE(fs::exists(kOnWindows ? "c:\\.txt" : "/.txt"));
+}
+
 TEST_F(HostileTreeTest, TheMainOutputIsNeverAlsoAFolderListing) {
     const CliResult result = List(perFolder, tree.Data() / "_thisdir.txt");
     EXPECT_EQ(result.exitCode, 3) << result.err;
@@ -150,7 +205,8 @@ TEST_F(HostileTreeTest, DevicesAreWrittenAsNamed) {
     EXPECT_FALSE(fs::exists("/dev/null.txt"));
     const CliResult full = List("", "/dev/full");
     EXPECT_EQ(full.exitCode, 1);
-    EXPECT_NE(full.err.find("error while writing '/dev/full'"), std::string::npos) << full.err;
+    EXPECT_NE(full.err.find("error while writing '/dev/full': No space left on device\n"), std::string::npos)
+        << full.err;
     EXPECT_FALSE(fs::exists("/dev/full.txt"));
 }
 
@@ -185,7 +241,10 @@ TEST_F(HostileTreeTest, AnOutputThatCannotBeWrittenFailsAtOnceAndAWritableFileIs
     asNobody.asNobody = true;
     const CliResult locked = List("", output.Path() / "new.txt", {"Data"}, asNobody);
     EXPECT_EQ(locked.exitCode, 1);
-    EXPECT_NE(locked.err.find("cannot open the output file"), std::string::npos) << locked.err;
+    EXPECT_NE(locked.err.find("cannot open the output file '" + (output.Path() / "new.txt").string() +
+                              "': Permission denied\n"),
+              std::string::npos)
+        << locked.err;
     const CliResult inPlace = List("", open, {"Data"}, asNobody);
     EXPECT_EQ(inPlace.exitCode, 0) << inPlace.err;
     EXPECT_NE(ReadFile(open).find("Zeta.md"), std::string::npos);

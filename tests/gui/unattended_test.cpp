@@ -109,7 +109,7 @@ TEST(Unattended, WindowAndConsoleProgramTellTheSameOutcome) {
          "1700000000",
          false,
          1,
-         "cannot open the output file 'no/such/folder/out.txt'"},
+         "cannot open the output file 'no/such/folder/out.txt': No such file or directory"},
         {"unreadable folder",
          {"/l", "sel", "out.txt"},
          "1700000000",

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -21,12 +22,23 @@ void RunWorkers(unsigned count, const std::function<void(unsigned worker)>& body
     std::vector<std::thread> threads;
     threads.reserve(count);
     for (unsigned worker = 0; worker < count; ++worker) {
-        threads.emplace_back([&, worker] {
-            body(worker);
-            std::lock_guard lock(mutex);
-            ++finished;
-            finishedOne.notify_one();
-        });
+        try {
+            threads.emplace_back([&, worker] {
+                body(worker);
+                std::lock_guard lock(mutex);
+                ++finished;
+                finishedOne.notify_one();
+            });
+        } catch (const std::system_error&) {
+            // No more threads (a process or memory limit): the workers share their work, so the
+            // ones started do it all; without any, the calling thread does.
+            count = worker;
+            if (count == 0) {
+                body(0);
+                return;
+            }
+            break;
+        }
     }
     {
         std::unique_lock lock(mutex);

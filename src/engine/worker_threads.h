@@ -10,7 +10,9 @@ namespace quillary {
 unsigned DefaultWorkerCount();
 
 // Runs body(worker) on `count` new threads (worker = 0 .. count - 1) and returns when every one has
-// returned. Meanwhile the calling thread calls `waiting` about ten times a second.
+// returned. Meanwhile the calling thread calls `waiting` about ten times a second. The bodies must share
+// their work (a queue they all take from): when the system cannot start all threads, fewer run, and
+// when it starts none, body(0) runs on the calling thread.
 void RunWorkers(unsigned count, const std::function<void(unsigned worker)>& body,
                 const std::function<void()>& waiting);
 

@@ -35,6 +35,13 @@ private:
 #endif
 };
 
+// From now on, running out of memory (in any thread) ends the program at once with the line
+// "<program>: out of memory; nothing more was written" on standard error and exit status
+// `exitStatus`, instead of an abort; a file replaced only when complete keeps its old contents. On
+// POSIX a write past the file size limit ("ulimit -f") then fails with EFBIG, as on a full disk,
+// instead of killing the program (SIGXFSZ is ignored). Called once, first thing in main.
+void EndCleanlyOnResourceLimits(const char* program, int exitStatus);
+
 #ifdef _WIN32
 // Windows: the arguments of a command line after the program's name, split by the system's rules
 // (quotes group, backslashes escape only quotes), as UTF-8.

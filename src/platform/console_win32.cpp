@@ -5,6 +5,9 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
 
 #include "platform/wide_text.h"
 
@@ -49,6 +52,28 @@ bool IsTerminal(ConsoleStream stream) {
     // Only a console has a console mode; the NUL device, which the C library calls a terminal, has none.
     DWORD mode = 0;
     return GetConsoleMode(StreamHandle(stream), &mode) != 0;
+}
+
+namespace {
+
+// Set once before any other thread starts; read by the handler, which must not allocate.
+char g_outOfMemoryLine[128];
+int g_outOfMemoryStatus = 1;
+
+void EndOutOfMemory() {
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), g_outOfMemoryLine,
+              static_cast<DWORD>(std::strlen(g_outOfMemoryLine)), &written, nullptr);
+    std::_Exit(g_outOfMemoryStatus);
+}
+
+} // namespace
+
+void EndCleanlyOnResourceLimits(const char* program, int exitStatus) {
+    std::snprintf(g_outOfMemoryLine, sizeof g_outOfMemoryLine,
+                  "%s: out of memory; nothing more was written\r\n", program);
+    g_outOfMemoryStatus = exitStatus;
+    std::set_new_handler(EndOutOfMemory);
 }
 
 Utf8Console::Utf8Console() {

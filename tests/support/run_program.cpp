@@ -166,9 +166,13 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
             setenv(name.c_str(), value.c_str(), 1);
         alarm(120);
         if (options.fileSizeLimit != 0) {
-            signal(SIGXFSZ, SIG_IGN);
+            signal(SIGXFSZ, SIG_DFL);
             const rlimit limit{options.fileSizeLimit, options.fileSizeLimit};
             setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        if (options.memoryLimit != 0) {
+            const rlimit limit{options.memoryLimit, options.memoryLimit};
+            setrlimit(RLIMIT_AS, &limit);
         }
         if (options.asNobody && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
             _exit(126);

@@ -20,9 +20,12 @@ struct ProgramResult {
 struct RunOptions {
     // Set in the child's environment on top of the test's own.
     std::vector<std::pair<std::string, std::string>> environment;
-    // POSIX only: a file size limit (RLIMIT_FSIZE, with SIGXFSZ ignored); 0 for none. Writes past it
-    // fail as on a full disk.
+    // POSIX only: a file size limit (RLIMIT_FSIZE), set as a shell's "ulimit -f" sets it: SIGXFSZ
+    // keeps its default action, so a program that does not ignore it is killed by a write past it.
+    // 0 for none.
     std::uint64_t fileSizeLimit = 0;
+    // POSIX only: an address space limit (RLIMIT_AS) in bytes, as "ulimit -v" sets; 0 for none.
+    std::uint64_t memoryLimit = 0;
     // POSIX only: run as user and group 65534 without supplementary groups (the test must run as root).
     bool asNobody = false;
 };

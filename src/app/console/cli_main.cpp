@@ -81,5 +81,6 @@ int Main(const std::vector<std::string>& commandLineArguments) {
 } // namespace quillary
 
 int main(int argc, char** argv) {
+    quillary::EndCleanlyOnResourceLimits("quillary-cli", quillary::kExitFailed);
     return quillary::Main(quillary::ProgramArguments(argc, argv));
 }

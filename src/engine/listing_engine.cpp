@@ -309,7 +309,8 @@ void ListingEngine::WriteDirectoryRow(const DirMapEntry& dir, OutputFile& out) {
 // The version and the checksum a file's row shows, read once per run (a version that could not be read
 // is tried again by the next run).
 void ListingEngine::ReadDetails(FileRecord& entry) {
-    const bool version = m_options.m_bFileVersion && !entry.isDirectory && !entry.versionKnown;
+    // Like the checksum, a version is read from a regular file only: a link has none.
+    const bool version = m_options.m_bFileVersion && entry.isRegular && !entry.versionKnown;
     const bool checksum = m_options.m_bFileCrc32 && NeedsChecksum(entry);
     if (!version && !checksum)
         return;

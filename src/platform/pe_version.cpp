@@ -401,10 +401,11 @@ std::string ReadFileVersionFromImage(std::span<const unsigned char> image) {
 }
 
 std::string GetFileVersionText(const std::string& path, int* error) {
-    // Only a regular file is read (a link is followed to one), and a FIFO cannot stall the listing.
+    // Only a regular file is read, never a link (which has no version, as it has no checksum), and a
+    // FIFO cannot stall the listing.
     RegularFile file;
     FileStamp stamp;
-    const RegularFile::OpenResult opened = file.Open(path, stamp, true);
+    const RegularFile::OpenResult opened = file.Open(path, stamp);
     if (error != nullptr)
         *error = opened == RegularFile::OpenResult::Failed ? file.LastError() : 0;
     if (opened != RegularFile::OpenResult::Opened)

@@ -182,6 +182,16 @@ TEST_F(HostileTreeTest, AnOutputThatNamesAFolderIsRefused) {
     EXPECT_FALSE(fs::exists(kOnWindows ? "c:\\.txt" : "/.txt"));
 }
 
+// Like the checksum, the version is read from regular files only: a link (even a dangling one) has none.
+TEST_F(HostileTreeTest, TheVersionColumnNeverFollowsLinks) {
+    if (!MakeSymlink(tree.Data() / "nowhere.exe", tree.Data() / "dangling.exe"))
+        GTEST_SKIP() << kNoSymlinks;
+    const CliResult result = List("1013=1\n1014=1\n", output.Path() / "out.txt");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_NE(ReadFile(output.Path() / "out.txt").find("dangling.exe"), std::string::npos);
+}
+
 TEST_F(HostileTreeTest, TheMainOutputIsNeverAlsoAFolderListing) {
     const CliResult result = List(perFolder, tree.Data() / "_thisdir.txt");
     EXPECT_EQ(result.exitCode, 3) << result.err;

@@ -27,16 +27,20 @@ std::string ReasonText(int error) {
 
 // Whether a path must be resolved on disk before it can be looked up in the tree: it is relative
 // ("." is the current folder; on Windows also "\Data" and "c:Data", which depend on the current drive
-// or its folder) or has a "." or ".." component. A root folder's key ("" or "c:") is looked up as it is.
+// or its folder), has a "." or ".." component, or an empty one between two others ("//srv/x",
+// "/srv//x"), as a path given to the console program may have. A root folder's key ("" or "c:") is
+// looked up as it is, and so is a path with separators only at its end ("c:\").
 bool NeedsResolving(std::string_view path, const PathSyntax& syntax) {
     if (path.empty() || syntax.IsRootKey(path))
         return false;
     if (!syntax.IsAbsolute(path))
         return true;
-    for (std::size_t start = 0; start <= path.size();) {
+    // A network share "\\server\share" starts with two separators of its own.
+    const std::size_t share = syntax.NetworkRootLength(path);
+    for (std::size_t start = share == 0 ? 0 : share + 1; start <= path.size();) {
         const std::size_t end = std::min(syntax.FindSeparator(path, start), path.size());
         const std::string_view component = path.substr(start, end - start);
-        if (component == "." || component == "..")
+        if (component == "." || component == ".." || (component.empty() && start > 0 && end < path.size()))
             return true;
         start = end + 1;
     }

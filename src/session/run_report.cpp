@@ -49,8 +49,12 @@ SessionReport DescribeRestore(const RestoreReport& report, const std::string& se
         described.exitStatus = kExitFailed;
         return described;
     }
-    for (const RestoreIssue& issue : report.issues)
-        described.lines.push_back(DescribeIssue(issue, selectionName));
+    // The first of them, then a count: a damaged file may hold millions of lines.
+    const std::size_t shown = std::min(report.issues.size(), kMaxProblemLines);
+    for (std::size_t i = 0; i < shown; ++i)
+        described.lines.push_back(DescribeIssue(report.issues[i], selectionName));
+    if (report.issues.size() > shown)
+        described.lines.push_back(std::to_string(report.issues.size() - shown) + " more warnings not shown");
     if (!report.error.empty()) {
         described.lines.push_back(report.error);
         described.exitStatus = kExitFailed;

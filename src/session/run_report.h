@@ -34,8 +34,8 @@ struct SessionReport {
 
 // The warnings about a restored selection file (`selectionName` as the user named it) or about
 // folders named on a command line (`selectionName` ""): one line per ignored line and per folder not
-// found. A file that cannot be read, or a selection that cannot be restored as it is meant, is an
-// error that stops the run (kExitFailed).
+// found, the first kMaxProblemLines of them, then a count. A file that cannot be read, or a selection that
+// cannot be restored as it is meant, is an error that stops the run (kExitFailed).
 SessionReport DescribeRestore(const RestoreReport& report, const std::string& selectionName);
 
 // The folders of a restore report that were not found (ignored lines are not counted).

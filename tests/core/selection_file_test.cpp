@@ -49,6 +49,8 @@ CanonicalPathResult FakeResolve(const std::string& path) {
         {"work", "/home/me/work"},
         {"..", "/home"},
         {"/a/../home/./me", "/home/me"},
+        {"//home/me", "/home/me"},
+        {"/home//me/", "/home/me"},
         {"/home/link", "/a"},
         {"/home/link/a1", "/a/a1"},
         {"/", "/"},
@@ -176,6 +178,8 @@ TEST_F(SelectionFilesTest, RelativeAndDottedPathsAreResolved) {
         {"3|.\n", {"3|/home/me"}},
         {"2|.\n", {"2|/home/me"}},
         {"3|./work\n3|/a/../home/./me\n", {"3|/home/me"}},
+        {"3|//home/me\n", {"3|/home/me"}},
+        {"2|/home//me/\n", {"2|/home/me"}},
         {"3|work\n", {"3|/home/me/work"}},
         {"3|/home/link/a1\n", {}}, // a line is looked up as written: no folder "link"
         {"3|\n", {"3|"}},

@@ -192,6 +192,21 @@ TEST_F(HostileTreeTest, TheVersionColumnNeverFollowsLinks) {
     EXPECT_NE(ReadFile(output.Path() / "out.txt").find("dangling.exe"), std::string::npos);
 }
 
+// A selection file of junk prints its first 20 warnings and a count, not one line per junk line.
+TEST_F(HostileTreeTest, SelectionWarningsAreCapped) {
+    std::string lines;
+    for (int i = 0; i < 500; ++i)
+        lines += "junk " + std::to_string(i) + "\n";
+    WriteFile(output.Path() / "sel.qls", lines + "3|" + tree.Data().string() + "\n");
+    const CliResult result = RunCli({"/l", (output.Path() / "sel.qls").string(), "-"}, tree.Root());
+    EXPECT_EQ(result.exitCode, 0) << result.err; // lines that are no entry are only ignored
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 21) << result.err;
+    EXPECT_NE(result.err.find("line 20 ignored"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("line 21 ignored"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("480 more warnings not shown"), std::string::npos) << result.err;
+    EXPECT_NE(result.out.find("Zeta.md"), std::string::npos);
+}
+
 TEST_F(HostileTreeTest, TheMainOutputIsNeverAlsoAFolderListing) {
     const CliResult result = List(perFolder, tree.Data() / "_thisdir.txt");
     EXPECT_EQ(result.exitCode, 3) << result.err;

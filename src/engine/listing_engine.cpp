@@ -96,9 +96,8 @@ RunResult ListingEngine::Run() {
     m_writerContext.columns = &m_columnSet;
     m_writerContext.filesListed = m_options.m_bFileName;
     m_writerContext.charsetName = "utf-8";
-    LocalTime now;
-    ToLocalTime(m_target.headerTime.value_or(CurrentTime()), now);
-    m_writerContext.timeStamp = FormatLocalTime(now, "%Y-%m-%d %H:%M:%S");
+    m_writerContext.timeStamp =
+        FormatTimeOrBlank(m_target.headerTime.value_or(CurrentTime()), "%Y-%m-%d %H:%M:%S");
     m_pWriter = OutputTypeRow(m_options.m_outputType).makeWriter(m_writerContext);
     m_rows = std::make_unique<RowBuilder>(m_options);
     m_checksums = std::make_unique<ChecksumPass>(m_bCancel, m_problems);

@@ -69,6 +69,15 @@ std::string FormatLocalTime(const LocalTime& time, std::string_view format) {
     return out;
 }
 
+std::string FormatTimeOrBlank(std::int64_t t, std::string_view format) {
+    LocalTime local;
+    if (ToLocalTime(t, local))
+        return FormatLocalTime(local, format);
+    std::string text = FormatLocalTime(LocalTime{}, format);
+    text.assign(text.size(), ' ');
+    return text;
+}
+
 std::int64_t CurrentTime() {
     return static_cast<std::int64_t>(std::time(nullptr));
 }

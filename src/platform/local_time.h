@@ -36,6 +36,10 @@ inline constexpr std::int64_t kConvertibleMargin = 2 * 86400;
 // Formats with %Y, %m, %d, %H, %M, %S and %%; other characters are copied.
 std::string FormatLocalTime(const LocalTime& time, std::string_view format);
 
+// The local time `secondsSinceEpoch` in `format`; spaces as wide as a formatted time when its local
+// year is outside 1 to 9999, as dates outside the calendar are shown everywhere.
+std::string FormatTimeOrBlank(std::int64_t secondsSinceEpoch, std::string_view format);
+
 // Seconds since 1970 now.
 std::int64_t CurrentTime();
 

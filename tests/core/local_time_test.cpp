@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 
 #include "platform/local_time.h"
 
@@ -41,6 +42,10 @@ TEST(LocalTimeTest, DatesAcrossTheWholeCalendar) {
     for (const auto& row : rows) {
         LocalTime exact, cached;
         long offset = -1;
+        // A header's time stamp: blank, as wide as a time, where there is no date.
+        EXPECT_EQ(FormatTimeOrBlank(row.time, "%Y-%m-%d %H:%M:%S"),
+                  row.date != nullptr ? std::string(row.date) : std::string(19, ' '))
+            << row.time;
         if (row.date == nullptr) {
             EXPECT_FALSE(ToLocalTime(row.time, exact, offset)) << row.time;
             EXPECT_FALSE(ToLocalTime(row.time, exact)) << row.time;

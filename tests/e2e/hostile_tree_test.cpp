@@ -444,6 +444,18 @@ TEST_F(HostileTreeTest, TimesBeyondTheCalendarAreBlank) {
     EXPECT_EQ(nearRow.substr(nearRow.size() - 22), "2004-05-06 07:08 -----") << nearRow;
 }
 
+// 9999-12-31 23:59:59 UTC is already the year 10000 fourteen hours east: no date in the header.
+TEST_F(HostileTreeTest, AHeaderTimePastTheCalendarIsBlank) {
+    if (kOnWindows)
+        GTEST_SKIP() << "zones named by TZ come from the POSIX zone files";
+    const fs::path out = output.Path() / "out.txt";
+    const CliResult result = List(
+        "", out, {"Data"}, {.environment = {{"SOURCE_DATE_EPOCH", "253402300799"}, {"TZ", "Etc/GMT-14"}}});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const std::string listing = ReadFile(out);
+    EXPECT_EQ(listing.rfind("# Generated on " + std::string(19, ' ') + " by ", 0), 0u) << listing;
+}
+
 TEST_F(HostileTreeTest, ASourceDateEpochThatIsNoTimeIsAnError) {
     for (const char* value : {"yesterday", "67768036191676799", "-5", "12x"}) {
         const CliResult result =

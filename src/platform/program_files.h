@@ -28,6 +28,12 @@ std::string PreviewDirectory();
 // the program, then ../share/quillary beside it (installed layout).
 std::vector<std::string> ProgramDataDirectories();
 
+// Creates `folder` and every missing folder above it, each new one only this user may enter (mode 0700
+// on POSIX, as the XDG base directory rules ask for ~/.config and the folders in it); folders that
+// exist are left as they are. 0 when `folder` is a folder afterwards, else the error number of the
+// step that failed (ENOTDIR when a file is in the way).
+int CreateFolders(const std::string& folder);
+
 bool FileExists(const std::string& path);
 bool IsDirectory(const std::string& path);
 

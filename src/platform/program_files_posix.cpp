@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <vector>
@@ -66,6 +67,21 @@ std::string PreviewDirectory() {
         (st.st_mode & 077) != 0)
         return {};
     return dir;
+}
+
+int CreateFolders(const std::string& folder) {
+    for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
+        const std::string part = folder.substr(0, end);
+        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return errno;
+        struct stat st {};
+        if (stat(part.c_str(), &st) != 0)
+            return errno;
+        if (!S_ISDIR(st.st_mode))
+            return ENOTDIR;
+        if (end == std::string::npos)
+            return 0;
+    }
 }
 
 bool FileExists(const std::string& path) {

@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
+#include <cerrno>
 #include <vector>
 
 #include "platform/wide_text.h"
+#include "platform/win32_error.h"
 
 namespace quillary {
 
@@ -87,6 +89,23 @@ std::string PreviewDirectory() {
         return programDir;
     // The profile's local folder is the user's own; preview files stay on this machine.
     return ProfileFolder(L"LOCALAPPDATA");
+}
+
+int CreateFolders(const std::string& folder) {
+    // Every folder on the path is tried in turn (the drive or share fails, as do existing folders);
+    // new ones take the security of their parent, and the user's profile folders are private.
+    const std::wstring path = SystemPath(folder);
+    DWORD lastError = ERROR_SUCCESS;
+    for (std::size_t end = path.find(L'\\', path.rfind(L"\\\\?\\", 0) == 0 ? 4 : 0);;
+         end = path.find(L'\\', end + 1)) {
+        lastError = CreateDirectoryW(path.substr(0, end).c_str(), nullptr) ? ERROR_SUCCESS : GetLastError();
+        if (end == std::wstring::npos)
+            break;
+    }
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return ErrnoFromWin32(lastError != ERROR_SUCCESS ? lastError : GetLastError());
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? 0 : ENOTDIR;
 }
 
 bool FileExists(const std::string& path) {

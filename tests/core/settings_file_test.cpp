@@ -8,7 +8,9 @@
 
 #include "model/form_state.h"
 #include "persistence/settings_file.h"
+#include "platform/program_files.h"
 #include "support/scratch_dir.h"
+#include "support/system.h"
 
 namespace quillary {
 namespace {
@@ -227,6 +229,29 @@ TEST(SettingsHelpersTest, NumbersAndTitles) {
     EXPECT_EQ(LanguageTitle("C:\\Programs\\Quillary\\English.lng"), "English");
     EXPECT_EQ(LanguageTitle("Deutsch"), "Deutsch");
     EXPECT_EQ(LanguageTitle(""), "");
+}
+
+// The settings folder of a new user (~/.config/quillary) is made when the settings are first saved.
+TEST(SettingsFolderTest, MissingFoldersAreMadeForThisUserOnly) {
+    test::ScratchDir scratch;
+    const fs::path open = scratch.Path() / "open";
+    fs::create_directory(open);
+    fs::permissions(open, fs::perms(0755));
+    const fs::path target = open / "config" / "quillary";
+    EXPECT_EQ(CreateFolders(target.string()), 0);
+    EXPECT_TRUE(fs::is_directory(target));
+    EXPECT_EQ(CreateFolders(target.string()), 0); // there already
+    if (!test::kOnWindows) {
+        EXPECT_EQ(fs::status(open).permissions(), fs::perms(0755)); // an existing folder is left alone
+        EXPECT_EQ(fs::status(open / "config").permissions(), fs::perms::owner_all);
+        EXPECT_EQ(fs::status(target).permissions(), fs::perms::owner_all);
+    }
+    test::WriteFile(scratch.Path() / "file", "x");
+    const int inTheWay = CreateFolders((scratch.Path() / "file" / "quillary").string());
+    EXPECT_NE(inTheWay, 0);
+    if (!test::kOnWindows)
+        EXPECT_EQ(inTheWay, ENOTDIR);
+    EXPECT_TRUE(fs::is_regular_file(scratch.Path() / "file"));
 }
 
 } // namespace

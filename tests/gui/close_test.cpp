@@ -29,6 +29,34 @@ TEST(Close, SavesSettingsAndTheRememberedSelectionAndDeletesPreviewFiles) {
     EXPECT_FALSE(fs::exists(dir.File("~~ql_tmp.txt")));
 }
 
+// A new user's first start: the settings folder is made (only for the user) when they are saved; a
+// folder that cannot be made is told in the status line.
+TEST(Close, TheSettingsFolderIsMadeOnTheFirstSave) {
+    ScratchDir dir;
+    ProgramLocations locations = ProgramLocations::InDirectory(dir.Path().string());
+    const fs::path folder = dir.Path() / "config" / "quillary";
+    locations.settingsDir = folder.string();
+    CQuillaryDlg* window = new CQuillaryDlg({}, locations, {});
+    WindowCloser closer{window};
+    window->Surface().SetCheckState(kIdRememberSelection, 1);
+    ASSERT_TRUE(window->Close());
+    EXPECT_TRUE(fs::exists(folder / "quillary.INI"));
+    EXPECT_TRUE(fs::exists(folder / "quillary.qls"));
+    EXPECT_EQ(fs::status(dir.Path() / "config").permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(window->ProblemsText(), "");
+
+    WriteFile(dir.File("blocked"), "a file where the folder should be");
+    locations.settingsDir = dir.File("blocked") + "/quillary";
+    CQuillaryDlg* blocked = new CQuillaryDlg({}, locations, {});
+    WindowCloser blockedCloser{blocked};
+    ASSERT_TRUE(blocked->Close());
+    EXPECT_NE(blocked->ProblemsText().find("cannot save the settings to '" + locations.settingsDir +
+                                           "/quillary.INI': Not a directory"),
+              std::string::npos)
+        << blocked->ProblemsText();
+}
+
 TEST(Close, TheRememberedSelectionComesBackAtTheNextStart) {
     ScratchDir dir;
     fs::create_directories(dir.Path() / "data" / "sub");

@@ -51,10 +51,10 @@ public:
     // Commands, as the menu, the buttons and the keys invoke them.
     void SaveListingTo(const std::string& outputPath); // "Save listing..." once a file is chosen
     void LoadSettingsFrom(const std::string& path);
-    void SaveSettingsTo(const std::string& path);
+    bool SaveSettingsTo(const std::string& path); // false when the file could not be written
     void ApplyLanguage(const std::string& name);
     void LoadSelectionFrom(const std::string& path);
-    void SaveSelectionTo(const std::string& path);
+    bool SaveSelectionTo(const std::string& path);
     // Selects a tab through the tab control's change notifications (refused while busy).
     void SelectTab(int index);
     // Starts a run on the run thread with the options and folders as they are now; false while another

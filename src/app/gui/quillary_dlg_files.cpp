@@ -1,6 +1,8 @@
 // The main window's file commands: "Save listing...", loading and saving configurations and
 // selections through the file dialogs and the listing session, the language, the user guide, and what
 // closing keeps.
+#include <cstdio>
+
 #include <wx/filedlg.h>
 #include <wx/menu.h>
 #include <wx/notebook.h>
@@ -13,9 +15,11 @@
 #include "model/options_rules.h"
 #include "persistence/language_file.h"
 #include "persistence/selection_file.h"
+#include "platform/file_io.h"
 #include "platform/program_files.h"
 #include "res/controls.h"
 #include "res/menus.h"
+#include "session/run_report.h"
 #include "ui/options1_page.h"
 #include "ui/select_dirs_page.h"
 #include "ui/wx_string.h"
@@ -41,8 +45,8 @@ void CQuillaryDlg::ShowLoadedFile(const LoadedFile& loaded) {
         ShowLanguage(*loaded.language);
 }
 
-void CQuillaryDlg::SaveSettingsTo(const std::string& path) {
-    m_session.SaveSettingsFile(path, FormatWindowPlacement(Placement()));
+bool CQuillaryDlg::SaveSettingsTo(const std::string& path) {
+    return m_session.SaveSettingsFile(path, FormatWindowPlacement(Placement()));
 }
 
 void CQuillaryDlg::ApplyLanguage(const std::string& name) {
@@ -73,8 +77,8 @@ SessionReport CQuillaryDlg::RestoreSelectionNamed(const std::string& name) {
         name, [this](const std::string& path) { return m_selectPage->LoadSelection(path); });
 }
 
-void CQuillaryDlg::SaveSelectionTo(const std::string& path) {
-    SaveSelection(Tree(), path);
+bool CQuillaryDlg::SaveSelectionTo(const std::string& path) {
+    return SaveSelection(Tree(), path);
 }
 
 void CQuillaryDlg::OnSaveListing() {
@@ -140,14 +144,27 @@ void CQuillaryDlg::OpenHomePage() {
 }
 
 // What closing keeps: the pages' values, the settings file (unless a configuration was given on the
-// command line, so that the user's own settings stay as they were) and the remembered selection.
+// command line, so that the user's own settings stay as they were) and the remembered selection. Their
+// folder is made first (a new user has no ~/.config/quillary yet); what cannot be saved is told in the
+// status line and on stderr.
 void CQuillaryDlg::StoreAndSave() {
     ValidateWidths(m_surface);
     if (m_cmdInfo.m_bLoadConfiguration)
         return;
-    SaveSettingsTo(m_session.SettingsFilePath());
-    if (m_surface.CheckState(kIdRememberSelection) != 0)
-        SaveSelectionTo(m_session.RememberedSelectionPath());
+    const std::string settings = m_session.SettingsFilePath();
+    const std::string selection = m_session.RememberedSelectionPath();
+    const int error = CreateFolders(m_session.Locations().settingsDir);
+    std::vector<std::string> failures;
+    if (error != 0 || !SaveSettingsTo(settings))
+        failures.push_back("cannot save the settings to '" + settings + "'" +
+                           (error != 0 ? ": " + ErrorText(error) : std::string()));
+    if (m_surface.CheckState(kIdRememberSelection) != 0 && !SaveSelectionTo(selection))
+        failures.push_back("cannot save the selection to '" + selection + "'");
+    if (failures.empty())
+        return;
+    ShowNotices(failures);
+    for (const std::string& failure : failures)
+        std::fputs(ProgramMessageLine("quillary", failure).c_str(), stderr);
 }
 
 void CQuillaryDlg::DeleteTempFiles() {

@@ -56,7 +56,8 @@ RunResult ListingEngine::Run() {
     if (m_bListingInEachDir &&
         !(kNativePaths.CanNameFile(m_options.m_strListingName) && kNativePaths.CanNameFile(listingName))) {
         m_bListingInEachDir = false;
-        m_problems.push_back({ProblemKind::ListingNameUnusable, listingName, "a file in a folder cannot have this name"});
+        m_problems.push_back(
+            {ProblemKind::ListingNameUnusable, listingName, "a file in a folder cannot have this name"});
     }
     // A folder's name would only get a hidden file ".txt" inside the folder.
     if (m_target.outputPath != "-" && kNativePaths.NamesOnlyFolder(m_target.outputPath)) {

@@ -249,8 +249,9 @@ TEST(SettingsFolderTest, MissingFoldersAreMadeForThisUserOnly) {
     test::WriteFile(scratch.Path() / "file", "x");
     const int inTheWay = CreateFolders((scratch.Path() / "file" / "quillary").string());
     EXPECT_NE(inTheWay, 0);
-    if (!test::kOnWindows)
+    if (!test::kOnWindows) {
         EXPECT_EQ(inTheWay, ENOTDIR);
+    }
     EXPECT_TRUE(fs::is_regular_file(scratch.Path() / "file"));
 }
 

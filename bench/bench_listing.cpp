@@ -1,9 +1,10 @@
 // bench_listing: runs the listing engine several times in one process over the same folders, with the
-// CRC-32 column on (or off), and prints per run the wall time, the checksums computed, the bytes the
-// process read from files and the checksum rate. The first run reads every file; later runs must take
-// the checksums over from the first run's records and read no file contents at all.
+// CRC-32 column on (or off, or other checksum columns), and prints per run the wall time, the checksums
+// computed, the bytes the process read from files and the checksum rate. The first run reads every
+// file; later runs must take the checksums over from the first run's records and read no file contents
+// at all.
 //
-//   bench_listing [--runs N] [--no-crc] OUTPUT_PREFIX DIR...
+//   bench_listing [--runs N] [--no-crc | --hash crc32,xxh3,sha256] OUTPUT_PREFIX DIR...
 //
 // Run i writes OUTPUT_PREFIX-i.txt; the header time is fixed, so unchanged folders give identical files.
 #include <chrono>
@@ -45,7 +46,7 @@ std::uint64_t ListedFileBytes(const quillary::DirMap& dirs) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "Usage: bench_listing [--runs N] [--no-crc] OUTPUT_PREFIX DIR...\n");
+    std::fprintf(stderr, "Usage: bench_listing [--runs N] [--no-crc | --hash LIST] OUTPUT_PREFIX DIR...\n");
     return 2;
 }
 
@@ -53,7 +54,7 @@ int Usage() {
 
 int main(int argc, char** argv) {
     int runs = 2;
-    bool crc = true;
+    bool crc = true, xxh3 = false, sha256 = false;
     std::vector<std::string> positional;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -61,7 +62,12 @@ int main(int argc, char** argv) {
             runs = std::atoi(argv[++i]);
         else if (arg == "--no-crc")
             crc = false;
-        else if (arg.rfind("--", 0) == 0)
+        else if (arg == "--hash" && i + 1 < argc) {
+            const std::string list = std::string(",") + argv[++i] + ",";
+            crc = list.find(",crc32,") != std::string::npos;
+            xxh3 = list.find(",xxh3,") != std::string::npos;
+            sha256 = list.find(",sha256,") != std::string::npos;
+        } else if (arg.rfind("--", 0) == 0)
             return Usage();
         else
             positional.push_back(arg);
@@ -71,6 +77,8 @@ int main(int argc, char** argv) {
 
     quillary::RunTarget target;
     target.options.m_bFileCrc32 = crc;
+    target.options.m_bFileXxh3 = xxh3;
+    target.options.m_bFileSha256 = sha256;
     target.headerTime = 0;
     for (std::size_t i = 1; i < positional.size(); ++i) {
         // Checked-folder entries name the root by the empty key.

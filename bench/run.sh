@@ -9,7 +9,9 @@
 #                            with BASELINE_REV also the program built from that revision, alternately
 #   bench/run.sh crc         the CRC-32 column on one 2 GiB file and on 2,000 files of 1 MiB against
 #                            cat(1), plus a second run in the same process that must hit the checksum cache
-#   bench/run.sh all         listing, crc-tree and crc
+#   bench/run.sh hash        the XXH3 column on one 2 GiB file against cat(1), the SHA-256 column on the
+#                            same file against sha256sum(1)
+#   bench/run.sh all         listing, crc-tree, crc and hash
 #   bench/run.sh selection   restoring 200,000 selection lines around a folder with 50,000 subfolders
 #   bench/run.sh window      the window on a virtual X server: opening a folder with 20,000 subfolders
 #   bench/run.sh preview     the window's Preview page shown the text and the HTML listing of the
@@ -338,6 +340,53 @@ bench_crc() {
     for name in crc_big cat_big catheap_big crc_small cat_small catheap_small; do per_run $name; done
 }
 
+# hash: the XXH3 and SHA-256 columns over one cached 2 GiB file, against cat and sha256sum.
+bench_hash() {
+    local avail_kib need_kib=$((2 * 1024 * 1024 + 256 * 1024)) file prefix="$OUT_DIR/quillary-bench-hash.$$"
+    avail_kib=$(df -k --output=avail "$BENCH_TMP" | tail -1)
+    if [ "$avail_kib" -lt "$need_kib" ]; then
+        echo "run.sh: the hash data needs 2.3 GiB free in $BENCH_TMP" >&2
+        exit 1
+    fi
+    DATA=$(mktemp -d "$BENCH_TMP/quillary-bench-hash.XXXXXX")
+    echo "== hashes: one 2 GiB file in $DATA (deleted at the end); GB = 1e9 bytes"
+    mkdir "$DATA/big"
+    file="$DATA/big/one.bin"
+    head -c $((2048 << 20)) /dev/urandom >"$file"
+    sync
+    cat "$file" >/dev/null
+    machine_line
+    local bytes
+    bytes=$(stat -c %s "$file")
+    for ((i = 1; i <= RUNS; ++i)); do measure cat_startup /dev/null cat /dev/null; done
+    "$BENCH_LISTING" --runs 1 --hash xxh3 "$prefix" "$DATA/big" >/dev/null # warm-up
+    local hash
+    for ((i = 1; i <= RUNS; ++i)); do
+        measure cat_hash /dev/null cat "$file"
+        measure sha256sum_hash /dev/null sha256sum "$file"
+        for hash in xxh3 sha256 crc32,xxh3,sha256; do
+            "$BENCH_LISTING" --runs 1 --hash "$hash" "$prefix" "$DATA/big" |
+                awk '{ for (i = 3; i <= NF; ++i) { split($i, kv, "="); if (kv[1] == "seconds") print kv[2] } }' \
+                    >>"$WORK/listing_${hash//,/_}"
+        done
+    done
+    rm -f "$prefix"-*.txt
+    # cat's and sha256sum's times include their start-up (that of an empty cat), taken off.
+    awk -v b="$bytes" -v c="$(column cat_hash 1)" -v s="$(column sha256sum_hash 1)" \
+        -v st="$(column cat_startup 1)" -v x="$(column listing_xxh3 1)" -v h="$(column listing_sha256 1)" \
+        -v a="$(column listing_crc32_xxh3_sha256 1)" -v runs="$RUNS" 'BEGIN {
+        c -= st; s -= st
+        printf "one file, %.0f bytes; medians of %d runs\n", b, runs
+        printf "  cat >/dev/null              %8.4f s %6.2f GB/s\n", c, b / c / 1e9
+        printf "  listing with XXH3           %8.4f s %6.2f GB/s  ratio to cat %.2f (target >= 0.9)\n",
+            x, b / x / 1e9, c / x
+        printf "  sha256sum                   %8.4f s %6.2f GB/s\n", s, b / s / 1e9
+        printf "  listing with SHA-256        %8.4f s %6.2f GB/s  ratio to sha256sum %.2f (target >= 0.9)\n",
+            h, b / h / 1e9, s / h
+        printf "  listing with all three      %8.4f s %6.2f GB/s  (one read)\n", a, b / a / 1e9 }'
+    machine_line
+}
+
 # preview: the listings of the bench tree written by quillary-cli, then shown by the window.
 bench_preview() {
     local tree prefix="$OUT_DIR/quillary-bench-preview.$$" shots=()
@@ -392,10 +441,13 @@ preview) bench_preview ;;
 listing-1m) bench_listing_1m ;;
 crc-tree) bench_crc_tree ;;
 crc) bench_crc ;;
+hash) bench_hash ;;
 all)
     bench_listing_vs_find "$(listing_tree)" small_tree
     bench_crc_tree
     bench_crc
+    rm -rf "$DATA"
+    bench_hash
     ;;
 *)
     sed -n '2,28p' "$0" >&2

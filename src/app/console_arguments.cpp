@@ -21,6 +21,34 @@ bool IsOption(const std::string& arg, const char* name) {
 
 } // namespace
 
+std::optional<HashColumns> ParseHashList(const std::string& list) {
+    HashColumns columns;
+    std::size_t start = 0;
+    bool none = false, any = false;
+    while (start <= list.size()) {
+        std::size_t end = list.find(',', start);
+        if (end == std::string::npos)
+            end = list.size();
+        const std::string word = list.substr(start, end - start);
+        if (IsOption(word, "crc32"))
+            columns.crc32 = true;
+        else if (IsOption(word, "xxh3"))
+            columns.xxh3 = true;
+        else if (IsOption(word, "sha256"))
+            columns.sha256 = true;
+        else if (IsOption(word, "none"))
+            none = true;
+        else
+            return std::nullopt;
+        any = any || !IsOption(word, "none");
+        start = end + 1;
+    }
+    // "none" turns every checksum off and cannot be mixed with one.
+    if (none && any)
+        return std::nullopt;
+    return columns;
+}
+
 ConsoleArguments ParseConsoleArguments(const std::vector<std::string>& args) {
     ConsoleArguments result;
     using Action = ConsoleArguments::Action;
@@ -45,6 +73,19 @@ ConsoleArguments ParseConsoleArguments(const std::vector<std::string>& args) {
             result.outputPath = args[i + 1];
             result.folders.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 2, args.end());
             break;
+        }
+        if (IsOption(arg, "--hash")) {
+            if (i + 1 >= args.size()) {
+                result.problem = "--hash needs a list such as crc32,xxh3,sha256 or none";
+                return result;
+            }
+            result.hashes = ParseHashList(args[++i]);
+            if (!result.hashes) {
+                result.problem =
+                    "--hash takes crc32, xxh3 and sha256 separated by commas, or none: '" + args[i] + "'";
+                return result;
+            }
+            continue;
         }
         if (arg.rfind("--", 0) == 0) {
             result.problem = "unknown option '" + arg + "'";

@@ -14,13 +14,21 @@ namespace quillary {
 namespace {
 
 // Keeps a checksum's outcome in the file's record; true when a checksum was computed.
-bool StoreChecksum(FileRecord& entry, const FileChecksummer::Result& result, const std::string& path,
-                   std::vector<RunProblem>& problems) {
+bool StoreChecksum(FileRecord& entry, HashSet hashes, const FileChecksummer::Result& result,
+                   const std::string& path, std::vector<RunProblem>& problems) {
     using Outcome = FileChecksummer::Outcome;
     switch (result.outcome) {
     case Outcome::Complete:
-        entry.crc = result.crc;
-        entry.crcKnown = true;
+        // Those held before stay: the record is of the same unchanged file.
+        if (hashes & kHashCrc32)
+            entry.crc = result.crc;
+        if ((hashes & (kHashXxh3 | kHashSha256)) && !entry.strong)
+            entry.strong = std::make_unique<StrongHashes>();
+        if (hashes & kHashXxh3)
+            entry.strong->xxh3 = result.xxh3;
+        if (hashes & kHashSha256)
+            entry.strong->sha256 = result.sha256;
+        entry.hashesKnown |= hashes;
         return true;
     case Outcome::Failed:
         problems.push_back({ProblemKind::ChecksumUnreadable, path, ErrorText(result.error)});
@@ -33,21 +41,32 @@ bool StoreChecksum(FileRecord& entry, const FileChecksummer::Result& result, con
     case Outcome::Cancelled:
         return false; // tried again by the next run
     }
-    entry.crcTried = true;
+    entry.checksumTried = true;
     return false;
 }
 
 } // namespace
 
-bool NeedsChecksum(const FileRecord& entry) {
-    return entry.isRegular && !entry.crcKnown && !entry.crcTried;
+HashSet ChosenHashes(const ListingOptions& options) {
+    HashSet hashes = 0;
+    if (options.m_bFileCrc32)
+        hashes |= kHashCrc32;
+    if (options.m_bFileXxh3)
+        hashes |= kHashXxh3;
+    if (options.m_bFileSha256)
+        hashes |= kHashSha256;
+    return hashes;
+}
+
+bool NeedsChecksum(const FileRecord& entry, HashSet hashes) {
+    return entry.isRegular && !entry.checksumTried && (hashes & ~entry.hashesKnown) != 0;
 }
 
 void ChecksumPass::ComputeSmallFiles(DirMap& dirMap, unsigned threads, const std::function<void()>& waiting) {
     if (m_cancel.load())
         return;
-    auto needed = [](const FileRecord& entry) {
-        return NeedsChecksum(entry) && entry.size <= FileChecksummer::kChunkSize;
+    auto needed = [this](const FileRecord& entry) {
+        return NeedsChecksum(entry, m_hashes) && entry.size <= FileChecksummer::kChunkSize;
     };
     std::vector<DirMapEntry*> folders;
     for (DirMapEntry& dir : dirMap) {
@@ -58,7 +77,10 @@ void ChecksumPass::ComputeSmallFiles(DirMap& dirMap, unsigned threads, const std
         return;
     const auto workers =
         static_cast<unsigned>(std::clamp<std::size_t>(folders.size(), 1, std::max(threads, 1u)));
-    std::vector<FileChecksummer> checksummers(workers);
+    std::vector<FileChecksummer> checksummers;
+    checksummers.reserve(workers);
+    for (unsigned i = 0; i < workers; ++i)
+        checksummers.emplace_back(m_hashes);
     std::vector<std::vector<RunProblem>> problems(workers);
     std::atomic<std::size_t> next{0};
     std::atomic<std::uint64_t> computed{0};
@@ -83,7 +105,7 @@ void ChecksumPass::ComputeSmallFiles(DirMap& dirMap, unsigned threads, const std
                                                                             entry.lastWriteTime, m_cancel)
                                            : checksummers[worker].Compute(path, entry.size,
                                                                           entry.lastWriteTime, m_cancel, {});
-                if (StoreChecksum(entry, result, path, problems[worker]))
+                if (StoreChecksum(entry, m_hashes, result, path, problems[worker]))
                     computed.fetch_add(1, std::memory_order_relaxed);
             }
         }
@@ -106,7 +128,7 @@ void ChecksumPass::Compute(FileRecord& entry, const std::string& path,
             if (progress && size != 0)
                 progress(static_cast<unsigned>(done * 100 / size));
         });
-    if (StoreChecksum(entry, result, path, m_problems))
+    if (StoreChecksum(entry, m_hashes, result, path, m_problems))
         ++m_computed;
 }
 

@@ -17,19 +17,23 @@
 #include "engine/file_checksum.h"
 #include "engine/records.h"
 #include "engine/run_result.h"
+#include "listing/listing_options.h"
 
 namespace quillary {
 
-// True for a file whose checksum this run has still to read: a regular file without a checksum that
-// has not failed already.
-bool NeedsChecksum(const FileRecord& entry);
+// The checksums a listing with these options shows.
+HashSet ChosenHashes(const ListingOptions& options);
+
+// True for a file whose checksums this run has still to read: a regular file without one of `hashes`
+// that has not failed already.
+bool NeedsChecksum(const FileRecord& entry, HashSet hashes);
 
 class ChecksumPass {
 public:
     // The files that cannot be read are added to `problems` (the run's list), the workers' sorted by
     // path, the others as they are read.
-    ChecksumPass(const std::atomic<bool>& cancel, std::vector<RunProblem>& problems)
-        : m_cancel(cancel), m_problems(problems) {}
+    ChecksumPass(const std::atomic<bool>& cancel, std::vector<RunProblem>& problems, HashSet hashes)
+        : m_cancel(cancel), m_hashes(hashes), m_checksummer(hashes), m_problems(problems) {}
 
     // Reads the checksums of the map's files up to one chunk with `threads` workers; the calling thread
     // calls `waiting` meanwhile, about ten times a second.
@@ -43,6 +47,7 @@ public:
 
 private:
     const std::atomic<bool>& m_cancel;
+    HashSet m_hashes;
     FileChecksummer m_checksummer; // for the large files, read on the calling thread
     std::uint64_t m_computed = 0;
     std::vector<RunProblem>& m_problems;

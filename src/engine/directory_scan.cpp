@@ -313,7 +313,8 @@ std::uint64_t DirectoryScan::TakeOverCache(DirRecord& record, DirRecord& previou
         if (old == nullptr || old->lastWriteTime != entry.lastWriteTime || old->size != entry.size)
             continue;
         entry.crc = old->crc;
-        entry.crcKnown = old->crcKnown;
+        entry.hashesKnown = old->hashesKnown;
+        entry.strong = std::move(old->strong);
         entry.version = std::move(old->version);
         entry.versionKnown = old->versionKnown;
         ++reused;

@@ -1,8 +1,16 @@
 #include "engine/file_checksum.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace quillary {
+
+FileChecksummer::FileChecksummer(HashSet hashes) : m_hashes(hashes) {
+    if (hashes & kHashXxh3)
+        m_xxh3 = std::make_unique<Xxh3Hasher>();
+    if (hashes & kHashSha256)
+        m_sha256 = std::make_unique<Sha256Hasher>();
+}
 
 FileChecksummer::Result FileChecksummer::Compute(const std::string& path, std::uint64_t size,
                                                  std::int64_t lastWriteTime, const std::atomic<bool>& cancel,
@@ -45,6 +53,10 @@ FileChecksummer::Result FileChecksummer::Read(RegularFile& file, RegularFile::Op
     if (!m_buffer)
         m_buffer.reset(new unsigned char[kChunkSize]); // not cleared: every byte used is read first
     std::uint32_t crc = 0;
+    if (m_xxh3)
+        m_xxh3->Reset();
+    if (m_sha256)
+        m_sha256->Reset();
     std::uint64_t done = 0;
     while (done < size) {
         if (cancel.load(std::memory_order_relaxed))
@@ -55,7 +67,13 @@ FileChecksummer::Result FileChecksummer::Read(RegularFile& file, RegularFile::Op
             return {0, Outcome::Failed, file.LastError()};
         if (got == 0)
             break;
-        crc = Crc32Update(crc, m_buffer.get(), static_cast<std::size_t>(got));
+        const auto piece = static_cast<std::size_t>(got);
+        if (m_hashes & kHashCrc32)
+            crc = Crc32Update(crc, m_buffer.get(), piece);
+        if (m_xxh3)
+            m_xxh3->Update(m_buffer.get(), piece);
+        if (m_sha256)
+            m_sha256->Update(m_buffer.get(), piece);
         done += static_cast<std::uint64_t>(got);
         if (size > kChunkSize && progress)
             progress(done);
@@ -65,7 +83,15 @@ FileChecksummer::Result FileChecksummer::Read(RegularFile& file, RegularFile::Op
         return {0, Outcome::Failed, file.LastError()};
     if (done != size || after != before)
         return {0, Outcome::Changed, 0};
-    return {crc, Outcome::Complete, 0};
+    Result result{crc, Outcome::Complete, 0};
+    if (m_xxh3)
+        result.xxh3 = m_xxh3->Digest();
+    if (m_sha256) {
+        result.sha256 = m_sha256->Digest();
+        if (m_sha256->Failed())
+            return {0, Outcome::Failed, EIO};
+    }
+    return result;
 }
 
 } // namespace quillary

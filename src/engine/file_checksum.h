@@ -1,4 +1,5 @@
-// CRC-32 of file contents (the standard reflected CRC-32, polynomial 0xEDB88320), read in 4 MiB chunks.
+// Checksums of file contents, every chosen one in one read of the file in 4 MiB chunks: CRC-32 (the
+// standard reflected CRC-32, polynomial 0xEDB88320), XXH3-64 and SHA-256.
 #pragma once
 
 #include <atomic>
@@ -8,8 +9,10 @@
 #include <memory>
 #include <string>
 
+#include "engine/records.h"
 #include "platform/crc32.h"
 #include "platform/directory_reader.h"
+#include "platform/hashes.h"
 #include "platform/regular_file.h"
 
 namespace quillary {
@@ -18,8 +21,11 @@ class FileChecksummer {
 public:
     static constexpr std::size_t kChunkSize = 4u << 20;
 
+    // Computes the checksums of `hashes` for each file it reads.
+    explicit FileChecksummer(HashSet hashes = kHashCrc32);
+
     enum class Outcome {
-        Complete,   // `crc` is the checksum of the file's contents
+        Complete,   // the chosen checksums are those of the file's contents
         NotRegular, // not a regular file (a link, FIFO, device, socket): it has no checksum
         Failed,     // the file could not be opened or read: `error` says why
         Changed,    // the file's size or last-write time is not the listed one, or changed while read
@@ -29,6 +35,8 @@ public:
         std::uint32_t crc = 0; // meaningful only when complete; never cache anything else
         Outcome outcome = Outcome::Cancelled;
         int error = 0;
+        std::uint64_t xxh3 = 0;
+        Sha256Digest sha256{};
     };
 
     // Reads the file, which the listing shows with `size` bytes and last written at `lastWriteTime`
@@ -45,7 +53,10 @@ private:
                 std::uint64_t size, std::int64_t lastWriteTime, const std::atomic<bool>& cancel,
                 const std::function<void(std::uint64_t)>& progress);
 
+    HashSet m_hashes;
     std::unique_ptr<unsigned char[]> m_buffer; // one buffer for all files this checksummer reads
+    std::unique_ptr<Xxh3Hasher> m_xxh3;        // each only when chosen
+    std::unique_ptr<Sha256Hasher> m_sha256;
 };
 
 } // namespace quillary

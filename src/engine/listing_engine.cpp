@@ -101,13 +101,13 @@ RunResult ListingEngine::Run() {
         FormatTimeOrBlank(m_target.headerTime.value_or(CurrentTime()), "%Y-%m-%d %H:%M:%S");
     m_pWriter = OutputTypeRow(m_options.m_outputType).makeWriter(m_writerContext);
     m_rows = std::make_unique<RowBuilder>(m_options);
-    m_checksums = std::make_unique<ChecksumPass>(m_bCancel, m_problems);
+    m_checksums = std::make_unique<ChecksumPass>(m_bCancel, m_problems, ChosenHashes(m_options));
 
     std::string text;
     m_pWriter->FormatHeader(m_columnSet, text);
     if (!text.empty())
         WriteLine(out, text);
-    if (m_options.m_bFileCrc32 && m_options.m_bFileName)
+    if (ChosenHashes(m_options) != 0 && m_options.m_bFileName)
         m_checksums->ComputeSmallFiles(m_dirMap, m_threads, [this] { ShowProgress(false); });
     WriteRows(out);
     text.clear();
@@ -311,7 +311,7 @@ void ListingEngine::WriteDirectoryRow(const DirMapEntry& dir, OutputFile& out) {
 void ListingEngine::ReadDetails(FileRecord& entry) {
     // Like the checksum, a version is read from a regular file only: a link has none.
     const bool version = m_options.m_bFileVersion && entry.isRegular && !entry.versionKnown;
-    const bool checksum = m_options.m_bFileCrc32 && NeedsChecksum(entry);
+    const bool checksum = NeedsChecksum(entry, ChosenHashes(m_options));
     if (!version && !checksum)
         return;
     const std::string path = JoinPath(entry.parent->first, entry.name);

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/hashes.h"
+
 namespace quillary {
 
 struct DirRecord;
@@ -19,6 +21,18 @@ struct DirRecord;
 // stable, so entries point at their directory's node.
 using DirMap = std::map<std::string, DirRecord>;
 using DirMapEntry = DirMap::value_type;
+
+// The checksums a run can compute, as bits of a set.
+using HashSet = std::uint8_t;
+inline constexpr HashSet kHashCrc32 = 1u << 0;
+inline constexpr HashSet kHashXxh3 = 1u << 1;
+inline constexpr HashSet kHashSha256 = 1u << 2;
+
+// The longer digests, kept apart so that a record without them stays small.
+struct StrongHashes {
+    std::uint64_t xxh3 = 0;
+    Sha256Digest sha256{};
+};
 
 struct FileRecord {
     std::string_view name; // full entry name as the file system gave it, in its folder's name block
@@ -28,12 +42,13 @@ struct FileRecord {
     std::int64_t lastWriteTime = 0;
     std::string version;
     const DirMapEntry* parent = nullptr;
+    std::unique_ptr<StrongHashes> strong; // set once an XXH3 or SHA-256 digest is known
     std::uint32_t crc = 0;
     std::uint32_t extensionStart = 0; // index after the last "."; name.size() + 1 when none
     bool isDirectory = false;
-    bool isRegular = false; // only regular files have a checksum
-    bool crcKnown = false;
-    bool crcTried = false; // this run could not compute the checksum (not carried to the next run)
+    bool isRegular = false;     // only regular files have a checksum
+    HashSet hashesKnown = 0;    // the checksums this record holds
+    bool checksumTried = false; // this run could not compute the checksums (not carried to the next run)
     bool versionKnown = false;
     char attributes[6] = "-----";
 

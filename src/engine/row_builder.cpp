@@ -43,6 +43,18 @@ unsigned Width(int option) {
     return static_cast<unsigned>(std::max(0, option));
 }
 
+// A digest in lower-case hexadecimal digits, or as many spaces when it is not known.
+void AssignHex(std::optional<std::string>& field, const unsigned char* bytes, std::size_t size, bool known) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    if (!field)
+        field.emplace();
+    field->assign(size * 2, ' ');
+    for (std::size_t i = 0; known && i < size; ++i) {
+        (*field)[2 * i] = kDigits[bytes[i] >> 4];
+        (*field)[2 * i + 1] = kDigits[bytes[i] & 0xF];
+    }
+}
+
 } // namespace
 
 RowBuilder::RowBuilder(const ListingOptions& options)
@@ -145,9 +157,20 @@ void RowBuilder::BuildFileRow(const FileRecord& entry, std::uint64_t number, Fil
     if (o.m_bFileCrc32) {
         // Only a checksum that was really computed is shown: anything else gets an empty cell.
         char hex[9] = "        ";
-        if (entry.crcKnown)
+        if (entry.hashesKnown & kHashCrc32)
             std::snprintf(hex, sizeof hex, "%08x", entry.crc);
         AssignField(row[Column::Crc32], std::string_view(hex, 8));
+    }
+    if (o.m_bFileXxh3) {
+        unsigned char bytes[8] = {};
+        const bool known = (entry.hashesKnown & kHashXxh3) && entry.strong;
+        for (int i = 0; known && i < 8; ++i)
+            bytes[i] = static_cast<unsigned char>(entry.strong->xxh3 >> (56 - 8 * i));
+        AssignHex(row[Column::Xxh3], bytes, sizeof bytes, known);
+    }
+    if (o.m_bFileSha256) {
+        const bool known = (entry.hashesKnown & kHashSha256) && entry.strong;
+        AssignHex(row[Column::Sha256], known ? entry.strong->sha256.data() : nullptr, 32, known);
     }
     if (o.m_bFileAttributes)
         AssignField(row[Column::Attributes], std::string_view(entry.attributes, 5));

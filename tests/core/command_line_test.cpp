@@ -88,6 +88,12 @@ TEST(ConsoleArgumentsTest, DecidesWhatToDo) {
         {{"--bogus", "--help"}, Action::Usage, "unknown option '--bogus'"},
         {{"/l", "--help"}, Action::Help, ""},
         {{"--version"}, Action::Version, ""},
+        {{"--hash", "xxh3", "--output", "x", "D"}, Action::ListFolders, ""},
+        {{"--HASH", "none", "/l", "sel", "out"}, Action::ListSelection, ""},
+        {{"--hash"}, Action::Usage, "--hash needs a list such as crc32,xxh3,sha256 or none"},
+        {{"--hash", "md5", "/l", "s", "o"},
+         Action::Usage,
+         "--hash takes crc32, xxh3 and sha256 separated by commas, or none: 'md5'"},
     };
     for (const Row& row : rows) {
         const ConsoleArguments arguments = ParseConsoleArguments(row.args);
@@ -97,6 +103,34 @@ TEST(ConsoleArgumentsTest, DecidesWhatToDo) {
     const ConsoleArguments direct = ParseConsoleArguments({"--output", "out.txt", "A", "--help"});
     EXPECT_EQ(direct.outputPath, "out.txt");
     EXPECT_EQ(direct.folders, (std::vector<std::string>{"A", "--help"})); // folders may look like switches
+}
+
+TEST(ConsoleArgumentsTest, HashLists) {
+    struct Row {
+        const char* list;
+        bool valid, crc32, xxh3, sha256;
+    } rows[] = {
+        {"crc32,xxh3,sha256", true, true, true, true},
+        {"SHA256,crc32", true, true, false, true},
+        {"xxh3", true, false, true, false},
+        {"none", true, false, false, false},
+        {"none,xxh3", false, false, false, false}, // "none" stands alone
+        {"", false, false, false, false},
+        {"xxh3,", false, false, false, false},
+        {"crc", false, false, false, false},
+        {"sha-256", false, false, false, false},
+    };
+    for (const Row& row : rows) {
+        const std::optional<HashColumns> columns = ParseHashList(row.list);
+        ASSERT_EQ(columns.has_value(), row.valid) << row.list;
+        if (!columns)
+            continue;
+        EXPECT_EQ(columns->crc32, row.crc32) << row.list;
+        EXPECT_EQ(columns->xxh3, row.xxh3) << row.list;
+        EXPECT_EQ(columns->sha256, row.sha256) << row.list;
+    }
+    EXPECT_TRUE(ParseConsoleArguments({"--hash", "sha256", "/l", "s", "o"}).hashes->sha256);
+    EXPECT_FALSE(ParseConsoleArguments({"/l", "s", "o"}).hashes.has_value());
 }
 
 } // namespace

@@ -34,10 +34,17 @@ std::string Order(std::vector<FileRecord*> entries, FileSortKey sortBy, bool des
 
 class SortEntriesTest : public ::testing::Test {
 protected:
-    std::vector<FileRecord> records = {
-        Entry("b.txt", false, 30, 3),  Entry("Zdir", true, 0, 9), Entry("a.doc", false, 10, 1),
-        Entry("README", false, 20, 2), Entry("adir", true, 0, 8), Entry("c.TXT", false, 5, 5),
-    };
+    static std::vector<FileRecord> Records() {
+        std::vector<FileRecord> records; // records move, never copy
+        records.push_back(Entry("b.txt", false, 30, 3));
+        records.push_back(Entry("Zdir", true, 0, 9));
+        records.push_back(Entry("a.doc", false, 10, 1));
+        records.push_back(Entry("README", false, 20, 2));
+        records.push_back(Entry("adir", true, 0, 8));
+        records.push_back(Entry("c.TXT", false, 5, 5));
+        return records;
+    }
+    std::vector<FileRecord> records = Records();
     std::vector<FileRecord*> Pointers() {
         std::vector<FileRecord*> pointers;
         for (FileRecord& record : records)

@@ -60,6 +60,26 @@ TEST_F(ConsoleTest, GroupedAndFlatModes) {
     ExpectGolden("file_name_off.txt", ListWith("1008=0\n1035=2\n"));
 }
 
+TEST_F(ConsoleTest, HashOptionChoosesTheChecksumColumnsForOneRun) {
+    // The configuration asks for CRC32; --hash replaces that for this run, in the CSV header too.
+    const fs::path config = Configuration("crc.qlc", "1014=1\n1015=0\n1010=0\n1011=0\n1012=0\n1009=0\n");
+    const fs::path out = output.Path() / "out.csv";
+    auto header = [&](const std::vector<std::string>& hash) {
+        std::vector<std::string> args = {"/o", config.string()};
+        args.insert(args.end(), hash.begin(), hash.end());
+        args.insert(args.end(), {"--output", out.string(), "Data"});
+        const CliResult result = cli.Run(args, tree.Root());
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        const std::string listing = ReadFile(out);
+        return listing.substr(0, listing.find_first_of("\r\n"));
+    };
+    EXPECT_EQ(header({}), "NAME;COUNT;SIZE;DATE;TIME;CRC32;ATTR");
+    EXPECT_EQ(header({"--hash", "sha256,xxh3"}), "NAME;COUNT;SIZE;DATE;TIME;XXH3;SHA256;ATTR");
+    EXPECT_EQ(header({"--hash", "none"}), "NAME;COUNT;SIZE;DATE;TIME;ATTR");
+    const CliResult bad = cli.Run({"--hash", "md5", "--output", out.string(), "Data"}, tree.Root());
+    EXPECT_EQ(bad.exitCode, 2);
+}
+
 TEST_F(ConsoleTest, EverySizeDisplay) {
     std::string all;
     for (int display = 0; display <= 4; ++display) {

@@ -49,7 +49,13 @@ int ConsoleSession::List(const ConsoleArguments& arguments) {
     RunResult result;
     {
         ConsoleHost host(m_session.Messages()); // its progress line ends before the outcome is told
-        result = RunListing(m_session.BuildRunTarget(checkedDirs, outputPath, false), &host);
+        RunTarget target = m_session.BuildRunTarget(checkedDirs, outputPath, false);
+        if (arguments.hashes) {
+            target.options.m_bFileCrc32 = arguments.hashes->crc32;
+            target.options.m_bFileXxh3 = arguments.hashes->xxh3;
+            target.options.m_bFileSha256 = arguments.hashes->sha256;
+        }
+        result = RunListing(std::move(target), &host);
     }
     const SessionReport finished = m_session.FinishRun(result);
     Tell(finished);

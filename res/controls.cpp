@@ -39,6 +39,12 @@ constexpr ControlDef kControls[] = {
     {.id = kIdWithSubdirs, .kind = K::CheckBox, .dialog = kSelectDirsPage,
      .text = "Select &with subdirectories", .initial = 1,
      .hint = "Select also all subdirectories of clicked directory"},
+    {.id = kIdExcludeMaskLabel, .kind = K::Label, .dialog = kSelectDirsPage, .text = "Exclude folders:"},
+    {.id = kIdExcludeMask, .kind = K::Edit, .dialog = kSelectDirsPage, .text = "",
+     .hint = "Folders whose names match this mask are not read at all (e.g. .git;node_modules)"},
+    {.id = kIdSkipHiddenDirs, .kind = K::CheckBox, .dialog = kSelectDirsPage,
+     .text = "Skip hidden and system folders", .initial = 0,
+     .hint = "Do not read hidden and system folders (a ticked folder is always read)"},
 
     // "Options 1", group "Include:".
     {.id = kIdIncludeGroup, .kind = K::GroupBox, .dialog = kOptions1Page, .text = "Include:"},

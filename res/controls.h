@@ -145,6 +145,9 @@ enum ControlId {
     // Controls added after the original dialogs.
     kIdFileXxh3 = 1120,
     kIdFileSha256 = 1121,
+    kIdExcludeMaskLabel = 1122,
+    kIdExcludeMask = 1123,
+    kIdSkipHiddenDirs = 1124,
 };
 
 // Range and initial position of an up-down control.

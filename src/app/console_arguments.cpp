@@ -1,5 +1,7 @@
 #include "app/console_arguments.h"
 
+#include <algorithm>
+
 namespace quillary {
 
 namespace {
@@ -49,6 +51,29 @@ std::optional<HashColumns> ParseHashList(const std::string& list) {
     return columns;
 }
 
+std::string ExcludeMaskFromLines(std::string_view text) {
+    std::string mask;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        const std::size_t first = line.find_first_not_of(" \t\r");
+        if (first == std::string_view::npos || line[first] == '#')
+            continue;
+        line = line.substr(first, line.find_last_not_of(" \t\r") + 1 - first);
+        mask = JoinMasks(mask, std::string(line));
+    }
+    return mask;
+}
+
+std::string JoinMasks(const std::string& mask, const std::string& more) {
+    if (mask.empty())
+        return more;
+    if (more.empty())
+        return mask;
+    return mask + ";" + more;
+}
+
 ConsoleArguments ParseConsoleArguments(const std::vector<std::string>& args) {
     ConsoleArguments result;
     using Action = ConsoleArguments::Action;
@@ -85,6 +110,17 @@ ConsoleArguments ParseConsoleArguments(const std::vector<std::string>& args) {
                     "--hash takes crc32, xxh3 and sha256 separated by commas, or none: '" + args[i] + "'";
                 return result;
             }
+            continue;
+        }
+        if (IsOption(arg, "--exclude") || IsOption(arg, "--exclude-from")) {
+            if (i + 1 >= args.size()) {
+                result.problem = IsOption(arg, "--exclude") ? "--exclude needs a mask of folder names"
+                                                            : "--exclude-from needs a file name";
+                return result;
+            }
+            (IsOption(arg, "--exclude") ? result.excludeMasks : result.excludeFromFiles)
+                .push_back(args[i + 1]);
+            ++i;
             continue;
         }
         if (arg.rfind("--", 0) == 0) {

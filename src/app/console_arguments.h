@@ -1,10 +1,11 @@
 // The console program's command line: the program's own "/o CONFIG" and "/l SELECTION OUTPUT", and the
-// console's "--output OUTPUT DIR...", "--hash LIST", "--help" and "--version". Parsing decides what to
-// do; nothing is read or printed here.
+// console's "--output OUTPUT DIR...", "--hash LIST", "--exclude MASK", "--exclude-from FILE", "--help"
+// and "--version". Parsing decides what to do; nothing is read or printed here.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/command_line.h"
@@ -32,7 +33,17 @@ struct ConsoleArguments {
     std::string outputPath;      // --output
     std::vector<std::string> folders;
     std::optional<HashColumns> hashes; // --hash crc32,xxh3,sha256 or --hash none
+    // Folder masks added to the configured "Exclude folders" for this run, each as given.
+    std::vector<std::string> excludeMasks;     // --exclude MASK
+    std::vector<std::string> excludeFromFiles; // --exclude-from FILE
 };
+
+// The patterns of an exclude file as one mask: one pattern a line (spaces around it dropped), empty
+// lines and lines starting with "#" skipped, joined by ";".
+std::string ExcludeMaskFromLines(std::string_view text);
+
+// `mask` with `more` patterns after it (either may be empty).
+std::string JoinMasks(const std::string& mask, const std::string& more);
 
 // The columns of a "--hash" list ("crc32,xxh3,sha256" in any order and case, or "none"); nullopt for a
 // list with another word in it.

@@ -244,11 +244,15 @@ void DirectoryScan::ReadEntries(const FolderTask& task, const DirectoryHandle& f
     EntryKind kind;
     EntryInfo info;
     while (!m_cancel.load(std::memory_order_relaxed) && worker.reader.Next(name, kind)) {
+        // A folder excluded by its name is left out before anything else is asked of it.
+        if (kind == EntryKind::Directory && m_rules.LeavesOut(name, nullptr))
+            continue;
         const bool matches = m_rules.Lists(name);
         bool isDirectory = kind == EntryKind::Directory;
         bool haveInfo = false;
-        // Details are read only for entries that are listed or that may be folders.
-        if (matches || kind == EntryKind::Unknown) {
+        // Details are read only for entries that are listed or that may be folders, and for folders
+        // when their attributes decide whether they are left out.
+        if (matches || kind == EntryKind::Unknown || (isDirectory && m_rules.NeedsFolderAttributes())) {
             if (const int error = worker.reader.StatEntry(name.data(), info); error != 0) {
                 // An entry that vanished is simply left out; one whose details cannot be read is left
                 // out and reported, never listed with made-up details.
@@ -260,6 +264,9 @@ void DirectoryScan::ReadEntries(const FolderTask& task, const DirectoryHandle& f
             haveInfo = true;
             isDirectory = info.isDirectory;
         }
+        // An excluded folder is neither listed nor opened, so nothing below it is read.
+        if (isDirectory && m_rules.LeavesOut(name, haveInfo ? info.attributes : nullptr))
+            continue;
         if (matches) {
             FileRecord& entry = worker.found.emplace_back();
             worker.nameStarts.push_back(static_cast<std::uint32_t>(worker.names.size()));
@@ -271,7 +278,7 @@ void DirectoryScan::ReadEntries(const FolderTask& task, const DirectoryHandle& f
                 record.totalSize = SaturatingAdd(record.totalSize, info.size);
             }
         }
-        if (isDirectory && task.withSubdirs && m_rules.Enters(name)) {
+        if (isDirectory && task.withSubdirs) {
             FolderTask& subfolder = worker.subfolders.emplace_back();
             subfolder.path = JoinPath(task.path, name);
             subfolder.withSubdirs = true;

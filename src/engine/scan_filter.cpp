@@ -5,6 +5,8 @@ namespace quillary {
 ScanFilter ScanFilterFor(const ListingOptions& options) {
     ScanFilter filter;
     filter.fileMask = options.m_strMask;
+    filter.excludeMask = options.m_strExcludeMask;
+    filter.skipHiddenFolders = options.m_bSkipHiddenDirs;
     return filter;
 }
 

@@ -54,6 +54,8 @@ struct ListingOptions {
 
     // General options.
     std::string m_strMask = "*.*";
+    std::string m_strExcludeMask;   // folders not read at all (the file mask's syntax; empty: none)
+    bool m_bSkipHiddenDirs = false; // nor hidden and system folders
     DirSortKey m_sortDirsBy = DirSortKey::Name;
     bool m_bSortDirsDescending = false;
     FileSortKey m_sortFilesBy = FileSortKey::Extension;

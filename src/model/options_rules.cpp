@@ -222,6 +222,8 @@ ListingOptions ReadOptions(const ControlSurface& surface) {
     options.m_outputType = SelectedOutputType(surface).value_or(OutputType::Text);
 
     options.m_strMask = surface.Text(kIdMask);
+    options.m_strExcludeMask = surface.Text(kIdExcludeMask);
+    options.m_bSkipHiddenDirs = IsOn(surface, kIdSkipHiddenDirs);
     options.m_strCsvSeparator = surface.Text(kIdCsvSeparator);
     options.m_strListingName = surface.Text(kIdListingName);
     options.m_bListingInEachDir = IsOn(surface, kIdListingInEachDir) && !options.m_strListingName.empty();

@@ -18,6 +18,13 @@ CSelectDirsPage::CSelectDirsPage(wxWindow* parent, WindowSurface& surface)
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(m_tree, wxSizerFlags(1).Expand().Border(wxALL, kGap));
     sizer->Add(Make(kIdWithSubdirs), wxSizerFlags().Border(wxLEFT | wxRIGHT | wxBOTTOM, kGap));
+    // The folders a listing leaves out, under the tree that shows them.
+    auto* exclude = new wxFlexGridSizer(2, kGap / 2, kGap);
+    exclude->AddGrowableCol(1);
+    AddLabelled(exclude, this, kIdExcludeMaskLabel, kIdExcludeMask);
+    exclude->AddSpacer(0);
+    exclude->Add(Make(kIdSkipHiddenDirs));
+    sizer->Add(exclude, wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT | wxBOTTOM, kGap));
     FinishLayout(sizer);
 }
 

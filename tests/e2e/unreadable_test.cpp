@@ -67,5 +67,44 @@ TEST(UnreadableTest, EntriesWithoutDetailsAreLeftOutAndUnreadableFilesHaveNoChec
         << listing;
 }
 
+TEST(UnreadableTest, AnExcludedFolderIsNeverOpenedSoItsBeingUnreadableIsNoProblem) {
+    if (kOnWindows)
+        GTEST_SKIP() << kNoPermissionBits;
+    ScratchDir scratch;
+    const fs::path& root = scratch.Path();
+    const fs::path data = root / "data", out = root / "out";
+    fs::create_directories(data / "node_modules" / "deep");
+    fs::create_directories(data / "sub" / ".git");
+    fs::create_directories(out);
+    WriteFile(data / "keep.txt", "abc");
+    WriteFile(root / "exclude.txt", "# folders of tools\n.git\n");
+    const fs::path program = root / CliFileName();
+    fs::copy_file(QUILLARY_CLI_PATH, program);
+    using fs::perms;
+    fs::permissions(root, perms::owner_all | perms::group_read | perms::group_exec | perms::others_read |
+                              perms::others_exec);
+    fs::permissions(out, perms::all);
+    fs::permissions(data / "node_modules", perms::none);
+    fs::permissions(data / "sub" / ".git", perms::none);
+
+    const std::string list = (out / "list.csv").string();
+    const CliResult unexcluded = RunUnprivileged({"--output", list, "data"}, root, program);
+    EXPECT_EQ(unexcluded.exitCode, 3) << unexcluded.err; // the folders really cannot be read
+    const CliResult excluded = RunUnprivileged(
+        {"--exclude", "node_modules", "--exclude-from", "exclude.txt", "--output", list, "data"}, root,
+        program);
+    EXPECT_EQ(excluded.exitCode, 0) << excluded.err;
+    EXPECT_EQ(excluded.err, "");
+    const std::string listing = ReadFile(list);
+    EXPECT_NE(listing.find("keep"), std::string::npos) << listing;
+    EXPECT_EQ(listing.find("node_modules"), std::string::npos) << listing;
+    EXPECT_EQ(listing.find(".git"), std::string::npos) << listing;
+
+    const CliResult missing =
+        RunUnprivileged({"--exclude-from", "none.txt", "--output", list, "data"}, root, program);
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, "quillary-cli: cannot read the exclude file 'none.txt'\n");
+}
+
 } // namespace
 } // namespace quillary::test

@@ -1,7 +1,7 @@
 // quillary-cli: writes a listing without the window.
 //
-//   quillary-cli [/o CONFIG] [--hash LIST] /l SELECTION OUTPUT     the listing of a saved folder selection
-//   quillary-cli [/o CONFIG] [--hash LIST] --output OUTPUT DIR...   the listing of the folders, each with
+//   quillary-cli [/o CONFIG] [OPTION...] /l SELECTION OUTPUT     the listing of a saved folder selection
+//   quillary-cli [/o CONFIG] [OPTION...] --output OUTPUT DIR...   the listing of the folders, each with
 //                                                                   its subfolders
 //   quillary-cli --help | --version
 //
@@ -29,8 +29,8 @@ constexpr const char* kDeviceExample = "An OUTPUT that is a device, FIFO or sock
 
 void PrintUsage(std::FILE* to) {
     std::fprintf(to,
-                 "Usage: quillary-cli [/o CONFIG] [--hash LIST] /l SELECTION OUTPUT\n"
-                 "       quillary-cli [/o CONFIG] [--hash LIST] --output OUTPUT DIR...\n"
+                 "Usage: quillary-cli [/o CONFIG] [OPTION...] /l SELECTION OUTPUT\n"
+                 "       quillary-cli [/o CONFIG] [OPTION...] --output OUTPUT DIR...\n"
                  "       quillary-cli --help | --version\n"
                  "\n"
                  "Writes a listing with the options of the settings file (quillary.INI) and, with\n"
@@ -44,6 +44,10 @@ void PrintUsage(std::FILE* to) {
                  "                       comes before --output.\n"
                  "  --hash LIST          the checksum columns for this run, whatever the options\n"
                  "                       say: crc32, xxh3 and sha256 separated by commas, or none.\n"
+                 "  --exclude MASK       folders whose names match MASK (the file mask's syntax:\n"
+                 "                       * and ?, patterns separated by ;) are not read at all,\n"
+                 "                       besides the configured \"Exclude folders\".\n"
+                 "  --exclude-from FILE  the same for the patterns in FILE, one a line (# comments).\n"
                  "%s is written as named, without an extension added.\n"
                  "An existing OUTPUT is replaced only by a complete listing: after an error the\n"
                  "old file stays. Switches may start with \"/\" or \"-\" and ignore case.\n"

@@ -1,6 +1,7 @@
 #include "app/console/console_session.h"
 
 #include "app/console/console_host.h"
+#include "platform/file_io.h"
 
 namespace quillary {
 
@@ -29,6 +30,19 @@ int ConsoleSession::List(const ConsoleArguments& arguments) {
             return report.exitStatus;
     }
 
+    // Folder masks of the command line, added to the configured ones.
+    std::string excludes;
+    for (const std::string& mask : arguments.excludeMasks)
+        excludes = JoinMasks(excludes, mask);
+    for (const std::string& file : arguments.excludeFromFiles) {
+        std::string text;
+        if (!ReadWholeFile(file, text)) {
+            PrintMessage("cannot read the exclude file '" + file + "'");
+            return kExitFailed;
+        }
+        excludes = JoinMasks(excludes, ExcludeMaskFromLines(text));
+    }
+
     CheckedDirList checkedDirs;
     std::string outputPath = commandLine.m_strOutputFile;
     SessionReport restored;
@@ -50,6 +64,7 @@ int ConsoleSession::List(const ConsoleArguments& arguments) {
     {
         ConsoleHost host(m_session.Messages()); // its progress line ends before the outcome is told
         RunTarget target = m_session.BuildRunTarget(checkedDirs, outputPath, false);
+        target.options.m_strExcludeMask = JoinMasks(target.options.m_strExcludeMask, excludes);
         if (arguments.hashes) {
             target.options.m_bFileCrc32 = arguments.hashes->crc32;
             target.options.m_bFileXxh3 = arguments.hashes->xxh3;

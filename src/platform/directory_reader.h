@@ -28,6 +28,17 @@ struct EntryInfo {
 
 enum class EntryKind { Directory, NotDirectory, Unknown };
 
+// What tells one folder from every other while it exists, whatever it is called: device and inode
+// number (POSIX), volume serial number and file index (Windows). A folder renamed away and another put
+// in its place has another identity.
+struct FolderIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t index = 0;
+    bool known = false;
+
+    bool operator==(const FolderIdentity&) const = default;
+};
+
 // An open folder, closed on destruction. Its entries are asked for by name relative to it, and its
 // subfolders are opened relative to it.
 class DirectoryHandle {
@@ -50,6 +61,8 @@ public:
     bool StatSelf(std::string_view name, EntryInfo& info) const;
     // Details of the entry `name` without following a link: 0, or the error number.
     int StatEntry(const char* name, EntryInfo& info) const;
+    // The open folder's identity (not known when it is not open or the system does not tell).
+    FolderIdentity Identity() const;
 
     // For the other bodies of the platform layer: what the system knows the open folder by.
 #ifdef _WIN32
@@ -67,6 +80,7 @@ private:
     std::wstring m_path; // long form, without a trailing backslash except for a drive root
     bool m_isRoot = false;
     bool m_open = false;
+    FolderIdentity m_identity; // as the folder was when it was opened
 #else
     int m_fd = -1;
 #endif

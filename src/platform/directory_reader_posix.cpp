@@ -123,6 +123,13 @@ bool DirectoryHandle::StatSelf(std::string_view name, EntryInfo& info) const {
     return true;
 }
 
+FolderIdentity DirectoryHandle::Identity() const {
+    struct stat st {};
+    if (m_fd < 0 || fstat(m_fd, &st) != 0)
+        return {};
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), true};
+}
+
 int DirectoryHandle::StatEntry(const char* name, EntryInfo& info) const {
     if (m_fd < 0)
         return EBADF;

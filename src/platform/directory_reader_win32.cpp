@@ -144,6 +144,11 @@ void DirectoryHandle::Close() {
     m_path.clear();
     m_isRoot = false;
     m_open = false;
+    m_identity = {};
+}
+
+FolderIdentity DirectoryHandle::Identity() const {
+    return m_open ? m_identity : FolderIdentity{};
 }
 
 bool DirectoryHandle::Open(std::wstring path, bool followLink) {
@@ -161,6 +166,10 @@ bool DirectoryHandle::Open(std::wstring path, bool followLink) {
     FILE_ATTRIBUTE_TAG_INFO tag{};
     const bool known = GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag);
     m_error = known ? 0 : LastErrno();
+    BY_HANDLE_FILE_INFORMATION file{};
+    if (known && GetFileInformationByHandle(handle, &file))
+        m_identity = {file.dwVolumeSerialNumber,
+                      (static_cast<std::uint64_t>(file.nFileIndexHigh) << 32) | file.nFileIndexLow, true};
     CloseHandle(handle);
     if (!known)
         return false;

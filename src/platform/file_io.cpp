@@ -31,12 +31,15 @@ std::size_t FolderPartLength(const std::string& path) {
     return kNativePaths.driveLetters && path.size() >= 2 && path[1] == ':' ? 2 : 0;
 }
 
-// The folder part of a path ("." for a bare name); a folder's own trailing separator is kept only for
-// a root ("/", "c:\"), which names something other than "" or "c:".
+// The folder part of a path ("." for a bare name, "c:." for a name relative to a drive's current
+// folder); a folder's own trailing separator is kept only for a root ("/", "c:\\"), which names
+// something other than "" or "c:".
 std::string FolderOf(const std::string& path) {
     std::size_t length = FolderPartLength(path);
     if (length == 0)
         return ".";
+    if (length == 2 && kNativePaths.driveLetters && !kNativePaths.IsSeparator(path[1]))
+        return path.substr(0, 2) + ".";
     while (length > 1 && kNativePaths.IsSeparator(path[length - 1]) &&
            !kNativePaths.IsSeparator(path[length - 2]) &&
            !(kNativePaths.driveLetters && length == 3 && path[1] == ':'))
@@ -48,9 +51,11 @@ std::string NameOf(const std::string& path) {
     return path.substr(FolderPartLength(path));
 }
 
-bool IdentifyAs(const std::string& path, bool ownLink, bool have, std::uint64_t device, std::uint64_t index) {
-    FileId id;
-    return have && output_system::Identify(path, ownLink, id) && id == FileId{device, index};
+// The identity of the folder part of `path`, held for the asking; not known when it cannot be opened.
+FolderIdentity FolderIdentityOf(const std::string& path) {
+    HeldFolder folder;
+    folder.Open(FolderOf(path), true);
+    return folder.Identity();
 }
 
 } // namespace
@@ -64,14 +69,19 @@ bool OutputFile::Fail(int error) {
     return false;
 }
 
-bool OutputFile::Open(const std::string& path, OutputTarget target) {
+void OutputFile::Reset() {
     Discard();
     m_failed = m_refused = false;
     m_error.clear();
-    m_path = path;
-    m_sync = target == OutputTarget::AnyFile;
-    m_haveTarget = m_haveFolder = m_haveOld = false;
+    m_name.clear();
+    m_folderId = {};
+    m_haveTarget = m_haveOld = false;
     m_lastWasCr = false;
+}
+
+bool OutputFile::Open(const std::string& path, OutputTarget target) {
+    Reset();
+    m_sync = target == OutputTarget::AnyFile;
     if (path == "-") {
         m_file = output_system::StandardOutput();
         m_ownsFile = false;
@@ -84,19 +94,31 @@ bool OutputFile::Open(const std::string& path, OutputTarget target) {
             m_refused = true;
             return false;
         }
-        return OpenDirect(path, static_cast<int>(DirectMode::Device));
+        return OpenDirect(nullptr, path, static_cast<int>(DirectMode::Device));
     }
-    FileId folder;
-    if (output_system::Identify(FolderOf(path), false, folder)) {
-        m_haveFolder = true;
-        m_folderDevice = folder.device;
-        m_folderIndex = folder.index;
-    }
+    // The folder as the path leads to it now (through any link the user put on the way); from here on
+    // the file is made and put in place in it.
+    if (!m_folder.Open(FolderOf(path), true))
+        return Fail(m_folder.Error());
+    m_name = NameOf(path);
+    return OpenInFolder(target);
+}
+
+bool OutputFile::Open(HeldFolder folder, const std::string& name, OutputTarget target) {
+    Reset();
+    m_sync = target == OutputTarget::AnyFile;
+    m_folder = std::move(folder);
+    m_name = name;
+    return OpenInFolder(target);
+}
+
+bool OutputFile::OpenInFolder(OutputTarget target) {
+    m_folderId = m_folder.Identity();
     Node old;
-    if (const int error = output_system::LookAt(path, old))
+    if (const int error = output_system::LookAt(m_folder, m_name, old))
         return Fail(error);
     if (old.kind == NodeKind::Missing)
-        return OpenReplacement(path, false, target);
+        return OpenReplacement(false, target);
     if (old.haveId) {
         m_haveTarget = true;
         m_targetDevice = old.id.device;
@@ -110,7 +132,7 @@ bool OutputFile::Open(const std::string& path, OutputTarget target) {
         m_oldMode = old.mode;
         m_oldOwner = old.owner;
         m_oldGroup = old.group;
-        return OpenReplacement(path, true, target);
+        return OpenReplacement(true, target);
     }
     if (target == OutputTarget::RegularFileOnly) {
         m_error = old.kind == NodeKind::Link ? kLinkInPlace : kNotRegular;
@@ -120,15 +142,16 @@ bool OutputFile::Open(const std::string& path, OutputTarget target) {
     if (old.kind == NodeKind::Directory)
         return Fail(EISDIR);
     // A device, FIFO, socket or link is written as it is.
-    return OpenDirect(path, static_cast<int>(DirectMode::Follow));
+    return OpenDirect(&m_folder, m_name, static_cast<int>(DirectMode::Follow));
 }
 
-bool OutputFile::OpenDirect(const std::string& path, int mode) {
+bool OutputFile::OpenDirect(const HeldFolder* folder, const std::string& name, int mode) {
     int error = 0;
     const char* refusal = nullptr;
     bool haveId = false;
     FileId id;
-    m_file = output_system::OpenDirect(path, static_cast<DirectMode>(mode), error, refusal, haveId, id);
+    m_file =
+        output_system::OpenDirect(folder, name, static_cast<DirectMode>(mode), error, refusal, haveId, id);
     if (m_file == nullptr) {
         if (refusal != nullptr) {
             m_error = refusal;
@@ -148,35 +171,34 @@ bool OutputFile::OpenDirect(const std::string& path, int mode) {
     return true;
 }
 
-bool OutputFile::OpenReplacement(const std::string& path, bool haveOld, OutputTarget target) {
-    const std::string folder = FolderOf(path);
+bool OutputFile::OpenReplacement(bool haveOld, OutputTarget target) {
     // The name is shortened so that the temporary name is never too long where the name itself fits.
-    m_tempStem =
-        path.substr(0, FolderPartLength(path)) + "." + std::string(Utf8CutToBytes(NameOf(path), 200)) + ".";
+    m_tempStem = "." + std::string(Utf8CutToBytes(m_name, 200)) + ".";
     // A file without a name, where the file system has them: a scan of the folder never sees it, and
     // a killed run leaves nothing behind. It gets its name at the end.
     int error = EOPNOTSUPP;
     m_file = m_newFileKind == NewFileKind::NamelessWherePossible
-                 ? output_system::CreateNameless(folder, error)
+                 ? output_system::CreateNameless(m_folder, error)
                  : nullptr;
     m_anonymous = m_file != nullptr;
     // A folder that refuses a nameless file refuses a named one too.
     if (m_file == nullptr && error != EACCES && error != EPERM) {
         for (int attempt = 0; attempt < kNameAttempts && m_file == nullptr; ++attempt) {
-            m_tempPath = m_tempStem + output_system::RandomSuffix();
-            m_file = output_system::CreateExclusive(m_tempPath, error);
+            m_tempName = m_tempStem + output_system::RandomSuffix();
+            m_file = output_system::CreateExclusive(m_folder, m_tempName, error);
             if (m_file == nullptr && error != EEXIST)
                 break;
         }
         if (m_file == nullptr)
-            m_tempPath.clear();
+            m_tempName.clear();
     }
     if (m_file == nullptr) {
         // A writable file in a folder where no new file can be made is written in place, as before.
         if (haveOld && (error == EACCES || error == EPERM))
-            return OpenDirect(path, static_cast<int>(target == OutputTarget::RegularFileOnly
-                                                         ? DirectMode::RegularOnly
-                                                         : DirectMode::Follow));
+            return OpenDirect(&m_folder, m_name,
+                              static_cast<int>(target == OutputTarget::RegularFileOnly
+                                                   ? DirectMode::RegularOnly
+                                                   : DirectMode::Follow));
         return Fail(error);
     }
     m_ownsFile = true;
@@ -196,17 +218,17 @@ bool OutputFile::OpenReplacement(const std::string& path, bool haveOld, OutputTa
 // Gives a nameless new file its hidden name, so that it can take the old file's place.
 bool OutputFile::NameTheNewFile() {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        m_tempPath = m_tempStem + output_system::RandomSuffix();
-        const int error = output_system::LinkNameless(m_file, m_tempPath);
+        m_tempName = m_tempStem + output_system::RandomSuffix();
+        const int error = output_system::LinkNameless(m_file, m_folder, m_tempName);
         if (error == 0)
             return true;
         if (error != EEXIST) {
-            m_tempPath.clear();
+            m_tempName.clear();
             errno = error;
             return false;
         }
     }
-    m_tempPath.clear();
+    m_tempName.clear();
     errno = EEXIST;
     return false;
 }
@@ -273,16 +295,18 @@ bool OutputFile::Close() {
         Node old;
         old.mode = m_oldMode;
         if (!m_failed)
-            if (const int error = output_system::FinishNewFile(m_tempPath, m_haveOld ? &old : nullptr))
+            if (const int error =
+                    output_system::FinishNewFile(m_folder, m_tempName, m_haveOld ? &old : nullptr))
                 failed(error);
         if (!m_failed)
-            if (const int error = output_system::Replace(m_tempPath, m_path, m_sync))
+            if (const int error = output_system::Replace(m_folder, m_tempName, m_name, m_sync))
                 failed(error);
-        if (m_failed && !m_tempPath.empty())
-            output_system::Remove(m_tempPath);
-        m_tempPath.clear();
+        if (m_failed && !m_tempName.empty())
+            output_system::Remove(m_folder, m_tempName);
+        m_tempName.clear();
         m_replace = m_anonymous = false;
     }
+    m_folder.Close();
     return !m_failed;
 }
 
@@ -292,28 +316,35 @@ void OutputFile::Discard() {
     else if (m_file != nullptr)
         std::fflush(m_file);
     m_file = nullptr;
-    if (!m_tempPath.empty())
-        output_system::Remove(m_tempPath);
-    m_tempPath.clear();
+    if (!m_tempName.empty())
+        output_system::Remove(m_folder, m_tempName);
+    m_tempName.clear();
     m_replace = m_anonymous = false;
+    m_folder.Close();
 }
 
 bool OutputFile::IsSameFile(const std::string& path) const {
-    if (m_path.empty() || m_path == "-")
+    HeldFolder folder;
+    return folder.Open(FolderOf(path), true) && IsSameFile(folder, NameOf(path));
+}
+
+bool OutputFile::IsSameFile(const HeldFolder& folder, const std::string& name) const {
+    if (m_name.empty())
         return false;
-    if (IdentifyAs(path, true, m_haveTarget, m_targetDevice, m_targetIndex))
+    Node node;
+    if (m_haveTarget && output_system::LookAt(folder, name, node) == 0 && node.haveId &&
+        node.id == FileId{m_targetDevice, m_targetIndex})
         return true;
-    return output_system::SameName(NameOf(path), NameOf(m_path)) &&
-           IdentifyAs(FolderOf(path), false, m_haveFolder, m_folderDevice, m_folderIndex);
+    return output_system::SameName(name, m_name) && m_folderId.known && folder.Identity() == m_folderId;
 }
 
 std::string OutputFile::TemporaryName() const {
-    return m_tempPath.empty() ? std::string() : NameOf(m_tempPath);
+    return m_tempName;
 }
 
 bool OutputFile::IsTemporaryFile(const std::string& path) const {
-    return !m_tempPath.empty() && output_system::SameName(NameOf(path), NameOf(m_tempPath)) &&
-           IdentifyAs(FolderOf(path), false, m_haveFolder, m_folderDevice, m_folderIndex);
+    return !m_tempName.empty() && output_system::SameName(NameOf(path), m_tempName) && m_folderId.known &&
+           FolderIdentityOf(path) == m_folderId;
 }
 
 bool ReadWholeFile(const std::string& path, std::string& contents, std::size_t maxBytes) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/held_folder.h"
+
 namespace quillary {
 
 // What OutputFile::Open accepts at its path.
@@ -28,6 +30,8 @@ enum class NewFileKind {
 
 // A file written as a whole: a regular file is written to a new file in the same folder that takes its
 // place only when Close succeeds, so a failed, crashed or killed run leaves the old file untouched.
+// The folder is held from Open to Close (held_folder.h): the new file is made and put in place in the
+// folder that was there at Open, wherever its path leads by then.
 // The new file has no name until then where the file system allows (O_TMPFILE on Linux); elsewhere it
 // is a hidden file with an unpredictable name, created exclusively. The new file keeps the old one's
 // permissions (POSIX) or attributes (Windows); a new name gets those of any new file. Where no new
@@ -46,6 +50,8 @@ public:
 
     // Opens for writing ("-" is standard output); false with Error set when it cannot be.
     bool Open(const std::string& path, OutputTarget target = OutputTarget::AnyFile);
+    // Opens the entry `name` of a folder the caller holds (and has checked), which the output keeps.
+    bool Open(HeldFolder folder, const std::string& name, OutputTarget target);
     void Write(std::string_view text);
     // Flushes, closes and puts the new file in place; false (the old file kept) when any write failed.
     bool Close();
@@ -54,9 +60,10 @@ public:
     // True when Open failed because something other than a regular file is at the path.
     bool Refused() const { return m_refused; }
 
-    // True when `path` names the file this output replaces or writes (the same name in the same
-    // folder, or the same file through another link).
+    // True when `path` (or the entry `name` of `folder`) names the file this output replaces or
+    // writes (the same name in the same folder, or the same file through another link).
     bool IsSameFile(const std::string& path) const;
+    bool IsSameFile(const HeldFolder& folder, const std::string& name) const;
     // True when `path` names the hidden new file this output is writing (where it has a name), which
     // a scan of its folder should leave out of the listing.
     bool IsTemporaryFile(const std::string& path) const;
@@ -64,8 +71,11 @@ public:
     std::string TemporaryName() const;
 
 private:
-    bool OpenDirect(const std::string& path, int mode); // mode: an output_system::DirectMode
-    bool OpenReplacement(const std::string& path, bool haveOld, OutputTarget target);
+    void Reset();
+    bool OpenInFolder(OutputTarget target);
+    // `mode` is an output_system::DirectMode.
+    bool OpenDirect(const HeldFolder* folder, const std::string& name, int mode);
+    bool OpenReplacement(bool haveOld, OutputTarget target);
     bool Fail(int error);
     void WriteBytes(std::string_view bytes);
     bool NameTheNewFile();
@@ -79,15 +89,15 @@ private:
     bool m_sync = true;       // flush to the disk before the new file replaces the old one
     bool m_lastWasCr = false; // the last byte written was "\r": a "\n" that follows it is not doubled
     std::string m_error;
-    std::string m_path;       // the file to write or replace
-    bool m_replace = false;   // Close puts the new file in the old one's place
-    bool m_anonymous = false; // the new file has no name yet
-    bool m_haveOld = false;   // a regular file is replaced; its replacement keeps these:
+    HeldFolder m_folder;       // the file's folder, held from Open to Close
+    FolderIdentity m_folderId; // which it was (also after Close)
+    std::string m_name;        // the file's name in it
+    bool m_replace = false;    // Close puts the new file in the old one's place
+    bool m_anonymous = false;  // the new file has no name yet
+    bool m_haveOld = false;    // a regular file is replaced; its replacement keeps these:
     std::uint32_t m_oldMode = 0, m_oldOwner = 0, m_oldGroup = 0;
-    std::string m_tempStem; // "<folder>/.<name>." to which a random suffix is added
-    std::string m_tempPath; // the new file's temporary name, once it has one
-    bool m_haveFolder = false;
-    std::uint64_t m_folderDevice = 0, m_folderIndex = 0;
+    std::string m_tempStem; // ".<name>." to which a random suffix is added
+    std::string m_tempName; // the new file's temporary name in the folder, once it has one
     bool m_haveTarget = false;
     std::uint64_t m_targetDevice = 0, m_targetIndex = 0;
 };

@@ -62,10 +62,10 @@ std::string RandomSuffix() {
     return suffix;
 }
 
-int LookAt(const std::string& path, Node& node) {
+int LookAt(const HeldFolder& folder, const std::string& name, Node& node) {
     node = Node{};
     struct stat st {};
-    if (lstat(path.c_str(), &st) != 0)
+    if (fstatat(folder.Descriptor(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT ? 0 : errno;
     node.haveId = true;
     node.id = IdOf(st);
@@ -83,27 +83,20 @@ int LookAt(const std::string& path, Node& node) {
     return 0;
 }
 
-bool Identify(const std::string& path, bool ownLink, FileId& id) {
-    struct stat st {};
-    if ((ownLink ? lstat(path.c_str(), &st) : stat(path.c_str(), &st)) != 0)
-        return false;
-    id = IdOf(st);
-    return true;
-}
-
 std::FILE* StandardOutput() {
     return stdout;
 }
 
-std::FILE* OpenDirect(const std::string& path, DirectMode mode, int& error, const char*& refusal,
-                      bool& haveId, FileId& id) {
+std::FILE* OpenDirect(const HeldFolder* folder, const std::string& name, DirectMode mode, int& error,
+                      const char*& refusal, bool& haveId, FileId& id) {
     error = 0;
     refusal = nullptr;
     haveId = false;
     // A regular file only: never through a link, and a FIFO opened without waiting for a reader.
     const int flags =
         mode == DirectMode::RegularOnly ? O_WRONLY | O_NOFOLLOW | O_NONBLOCK : O_WRONLY | O_CREAT | O_TRUNC;
-    const int fd = open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY, 0666);
+    const int fd = openat(folder != nullptr ? folder->Descriptor() : AT_FDCWD, name.c_str(),
+                          flags | O_CLOEXEC | O_NOCTTY, 0666);
     if (fd < 0) {
         error = errno;
         if (error == ELOOP && mode == DirectMode::RegularOnly) {
@@ -134,8 +127,8 @@ std::FILE* OpenDirect(const std::string& path, DirectMode mode, int& error, cons
     return StreamOf(fd, error);
 }
 
-std::FILE* CreateNameless(const std::string& folder, int& error) {
-    const int fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+std::FILE* CreateNameless(const HeldFolder& folder, int& error) {
+    const int fd = openat(folder.Descriptor(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (fd < 0) {
         error = errno;
         return nullptr;
@@ -149,8 +142,9 @@ std::FILE* CreateNameless(const std::string& folder, int& error) {
     return StreamOf(fd, error);
 }
 
-std::FILE* CreateExclusive(const std::string& path, int& error) {
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+std::FILE* CreateExclusive(const HeldFolder& folder, const std::string& name, int& error) {
+    const int fd =
+        openat(folder.Descriptor(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) {
         error = errno;
         return nullptr;
@@ -158,9 +152,11 @@ std::FILE* CreateExclusive(const std::string& path, int& error) {
     return StreamOf(fd, error);
 }
 
-int LinkNameless(std::FILE* file, const std::string& path) {
+int LinkNameless(std::FILE* file, const HeldFolder& folder, const std::string& name) {
     const std::string source = ProcFdPath(fileno(file));
-    return linkat(AT_FDCWD, source.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+    return linkat(AT_FDCWD, source.c_str(), folder.Descriptor(), name.c_str(), AT_SYMLINK_FOLLOW) == 0
+               ? 0
+               : errno;
 }
 
 void PrepareNewFile(std::FILE* file, const Node& old, bool ownerToo) {
@@ -170,7 +166,7 @@ void PrepareNewFile(std::FILE* file, const Node& old, bool ownerToo) {
     fchmod(fd, old.mode & 0777);
 }
 
-int FinishNewFile(const std::string&, const Node*) {
+int FinishNewFile(const HeldFolder&, const std::string&, const Node*) {
     return 0; // the permissions were set when the file was made
 }
 
@@ -178,12 +174,12 @@ int SyncToDisk(std::FILE* file) {
     return fsync(fileno(file)) == 0 ? 0 : errno;
 }
 
-int Replace(const std::string& from, const std::string& to, bool) {
-    return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+int Replace(const HeldFolder& folder, const std::string& from, const std::string& to, bool) {
+    return renameat(folder.Descriptor(), from.c_str(), folder.Descriptor(), to.c_str()) == 0 ? 0 : errno;
 }
 
-void Remove(const std::string& path) {
-    unlink(path.c_str());
+void Remove(const HeldFolder& folder, const std::string& name) {
+    unlinkat(folder.Descriptor(), name.c_str(), 0);
 }
 
 } // namespace output_system

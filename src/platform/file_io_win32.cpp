@@ -96,14 +96,34 @@ std::string RandomSuffix() {
     return suffix;
 }
 
-int LookAt(const std::string& path, Node& node) {
+namespace {
+
+// The identity of the entry at `path` itself (a link's own, never its target's).
+bool IdentifyEntry(const std::wstring& path, FileId& id) {
+    const HANDLE handle =
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = GetFileInformationByHandle(handle, &info) != 0;
+    CloseHandle(handle);
+    if (known)
+        id = IdOf(info);
+    return known;
+}
+
+} // namespace
+
+int LookAt(const HeldFolder& folder, const std::string& name, Node& node) {
     node = Node{};
-    const DWORD attributes = GetFileAttributesW(SystemPath(path).c_str());
+    const std::wstring path = folder.EntryPath(name);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND ? 0 : ErrnoFromWin32(error);
     }
-    node.haveId = Identify(path, true, node.id);
+    node.haveId = IdentifyEntry(path, node.id);
     node.mode = attributes;
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
         node.kind = NodeKind::Link;
@@ -116,21 +136,6 @@ int LookAt(const std::string& path, Node& node) {
     return 0;
 }
 
-bool Identify(const std::string& path, bool ownLink, FileId& id) {
-    const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (ownLink ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
-    const HANDLE handle =
-        CreateFileW(SystemPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, flags, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    BY_HANDLE_FILE_INFORMATION info{};
-    const bool known = GetFileInformationByHandle(handle, &info) != 0;
-    CloseHandle(handle);
-    if (known)
-        id = IdOf(info);
-    return known;
-}
-
 std::FILE* StandardOutput() {
     // Line ends are made by OutputFile: the C library's text mode would turn "\r\n" into "\r\r\n".
     std::fflush(stdout);
@@ -138,17 +143,17 @@ std::FILE* StandardOutput() {
     return stdout;
 }
 
-std::FILE* OpenDirect(const std::string& path, DirectMode mode, int& error, const char*& refusal,
-                      bool& haveId, FileId& id) {
+std::FILE* OpenDirect(const HeldFolder* folder, const std::string& name, DirectMode mode, int& error,
+                      const char*& refusal, bool& haveId, FileId& id) {
     error = 0;
     refusal = nullptr;
     haveId = false;
     // A device is named as the system maps it ("nul", "\\.\COM1"); the long-path form would make it a
     // plain file name.
-    const std::wstring name = mode == DirectMode::Device ? WideFromUtf8(path) : SystemPath(path);
+    const std::wstring path = folder == nullptr ? WideFromUtf8(name) : folder->EntryPath(name);
     const DWORD disposition = mode == DirectMode::Follow ? OPEN_ALWAYS : OPEN_EXISTING;
     const DWORD options = mode == DirectMode::RegularOnly ? FILE_FLAG_OPEN_REPARSE_POINT : 0;
-    const HANDLE handle = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                       nullptr, disposition, FILE_ATTRIBUTE_NORMAL | options, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         error = LastErrno();
@@ -181,16 +186,16 @@ std::FILE* OpenDirect(const std::string& path, DirectMode mode, int& error, cons
     return file;
 }
 
-std::FILE* CreateNameless(const std::string&, int& error) {
+std::FILE* CreateNameless(const HeldFolder&, int& error) {
     error = EOPNOTSUPP; // every new file has a name
     return nullptr;
 }
 
-std::FILE* CreateExclusive(const std::string& path, int& error) {
+std::FILE* CreateExclusive(const HeldFolder& folder, const std::string& name, int& error) {
+    const std::wstring path = folder.EntryPath(name);
     // CREATE_NEW never opens one that is already there.
-    const HANDLE handle =
-        CreateFileW(SystemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                    CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
+    const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         error = LastErrno();
         return nullptr;
@@ -198,12 +203,12 @@ std::FILE* CreateExclusive(const std::string& path, int& error) {
     std::FILE* file = StreamOf(handle);
     if (file == nullptr) {
         error = errno;
-        DeleteFileW(SystemPath(path).c_str());
+        DeleteFileW(path.c_str());
     }
     return file;
 }
 
-int LinkNameless(std::FILE*, const std::string&) {
+int LinkNameless(std::FILE*, const HeldFolder&, const std::string&) {
     return EOPNOTSUPP;
 }
 
@@ -211,25 +216,27 @@ void PrepareNewFile(std::FILE*, const Node&, bool) {
     // The attributes are set when the new file is complete: until then it stays hidden.
 }
 
-int FinishNewFile(const std::string& path, const Node* old) {
+int FinishNewFile(const HeldFolder& folder, const std::string& name, const Node* old) {
     // The replacement shows as the old file did (hidden, system, archive); a new file as any new file.
     DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
     if (old != nullptr)
         attributes = (old->mode & kKeptAttributes) != 0 ? old->mode & kKeptAttributes : FILE_ATTRIBUTE_NORMAL;
-    return SetFileAttributesW(SystemPath(path).c_str(), attributes) != 0 ? 0 : LastErrno();
+    return SetFileAttributesW(folder.EntryPath(name).c_str(), attributes) != 0 ? 0 : LastErrno();
 }
 
 int SyncToDisk(std::FILE* file) {
     return FlushFileBuffers(HandleOf(file)) != 0 ? 0 : LastErrno();
 }
 
-int Replace(const std::string& from, const std::string& to, bool sync) {
+int Replace(const HeldFolder& folder, const std::string& from, const std::string& to, bool sync) {
     const DWORD flags = MOVEFILE_REPLACE_EXISTING | (sync ? MOVEFILE_WRITE_THROUGH : 0);
-    return MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(), flags) != 0 ? 0 : LastErrno();
+    return MoveFileExW(folder.EntryPath(from).c_str(), folder.EntryPath(to).c_str(), flags) != 0
+               ? 0
+               : LastErrno();
 }
 
-void Remove(const std::string& path) {
-    DeleteFileW(SystemPath(path).c_str());
+void Remove(const HeldFolder& folder, const std::string& name) {
+    DeleteFileW(folder.EntryPath(name).c_str());
 }
 
 } // namespace output_system

@@ -3,6 +3,9 @@
 // (what is replaced, what is written directly, what is refused) are written once, in file_io.cpp;
 // file_io_posix.cpp and file_io_win32.cpp implement only these steps.
 //
+// Every step that names an entry names it in a held folder (held_folder.h), so that it reaches that
+// very folder however its path has changed since it was opened.
+//
 // Every step reports a failure as an error number (errno value), on Windows translated from the
 // system's code, so that the rules speak about errors the same way on both systems.
 #pragma once
@@ -10,6 +13,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+
+#include "platform/held_folder.h"
 
 namespace quillary::output_system {
 
@@ -62,31 +67,31 @@ bool IsDevicePath(const std::string& path);
 std::string RandomSuffix();
 
 // 0 with `node` filled (kind Missing for a name that is not there), or the error number.
-int LookAt(const std::string& path, Node& node);
-// The identity of the file or folder at `path`; of a link itself, not its target, with `ownLink`.
-bool Identify(const std::string& path, bool ownLink, FileId& id);
+int LookAt(const HeldFolder& folder, const std::string& name, Node& node);
 
 // Standard output, made ready for bytes written as they are.
 std::FILE* StandardOutput();
-// Opens `path` where it is. On failure null with `error` set; or null with `refusal` set (and error 0)
-// when RegularOnly finds something else there. `id` receives the identity of the file written.
-std::FILE* OpenDirect(const std::string& path, DirectMode mode, int& error, const char*& refusal,
-                      bool& haveId, FileId& id);
+// Opens `name` in `folder` where it is; with no folder (a Windows device) `name` is the whole path. On
+// failure null with `error` set; or null with `refusal` set (and error 0) when RegularOnly finds
+// something else there. `id` receives the identity of the file written.
+std::FILE* OpenDirect(const HeldFolder* folder, const std::string& name, DirectMode mode, int& error,
+                      const char*& refusal, bool& haveId, FileId& id);
 // A new file without a name in `folder`, where the system can make one; null with `error` otherwise
 // (EOPNOTSUPP where it has none).
-std::FILE* CreateNameless(const std::string& folder, int& error);
-// A new hidden file at `path`, created only when nothing is there (EEXIST otherwise).
-std::FILE* CreateExclusive(const std::string& path, int& error);
-// Gives a file made by CreateNameless the name `path`; EEXIST when the name is taken.
-int LinkNameless(std::FILE* file, const std::string& path);
+std::FILE* CreateNameless(const HeldFolder& folder, int& error);
+// A new hidden file `name` in `folder`, created only when nothing is there (EEXIST otherwise).
+std::FILE* CreateExclusive(const HeldFolder& folder, const std::string& name, int& error);
+// Gives a file made by CreateNameless the name `name`; EEXIST when the name is taken.
+int LinkNameless(std::FILE* file, const HeldFolder& folder, const std::string& name);
 // Steps that make a new file take over `old`'s permissions or attributes: PrepareNewFile as soon as it
 // is made (`ownerToo` also its owner, where the run may), FinishNewFile when it is complete and closed.
 void PrepareNewFile(std::FILE* file, const Node& old, bool ownerToo);
-int FinishNewFile(const std::string& path, const Node* old);
+int FinishNewFile(const HeldFolder& folder, const std::string& name, const Node* old);
 // Makes the written contents reach the disk; 0 or the error number.
 int SyncToDisk(std::FILE* file);
-// Puts the file at `from` in the place of `to` (replacing it); `sync` waits until that is on the disk.
-int Replace(const std::string& from, const std::string& to, bool sync);
-void Remove(const std::string& path);
+// Puts the file `from` in the place of `to`, both in `folder` (replacing it); `sync` waits until that
+// is on the disk.
+int Replace(const HeldFolder& folder, const std::string& from, const std::string& to, bool sync);
+void Remove(const HeldFolder& folder, const std::string& name);
 
 } // namespace quillary::output_system

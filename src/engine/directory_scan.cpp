@@ -193,6 +193,8 @@ void DirectoryScan::ScanFolder(FolderTask& task, Worker& worker) {
         worker.problems.push_back(Problem(ProblemKind::FolderUnreadable, task.path, folder->Error()));
         return;
     }
+    record.identity = folder->Identity();
+    record.selected = isSelection;
     ReadEntries(task, *folder, node, worker);
     StoreEntries(worker, record);
     if (const std::uint64_t reused = TakeOverCache(record, previous))

@@ -1,12 +1,14 @@
 #include "engine/listing_engine.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
 
 #include "engine/directory_scan.h"
 #include "engine/scan_filter.h"
 #include "engine/sorting.h"
 #include "engine/worker_threads.h"
+#include "platform/held_folder.h"
 #include "platform/local_time.h"
 #include "platform/path_syntax.h"
 #include "platform/pe_version.h"
@@ -109,6 +111,8 @@ RunResult ListingEngine::Run() {
         WriteLine(out, text);
     if (ChosenHashes(m_options) != 0 && m_options.m_bFileName)
         m_checksums->ComputeSmallFiles(m_dirMap, m_threads, [this] { ShowProgress(false); });
+    if (m_target.afterScan)
+        m_target.afterScan();
     WriteRows(out);
     text.clear();
     m_pWriter->FormatFooter(text);
@@ -221,17 +225,37 @@ void ListingEngine::SortFileRecords(std::vector<FileRecord*>& entries) const {
 
 void ListingEngine::WritePerDirectoryFile(const DirMapEntry& dir, const std::vector<FileRecord*>& entries,
                                           const OutputFile& mainOutput) {
-    const std::string path =
-        JoinPath(dir.first, m_options.m_strListingName + "." +
-                                std::string(OutputTypeRow(m_options.m_outputType).extension));
+    const std::string name =
+        m_options.m_strListingName + "." + std::string(OutputTypeRow(m_options.m_outputType).extension);
+    const std::string path = JoinPath(dir.first, name);
+    // A folder the scan could not open (already a problem of its own) gets no listing.
+    if (!dir.second.identity.known)
+        return;
+    // The listing goes into the very folder the scan read, through a handle to it: its owner may have
+    // put a link to someone else's folder (or another folder) in its place since, so its path alone
+    // could lead anywhere. A subfolder is held without following a link, as the scan opened it.
+    constexpr const char* kReplaced = "the folder was replaced during the run";
+    HeldFolder folder;
+    if (!folder.Open(dir.first, dir.second.selected)) {
+        const int error = folder.Error();
+        if (error == ELOOP || error == ENOTDIR)
+            m_problems.push_back({ProblemKind::ListingFileSkipped, path, kReplaced});
+        else
+            m_problems.push_back({ProblemKind::ListingFileFailed, path, ErrorText(error)});
+        return;
+    }
+    if (folder.Identity() != dir.second.identity) {
+        m_problems.push_back({ProblemKind::ListingFileSkipped, path, kReplaced});
+        return;
+    }
     // Two listings written into one file would leave neither.
-    if (mainOutput.IsSameFile(path)) {
+    if (mainOutput.IsSameFile(folder, name)) {
         m_problems.push_back({ProblemKind::ListingFileSkipped, path, "it is the main output"});
         return;
     }
     // The folder's owner may have put a link to another file (or a FIFO) there: never written through.
     OutputFile file;
-    if (!file.Open(path, OutputTarget::RegularFileOnly)) {
+    if (!file.Open(std::move(folder), name, OutputTarget::RegularFileOnly)) {
         m_problems.push_back(
             {file.Refused() ? ProblemKind::ListingFileSkipped : ProblemKind::ListingFileFailed, path,
              file.Error()});

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,6 +41,9 @@ struct RunTarget {
     bool previewRun = false;
     std::optional<std::int64_t> headerTime; // the header's time stamp; now when not set
     unsigned threads = 0; // workers that read folders and checksums; 0: DefaultWorkerCount()
+    // Called on the run thread once the tree is read (and its small files' checksums are computed),
+    // before any row is written: tests change the tree there, as another user could meanwhile.
+    std::function<void()> afterScan;
 };
 
 class ListingEngine {

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/directory_reader.h"
 #include "platform/hashes.h"
 
 namespace quillary {
@@ -76,6 +77,8 @@ struct DirRecord {
     std::vector<FileRecord> entries; // sorted by name (byte order) once the directory is scanned
     std::unique_ptr<char[]> names;   // the text the entries' names view; moves with the record
     std::size_t rootPrefixLen = 0;   // length of the parent part of the selected directory
+    FolderIdentity identity;         // the folder the scan read, which its own listing must go into
+    bool selected = false;           // named by the selection: opened as named, a final link followed
 };
 
 } // namespace quillary

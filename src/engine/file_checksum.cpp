@@ -51,17 +51,17 @@ FileChecksummer::Result FileChecksummer::Read(RegularFile& file, RegularFile::Op
     if (before.size != size || before.lastWriteSeconds != lastWriteTime)
         return {0, Outcome::Changed, 0};
     if (!m_buffer)
-        m_buffer.reset(new unsigned char[kChunkSize]); // not cleared: every byte used is read first
+        m_buffer.reset(new unsigned char[kPieceSize]); // not cleared: every byte used is read first
     std::uint32_t crc = 0;
     if (m_xxh3)
         m_xxh3->Reset();
     if (m_sha256)
         m_sha256->Reset();
-    std::uint64_t done = 0;
+    std::uint64_t done = 0, nextProgress = kChunkSize;
     while (done < size) {
         if (cancel.load(std::memory_order_relaxed))
             return {0, Outcome::Cancelled, 0}; // a partial checksum would look like a real one
-        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, size - done));
+        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(kPieceSize, size - done));
         const long long got = file.Read(m_buffer.get(), wanted);
         if (got < 0)
             return {0, Outcome::Failed, file.LastError()};
@@ -75,8 +75,10 @@ FileChecksummer::Result FileChecksummer::Read(RegularFile& file, RegularFile::Op
         if (m_sha256)
             m_sha256->Update(m_buffer.get(), piece);
         done += static_cast<std::uint64_t>(got);
-        if (size > kChunkSize && progress)
+        if (size > kChunkSize && progress && (done >= nextProgress || done == size)) {
             progress(done);
+            nextProgress = done + kChunkSize;
+        }
     }
     FileStamp after;
     if (!file.Stamp(after))

@@ -6,6 +6,7 @@
 #include <wx/artprov.h>
 #include <wx/graphics.h>
 #include <wx/imaglist.h>
+#include <wx/settings.h>
 #include <wx/utils.h>
 #include <wx/wupdlock.h>
 
@@ -307,11 +308,33 @@ DirTreeItem CDirTreeCtrl::AppendItem(DirTreeItem parent, const std::string& text
     const bool isRoot = !parent;
     const wxTreeItemId id = wxTreeCtrl::AppendItem(isRoot ? m_hiddenRoot : ToId(parent), ToWx(text),
                                                    isRoot ? kDisk : kFolderClosed, -1, new FolderData(text));
-    if (!isRoot)
+    if (!isRoot) {
         SetItemImage(id, kFolderOpen, wxTreeItemIcon_Expanded);
+        ShowIfExcluded(id);
+    }
     SetItemState(id, static_cast<int>(DirCheck::Unchecked));
     SetItemHasChildren(id, true);
     return ToItem(id);
+}
+
+void CDirTreeCtrl::ShowExcludedFolders(std::function<bool(std::string_view)> excluded) {
+    m_isExcluded = std::move(excluded);
+    ShowExcludedBelow(m_hiddenRoot);
+}
+
+void CDirTreeCtrl::ShowExcludedBelow(const wxTreeItemId& parent) {
+    wxTreeItemIdValue cookie;
+    for (wxTreeItemId child = GetFirstChild(parent, cookie); child.IsOk();
+         child = GetNextChild(parent, cookie)) {
+        if (parent != m_hiddenRoot)
+            ShowIfExcluded(child);
+        ShowExcludedBelow(child);
+    }
+}
+
+void CDirTreeCtrl::ShowIfExcluded(const wxTreeItemId& id) {
+    const bool excluded = m_isExcluded && m_isExcluded(NameOf(id));
+    SetItemTextColour(id, excluded ? wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT) : wxNullColour);
 }
 
 void CDirTreeCtrl::DeleteItem(DirTreeItem item) {

@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -47,6 +48,9 @@ public:
     // The check states' words in the language in use (BuiltInCheckStateWords' order); an empty or
     // missing word stays English.
     void SetCheckStateWords(std::vector<std::string> words);
+    // Folders whose names `excluded` accepts are left out of listings found below a ticked folder: they
+    // are shown greyed, every folder loaded now and each one added later.
+    void ShowExcludedFolders(std::function<bool(std::string_view)> excluded);
 
     static DirTreeItem ToItem(const wxTreeItemId& id) { return DirTreeItem{id.GetID()}; }
     static wxTreeItemId ToId(DirTreeItem item) { return wxTreeItemId(item.id); }
@@ -86,10 +90,13 @@ private:
     void OnSelectionChanged(wxTreeEvent& event);
     void UpdateAccessibleText();
     void ForgetSiblingPositions() const;
+    void ShowIfExcluded(const wxTreeItemId& id);
+    void ShowExcludedBelow(const wxTreeItemId& parent);
 
     // The real root of the wx control, hidden: the tree's root items ("/") are its children.
     wxTreeItemId m_hiddenRoot;
     std::function<bool()> m_withSubdirs;
+    std::function<bool(std::string_view)> m_isExcluded;
     std::vector<std::string> m_stateWords = BuiltInCheckStateWords();
     // Set while SetExpanded opens an item whose expansion rule the caller has already run.
     bool m_expansionRuleDone = false;

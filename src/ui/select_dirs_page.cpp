@@ -26,6 +26,16 @@ CSelectDirsPage::CSelectDirsPage(wxWindow* parent, WindowSurface& surface)
     exclude->Add(Make(kIdSkipHiddenDirs));
     sizer->Add(exclude, wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT | wxBOTTOM, kGap));
     FinishLayout(sizer);
+    m_surface.Window(kIdExcludeMask)->Bind(wxEVT_TEXT, [this](wxCommandEvent& event) {
+        ShowExcludedFolders();
+        event.Skip();
+    });
+    ShowExcludedFolders();
+}
+
+void CSelectDirsPage::ShowExcludedFolders() {
+    m_excludeMask = NameMask(m_surface.Text(kIdExcludeMask));
+    m_tree->ShowExcludedFolders([this](std::string_view name) { return m_excludeMask.Matches(name); });
 }
 
 void CSelectDirsPage::RefreshTree() {

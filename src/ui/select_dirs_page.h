@@ -5,6 +5,7 @@
 #include <string>
 
 #include "persistence/selection_file.h"
+#include "platform/name_mask.h"
 #include "ui/dir_tree_ctrl.h"
 #include "ui/tab_page.h"
 
@@ -25,9 +26,13 @@ public:
     // Refreshes the tree and restores a selection file into it, with window updates locked. The report
     // lists what could not be restored.
     RestoreReport LoadSelection(const std::string& path);
+    // Shows the folders the "Exclude folders" mask names greyed; after a settings or configuration
+    // file set the mask (typing in it does this by itself).
+    void ShowExcludedFolders();
 
 private:
     CDirTreeCtrl* m_tree = nullptr;
+    NameMask m_excludeMask{""};
 };
 
 } // namespace quillary

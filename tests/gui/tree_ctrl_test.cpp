@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include <wx/checkbox.h>
+#include <wx/settings.h>
+#include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
 #include "gui_test_support.h"
@@ -111,6 +113,25 @@ TEST_F(TreeTest, RefreshedHasTheOneRootLoadedAndNothingSelected) {
     EXPECT_EQ(m_tree->SelectedPath(), "");
     PressSpace(); // nothing selected: nothing happens
     EXPECT_TRUE(Collected().empty());
+}
+
+TEST_F(TreeTest, FoldersTheExcludeMaskNamesAreGreyed) {
+    const wxTreeItemId a1 = Folder("a/a1");
+    const wxTreeItemId b = Folder("b");
+    auto greyed = [&](const wxTreeItemId& item) {
+        return m_tree->GetItemTextColour(item) == wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT);
+    };
+    EXPECT_FALSE(greyed(a1));
+    // Typing sends the edit's text event; a settings file sets the text without one.
+    auto* edit = static_cast<wxTextCtrl*>(m_window->Surface().Window(kIdExcludeMask));
+    edit->SetValue("A1;*x");
+    EXPECT_TRUE(greyed(a1)); // names ignore case, as in the scan
+    EXPECT_TRUE(greyed(Folder("a/a1/a1x")));
+    EXPECT_FALSE(greyed(b));
+    m_tree->RefreshTree(); // folders added again are greyed as they come
+    EXPECT_TRUE(greyed(Folder("a/a1")));
+    edit->SetValue("");
+    EXPECT_FALSE(greyed(Folder("a/a1")));
 }
 
 TEST_F(TreeTest, ARealClickOnTheCheckBoxTogglesWithoutSelecting) {

@@ -43,6 +43,7 @@ void CQuillaryDlg::ShowLoadedFile(const LoadedFile& loaded) {
         ApplyPlacement(ParseWindowPlacement(loaded.window));
     if (loaded.language)
         ShowLanguage(*loaded.language);
+    m_selectPage->ShowExcludedFolders();
 }
 
 bool CQuillaryDlg::SaveSettingsTo(const std::string& path) {

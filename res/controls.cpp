@@ -167,6 +167,8 @@ constexpr ControlDef kControls[] = {
      .hint = "Generate HTML file"},
     {.id = kIdOutputCsv, .kind = K::RadioButton, .dialog = kOptions2Page, .text = "CSV file", .initial = 0,
      .hint = "Generate CSV file"},
+    {.id = kIdOutputJsonLines, .kind = K::RadioButton, .dialog = kOptions2Page, .text = "JSON Lines file",
+     .initial = 0, .hint = "Generate a JSON Lines file for programs to read: exact sizes and ISO 8601 times"},
     {.id = kIdHtmlOptionsGroup, .kind = K::GroupBox, .dialog = kOptions2Page, .text = "HTML options"},
     {.id = kIdHtmlLinksToDirs, .kind = K::CheckBox, .dialog = kOptions2Page, .text = "Generate links to dirs",
      .initial = 0, .hint = "Generate links to directories so you can access them by one-clicking"},
@@ -208,6 +210,13 @@ constexpr ControlDef kControls[] = {
     {.id = kIdCsvSeparatorLabel, .kind = K::Label, .dialog = kOptions2Page, .text = "Separator:"},
     {.id = kIdCsvSeparator, .kind = K::Edit, .dialog = kOptions2Page, .text = ";", .maxLength = 1,
      .hint = "Change character which will be used for separating columns in CSV file"},
+    {.id = kIdCsvByteOrderMark, .kind = K::CheckBox, .dialog = kOptions2Page,
+     .text = "UTF-8 mark for spreadsheets", .initial = 0,
+     .hint = "Start the file with a byte-order mark, by which spreadsheets know that it is UTF-8"},
+    {.id = kIdCsvFormulaGuard, .kind = K::CheckBox, .dialog = kOptions2Page, .text = "Protect from formulas",
+     .initial = 0,
+     .hint = "Put ' before a cell that starts with =, +, -, @, a tab or a carriage return, so that a "
+             "spreadsheet does not run it as a formula"},
 
     // "Preview".
     {.id = kIdHtmlView, .kind = K::HtmlView, .dialog = kPreviewPage},

@@ -148,6 +148,9 @@ enum ControlId {
     kIdExcludeMaskLabel = 1122,
     kIdExcludeMask = 1123,
     kIdSkipHiddenDirs = 1124,
+    kIdOutputJsonLines = 1130,
+    kIdCsvByteOrderMark = 1131,
+    kIdCsvFormulaGuard = 1132,
 };
 
 // Range and initial position of an up-down control.

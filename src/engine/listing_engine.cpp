@@ -101,10 +101,13 @@ RunResult ListingEngine::Run() {
     m_writerContext.charsetName = "utf-8";
     m_writerContext.timeStamp =
         FormatTimeOrBlank(m_target.headerTime.value_or(CurrentTime()), "%Y-%m-%d %H:%M:%S");
+    m_writerContext.time = m_target.headerTime.value_or(CurrentTime());
+    m_writerContext.selection = &m_target.checkedDirs;
     m_pWriter = OutputTypeRow(m_options.m_outputType).makeWriter(m_writerContext);
     m_rows = std::make_unique<RowBuilder>(m_options);
     m_checksums = std::make_unique<ChecksumPass>(m_bCancel, m_problems, ChosenHashes(m_options));
 
+    out.Write(m_pWriter->Preamble());
     std::string text;
     m_pWriter->FormatHeader(m_columnSet, text);
     if (!text.empty())
@@ -115,7 +118,10 @@ RunResult ListingEngine::Run() {
         m_target.afterScan();
     WriteRows(out);
     text.clear();
-    m_pWriter->FormatFooter(text);
+    if (m_pWriter->TakesFacts())
+        WriteRunFacts(text);
+    else
+        m_pWriter->FormatFooter(text);
     if (!text.empty())
         WriteLine(out, text);
     m_stats.checksumsComputed = m_checksums->Computed();
@@ -261,6 +267,7 @@ void ListingEngine::WritePerDirectoryFile(const DirMapEntry& dir, const std::vec
              file.Error()});
         return;
     }
+    file.Write(m_pWriter->Preamble());
     WriteFileRows(entries, file);
     if (!file.Close())
         m_problems.push_back({ProblemKind::ListingFileFailed, path, file.Error()});
@@ -323,11 +330,83 @@ void ListingEngine::WriteRows(OutputFile& out) {
 }
 
 void ListingEngine::WriteDirectoryRow(const DirMapEntry& dir, OutputFile& out) {
-    DirectoryRow row;
-    m_rows->BuildDirectoryRow(dir, row);
     std::string text;
-    m_pWriter->FormatDirectoryRow(row, text);
+    if (m_pWriter->TakesFacts()) {
+        const std::string path = kNativePaths.Showable(dir.first);
+        const std::size_t slash = kNativePaths.FindLastSeparator(dir.first);
+        EntryFacts facts;
+        facts.kind = EntryFacts::Kind::Folder;
+        facts.path = path;
+        facts.name = slash == std::string::npos ? std::string_view(path)
+                                                : std::string_view(dir.first).substr(slash + 1);
+        facts.size = dir.second.totalSize;
+        facts.fileCount = dir.second.fileCount;
+        facts.created = dir.second.creationTime;
+        facts.accessed = dir.second.lastAccessTime;
+        facts.modified = dir.second.lastWriteTime;
+        facts.attributes = dir.second.attributes;
+        m_pWriter->FormatFolderFacts(facts, text);
+    } else {
+        DirectoryRow row;
+        m_rows->BuildDirectoryRow(dir, row);
+        m_pWriter->FormatDirectoryRow(row, text);
+    }
     WriteLine(out, text);
+}
+
+void ListingEngine::WriteEntryFacts(const FileRecord& entry, std::string& text) {
+    const std::string path = JoinPath(entry.parent->first, entry.name);
+    EntryFacts facts;
+    facts.kind = entry.isDirectory ? EntryFacts::Kind::Subfolder : EntryFacts::Kind::File;
+    facts.path = path;
+    facts.name = entry.name;
+    facts.extension = entry.Extension();
+    facts.size = entry.size;
+    facts.created = entry.creationTime;
+    facts.accessed = entry.lastAccessTime;
+    facts.modified = entry.lastWriteTime;
+    facts.attributes = std::string_view(entry.attributes, 5);
+    if (!entry.isDirectory) {
+        auto hex = [](const unsigned char* bytes, std::size_t size) {
+            static constexpr char kDigits[] = "0123456789abcdef";
+            std::string text;
+            for (std::size_t i = 0; i < size; ++i) {
+                text += kDigits[bytes[i] >> 4];
+                text += kDigits[bytes[i] & 0xF];
+            }
+            return text;
+        };
+        const bool strong = entry.strong != nullptr;
+        if (m_options.m_bFileCrc32) {
+            const unsigned char bytes[4] = {
+                static_cast<unsigned char>(entry.crc >> 24), static_cast<unsigned char>(entry.crc >> 16),
+                static_cast<unsigned char>(entry.crc >> 8), static_cast<unsigned char>(entry.crc)};
+            facts.crc32 = (entry.hashesKnown & kHashCrc32) ? hex(bytes, 4) : std::string();
+        }
+        if (m_options.m_bFileXxh3) {
+            unsigned char bytes[8] = {};
+            for (int i = 0; strong && i < 8; ++i)
+                bytes[i] = static_cast<unsigned char>(entry.strong->xxh3 >> (56 - 8 * i));
+            facts.xxh3 = (entry.hashesKnown & kHashXxh3) && strong ? hex(bytes, 8) : std::string();
+        }
+        if (m_options.m_bFileSha256)
+            facts.sha256 = (entry.hashesKnown & kHashSha256) && strong ? hex(entry.strong->sha256.data(), 32)
+                                                                       : std::string();
+    }
+    if (m_options.m_bFileVersion)
+        facts.version = entry.version;
+    m_pWriter->FormatEntryFacts(facts, text);
+}
+
+void ListingEngine::WriteRunFacts(std::string& text) {
+    std::vector<ProblemFacts> problems;
+    problems.reserve(m_problems.size());
+    for (const RunProblem& problem : m_problems)
+        problems.push_back({ProblemKindWord(problem.kind), problem.path, problem.reason});
+    RunFacts run;
+    run.problems = problems;
+    run.cancelled = m_bCancel.load();
+    m_pWriter->FormatRunFacts(run, text);
 }
 
 // The version and the checksum a file's row shows, read once per run (a version that could not be read
@@ -363,9 +442,13 @@ void ListingEngine::WriteFileRows(const std::vector<FileRecord*>& entries, Outpu
         if (!entry.isDirectory)
             ++number;
         ReadDetails(entry);
-        m_rows->BuildFileRow(entry, number, row);
         text.clear();
-        m_pWriter->FormatFileRow(row, text);
+        if (m_pWriter->TakesFacts()) {
+            WriteEntryFacts(entry, text);
+        } else {
+            m_rows->BuildFileRow(entry, number, row);
+            m_pWriter->FormatFileRow(row, text);
+        }
         WriteLine(out, text);
     }
 }

@@ -69,6 +69,8 @@ private:
     void WriteRows(OutputFile& out);
     void WriteDirectoryRow(const DirMapEntry& dir, OutputFile& out);
     void WriteFileRows(const std::vector<FileRecord*>& entries, OutputFile& out);
+    void WriteEntryFacts(const FileRecord& entry, std::string& text);
+    void WriteRunFacts(std::string& text);
     void ReadDetails(FileRecord& entry);
     void SortFileRecords(std::vector<FileRecord*>& entries) const;
     void WritePerDirectoryFile(const DirMapEntry& dir, const std::vector<FileRecord*>& entries,

@@ -2,6 +2,24 @@
 
 namespace quillary {
 
+const char* ProblemKindWord(ProblemKind kind) {
+    switch (kind) {
+    case ProblemKind::FolderUnreadable:
+        return "folder-unreadable";
+    case ProblemKind::EntryUnreadable:
+        return "entry-unreadable";
+    case ProblemKind::ChecksumUnreadable:
+        return "checksum-unreadable";
+    case ProblemKind::VersionUnreadable:
+        return "version-unreadable";
+    case ProblemKind::ListingFileFailed:
+        return "folder-listing-failed";
+    case ProblemKind::ListingFileSkipped:
+        return "folder-listing-skipped";
+    }
+    return "problem";
+}
+
 std::string DescribeProblem(const RunProblem& problem) {
     const char* what = "";
     switch (problem.kind) {

@@ -51,6 +51,9 @@ struct RunResult {
     std::vector<RunProblem> problems;
 };
 
+// A short word for the kind, as machine-readable listings name it: "folder-unreadable", ...
+const char* ProblemKindWord(ProblemKind kind);
+
 // One line for a problem: "cannot read folder '/x/y': Permission denied".
 std::string DescribeProblem(const RunProblem& problem);
 

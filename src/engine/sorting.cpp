@@ -25,10 +25,13 @@ template <typename Key> int CompareKeys(const Key& a, const Key& b) {
 
 } // namespace
 
+int CompareNames(std::string_view a, std::string_view b) {
+    const int c = CompareNoCase(a, b);
+    return c != 0 ? c : a.compare(b);
+}
+
 void SortDirectories(std::vector<DirMapEntry*>& dirs, DirSortKey sortBy, TimeKind dateTimeKind) {
-    auto byPath = [](const DirMapEntry* a, const DirMapEntry* b) {
-        return CompareNoCase(a->first, b->first);
-    };
+    auto byPath = [](const DirMapEntry* a, const DirMapEntry* b) { return CompareNames(a->first, b->first); };
     switch (sortBy) {
     case DirSortKey::Name:
         std::sort(dirs.begin(), dirs.end(), [&](auto* a, auto* b) { return byPath(a, b) < 0; });
@@ -71,7 +74,7 @@ void SortEntries(std::vector<FileRecord*>& entries, FileSortKey sortBy, bool des
         if (a->isDirectory != b->isDirectory)
             return a->isDirectory != descending;
         const int c = compareKey(*a, *b);
-        return (c != 0 ? c : CompareNoCase(a->name, b->name)) < 0;
+        return (c != 0 ? c : CompareNames(a->name, b->name)) < 0;
     });
 }
 

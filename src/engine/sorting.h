@@ -1,13 +1,18 @@
-// Listing order of directories and entries. Name comparisons ignore case; ties of the secondary keys
-// fall back to the name. The sorts are not stable: entries that compare equal may come out in any order.
+// Listing order of directories and entries. Name comparisons ignore case, and names that differ only
+// in case are ordered by their bytes, so every order is fully defined (a comparison of two listings
+// relies on it); ties of the secondary keys fall back to the name.
 #pragma once
 
+#include <string_view>
 #include <vector>
 
 #include "engine/records.h"
 #include "listing/listing_options.h"
 
 namespace quillary {
+
+// <0, 0 or >0: names ignoring case, then by their bytes.
+int CompareNames(std::string_view a, std::string_view b);
 
 // Sorts ascending by the key; an unknown key leaves the order as it is.
 void SortDirectories(std::vector<DirMapEntry*>& dirs, DirSortKey sortBy, TimeKind dateTimeKind);

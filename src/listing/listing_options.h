@@ -77,6 +77,8 @@ struct ListingOptions {
     bool m_bHtmlLinksToFiles = false;
     bool m_bCsvColumnNames = true;
     std::string m_strCsvSeparator = ";";
+    bool m_bCsvByteOrderMark = false; // a UTF-8 byte-order mark first, by which spreadsheets know UTF-8
+    bool m_bCsvFormulaGuard = false;  // a "'" before a cell a spreadsheet would take for a formula
     HtmlStyle m_htmlStyle;
 };
 

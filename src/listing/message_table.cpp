@@ -27,6 +27,7 @@ const char* const kBuiltInMessages[kMessageCount] = {
     "Listing cancelled",
     "Listing not written",
     "Problems",
+    "JSON Lines files (*.jsonl)|*.jsonl|All files (*.*)|*.*",
 };
 
 void ApplyProductNameTo(std::string& text) {

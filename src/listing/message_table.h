@@ -34,9 +34,10 @@ enum MessageId {
     MSG_RUN_CANCELLED = 19,
     MSG_RUN_NOT_WRITTEN = 20,
     MSG_RUN_PROBLEMS = 21,
+    MSG_JSONL_FILTER = 22,
 };
 
-inline constexpr int kMessageCount = 22;
+inline constexpr int kMessageCount = 23;
 
 class MessageTable {
 public:

@@ -4,6 +4,6 @@
 
 namespace quillary {
 
-enum class OutputType { Text, Html, Csv };
+enum class OutputType { Text, Html, Csv, JsonLines };
 
 } // namespace quillary

@@ -28,7 +28,8 @@ constexpr int kHtmlOptionControls[] = {
     kIdOddFontButton,    kIdEvenBackgroundButton, kIdEvenFontButton,
 };
 
-constexpr int kCsvOptionControls[] = {kIdCsvColumnNames, kIdCsvSeparatorLabel, kIdCsvSeparator};
+constexpr int kCsvOptionControls[] = {kIdCsvColumnNames, kIdCsvSeparatorLabel, kIdCsvSeparator,
+                                      kIdCsvByteOrderMark, kIdCsvFormulaGuard};
 
 bool IsChecked(const ControlSurface& surface, int id) {
     return surface.CheckState(id) != 0;
@@ -200,6 +201,8 @@ ListingOptions ReadOptions(const ControlSurface& surface) {
     options.m_bHtmlLinksToDirs = IsOn(surface, kIdHtmlLinksToDirs);
     options.m_bHtmlLinksToFiles = IsOn(surface, kIdHtmlLinksToFiles);
     options.m_bCsvColumnNames = IsOn(surface, kIdCsvColumnNames);
+    options.m_bCsvByteOrderMark = IsOn(surface, kIdCsvByteOrderMark);
+    options.m_bCsvFormulaGuard = IsOn(surface, kIdCsvFormulaGuard);
 
     options.m_nDirNameWidth = WidthOf(surface, kWidthControls[0]);
     options.m_nDirSizeWidth = WidthOf(surface, kWidthControls[1]);

@@ -136,6 +136,8 @@ wxSizer* COptions2Page::MakeCsvGroup() {
     separator->SetMinSize(wxSize(separator->GetTextExtent("WW").x + 24, -1));
     row->Add(separator);
     group->Add(row, wxSizerFlags().Border(wxALL, kGap / 2));
+    group->Add(Make(kIdCsvByteOrderMark, box), wxSizerFlags().Border(wxALL, kGap / 2));
+    group->Add(Make(kIdCsvFormulaGuard, box), wxSizerFlags().Border(wxALL, kGap / 2));
     return group;
 }
 

@@ -13,7 +13,7 @@ std::string_view ValueOf(const std::optional<std::string>& field) {
 // The values of the active columns, in column order, with the separator between neighbours; `name`
 // stands for the name cell.
 void AppendLine(std::string& out, const ColumnSet& columns, const Cells& row, std::string_view name,
-                std::string_view separator) {
+                std::string_view separator, bool formulaGuard) {
     bool first = true;
     for (const ColumnDef& def : Columns()) {
         if (!columns.Has(def.column))
@@ -21,7 +21,8 @@ void AppendLine(std::string& out, const ColumnSet& columns, const Cells& row, st
         if (!first)
             out += separator;
         first = false;
-        AppendCsvValue(out, def.column == Column::Name ? name : ValueOf(row[def.column]), separator);
+        AppendCsvValue(out, def.column == Column::Name ? name : ValueOf(row[def.column]), separator,
+                       formulaGuard);
     }
 }
 
@@ -33,7 +34,13 @@ std::string CsvSeparator(std::string_view option) {
     return std::string(option.substr(0, Utf8CharLength(option, 0)));
 }
 
-void AppendCsvValue(std::string& out, std::string_view value, std::string_view separator) {
+void AppendCsvValue(std::string& out, std::string_view value, std::string_view separator, bool formulaGuard) {
+    std::string guarded;
+    if (formulaGuard && !value.empty() &&
+        std::string_view("=+-@\t\r").find(value[0]) != std::string_view::npos) {
+        guarded = "'" + std::string(value);
+        value = guarded;
+    }
     const bool quoted = value.find(separator) != std::string_view::npos ||
                         value.find_first_of("\"\r\n") != std::string_view::npos;
     if (!quoted) {
@@ -64,7 +71,7 @@ void CsvWriter::FormatHeader(const ColumnSet& columns, std::string& out) {
 }
 
 void CsvWriter::FormatDirectoryRow(const DirectoryRow& row, std::string& out) {
-    AppendLine(out, *Context().columns, row, ValueOf(row[Column::Name]), m_separator);
+    AppendLine(out, *Context().columns, row, ValueOf(row[Column::Name]), m_separator, m_formulaGuard);
 }
 
 void CsvWriter::FormatFileRow(const FileRow& row, std::string& out) {
@@ -72,7 +79,11 @@ void CsvWriter::FormatFileRow(const FileRow& row, std::string& out) {
     const std::string_view name = ValueOf(row[Column::Name]);
     const std::string bracketed = row.isDirectory ? "<" + std::string(name) + ">" : std::string();
     AppendLine(out, *Context().columns, row, row.isDirectory ? std::string_view(bracketed) : name,
-               m_separator);
+               m_separator, m_formulaGuard);
+}
+
+std::string_view CsvWriter::Preamble() const {
+    return Options().m_bCsvByteOrderMark ? std::string_view("\xEF\xBB\xBF") : std::string_view();
 }
 
 void CsvWriter::FormatFooter(std::string&) {}

@@ -1,6 +1,7 @@
 // CSV listings: one line per directory and per entry with the values of the active columns, joined by
 // the separator the user chose, optionally after a line of column names. Values are quoted the RFC 4180
-// way, so any name reads back as it was.
+// way, so any name reads back as it was. For spreadsheets, the file may start with a UTF-8 byte-order
+// mark, and cells that a spreadsheet would run as a formula may be guarded with a leading "'".
 #pragma once
 
 #include <string>
@@ -17,7 +18,10 @@ std::string CsvSeparator(std::string_view option);
 class CsvWriter : public ListingWriter {
 public:
     explicit CsvWriter(const WriterContext& context)
-        : ListingWriter(context), m_separator(CsvSeparator(context.options->m_strCsvSeparator)) {}
+        : ListingWriter(context), m_separator(CsvSeparator(context.options->m_strCsvSeparator)),
+          m_formulaGuard(context.options->m_bCsvFormulaGuard) {}
+
+    std::string_view Preamble() const override;
 
     void FormatHeader(const ColumnSet& columns, std::string& out) override;
     void FormatDirectoryRow(const DirectoryRow& row, std::string& out) override;
@@ -26,10 +30,13 @@ public:
 
 private:
     std::string m_separator; // settled once for the run
+    bool m_formulaGuard;
 };
 
 // Appends a value, in double quotes with its own double quotes doubled when it contains the separator,
-// a double quote, CR or LF.
-void AppendCsvValue(std::string& out, std::string_view value, std::string_view separator);
+// a double quote, CR or LF. With `formulaGuard`, a value that starts with "=", "+", "-", "@", a tab or
+// a CR gets a "'" in front, so that a spreadsheet shows it as text instead of running it.
+void AppendCsvValue(std::string& out, std::string_view value, std::string_view separator,
+                    bool formulaGuard = false);
 
 } // namespace quillary

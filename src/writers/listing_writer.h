@@ -1,12 +1,16 @@
-// The interface between the listing engine and the three output formats. The engine decides what is
+// The interface between the listing engine and the output formats. The engine decides what is
 // listed and formats every field; a writer only turns the prepared texts of one row into the text of
 // its format. A writer never touches a file: the engine adds the line end and writes.
 //
 // Threading: a writer lives on the run thread for one run and is never shared.
 #pragma once
 
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "listing/listing_options.h"
 #include "listing/message_table.h"
@@ -28,6 +32,37 @@ struct FileRow : Cells {
     bool isDirectory = false;
 };
 
+// A folder or an entry as it is, for a writer of machine-readable listings: exact bytes and times
+// instead of display texts.
+struct EntryFacts {
+    enum class Kind { Folder, File, Subfolder }; // a folder line, a file, a subfolder among the entries
+    Kind kind = Kind::File;
+    std::string_view path; // the full path as the file system gave it
+    std::string_view name;
+    std::string_view extension;
+    std::uint64_t size = 0;      // a folder's: the total of the listed files in and below it
+    std::uint32_t fileCount = 0; // a folder's listed files directly in it
+    std::int64_t created = 0;
+    std::int64_t accessed = 0;
+    std::int64_t modified = 0;
+    std::string_view attributes;
+    // Each checksum whose column is on: its lowercase hexadecimal digits, "" when it could not be read.
+    std::optional<std::string> crc32, xxh3, sha256;
+    std::optional<std::string_view> version; // absent when the column is off
+};
+
+// A problem of the run (a folder that could not be read, ...), for the summary of such a listing.
+struct ProblemFacts {
+    std::string_view kind; // a short word: "folder-unreadable", "checksum-unreadable", ...
+    std::string_view path;
+    std::string_view reason;
+};
+
+struct RunFacts {
+    std::span<const ProblemFacts> problems;
+    bool cancelled = false;
+};
+
 // What every writer may read about the run besides the rows.
 struct WriterContext {
     const ListingOptions* options = nullptr;
@@ -36,6 +71,8 @@ struct WriterContext {
     std::string timeStamp;   // "%Y-%m-%d %H:%M:%S" local time of the run
     bool filesListed = true; // file rows are written at all
     std::string charsetName; // the platform's narrow character set name for HTML ("utf-8" here)
+    std::int64_t time = 0;   // the header's time stamp, seconds since 1970
+    const std::vector<std::string>* selection = nullptr; // "3|path" or "2|path", as the run got them
 };
 
 class ListingWriter {
@@ -50,6 +87,15 @@ public:
     virtual void FormatDirectoryRow(const DirectoryRow& row, std::string& out) = 0;
     virtual void FormatFileRow(const FileRow& row, std::string& out) = 0;
     virtual void FormatFooter(std::string& out) = 0;
+    // What starts every file of this type before its first line (a byte-order mark); "" for none.
+    virtual std::string_view Preamble() const { return {}; }
+
+    // A writer of machine-readable listings takes the facts instead of the rows: the engine then calls
+    // the three calls below in place of FormatDirectoryRow, FormatFileRow and FormatFooter.
+    virtual bool TakesFacts() const { return false; }
+    virtual void FormatFolderFacts(const EntryFacts&, std::string&) {}
+    virtual void FormatEntryFacts(const EntryFacts&, std::string&) {}
+    virtual void FormatRunFacts(const RunFacts&, std::string&) {}
 
 protected:
     const WriterContext& Context() const { return m_context; }

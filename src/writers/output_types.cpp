@@ -7,6 +7,7 @@
 #include "res/controls.h"
 #include "writers/csv_writer.h"
 #include "writers/html_writer.h"
+#include "writers/jsonl_writer.h"
 #include "writers/text_writer.h"
 
 namespace quillary {
@@ -21,6 +22,7 @@ constexpr OutputTypeDef kOutputTypes[] = {
     {OutputType::Text, "txt", "", kIdOutputText, MSG_TEXT_FILTER, &MakeWriter<TextWriter>},
     {OutputType::Html, "html", "htm", kIdOutputHtml, MSG_HTML_FILTER, &MakeWriter<HtmlWriter>},
     {OutputType::Csv, "csv", "", kIdOutputCsv, MSG_CSV_FILTER, &MakeWriter<CsvWriter>},
+    {OutputType::JsonLines, "jsonl", "", kIdOutputJsonLines, MSG_JSONL_FILTER, &MakeWriter<JsonLinesWriter>},
 };
 
 } // namespace

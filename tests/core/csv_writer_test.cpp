@@ -56,6 +56,32 @@ TEST_F(CsvWriterTest, QuotingAndSeparators) {
     EXPECT_EQ(CsvSeparator("\""), ";");
 }
 
+// Spreadsheets run a cell that starts with one of these as a formula; the guard makes it text, and
+// quoting still applies to the guarded value.
+TEST_F(CsvWriterTest, FormulaGuard) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
+        {"+1", "'+1"},
+        {"-----", "'-----"},
+        {"@sum", "'@sum"},
+        {"\tx", "'\tx"},
+        {"\rx", "\"'\rx\""},
+        {"a=b", "a=b"},
+        {"", ""},
+    };
+    for (const auto& [value, expected] : cases) {
+        std::string out;
+        AppendCsvValue(out, value, ";", true);
+        EXPECT_EQ(out, expected) << value;
+    }
+    // Off (the default), the value is written as it is; the column names are never guarded.
+    FileRow file;
+    file[Column::Name] = "=1+1";
+    EXPECT_EQ(File(file), "=1+1");
+    options.m_bCsvFormulaGuard = true;
+    EXPECT_EQ(File(file), "'=1+1");
+}
+
 TEST_F(CsvWriterTest, DirectoryLines) {
     columns = ColumnSet::All();
     columns.Set(Column::Time, false);

@@ -84,6 +84,30 @@ std::string ParseWithPython(const fs::path& csvFile, const std::string& separato
     return result.exitCode == 0 ? result.out : "python3 failed";
 }
 
+// The byte-order mark starts the listing and every per-folder listing once, also without a line of
+// column names (no empty first line); off, the file starts with its first line as before.
+TEST_F(HtmlCsvListingTest, TheByteOrderMarkStartsEveryCsvFile) {
+    const std::string mark = "\xEF\xBB\xBF";
+    ListingOptions options;
+    options.m_outputType = OutputType::Csv;
+    options.m_bCsvColumnNames = false;
+    options.m_bListingInEachDir = true;
+    options.m_bCsvByteOrderMark = true;
+    const std::string listing = ListWithEngine(options, "marked.csv");
+    const std::string dataRow = std::string("<ROOT>") + kSeparator + "Data" + kSeparator + ";";
+    EXPECT_EQ(listing.rfind(mark + dataRow, 0), 0u) << listing;
+    EXPECT_EQ(Count(listing, mark), 1u);
+    for (const fs::path& folder : {tree.Data(), tree.Data() / "Sub" / "deep"}) {
+        const std::string own = ReadFile(folder / "_thisdir.csv");
+        EXPECT_EQ(own.rfind(mark, 0), 0u) << folder;
+        EXPECT_EQ(Count(own, mark), 1u) << folder;
+        EXPECT_NE(own.substr(3, 1), "\n") << folder;
+    }
+    options.m_bCsvByteOrderMark = false;
+    options.m_bListingInEachDir = false;
+    EXPECT_EQ(ListWithEngine(options, "plain.csv").rfind(dataRow, 0), 0u);
+}
+
 TEST_F(HtmlCsvListingTest, PythonReadsTheColumnsBack) {
     if (kOnWindows)
         GTEST_SKIP() << "Python is a Linux program here; the same CSV writer is read back on Linux";

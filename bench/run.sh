@@ -11,6 +11,8 @@
 #                            cat(1), plus a second run in the same process that must hit the checksum cache
 #   bench/run.sh hash        the XXH3 column on one 2 GiB file against cat(1), the SHA-256 column on the
 #                            same file against sha256sum(1)
+#   bench/run.sh compare     --compare of two JSON Lines listings of 1,000,000 entries each (50,000
+#                            folders of 19 files, 1% of the files changed), time and peak memory
 #   bench/run.sh all         listing, crc-tree, crc and hash
 #   bench/run.sh selection   restoring 200,000 selection lines around a folder with 50,000 subfolders
 #   bench/run.sh window      the window on a virtual X server: opening a folder with 20,000 subfolders
@@ -403,6 +405,23 @@ bench_preview() {
     machine_line
 }
 
+bench_compare() {
+    machine_line
+    python3 "$REPO/bench/make_listings.py" "$WORK/before.jsonl" "$WORK/after.jsonl"
+    local entries
+    entries=$(($(wc -l <"$WORK/before.jsonl") - 2))
+    for _ in $(seq "$RUNS"); do
+        # Exit status 4: the listings differ, as they should.
+        measure compare /dev/null bash -c '"$@"; [ $? -eq 4 ]' _ "$BUILD_DIR/quillary-cli" --compare \
+            "$WORK/before.jsonl" "$WORK/after.jsonl" --output "$WORK/report.jsonl"
+    done
+    per_run compare
+    awk -v e="$entries" -v w="$(column compare 1)" -v c="$(column compare 2)" -v m="$(column compare 3)" 'BEGIN {
+        printf "compare of two listings of %d entries: median %.2f s wall, %.2f s cpu, peak %.1f MiB   target <= 5 s: %s\n",
+            e, w, c, m / 1024, (w <= 5 ? "met" : "NOT met") }'
+    echo "  changes reported: $(($(wc -l <"$WORK/report.jsonl") - 2))"
+}
+
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillary-bench-work.XXXXXX")
 DATA=
 BIG=
@@ -442,6 +461,7 @@ listing-1m) bench_listing_1m ;;
 crc-tree) bench_crc_tree ;;
 crc) bench_crc ;;
 hash) bench_hash ;;
+compare) bench_compare ;;
 all)
     bench_listing_vs_find "$(listing_tree)" small_tree
     bench_crc_tree

@@ -79,11 +79,29 @@ ConsoleArguments ParseConsoleArguments(const std::vector<std::string>& args) {
     using Action = ConsoleArguments::Action;
     std::vector<std::string> words; // the switch words before --output
     bool directForm = false;
+    bool compareForm = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (IsOption(arg, "--help") || IsOption(arg, "--version")) {
             result.action = IsOption(arg, "--help") ? Action::Help : Action::Version;
             return result;
+        }
+        if (IsOption(arg, "--compare")) {
+            // --compare BEFORE AFTER... --output REPORT
+            std::size_t end = i + 1;
+            while (end < args.size() && !IsOption(args[end], "--output"))
+                ++end;
+            if (end - i < 3 || end + 2 != args.size()) {
+                result.problem =
+                    "--compare needs a listing, a later listing or folders, then --output REPORT";
+                return result;
+            }
+            result.compareBefore = args[i + 1];
+            result.compareAfter.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 2,
+                                       args.begin() + static_cast<std::ptrdiff_t>(end));
+            result.outputPath = args[end + 1];
+            compareForm = true;
+            break;
         }
         if (IsOption(arg, "--output")) {
             if (i + 1 >= args.size()) {
@@ -133,7 +151,9 @@ ConsoleArguments ParseConsoleArguments(const std::vector<std::string>& args) {
     result.problem = result.commandLine.MissingParameter();
     if (!result.problem.empty())
         return result;
-    if (directForm)
+    if (compareForm)
+        result.action = Action::Compare;
+    else if (directForm)
         result.action = Action::ListFolders;
     else if (!directForm && result.commandLine.m_bUnattended)
         result.action = Action::ListSelection;

@@ -26,13 +26,16 @@ struct ConsoleArguments {
         Version,       // --version
         ListSelection, // /l SELECTION OUTPUT
         ListFolders,   // --output OUTPUT DIR...
+        Compare,       // --compare BEFORE AFTER... --output REPORT
     };
     Action action = Action::Usage;
     std::string problem;         // one line saying what was not understood; "" for a bare usage
     CommandLineInfo commandLine; // the switches before --output
     std::string outputPath;      // --output
     std::vector<std::string> folders;
-    std::optional<HashColumns> hashes; // --hash crc32,xxh3,sha256 or --hash none
+    std::string compareBefore;             // --compare: the earlier listing
+    std::vector<std::string> compareAfter; // the later listing, or folders to list first
+    std::optional<HashColumns> hashes;     // --hash crc32,xxh3,sha256 or --hash none
     // Folder masks added to the configured "Exclude folders" for this run, each as given.
     std::vector<std::string> excludeMasks;     // --exclude MASK
     std::vector<std::string> excludeFromFiles; // --exclude-from FILE

@@ -19,6 +19,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;     // not written: an input file or the output failed
 inline constexpr int kExitUsage = 2;      // the command line or SOURCE_DATE_EPOCH not understood
 inline constexpr int kExitIncomplete = 3; // written, but something could not be read
+inline constexpr int kExitChanged = 4;    // a comparison found changes
 
 // A run's problems are told one a line, this many, then how many more there are.
 inline constexpr std::size_t kMaxProblemLines = 20;

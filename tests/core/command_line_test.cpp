@@ -67,6 +67,8 @@ TEST(CommandLineTest, SwitchesWithoutTheirFilesAreNotUnderstood) {
 
 TEST(ConsoleArgumentsTest, DecidesWhatToDo) {
     using Action = ConsoleArguments::Action;
+    constexpr const char* kCompareUsage =
+        "--compare needs a listing, a later listing or folders, then --output REPORT";
     struct Row {
         std::vector<std::string> args;
         Action action;
@@ -94,6 +96,12 @@ TEST(ConsoleArgumentsTest, DecidesWhatToDo) {
         {{"--hash", "md5", "/l", "s", "o"},
          Action::Usage,
          "--hash takes crc32, xxh3 and sha256 separated by commas, or none: 'md5'"},
+        {{"/o", "cfg", "--Compare", "a.jsonl", "b.jsonl", "--output", "r.txt"}, Action::Compare, ""},
+        {{"--compare", "a.jsonl", "D1", "D2", "--output", "r"}, Action::Compare, ""},
+        {{"--compare", "a.jsonl", "--output", "r"}, Action::Usage, kCompareUsage},
+        {{"--compare", "a.jsonl", "b.jsonl"}, Action::Usage, kCompareUsage},
+        {{"--compare", "a.jsonl", "b.jsonl", "--output"}, Action::Usage, kCompareUsage},
+        {{"--compare", "a.jsonl", "b.jsonl", "--output", "r", "x"}, Action::Usage, kCompareUsage},
     };
     for (const Row& row : rows) {
         const ConsoleArguments arguments = ParseConsoleArguments(row.args);
@@ -103,6 +111,11 @@ TEST(ConsoleArgumentsTest, DecidesWhatToDo) {
     const ConsoleArguments direct = ParseConsoleArguments({"--output", "out.txt", "A", "--help"});
     EXPECT_EQ(direct.outputPath, "out.txt");
     EXPECT_EQ(direct.folders, (std::vector<std::string>{"A", "--help"})); // folders may look like switches
+    const ConsoleArguments compare =
+        ParseConsoleArguments({"--compare", "a.jsonl", "D1", "D2", "--output", "r"});
+    EXPECT_EQ(compare.compareBefore, "a.jsonl");
+    EXPECT_EQ(compare.compareAfter, (std::vector<std::string>{"D1", "D2"}));
+    EXPECT_EQ(compare.outputPath, "r");
 }
 
 TEST(ConsoleArgumentsTest, HashLists) {

@@ -31,6 +31,7 @@ void PrintUsage(std::FILE* to) {
     std::fprintf(to,
                  "Usage: quillary-cli [/o CONFIG] [OPTION...] /l SELECTION OUTPUT\n"
                  "       quillary-cli [/o CONFIG] [OPTION...] --output OUTPUT DIR...\n"
+                 "       quillary-cli [/o CONFIG] --compare BEFORE.jsonl AFTER --output REPORT\n"
                  "       quillary-cli --help | --version\n"
                  "\n"
                  "Writes a listing with the options of the settings file (quillary.INI) and, with\n"
@@ -48,6 +49,10 @@ void PrintUsage(std::FILE* to) {
                  "                       * and ?, patterns separated by ;) are not read at all,\n"
                  "                       besides the configured \"Exclude folders\".\n"
                  "  --exclude-from FILE  the same for the patterns in FILE, one a line (# comments).\n"
+                 "  --compare BEFORE AFTER --output REPORT  reports the folders and files added,\n"
+                 "                       removed or changed between two JSON Lines listings; AFTER\n"
+                 "                       may also be folders, listed first. REPORT is written in the\n"
+                 "                       output type its name or the options choose.\n"
                  "%s is written as named, without an extension added.\n"
                  "An existing OUTPUT is replaced only by a complete listing: after an error the\n"
                  "old file stays. Switches may start with \"/\" or \"-\" and ignore case.\n"
@@ -57,7 +62,8 @@ void PrintUsage(std::FILE* to) {
                  "could not be read, the output could not be opened or written); 2 command line\n"
                  "not understood (also /l without both files, /o without a file, a bad\n"
                  "SOURCE_DATE_EPOCH); 3 written, but something could not be read or a folder\n"
-                 "listing was not written (each problem is reported on stderr).\n",
+                 "listing was not written (each problem is reported on stderr); 4 (--compare)\n"
+                 "the listings differ.\n",
                  kDeviceExample);
 }
 
@@ -77,6 +83,8 @@ int Main(const std::vector<std::string>& commandLineArguments) {
             PrintMessage(arguments.problem);
         PrintUsage(stderr);
         return kExitUsage;
+    case Action::Compare:
+        return ConsoleSession(ProgramLocations::ForThisProgram()).Compare(arguments);
     case Action::ListSelection:
     case Action::ListFolders:
         break;

@@ -1,7 +1,14 @@
 #include "app/console/console_session.h"
 
 #include "app/console/console_host.h"
+#include <filesystem>
+#include <optional>
+
+#include "engine/listing_compare.h"
+#include "model/options_rules.h"
 #include "platform/file_io.h"
+#include "writers/compare_report.h"
+#include "writers/output_types.h"
 
 namespace quillary {
 
@@ -16,7 +23,7 @@ bool Tell(const SessionReport& report) {
 
 } // namespace
 
-int ConsoleSession::List(const ConsoleArguments& arguments) {
+std::optional<int> ConsoleSession::Prepare(const ConsoleArguments& arguments) {
     if (const SessionReport report = m_session.CheckHeaderTime(); !Tell(report))
         return report.exitStatus;
     // The settings file is optional: without one the controls keep their initial values.
@@ -29,6 +36,81 @@ int ConsoleSession::List(const ConsoleArguments& arguments) {
             !Tell(report))
             return report.exitStatus;
     }
+    return std::nullopt;
+}
+
+int ConsoleSession::Compare(const ConsoleArguments& arguments) {
+    if (const std::optional<int> stop = Prepare(arguments))
+        return *stop;
+    // The later side named as folders is listed first, in the order the comparison reads a folder at
+    // a time, into a private file removed afterwards.
+    std::string after = arguments.compareAfter.front();
+    std::string listed;
+    if (arguments.compareAfter.size() > 1 || OutputTypeFromName(after) != OutputType::JsonLines) {
+        CheckedDirList checkedDirs;
+        if (const SessionReport restored = m_session.RestoreFolders(arguments.compareAfter, checkedDirs);
+            !Tell(restored))
+            return restored.exitStatus;
+        const std::string preview = m_session.PreviewFilePath(OutputType::JsonLines);
+        if (preview.empty()) {
+            PrintMessage("no private folder for the listing of the folders to compare");
+            return kExitFailed;
+        }
+        listed = preview.substr(0, preview.rfind('.')) + "-compare.jsonl";
+        RunTarget target = m_session.BuildRunTarget(checkedDirs, listed, false);
+        ListingOptions& o = target.options;
+        o.m_outputType = OutputType::JsonLines;
+        o.m_bDirName = o.m_bFileName = true;
+        o.m_sortDirsBy = DirSortKey::Name;
+        o.m_bSortDirsDescending = o.m_bFilesAllTogether = o.m_bListingInEachDir = false;
+        RunResult result;
+        {
+            ConsoleHost host(m_session.Messages());
+            result = RunListing(std::move(target), &host);
+        }
+        for (const RunProblem& problem : result.problems)
+            PrintMessage(DescribeProblem(problem));
+        if (result.status != RunStatus::Written) {
+            PrintMessage("cannot list the folders to compare into '" + listed + "'");
+            return kExitFailed;
+        }
+        after = result.outputPath;
+    }
+    const auto removeListed = [&] {
+        if (!listed.empty()) {
+            std::error_code ignored;
+            std::filesystem::remove(std::filesystem::path(std::u8string(listed.begin(), listed.end())),
+                                    ignored);
+        }
+    };
+
+    m_session.ChooseOutputTypeFromName(arguments.outputPath);
+    const ListingOptions options = ReadOptions(m_session.Form());
+    OutputFile out;
+    if (!out.Open(arguments.outputPath)) {
+        PrintMessage("cannot write '" + arguments.outputPath + "': " + out.Error());
+        removeListed();
+        return kExitFailed;
+    }
+    CompareReport report(options.m_outputType, options.m_strCsvSeparator,
+                         [&out](std::string_view text) { out.Write(text); });
+    const CompareOutcome outcome = CompareListings(arguments.compareBefore, after, report);
+    removeListed();
+    if (!outcome.compared) {
+        PrintMessage(outcome.error);
+        return kExitFailed;
+    }
+    if (!out.Close()) {
+        PrintMessage("cannot write '" + arguments.outputPath + "': " + out.Error());
+        return kExitFailed;
+    }
+    return outcome.totals.AnyChange() ? kExitChanged : kExitOk;
+}
+
+int ConsoleSession::List(const ConsoleArguments& arguments) {
+    if (const std::optional<int> stop = Prepare(arguments))
+        return *stop;
+    const CommandLineInfo& commandLine = arguments.commandLine;
 
     // Folder masks of the command line, added to the configured ones.
     std::string excludes;

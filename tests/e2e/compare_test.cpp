@@ -96,6 +96,24 @@ TEST_F(CompareTest, AddedRemovedGrownTouchedAndRenamed) {
     EXPECT_NE(csv.find("\nadded;total;;;;;;;0 folders, 0 files\n"), std::string::npos) << csv;
 }
 
+// A listing in another order (folders by size, descending; files by size) is sorted before the merge
+// and matches the default listing of the same tree entry for entry.
+TEST_F(CompareTest, ListingsInAnyOrderCompare) {
+    ListTo("default.jsonl");
+    WriteFile(Out("by-size.qlc"), "[Settings]\n1023=1\n1025=1\n1024=2\n");
+    const CliResult listed =
+        Run({"/o", Out("by-size.qlc").string(), "--output", Out("by-size.jsonl").string(), "Data"});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    for (const auto& [before, after] :
+         {std::pair{"default.jsonl", "by-size.jsonl"}, std::pair{"by-size.jsonl", "default.jsonl"}}) {
+        const CliResult same = Run(
+            {"--compare", Out(before).string(), Out(after).string(), "--output", Out("same.txt").string()});
+        EXPECT_EQ(same.exitCode, 0) << same.err;
+        EXPECT_NE(ReadTextFile(Out("same.txt")).find("unchanged: 4 folders, 10 files\n"), std::string::npos)
+            << before;
+    }
+}
+
 TEST_F(CompareTest, ReportsInHtmlAreEscapedAndBadListingsWriteNothing) {
     ListTo("before.jsonl");
     WriteFile(tree.Data() / (kOnWindows ? "x & y.txt" : "<img src=x onerror=alert(1)>.txt"), "1");

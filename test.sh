@@ -3,8 +3,10 @@
 #   1. the normal build with the window and every test (ctest; the window's tests each on their own
 #      virtual X server),
 #   2. the Debian package built, installed and run (scripts/test-deb.sh),
-#   3. the Windows console program cross-built with MinGW-w64 and its tests run under Wine
-#      (scripts/build-windows.sh test),
+#   3. the Windows programs cross-built with MinGW-w64 (wxMSW built once and cached by
+#      scripts/wxmsw.sh) and the console program's tests run under Wine (scripts/build-windows.sh test),
+#      then the window's tests under Wine on a virtual X server, screenshots of every page, the
+#      installer and the portable .zip (scripts/build-windows.sh window),
 #   4. the core and console program under AddressSanitizer and UndefinedBehaviorSanitizer,
 #   5. the core and end-to-end suites under ThreadSanitizer,
 #   6. each libFuzzer target for a bounded time.
@@ -43,6 +45,9 @@ scripts/test-deb.sh build
 
 step "Windows console program under Wine"
 scripts/build-windows.sh test
+
+step "Windows window under Wine"
+scripts/build-windows.sh window
 
 step "AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILLARY_SANITIZE=address,undefined -DQUILLARY_GUI=OFF >/dev/null

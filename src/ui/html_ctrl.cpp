@@ -3,6 +3,9 @@
 #include <wx/filesys.h>
 #include <wx/sizer.h>
 #include <wx/webview.h>
+#if defined(__WXMSW__) && wxUSE_WEBVIEW_IE
+#include <wx/msw/webview_ie.h>
+#endif
 
 namespace quillary {
 
@@ -18,8 +21,16 @@ CHtmlCtrl::CHtmlCtrl(wxWindow* parent, int id, CommandHandler onCommand)
 }
 
 wxWebView* CHtmlCtrl::View() {
-    if (m_view == nullptr) {
+    if (m_view == nullptr && !m_noEngine) {
+#if defined(__WXMSW__) && wxUSE_WEBVIEW_IE
+        // The Internet Explorer control renders as IE 7 unless the program asks for the current engine.
+        wxWebViewIE::MSWSetEmulationLevel(wxWEBVIEWIE_EMU_IE11);
+#endif
         m_view = wxWebView::New(this, wxID_ANY, "about:blank");
+        // Without an HTML engine (Wine without its Gecko) the panel stays empty.
+        m_noEngine = m_view == nullptr;
+        if (m_noEngine)
+            return nullptr;
         m_view->Bind(wxEVT_WEBVIEW_NAVIGATING, &CHtmlCtrl::OnNavigating, this);
         m_view->Bind(wxEVT_WEBVIEW_LOADED, &CHtmlCtrl::OnLoaded, this);
         GetSizer()->Add(m_view, wxSizerFlags(1).Expand());
@@ -43,7 +54,8 @@ void CHtmlCtrl::ShowDocument(const wxString& html, const wxString& baseUrl) {
 
 void CHtmlCtrl::LoadUrl(const wxString& url) {
     m_loadedUrl.clear();
-    View()->LoadURL(url);
+    if (wxWebView* view = View())
+        view->LoadURL(url);
 }
 
 // Read through the page's script: the engine's own text access needs a wx web extension that is not

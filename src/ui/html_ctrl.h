@@ -34,13 +34,16 @@ public:
     wxString PageText() const;
     // The height of the page's body in pixels (0 before any page); reading it lays the page out.
     long PageHeight() const;
+    // True once a page was to be shown and no browser could be made (Wine without its Gecko engine).
+    bool EngineMissing() const { return m_noEngine; }
 
 private:
     wxWebView* View();
     void OnNavigating(wxWebViewEvent& event);
     void OnLoaded(wxWebViewEvent& event);
 
-    wxWebView* m_view = nullptr;
+    wxWebView* m_view = nullptr; // null until something is shown, and where no engine can be made
+    bool m_noEngine = false;
     CommandHandler m_onCommand;
     wxString m_loadedUrl;
 };

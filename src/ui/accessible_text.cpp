@@ -2,6 +2,11 @@
 
 #ifdef __WXGTK__
 #include <dlfcn.h>
+#elif defined(__WXMSW__) && wxUSE_ACCESSIBILITY
+#include <wx/access.h>
+#include <wx/msw/wrapwin.h>
+
+#include <oleacc.h>
 #endif
 
 namespace quillary {
@@ -77,6 +82,82 @@ wxString AccessibleName(wxWindow* window) {
 
 wxString AccessibleDescription(wxWindow* window) {
     return ReadText(window, Atk().getDescription);
+}
+
+#elif defined(__WXMSW__) && wxUSE_ACCESSIBILITY
+
+namespace {
+
+// The window's own object answers with the texts; everything else (its role, state, the items of a
+// native control) comes from the system's standard object, as wx falls back to it for what is not
+// implemented here.
+class TextAccessible final : public wxWindowAccessible {
+public:
+    explicit TextAccessible(wxWindow* window) : wxWindowAccessible(window) {}
+
+    wxAccStatus GetName(int childId, wxString* name) override {
+        if (childId != wxACC_SELF)
+            return wxACC_NOT_IMPLEMENTED;
+        *name = m_name;
+        return wxACC_OK;
+    }
+    wxAccStatus GetDescription(int childId, wxString* description) override {
+        if (childId != wxACC_SELF)
+            return wxACC_NOT_IMPLEMENTED;
+        *description = m_description;
+        return wxACC_OK;
+    }
+
+    wxString m_name;
+    wxString m_description;
+};
+
+// Asks the window's client object through the accessibility API, as a screen reader would.
+wxString ReadText(wxWindow* window, bool description) {
+    if (window == nullptr)
+        return {};
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(static_cast<HWND>(window->GetHWND()), OBJID_CLIENT, IID_IAccessible,
+                                          reinterpret_cast<void**>(&object))) ||
+        object == nullptr)
+        return {};
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR text = nullptr;
+    const HRESULT result =
+        description ? object->get_accDescription(self, &text) : object->get_accName(self, &text);
+    object->Release();
+    wxString read;
+    if (SUCCEEDED(result) && text != nullptr)
+        read = wxString(text, SysStringLen(text));
+    SysFreeString(text);
+    return read;
+}
+
+} // namespace
+
+void SetAccessibleText(wxWindow* window, const wxString& name, const wxString& description) {
+    if (window == nullptr)
+        return;
+    auto* accessible = dynamic_cast<TextAccessible*>(window->GetAccessible());
+    if (accessible == nullptr) {
+        accessible = new TextAccessible(window);
+        window->SetAccessible(accessible); // the window owns it
+    }
+    accessible->m_name = name;
+    accessible->m_description = description;
+    wxAccessible::NotifyEvent(wxACC_EVENT_OBJECT_NAMECHANGE, window, wxOBJID_CLIENT, wxACC_SELF);
+    wxAccessible::NotifyEvent(wxACC_EVENT_OBJECT_DESCRIPTIONCHANGE, window, wxOBJID_CLIENT, wxACC_SELF);
+}
+
+wxString AccessibleName(wxWindow* window) {
+    return ReadText(window, false);
+}
+
+wxString AccessibleDescription(wxWindow* window) {
+    return ReadText(window, true);
 }
 
 #else

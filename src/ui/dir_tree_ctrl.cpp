@@ -4,8 +4,10 @@
 #include <memory>
 
 #include <wx/artprov.h>
+#include <wx/brush.h>
 #include <wx/graphics.h>
 #include <wx/imaglist.h>
+#include <wx/pen.h>
 #include <wx/settings.h>
 #include <wx/utils.h>
 #include <wx/wupdlock.h>

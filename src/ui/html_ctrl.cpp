@@ -4,6 +4,8 @@
 #include <wx/sizer.h>
 #include <wx/webview.h>
 #if defined(__WXMSW__) && wxUSE_WEBVIEW_IE
+#include <wx/log.h>
+#include <wx/msw/registry.h>
 #include <wx/msw/webview_ie.h>
 #endif
 
@@ -23,11 +25,18 @@ CHtmlCtrl::CHtmlCtrl(wxWindow* parent, int id, CommandHandler onCommand)
 wxWebView* CHtmlCtrl::View() {
     if (m_view == nullptr && !m_noEngine) {
 #if defined(__WXMSW__) && wxUSE_WEBVIEW_IE
-        // The Internet Explorer control renders as IE 7 unless the program asks for the current engine.
-        wxWebViewIE::MSWSetEmulationLevel(wxWEBVIEWIE_EMU_IE11);
+        // The Internet Explorer control renders as IE 7 unless the program asks for the current engine,
+        // in the user's key of the browser features (made when missing, as on a fresh profile).
+        {
+            wxLogNull quiet;
+            wxRegKey(wxRegKey::HKCU, "Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\"
+                                     "FEATURE_BROWSER_EMULATION")
+                .Create(false);
+            wxWebViewIE::MSWSetEmulationLevel(wxWEBVIEWIE_EMU_IE11);
+        }
 #endif
         m_view = wxWebView::New(this, wxID_ANY, "about:blank");
-        // Without an HTML engine (Wine without its Gecko) the panel stays empty.
+        // Without an HTML engine the panel stays empty.
         m_noEngine = m_view == nullptr;
         if (m_noEngine)
             return nullptr;

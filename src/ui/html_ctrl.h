@@ -34,8 +34,6 @@ public:
     wxString PageText() const;
     // The height of the page's body in pixels (0 before any page); reading it lays the page out.
     long PageHeight() const;
-    // True once a page was to be shown and no browser could be made (Wine without its Gecko engine).
-    bool EngineMissing() const { return m_noEngine; }
 
 private:
     wxWebView* View();

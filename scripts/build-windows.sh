@@ -109,14 +109,15 @@ if [ "$mode" = "test" ]; then
     exit "$status"
 fi
 
-# The window's tests, the screenshots among them (Wine's GDI has no PNG encoder here: the pictures are
-# taken as BMP and converted).
+# The window's tests, then the screenshots (this wxMSW has no PNG encoder: the pictures are taken as
+# BMP and converted).
 shots="$root/$out/screenshots"
 rm -rf "$shots"
 status=0
-QUILLARY_SCREENSHOT_DIR="Z:$shots" ctest --test-dir "$out" --output-on-failure -L gui || status=$?
+ctest --test-dir "$out" --output-on-failure -L gui || status=$?
 report_tests
 [ "$status" = 0 ] || exit "$status"
+wine "$out/scripts/screenshots/quillary-screenshots.exe" "Z:$shots"
 for picture in "$shots"/*.bmp; do
     convert "$picture" "${picture%.bmp}.png" && rm "$picture"
 done

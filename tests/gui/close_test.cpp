@@ -19,7 +19,7 @@ TEST(Close, SavesSettingsAndTheRememberedSelectionAndDeletesPreviewFiles) {
     window->Surface().SetCheckState(kIdRememberSelection, 1);
     ASSERT_TRUE(window->Close());
 
-    const std::string settings = ReadFile(dir.File("quillary.INI"));
+    const std::string settings = ReadTextFile(dir.File("quillary.INI"));
     EXPECT_NE(settings.find("1064=*.cpp\n"), std::string::npos) << settings;
     EXPECT_NE(settings.find("1033=260\n"), std::string::npos) << settings;
     EXPECT_NE(settings.find("Window=1|"), std::string::npos) << settings;
@@ -60,7 +60,7 @@ TEST(Close, TheSettingsFolderIsMadeOnTheFirstSave) {
 TEST(Close, TheRememberedSelectionComesBackAtTheNextStart) {
     ScratchDir dir;
     fs::create_directories(dir.Path() / "data" / "sub");
-    const std::string line = "3|" + (dir.Path() / "data").string() + "\n";
+    const std::string line = "3|" + ProgramPath(dir.Path() / "data") + "\n";
     WriteFile(dir.File("quillary.INI"), "[Settings]\n1032=1\n");
     WriteFile(dir.File("quillary.qls"), line);
     CQuillaryDlg* window = MakeWindow(dir);
@@ -71,7 +71,7 @@ TEST(Close, TheRememberedSelectionComesBackAtTheNextStart) {
 
     fs::remove(dir.File("quillary.qls"));
     ASSERT_TRUE(window->Close());
-    EXPECT_EQ(ReadFile(dir.File("quillary.qls")), line);
+    EXPECT_EQ(ReadTextFile(dir.File("quillary.qls")), line);
 }
 
 TEST(Close, FoldersOfASelectionThatAreMissingAreToldInTheStatusLine) {
@@ -86,7 +86,7 @@ TEST(Close, FoldersOfASelectionThatAreMissingAreToldInTheStatusLine) {
         << window->ProblemsText();
     CheckedDirList checked;
     CollectChecked(window->Tree(), checked);
-    EXPECT_EQ(checked, CheckedDirList{"3|" + (dir.Path() / "data").string()});
+    EXPECT_EQ(checked, CheckedDirList{"3|" + ProgramPath(dir.Path() / "data")});
 }
 
 TEST(Close, WithAConfigurationOnTheCommandLineNothingIsSaved) {

@@ -55,6 +55,8 @@ std::vector<std::string> ToldLines(const std::string& err, const std::string& pr
     std::vector<std::string> lines;
     std::istringstream stream(err);
     for (std::string line; std::getline(stream, line);) {
+        if (!line.empty() && line.back() == '\r') // CR LF on Windows
+            line.pop_back();
         if (line.rfind(prefix, 0) == 0)
             lines.push_back(line.substr(prefix.size()));
     }

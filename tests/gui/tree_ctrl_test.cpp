@@ -169,7 +169,8 @@ TEST(TreeStartup, TheStatesAreReadInTheLanguageInUse) {
     tree->SetCheckStateWords({"", "", "", "teilweise"});
     EXPECT_EQ(ToUtf8(AccessibleDescription(tree)), Below(root, "x") + ": teilweise");
     tree->SetCheckStateWords({"keins"}); // words a file leaves out stay English
-    EXPECT_EQ(ToUtf8(tree->SelectionDescription()), Below(root, "x") + ": not checked, subfolders partly checked");
+    EXPECT_EQ(ToUtf8(tree->SelectionDescription()),
+              Below(root, "x") + ": not checked, subfolders partly checked");
 }
 
 } // namespace

@@ -106,12 +106,35 @@ wxRect TabLabelRect(wxNotebook* tabs, std::size_t index) {
 
 #else
 
-int TabStripWidth(wxNotebook*) {
-    return 0;
+// The native tab control of Windows draws each label with a fixed padding around its text; the sum of
+// the labels is the strip's width (a few pixels too many rather than too few).
+int TabStripWidth(wxNotebook* tabs) {
+    constexpr int kLabelPadding = 20; // both sides of the text and the tab's frame
+    int width = 4;                    // the strip's own edges
+    for (std::size_t page = 0; page < tabs->GetPageCount(); ++page)
+        width += tabs->GetTextExtent(tabs->GetPageText(page)).x + kLabelPadding;
+    return width;
 }
 
-wxRect TabLabelRect(wxNotebook*, std::size_t) {
-    return {};
+// Found by asking the tab control which tab each point of its strip belongs to (the strip is the band
+// above the pages), so that no system call is needed.
+wxRect TabLabelRect(wxNotebook* tabs, std::size_t index) {
+    if (index >= tabs->GetPageCount())
+        return {};
+    const int stripHeight = tabs->GetPage(index)->GetPosition().y;
+    const int y = stripHeight / 2;
+    int left = -1;
+    int right = -1;
+    for (int x = 0; x < tabs->GetClientSize().x; ++x) {
+        if (tabs->HitTest(wxPoint(x, y)) == static_cast<int>(index)) {
+            if (left < 0)
+                left = x;
+            right = x;
+        }
+    }
+    if (left < 0)
+        return {};
+    return wxRect(left, 0, right - left + 1, stripHeight);
 }
 
 #endif

@@ -117,13 +117,12 @@ TEST(Fit, BothOptionPagesFitAt900By650) {
 // in view, at the minimum size and enlarged.
 TEST(Fit, TheTreeScrollsInsideItsPage) {
     ScratchDir dir;
-    const std::string root = std::filesystem::canonical(dir.Path()).string();
     for (int i = 0; i < 80; ++i)
-        std::filesystem::create_directories(root + "/many/folder" + std::to_string(100 + i));
+        std::filesystem::create_directories(dir.Path() / "many" / ("folder" + std::to_string(100 + i)));
     CQuillaryDlg* window = MakeWindow(dir);
     WindowCloser closer{window};
     auto* page = static_cast<CSelectDirsPage*>(window->Tabs()->GetPage(0));
-    ASSERT_TRUE(page->OpenFolder(root + "/many"));
+    ASSERT_TRUE(page->OpenFolder(Below(ProgramPath(dir.Path()), "many")));
     for (const wxSize size : {window->GetMinSize(), wxSize(900, 1000)}) {
         ShowAt(window, size);
         const std::optional<int> outside = ControlOutsideView(window, page);
@@ -138,13 +137,13 @@ public:
     explicit HomeFolder(const std::string& path) {
         if (const char* old = std::getenv("HOME"))
             m_old = old;
-        setenv("HOME", path.c_str(), 1);
+        wxSetEnv("HOME", path);
     }
     ~HomeFolder() {
         if (m_old)
-            setenv("HOME", m_old->c_str(), 1);
+            wxSetEnv("HOME", *m_old);
         else
-            unsetenv("HOME");
+            wxUnsetEnv("HOME");
     }
 
 private:
@@ -153,8 +152,8 @@ private:
 
 TEST(Fit, AFirstStartOpensAndSelectsTheHomeFolderAndTicksNothing) {
     ScratchDir dir;
-    const std::string home = std::filesystem::canonical(dir.Path()).string() + "/home/ann";
-    std::filesystem::create_directories(home + "/Documents");
+    std::filesystem::create_directories(dir.Path() / "home" / "ann" / "Documents");
+    const std::string home = Below(ProgramPath(dir.Path()), "home/ann");
     HomeFolder homeFolder(home);
     CQuillaryDlg* window = MakeWindow(dir);
     WindowCloser closer{window};
@@ -167,13 +166,13 @@ TEST(Fit, AFirstStartOpensAndSelectsTheHomeFolderAndTicksNothing) {
 
     // A remembered selection is shown instead.
     WriteFile(dir.File("quillary.INI"), "[Settings]\n1032=1\n");
-    WriteFile(dir.File("quillary.qls"), "3|" + home + "/Documents\n");
+    WriteFile(dir.File("quillary.qls"), "3|" + Below(home, "Documents") + "\n");
     CQuillaryDlg* remembered = MakeWindow(dir);
     WindowCloser rememberedCloser{remembered};
     auto* rememberedTree = static_cast<CDirTreeCtrl*>(remembered->Surface().Window(kIdDirTree));
     checked.clear();
     CollectChecked(*rememberedTree, checked);
-    EXPECT_EQ(checked, std::vector<std::string>{"3|" + home + "/Documents"});
+    EXPECT_EQ(checked, std::vector<std::string>{"3|" + Below(home, "Documents")});
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "ui/accessible_text.h"
 
 #ifdef __WXGTK__
-#include <dlfcn.h>
+#include "ui/loaded_symbol.h"
 #elif defined(__WXMSW__) && wxUSE_ACCESSIBILITY
 #include <wx/access.h>
 #include <wx/msw/wrapwin.h>
@@ -30,11 +30,11 @@ struct AtkCalls {
     GetText getDescription = nullptr;
 
     AtkCalls() {
-        getAccessible = reinterpret_cast<GetAccessible>(dlsym(RTLD_DEFAULT, "gtk_widget_get_accessible"));
-        setName = reinterpret_cast<SetText>(dlsym(RTLD_DEFAULT, "atk_object_set_name"));
-        setDescription = reinterpret_cast<SetText>(dlsym(RTLD_DEFAULT, "atk_object_set_description"));
-        getName = reinterpret_cast<GetText>(dlsym(RTLD_DEFAULT, "atk_object_get_name"));
-        getDescription = reinterpret_cast<GetText>(dlsym(RTLD_DEFAULT, "atk_object_get_description"));
+        getAccessible = LoadedSymbol<GetAccessible>("gtk_widget_get_accessible");
+        setName = LoadedSymbol<SetText>("atk_object_set_name");
+        setDescription = LoadedSymbol<SetText>("atk_object_set_description");
+        getName = LoadedSymbol<GetText>("atk_object_get_name");
+        getDescription = LoadedSymbol<GetText>("atk_object_get_description");
     }
 
     bool Ok() const {

@@ -5,7 +5,7 @@
 #include <wx/notebook.h>
 
 #ifdef __WXGTK__
-#include <dlfcn.h>
+#include "ui/loaded_symbol.h"
 #endif
 
 #include "persistence/language_file.h"
@@ -56,13 +56,12 @@ struct GtkCalls {
     ChildVisible childVisible = nullptr;
 
     GtkCalls() {
-        setScrollable = reinterpret_cast<SetScrollable>(dlsym(RTLD_DEFAULT, "gtk_notebook_set_scrollable"));
-        getScrollable = reinterpret_cast<GetScrollable>(dlsym(RTLD_DEFAULT, "gtk_notebook_get_scrollable"));
-        preferredWidth =
-            reinterpret_cast<PreferredWidth>(dlsym(RTLD_DEFAULT, "gtk_widget_get_preferred_width"));
-        tabLabel = reinterpret_cast<TabLabel>(dlsym(RTLD_DEFAULT, "gtk_notebook_get_tab_label"));
-        getAllocation = reinterpret_cast<GetAllocation>(dlsym(RTLD_DEFAULT, "gtk_widget_get_allocation"));
-        childVisible = reinterpret_cast<ChildVisible>(dlsym(RTLD_DEFAULT, "gtk_widget_get_child_visible"));
+        setScrollable = LoadedSymbol<SetScrollable>("gtk_notebook_set_scrollable");
+        getScrollable = LoadedSymbol<GetScrollable>("gtk_notebook_get_scrollable");
+        preferredWidth = LoadedSymbol<PreferredWidth>("gtk_widget_get_preferred_width");
+        tabLabel = LoadedSymbol<TabLabel>("gtk_notebook_get_tab_label");
+        getAllocation = LoadedSymbol<GetAllocation>("gtk_widget_get_allocation");
+        childVisible = LoadedSymbol<ChildVisible>("gtk_widget_get_child_visible");
     }
 };
 

@@ -13,6 +13,8 @@
 #                            same file against sha256sum(1)
 #   bench/run.sh compare     --compare of two JSON Lines listings of 1,000,000 entries each (50,000
 #                            folders of 19 files, 1% of the files changed), time and peak memory
+#   bench/run.sh deep        quillary-cli on chains of nested folders LEVELS deep (default "20000 40000",
+#                            made in a temporary folder and removed after): time and peak memory
 #   bench/run.sh all         listing, crc-tree, crc and hash
 #   bench/run.sh selection   restoring 200,000 selection lines around a folder with 50,000 subfolders
 #   bench/run.sh window      the window on a virtual X server: opening a folder with 20,000 subfolders
@@ -422,6 +424,35 @@ bench_compare() {
     echo "  changes reported: $(($(wc -l <"$WORK/report.jsonl") - 2))"
 }
 
+# A chain of folders one below the other, each holding one file; paths grow far past PATH_MAX, so the
+# chain is made one level at a time from inside its parent.
+bench_deep() {
+    machine_line
+    local levels
+    for levels in ${LEVELS:-20000 40000}; do
+        BIG=$(mktemp -d "$BENCH_TMP/quillary-bench-deep.XXXXXX")
+        python3 - "$BIG/tree" "$levels" <<'PY'
+import os, sys
+os.mkdir(sys.argv[1])
+os.chdir(sys.argv[1])
+for _ in range(int(sys.argv[2])):
+    open("f", "w").close()
+    os.mkdir("d")
+    os.chdir("d")
+PY
+        for _ in $(seq "$RUNS"); do
+            measure "deep$levels" /dev/null "$CLI" --output "$OUT_DIR/quillary-bench-deep.$$.txt" "$BIG/tree"
+        done
+        rm -f "$OUT_DIR/quillary-bench-deep.$$.txt"
+        per_run "deep$levels"
+        awk -v l="$levels" -v w="$(column "deep$levels" 1)" -v m="$(column "deep$levels" 3)" 'BEGIN {
+            printf "%d levels: median %.2f s wall, peak %.1f MiB   goals for 40000 levels <= 2 s, <= 100 MB\n",
+                l, w, m / 1024 }'
+        rm -rf "$BIG"
+        BIG=
+    done
+}
+
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillary-bench-work.XXXXXX")
 DATA=
 BIG=
@@ -462,6 +493,7 @@ crc-tree) bench_crc_tree ;;
 crc) bench_crc ;;
 hash) bench_hash ;;
 compare) bench_compare ;;
+deep) bench_deep ;;
 all)
     bench_listing_vs_find "$(listing_tree)" small_tree
     bench_crc_tree
@@ -470,7 +502,7 @@ all)
     bench_hash
     ;;
 *)
-    sed -n '2,28p' "$0" >&2
+    sed -n '2,30p' "$0" >&2
     exit 2
     ;;
 esac

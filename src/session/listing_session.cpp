@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <filesystem>
 #include <string_view>
 
 #include "model/memory_tree.h"
@@ -9,9 +10,11 @@
 #include "model/tri_state_tree.h"
 #include "persistence/profile_file.h"
 #include "persistence/settings_file.h"
+#include "platform/file_io.h"
 #include "platform/local_time.h"
 #include "platform/path_syntax.h"
 #include "platform/program_files.h"
+#include "writers/compare_report.h"
 #include "writers/output_types.h"
 
 namespace quillary {
@@ -192,6 +195,42 @@ RunResult RunListing(RunTarget target, ListingHost* host) {
     ListingEngine engine(host);
     engine.SetRunTarget(std::move(target));
     return engine.Run();
+}
+
+std::string ListingSession::CompareListingPath() const {
+    const std::string preview = PreviewFilePath(OutputType::JsonLines);
+    if (preview.empty())
+        return {};
+    return preview.substr(0, preview.rfind('.')) + "-compare.jsonl";
+}
+
+RunTarget ListingSession::BuildCompareListingTarget(const CheckedDirList& checkedDirs,
+                                                    const std::string& listedPath) const {
+    RunTarget target = BuildRunTarget(checkedDirs, listedPath, false);
+    ListingOptions& o = target.options;
+    o.m_outputType = OutputType::JsonLines;
+    o.m_bDirName = o.m_bFileName = true;
+    o.m_sortDirsBy = DirSortKey::Name;
+    o.m_bSortDirsDescending = o.m_bFilesAllTogether = o.m_bListingInEachDir = false;
+    return target;
+}
+
+CompareOutcome WriteCompareReport(const std::string& beforePath, const std::string& afterPath,
+                                  const std::string& outputPath, const ListingOptions& options) {
+    CompareOutcome outcome;
+    OutputFile out;
+    if (!out.Open(outputPath)) {
+        outcome.error = "cannot write '" + outputPath + "': " + out.Error();
+        return outcome;
+    }
+    CompareReport report(options.m_outputType, options.m_strCsvSeparator,
+                         [&out](std::string_view text) { out.Write(text); });
+    outcome = CompareListings(beforePath, afterPath, report);
+    if (outcome.compared && !out.Close()) {
+        outcome.compared = false;
+        outcome.error = "cannot write '" + outputPath + "': " + out.Error();
+    }
+    return outcome;
 }
 
 } // namespace quillary

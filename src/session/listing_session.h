@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/listing_compare.h"
 #include "engine/listing_engine.h"
 #include "listing/message_table.h"
 #include "model/control_surface.h"
@@ -105,6 +106,14 @@ public:
     RunTarget BuildRunTarget(const CheckedDirList& checkedDirs, const std::string& outputPath,
                              bool previewRun) const;
 
+    // Where the folders of the later side of a comparison are listed: a private file beside the
+    // preview file, removed after the comparison; empty when there is no private folder.
+    std::string CompareListingPath() const;
+    // The run target that lists the checked folders into `listedPath` as JSON Lines in the order the
+    // comparison reads a folder at a time (folder lines on, sorted by name ascending, not all together).
+    RunTarget BuildCompareListingTarget(const CheckedDirList& checkedDirs,
+                                        const std::string& listedPath) const;
+
 private:
     ControlSurface& m_form;
     ProgramLocations m_locations;
@@ -133,5 +142,11 @@ Selection SelectFolders(const std::vector<std::string>& folders);
 
 // Runs one listing in a fresh engine on the calling thread.
 RunResult RunListing(RunTarget target, ListingHost* host);
+
+// Compares the listing `beforePath` with the listing `afterPath` and writes the report to `outputPath`
+// in the output type and CSV separator of `options`. Not compared (with the reason in `error`) when a
+// listing cannot be read or the report cannot be written; a report left unfinished is removed.
+CompareOutcome WriteCompareReport(const std::string& beforePath, const std::string& afterPath,
+                                  const std::string& outputPath, const ListingOptions& options);
 
 } // namespace quillary

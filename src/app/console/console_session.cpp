@@ -4,10 +4,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "engine/listing_compare.h"
 #include "model/options_rules.h"
 #include "platform/file_io.h"
-#include "writers/compare_report.h"
 #include "writers/output_types.h"
 
 namespace quillary {
@@ -51,18 +49,12 @@ int ConsoleSession::Compare(const ConsoleArguments& arguments) {
         if (const SessionReport restored = m_session.RestoreFolders(arguments.compareAfter, checkedDirs);
             !Tell(restored))
             return restored.exitStatus;
-        const std::string preview = m_session.PreviewFilePath(OutputType::JsonLines);
-        if (preview.empty()) {
+        listed = m_session.CompareListingPath();
+        if (listed.empty()) {
             PrintMessage("no private folder for the listing of the folders to compare");
             return kExitFailed;
         }
-        listed = preview.substr(0, preview.rfind('.')) + "-compare.jsonl";
-        RunTarget target = m_session.BuildRunTarget(checkedDirs, listed, false);
-        ListingOptions& o = target.options;
-        o.m_outputType = OutputType::JsonLines;
-        o.m_bDirName = o.m_bFileName = true;
-        o.m_sortDirsBy = DirSortKey::Name;
-        o.m_bSortDirsDescending = o.m_bFilesAllTogether = o.m_bListingInEachDir = false;
+        RunTarget target = m_session.BuildCompareListingTarget(checkedDirs, listed);
         RunResult result;
         {
             ConsoleHost host(m_session.Messages());
@@ -86,22 +78,11 @@ int ConsoleSession::Compare(const ConsoleArguments& arguments) {
 
     m_session.ChooseOutputTypeFromName(arguments.outputPath);
     const ListingOptions options = ReadOptions(m_session.Form());
-    OutputFile out;
-    if (!out.Open(arguments.outputPath)) {
-        PrintMessage("cannot write '" + arguments.outputPath + "': " + out.Error());
-        removeListed();
-        return kExitFailed;
-    }
-    CompareReport report(options.m_outputType, options.m_strCsvSeparator,
-                         [&out](std::string_view text) { out.Write(text); });
-    const CompareOutcome outcome = CompareListings(arguments.compareBefore, after, report);
+    const CompareOutcome outcome =
+        WriteCompareReport(arguments.compareBefore, after, arguments.outputPath, options);
     removeListed();
     if (!outcome.compared) {
         PrintMessage(outcome.error);
-        return kExitFailed;
-    }
-    if (!out.Close()) {
-        PrintMessage("cannot write '" + arguments.outputPath + "': " + out.Error());
         return kExitFailed;
     }
     return outcome.totals.AnyChange() ? kExitChanged : kExitOk;

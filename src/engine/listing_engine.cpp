@@ -369,12 +369,12 @@ void ListingEngine::WriteEntryFacts(const FileRecord& entry, std::string& text) 
     if (!entry.isDirectory) {
         auto hex = [](const unsigned char* bytes, std::size_t size) {
             static constexpr char kDigits[] = "0123456789abcdef";
-            std::string text;
+            std::string digits;
             for (std::size_t i = 0; i < size; ++i) {
-                text += kDigits[bytes[i] >> 4];
-                text += kDigits[bytes[i] & 0xF];
+                digits += kDigits[bytes[i] >> 4];
+                digits += kDigits[bytes[i] & 0xF];
             }
-            return text;
+            return digits;
         };
         const bool strong = entry.strong != nullptr;
         if (m_options.m_bFileCrc32) {

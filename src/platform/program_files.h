@@ -24,6 +24,10 @@ std::string SettingsDirectory();
 // can be made: then no preview is written.
 std::string PreviewDirectory();
 
+// The running program's process id, which names files that belong to this run alone (two programs
+// started at once never share them).
+unsigned long ProcessId();
+
 // Where the program's own files (languages, configurations, the guide) are looked up, in order: beside
 // the program, then ../share/quillary beside it (installed layout).
 std::vector<std::string> ProgramDataDirectories();

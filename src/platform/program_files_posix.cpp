@@ -94,4 +94,8 @@ bool IsDirectory(const std::string& path) {
     return stat(path.empty() ? "/" : path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+unsigned long ProcessId() {
+    return static_cast<unsigned long>(getpid());
+}
+
 } // namespace quillary

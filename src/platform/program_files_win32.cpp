@@ -117,4 +117,8 @@ bool IsDirectory(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+unsigned long ProcessId() {
+    return GetCurrentProcessId();
+}
+
 } // namespace quillary

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cstdlib>
-#include <filesystem>
 #include <string_view>
 
 #include "model/memory_tree.h"
@@ -201,7 +200,8 @@ std::string ListingSession::CompareListingPath() const {
     const std::string preview = PreviewFilePath(OutputType::JsonLines);
     if (preview.empty())
         return {};
-    return preview.substr(0, preview.rfind('.')) + "-compare.jsonl";
+    // One file for each run: two comparisons at once must never list into the same file.
+    return preview.substr(0, preview.rfind('.')) + "-compare-" + std::to_string(ProcessId()) + ".jsonl";
 }
 
 RunTarget ListingSession::BuildCompareListingTarget(const CheckedDirList& checkedDirs,

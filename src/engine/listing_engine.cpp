@@ -367,31 +367,12 @@ void ListingEngine::WriteEntryFacts(const FileRecord& entry, std::string& text) 
     facts.modified = entry.lastWriteTime;
     facts.attributes = std::string_view(entry.attributes, 5);
     if (!entry.isDirectory) {
-        auto hex = [](const unsigned char* bytes, std::size_t size) {
-            static constexpr char kDigits[] = "0123456789abcdef";
-            std::string digits;
-            for (std::size_t i = 0; i < size; ++i) {
-                digits += kDigits[bytes[i] >> 4];
-                digits += kDigits[bytes[i] & 0xF];
-            }
-            return digits;
-        };
-        const bool strong = entry.strong != nullptr;
-        if (m_options.m_bFileCrc32) {
-            const unsigned char bytes[4] = {
-                static_cast<unsigned char>(entry.crc >> 24), static_cast<unsigned char>(entry.crc >> 16),
-                static_cast<unsigned char>(entry.crc >> 8), static_cast<unsigned char>(entry.crc)};
-            facts.crc32 = (entry.hashesKnown & kHashCrc32) ? hex(bytes, 4) : std::string();
-        }
-        if (m_options.m_bFileXxh3) {
-            unsigned char bytes[8] = {};
-            for (int i = 0; strong && i < 8; ++i)
-                bytes[i] = static_cast<unsigned char>(entry.strong->xxh3 >> (56 - 8 * i));
-            facts.xxh3 = (entry.hashesKnown & kHashXxh3) && strong ? hex(bytes, 8) : std::string();
-        }
+        if (m_options.m_bFileCrc32)
+            AppendChecksumDigits(entry, kHashCrc32, facts.crc32.emplace());
+        if (m_options.m_bFileXxh3)
+            AppendChecksumDigits(entry, kHashXxh3, facts.xxh3.emplace());
         if (m_options.m_bFileSha256)
-            facts.sha256 = (entry.hashesKnown & kHashSha256) && strong ? hex(entry.strong->sha256.data(), 32)
-                                                                       : std::string();
+            AppendChecksumDigits(entry, kHashSha256, facts.sha256.emplace());
     }
     if (m_options.m_bFileVersion)
         facts.version = entry.version;

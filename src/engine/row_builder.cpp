@@ -1,7 +1,6 @@
 #include "engine/row_builder.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string_view>
 
 #include "platform/path_syntax.h"
@@ -43,19 +42,44 @@ unsigned Width(int option) {
     return static_cast<unsigned>(std::max(0, option));
 }
 
-// A digest in lower-case hexadecimal digits, or as many spaces when it is not known.
-void AssignHex(std::optional<std::string>& field, const unsigned char* bytes, std::size_t size, bool known) {
+void AppendHex(const unsigned char* bytes, std::size_t size, std::string& out) {
     static constexpr char kDigits[] = "0123456789abcdef";
-    if (!field)
-        field.emplace();
-    field->assign(size * 2, ' ');
-    for (std::size_t i = 0; known && i < size; ++i) {
-        (*field)[2 * i] = kDigits[bytes[i] >> 4];
-        (*field)[2 * i + 1] = kDigits[bytes[i] & 0xF];
+    for (std::size_t i = 0; i < size; ++i) {
+        out += kDigits[bytes[i] >> 4];
+        out += kDigits[bytes[i] & 0xF];
     }
 }
 
+// A checksum cell: its digits, or as many spaces as it would have when the record does not hold it.
+void AssignChecksum(std::optional<std::string>& field, const FileRecord& entry, HashSet which,
+                    std::size_t digits) {
+    if (!field)
+        field.emplace();
+    field->clear();
+    AppendChecksumDigits(entry, which, *field);
+    if (field->empty())
+        field->assign(digits, ' ');
+}
+
 } // namespace
+
+void AppendChecksumDigits(const FileRecord& entry, HashSet which, std::string& out) {
+    if ((entry.hashesKnown & which) == 0)
+        return;
+    if (which == kHashCrc32) {
+        const unsigned char bytes[4] = {
+            static_cast<unsigned char>(entry.crc >> 24), static_cast<unsigned char>(entry.crc >> 16),
+            static_cast<unsigned char>(entry.crc >> 8), static_cast<unsigned char>(entry.crc)};
+        AppendHex(bytes, sizeof bytes, out);
+    } else if (which == kHashXxh3 && entry.strong) {
+        unsigned char bytes[8] = {};
+        for (int i = 0; i < 8; ++i)
+            bytes[i] = static_cast<unsigned char>(entry.strong->xxh3 >> (56 - 8 * i));
+        AppendHex(bytes, sizeof bytes, out);
+    } else if (which == kHashSha256 && entry.strong) {
+        AppendHex(entry.strong->sha256.data(), entry.strong->sha256.size(), out);
+    }
+}
 
 RowBuilder::RowBuilder(const ListingOptions& options)
     : m_options(options), m_formats(DeriveFieldFormats(options)) {}
@@ -154,24 +178,13 @@ void RowBuilder::BuildFileRow(const FileRecord& entry, std::uint64_t number, Fil
     if (o.m_bFileVersion)
         AssignField(row[Column::Version],
                     entry.isDirectory ? std::string_view() : std::string_view(entry.version));
-    if (o.m_bFileCrc32) {
-        // Only a checksum that was really computed is shown: anything else gets an empty cell.
-        char hex[9] = "        ";
-        if (entry.hashesKnown & kHashCrc32)
-            std::snprintf(hex, sizeof hex, "%08x", entry.crc);
-        AssignField(row[Column::Crc32], std::string_view(hex, 8));
-    }
-    if (o.m_bFileXxh3) {
-        unsigned char bytes[8] = {};
-        const bool known = (entry.hashesKnown & kHashXxh3) && entry.strong;
-        for (int i = 0; known && i < 8; ++i)
-            bytes[i] = static_cast<unsigned char>(entry.strong->xxh3 >> (56 - 8 * i));
-        AssignHex(row[Column::Xxh3], bytes, sizeof bytes, known);
-    }
-    if (o.m_bFileSha256) {
-        const bool known = (entry.hashesKnown & kHashSha256) && entry.strong;
-        AssignHex(row[Column::Sha256], known ? entry.strong->sha256.data() : nullptr, 32, known);
-    }
+    // Only a checksum that was really computed is shown: anything else gets a blank cell.
+    if (o.m_bFileCrc32)
+        AssignChecksum(row[Column::Crc32], entry, kHashCrc32, 8);
+    if (o.m_bFileXxh3)
+        AssignChecksum(row[Column::Xxh3], entry, kHashXxh3, 16);
+    if (o.m_bFileSha256)
+        AssignChecksum(row[Column::Sha256], entry, kHashSha256, 64);
     if (o.m_bFileAttributes)
         AssignField(row[Column::Attributes], std::string_view(entry.attributes, 5));
 }

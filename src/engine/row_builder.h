@@ -18,6 +18,10 @@
 
 namespace quillary {
 
+// Appends the checksum `which` (one of kHashCrc32, kHashXxh3, kHashSha256) of `entry` in lower-case
+// hexadecimal digits (8, 16 or 64 of them); appends nothing when the record does not hold it.
+void AppendChecksumDigits(const FileRecord& entry, HashSet which, std::string& out);
+
 class RowBuilder {
 public:
     explicit RowBuilder(const ListingOptions& options);

@@ -47,9 +47,8 @@ std::string CountsText(const ChangeCounts& counts) {
 }
 
 void AppendJsonOrigin(std::string& out, std::string_view key, const ListingOrigin& origin) {
-    out += ",\"";
-    out += key;
-    out += "\":{";
+    AppendJsonKey(out, key);
+    out += '{';
     AppendJsonField(out, "path", origin.path);
     out += ",\"time\":";
     AppendJsonString(out, origin.time);
@@ -57,10 +56,9 @@ void AppendJsonOrigin(std::string& out, std::string_view key, const ListingOrigi
 }
 
 void AppendJsonCounts(std::string& out, std::string_view key, const ChangeCounts& counts) {
-    out += ",\"";
-    out += key;
-    out += "\":{\"folders\":" + std::to_string(counts.folders) +
-           ",\"files\":" + std::to_string(counts.files) + "}";
+    AppendJsonKey(out, key);
+    out +=
+        "{\"folders\":" + std::to_string(counts.folders) + ",\"files\":" + std::to_string(counts.files) + "}";
 }
 
 } // namespace

@@ -118,6 +118,12 @@ std::optional<std::string> BytesFromHex(std::string_view hex) {
     return bytes;
 }
 
+void AppendJsonKey(std::string& out, std::string_view key) {
+    out += ",\"";
+    out += key;
+    out += "\":";
+}
+
 void AppendJsonField(std::string& out, std::string_view key, std::string_view value) {
     out += '"';
     out += key;

@@ -20,6 +20,9 @@ std::string HexBytes(std::string_view text);
 // The bytes hexadecimal digits stand for; nullopt when `hex` is not an even run of hex digits.
 std::optional<std::string> BytesFromHex(std::string_view hex);
 
+// Appends `,"key":`, a member after the first one (keys are plain ASCII names: nothing to escape).
+void AppendJsonKey(std::string& out, std::string_view key);
+
 // Appends `"key":` and the string value, and `,"keyHex":"..."` when the value is not valid UTF-8.
 void AppendJsonField(std::string& out, std::string_view key, std::string_view value);
 

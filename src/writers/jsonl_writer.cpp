@@ -14,27 +14,27 @@ constexpr const char* kFolderSorts[] = {"name", "size", "date"};
 constexpr const char* kFileSorts[] = {"name", "extension", "size", "date"};
 constexpr const char* kTimeKinds[] = {"created", "modified", "accessed"};
 
-template <std::size_t N> const char* Word(const char* const (&words)[N], int index) {
-    return index >= 0 && static_cast<std::size_t>(index) < N ? words[index] : "none";
+// `,"key":"word"` with the word for an option's value (the words are plain: nothing to escape).
+template <std::size_t N>
+void AppendWordField(std::string& out, std::string_view key, const char* const (&words)[N], int index) {
+    AppendJsonKey(out, key);
+    out += '"';
+    out += index >= 0 && static_cast<std::size_t>(index) < N ? words[index] : "none";
+    out += '"';
 }
 
 void AppendBool(std::string& out, std::string_view key, bool value) {
-    out += ",\"";
-    out += key;
-    out += value ? "\":true" : "\":false";
+    AppendJsonKey(out, key);
+    out += value ? "true" : "false";
 }
 
 void AppendNumberField(std::string& out, std::string_view key, std::uint64_t value) {
-    out += ",\"";
-    out += key;
-    out += "\":";
+    AppendJsonKey(out, key);
     out += std::to_string(value);
 }
 
 void AppendTimeField(std::string& out, std::string_view key, std::int64_t time) {
-    out += ",\"";
-    out += key;
-    out += "\":";
+    AppendJsonKey(out, key);
     AppendJsonTime(out, time);
 }
 
@@ -64,18 +64,12 @@ void JsonLinesWriter::FormatHeader(const ColumnSet&, std::string& out) {
     AppendBool(out, "folders", o.m_bDirName);
     AppendBool(out, "files", o.m_bFileName);
     AppendBool(out, "subfolderEntries", o.m_bSubdirs);
-    out += ",\"sortFolders\":\"";
-    out += Word(kFolderSorts, static_cast<int>(o.m_sortDirsBy));
-    out += '"';
+    AppendWordField(out, "sortFolders", kFolderSorts, static_cast<int>(o.m_sortDirsBy));
     AppendBool(out, "sortFoldersDescending", o.m_bSortDirsDescending);
-    out += ",\"sortFiles\":\"";
-    out += Word(kFileSorts, static_cast<int>(o.m_sortFilesBy));
-    out += '"';
+    AppendWordField(out, "sortFiles", kFileSorts, static_cast<int>(o.m_sortFilesBy));
     AppendBool(out, "sortFilesDescending", o.m_bSortFilesDescending);
     AppendBool(out, "allTogether", o.m_bFilesAllTogether);
-    out += ",\"sortTime\":\"";
-    out += Word(kTimeKinds, static_cast<int>(o.m_dateTimeKind));
-    out += '"';
+    AppendWordField(out, "sortTime", kTimeKinds, static_cast<int>(o.m_dateTimeKind));
     AppendBool(out, "crc32", o.m_bFileCrc32);
     AppendBool(out, "xxh3", o.m_bFileXxh3);
     AppendBool(out, "sha256", o.m_bFileSha256);
@@ -117,9 +111,8 @@ void JsonLinesWriter::FormatEntryFacts(const EntryFacts& entry, std::string& out
                                        std::pair{"sha256", &entry.sha256}}) {
             if (!*hex)
                 continue;
-            out += ",\"";
-            out += key;
-            out += (*hex)->empty() ? "\":null" : "\":\"" + **hex + "\"";
+            AppendJsonKey(out, key);
+            out += (*hex)->empty() ? "null" : "\"" + **hex + "\"";
         }
         if (entry.version) {
             out += ',';

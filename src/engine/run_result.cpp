@@ -16,6 +16,8 @@ const char* ProblemKindWord(ProblemKind kind) {
         return "folder-listing-failed";
     case ProblemKind::ListingFileSkipped:
         return "folder-listing-skipped";
+    case ProblemKind::ListingNameUnusable:
+        return "listing-name-unusable";
     }
     return "problem";
 }

@@ -1,6 +1,10 @@
 // JSON text: strings escaped for any bytes, times with their offset, and the reader of listing lines.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
+#include "engine/run_result.h"
 #include "writers/json_text.h"
 
 namespace quillary {
@@ -68,6 +72,25 @@ TEST(JsonTextTest, TheReaderTakesTopLevelScalarsAndRefusesBrokenLines) {
     for (const char* broken : {"", "[]", "{", "{\"a\":}", "{\"a\":1,}", "{\"a\":1} x", "{\"a\":\"\n\"}",
                                "{\"a\":\"\\x\"}", "{\"a\":bogus}", "{\"a\" 1}", "{\"a\":[1,2}"})
         EXPECT_FALSE(reader.Parse(broken)) << broken;
+}
+
+} // namespace
+} // namespace quillary
+
+namespace quillary {
+namespace {
+
+// Every kind of problem has a word of its own in a JSON Lines listing, so a reader can tell them apart.
+TEST(JsonTextTest, EveryProblemKindHasItsOwnWord) {
+    std::set<std::string> words;
+    for (const ProblemKind kind :
+         {ProblemKind::FolderUnreadable, ProblemKind::EntryUnreadable, ProblemKind::ChecksumUnreadable,
+          ProblemKind::VersionUnreadable, ProblemKind::ListingFileFailed, ProblemKind::ListingFileSkipped,
+          ProblemKind::ListingNameUnusable}) {
+        const std::string word = ProblemKindWord(kind);
+        EXPECT_NE(word, "problem");
+        EXPECT_TRUE(words.insert(word).second) << word;
+    }
 }
 
 } // namespace

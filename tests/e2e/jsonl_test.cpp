@@ -97,8 +97,9 @@ TEST_F(JsonLinesTest, HostileNamesStayValidJsonAndKeepTheirExactBytes) {
     EXPECT_EQ(Check(), locked ? "ok folders=6 subfolders=5 files=19 problems=1\n"
                               : "ok folders=6 subfolders=5 files=19 problems=0\n");
     EXPECT_NE(text.find("\"nameHex\":\"6e6f74207574663820fffe20c3\""), std::string::npos) << text;
-    if (locked)
+    if (locked) {
         EXPECT_NE(text.find("{\"type\":\"problem\",\"kind\":\"folder-unreadable\""), std::string::npos);
+    }
     EXPECT_NE(text.find("\"complete\":" + std::string(locked ? "false" : "true") + "}"), std::string::npos);
 }
 

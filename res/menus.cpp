@@ -7,6 +7,7 @@ namespace {
 // The two separators in a row frame the place where the "Quick configuration" submenu goes.
 constexpr MenuItemDef kFileItems[] = {
     {kCmdSaveListing, "&Save listing..."},
+    {kCmdCompareListing, "&Compare with a saved listing..."},
     {kMenuSeparator, ""},
     {kMenuSeparator, ""},
     {kCmdLoadConfiguration, "&Load configuration"},

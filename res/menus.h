@@ -18,6 +18,7 @@ enum CommandId {
     kCmdPreview = 32782,
     kCmdPreviousTab = 32783,
     kCmdHelpOnline = 32784,
+    kCmdCompareListing = 32785,
     kCmdNextTab = 32257,
     kCmdReadMe = 57670,
     kCmdFirstLanguage = 400,    // the "Language" items: 400, 401, ... in the order the files were found
@@ -42,7 +43,7 @@ std::span<const MenuDef> MainMenu();
 
 // Where the window inserts its two generated popups, and their titles.
 inline constexpr int kLanguageMenuPosition = 1;    // position in the menu bar
-inline constexpr int kQuickConfigMenuPosition = 2; // position in the "&File" menu
+inline constexpr int kQuickConfigMenuPosition = 3; // position in the "&File" menu
 inline constexpr const char* kLanguageMenuTitle = "&Language";
 inline constexpr const char* kQuickConfigMenuTitle = "&Quick configuration";
 // Number of menu-bar positions once the "&Language" popup is in place.

@@ -28,6 +28,9 @@ const char* const kBuiltInMessages[kMessageCount] = {
     "Listing not written",
     "Problems",
     "JSON Lines files (*.jsonl)|*.jsonl|All files (*.*)|*.*",
+    "Compare with a saved listing",
+    "Save comparison report",
+    "Compared with %1: %2 added, %3 removed, %4 changed; report %5",
 };
 
 void ApplyProductNameTo(std::string& text) {

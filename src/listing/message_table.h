@@ -35,9 +35,15 @@ enum MessageId {
     MSG_RUN_NOT_WRITTEN = 20,
     MSG_RUN_PROBLEMS = 21,
     MSG_JSONL_FILTER = 22,
+    // "File > Compare with a saved listing...": the two file dialogs' titles and what the status line
+    // says afterwards: the saved listing ("%1"), the folders and files added, removed and changed
+    // ("%2", "%3", "%4") and the report's name ("%5").
+    MSG_COMPARE_TITLE = 23,
+    MSG_SAVE_REPORT_TITLE = 24,
+    MSG_COMPARE_SUMMARY = 25,
 };
 
-inline constexpr int kMessageCount = 23;
+inline constexpr int kMessageCount = 26;
 
 class MessageTable {
 public:

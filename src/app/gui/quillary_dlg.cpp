@@ -285,14 +285,16 @@ bool CQuillaryDlg::StartRun(const std::string& outputPath, bool preview) {
     JoinRunThread();
     CheckedDirList checkedDirs;
     CollectChecked(Tree(), checkedDirs);
-    RunTarget target = m_session.BuildRunTarget(checkedDirs, outputPath, preview);
+    StartRunThread(m_session.BuildRunTarget(checkedDirs, outputPath, preview));
+    return true;
+}
 
+void CQuillaryDlg::StartRunThread(RunTarget target) {
     const unsigned generation = ++m_nGeneration;
     m_host.BeginRun(generation);
     m_bRunActive = true;
     m_runThread =
         std::thread([this, target = std::move(target)]() mutable { m_runner->Run(std::move(target)); });
-    return true;
 }
 
 void CQuillaryDlg::JoinRunThread() {
@@ -317,7 +319,8 @@ void CQuillaryDlg::OnRunProgress(unsigned generation, const RunProgress& progres
 }
 
 void CQuillaryDlg::OnRunBusy(unsigned generation, bool busy) {
-    if (generation == m_nGeneration)
+    // A comparison stays busy from its listing run to the end of its report.
+    if (generation == m_nGeneration && (busy || !m_compare))
         SetBusyState(busy);
 }
 
@@ -347,10 +350,14 @@ void CQuillaryDlg::OnRunFinished(unsigned generation, const RunResult& result) {
     if (generation != m_nGeneration)
         return;
     JoinRunThread();
+    SetTitle(ProgramTitle());
+    if (m_compare) {
+        ContinueCompare(result);
+        return;
+    }
     m_bRunActive = false;
     if (!m_bIdle)
         SetBusyState(false);
-    SetTitle(ProgramTitle());
     if (result.previewRun) {
         m_previewPage->ShowListing(result.outputPath, Messages());
         return;
@@ -523,6 +530,7 @@ void CQuillaryDlg::OnClose(wxCloseEvent& event) {
         m_runner->RequestCancel();
         JoinRunThread();
         m_bRunActive = false;
+        RemoveCompareListing();
     }
     StoreAndSave();
     DeleteTempFiles();

@@ -61,6 +61,11 @@ public:
     // run is active. A preview run (`preview`) writes the preview file and does not count as the
     // listing of an unattended start.
     bool StartRun(const std::string& outputPath, bool preview);
+    // "Compare with a saved listing..." once both files are chosen: the ticked folders are listed into
+    // a private file on the run thread, then the saved listing is compared with it there and the report
+    // written in the output type of Options 2. The window is busy throughout; false while another run
+    // is active or when there is no private folder for the listing.
+    bool CompareListingTo(const std::string& savedListing, const std::string& reportPath);
     void OnOK();     // "Exit", Enter: ends the program while idle
     void OnCancel(); // "Cancel", Escape: cancels a run, or ends the program while idle
 
@@ -98,7 +103,11 @@ private:
     void RelayoutPages();
     wxSize FittingSize();
     void SetBusyState(bool busy);
+    void StartRunThread(RunTarget target);
     void JoinRunThread();
+    void ContinueCompare(const RunResult& listed);
+    void OnCompareFinished(unsigned generation, const CompareOutcome& outcome);
+    void RemoveCompareListing();
     void StoreAndSave();
     void DeleteTempFiles();
     SessionReport LoadConfigurationNamed(const std::string& name);
@@ -114,6 +123,7 @@ private:
     void ShowNotices(const std::vector<std::string>& notices, const std::string& summary = {});
 
     void OnSaveListing();
+    void OnCompareListing();
     void OnLoadConfiguration();
     void OnSaveConfiguration();
     void OnLoadSelection();
@@ -151,6 +161,14 @@ private:
     std::unique_ptr<ListingRunner> m_runner;
     std::thread m_runThread;
     unsigned m_nGeneration = 0;
+
+    // The comparison under way (UI thread): its listing run, then its report on the run thread.
+    struct PendingCompare {
+        std::string savedListing;
+        std::string reportPath;
+        std::string listedPath; // the private listing of the ticked folders, removed afterwards
+    };
+    std::optional<PendingCompare> m_compare;
 };
 
 } // namespace quillary

@@ -131,6 +131,9 @@ void CQuillaryDlg::OnMenuCommand(wxCommandEvent& event) {
     case kCmdSaveListing:
         OnSaveListing();
         return;
+    case kCmdCompareListing:
+        OnCompareListing();
+        return;
     case kCmdLoadConfiguration:
         OnLoadConfiguration();
         return;

@@ -169,6 +169,10 @@ constexpr ControlDef kControls[] = {
      .hint = "Generate CSV file"},
     {.id = kIdOutputJsonLines, .kind = K::RadioButton, .dialog = kOptions2Page, .text = "JSON Lines file",
      .initial = 0, .hint = "Generate a JSON Lines file for programs to read: exact sizes and ISO 8601 times"},
+    {.id = kIdOutputBrowsableHtml, .kind = K::RadioButton, .dialog = kOptions2Page, .text = "HTML, browsable",
+     .initial = 0,
+     .hint = "Generate one HTML file to browse in a web browser: a folder tree, a table sorted by any "
+             "column and a search by name"},
     {.id = kIdHtmlOptionsGroup, .kind = K::GroupBox, .dialog = kOptions2Page, .text = "HTML options"},
     {.id = kIdHtmlLinksToDirs, .kind = K::CheckBox, .dialog = kOptions2Page, .text = "Generate links to dirs",
      .initial = 0, .hint = "Generate links to directories so you can access them by one-clicking"},

@@ -151,6 +151,7 @@ enum ControlId {
     kIdOutputJsonLines = 1130,
     kIdCsvByteOrderMark = 1131,
     kIdCsvFormulaGuard = 1132,
+    kIdOutputBrowsableHtml = 1140,
 };
 
 // Range and initial position of an up-down control.

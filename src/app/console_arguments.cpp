@@ -2,9 +2,23 @@
 
 #include <algorithm>
 
+#include "writers/output_types.h"
+
 namespace quillary {
 
 namespace {
+
+// "txt, html, csv, jsonl or browsable-html": the words --type takes.
+std::string OutputTypeNames() {
+    std::string names;
+    const auto types = OutputTypes();
+    for (std::size_t i = 0; i < types.size(); ++i) {
+        if (i > 0)
+            names += i + 1 == types.size() ? " or " : ", ";
+        names += types[i].name;
+    }
+    return names;
+}
 
 // Long options ignore case as the one-letter switches do ("--HELP", "--Output"): ASCII letters only.
 bool IsOption(const std::string& arg, const char* name) {
@@ -126,6 +140,18 @@ ConsoleArguments ParseConsoleArguments(const std::vector<std::string>& args) {
             if (!result.hashes) {
                 result.problem =
                     "--hash takes crc32, xxh3 and sha256 separated by commas, or none: '" + args[i] + "'";
+                return result;
+            }
+            continue;
+        }
+        if (IsOption(arg, "--type")) {
+            if (i + 1 >= args.size()) {
+                result.problem = "--type needs an output type: " + OutputTypeNames();
+                return result;
+            }
+            result.outputType = OutputTypeNamed(args[++i]);
+            if (!result.outputType) {
+                result.problem = "--type takes " + OutputTypeNames() + ": '" + args[i] + "'";
                 return result;
             }
             continue;

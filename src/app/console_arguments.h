@@ -1,6 +1,6 @@
 // The console program's command line: the program's own "/o CONFIG" and "/l SELECTION OUTPUT", and the
-// console's "--output OUTPUT DIR...", "--hash LIST", "--exclude MASK", "--exclude-from FILE", "--help"
-// and "--version". Parsing decides what to do; nothing is read or printed here.
+// console's "--output OUTPUT DIR...", "--type NAME", "--hash LIST", "--exclude MASK", "--exclude-from FILE",
+// "--help" and "--version". Parsing decides what to do; nothing is read or printed here.
 #pragma once
 
 #include <optional>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "listing/output_type.h"
 
 namespace quillary {
 
@@ -36,6 +37,7 @@ struct ConsoleArguments {
     std::string compareBefore;             // --compare: the earlier listing
     std::vector<std::string> compareAfter; // the later listing, or folders to list first
     std::optional<HashColumns> hashes;     // --hash crc32,xxh3,sha256 or --hash none
+    std::optional<OutputType> outputType;  // --type NAME, over the extension and the configuration
     // Folder masks added to the configured "Exclude folders" for this run, each as given.
     std::vector<std::string> excludeMasks;     // --exclude MASK
     std::vector<std::string> excludeFromFiles; // --exclude-from FILE

@@ -125,11 +125,16 @@ void RowBuilder::BuildDirectoryRow(const DirMapEntry& dir, DirectoryRow& row) {
         row[Column::Date].emplace();
     if (o.m_bDirTime)
         row[Column::Time].emplace();
+    row.size = record.totalSize;
     std::int64_t t = 0;
     // A root folder has no date or time of its own: blanks as wide as them.
-    if (ChosenTime(record, o.m_dateTimeKind, t))
-        FormatTimes(t, kNativePaths.IsRootKey(dir.first), m_formats.dirDateFormat, m_formats.dirTimeFormat,
-                    row[Column::Date], row[Column::Time]);
+    if (ChosenTime(record, o.m_dateTimeKind, t)) {
+        const bool root = kNativePaths.IsRootKey(dir.first);
+        if (!root)
+            row.time = t;
+        FormatTimes(t, root, m_formats.dirDateFormat, m_formats.dirTimeFormat, row[Column::Date],
+                    row[Column::Time]);
+    }
     if (o.m_bDirAttributes)
         row[Column::Attributes] = record.attributes;
 }
@@ -171,10 +176,14 @@ void RowBuilder::BuildFileRow(const FileRecord& entry, std::uint64_t number, Fil
         AssignField(row[Column::Date], "");
     if (o.m_bFileTime)
         AssignField(row[Column::Time], "");
+    row.size = entry.size;
     std::int64_t t = 0;
-    if (ChosenTime(entry, o.m_dateTimeKind, t))
+    row.time.reset();
+    if (ChosenTime(entry, o.m_dateTimeKind, t)) {
+        row.time = t;
         FormatTimes(t, false, m_formats.fileDateFormat, m_formats.fileTimeFormat, row[Column::Date],
                     row[Column::Time]);
+    }
     if (o.m_bFileVersion)
         AssignField(row[Column::Version],
                     entry.isDirectory ? std::string_view() : std::string_view(entry.version));

@@ -4,6 +4,6 @@
 
 namespace quillary {
 
-enum class OutputType { Text, Html, Csv, JsonLines };
+enum class OutputType { Text, Html, Csv, JsonLines, BrowsableHtml };
 
 } // namespace quillary

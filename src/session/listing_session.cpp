@@ -123,9 +123,13 @@ bool ListingSession::ChooseOutputTypeFromName(const std::string& outputPath) {
     const std::optional<OutputType> type = OutputTypeFromName(outputPath);
     if (!type)
         return false;
-    m_form.SetCheckState(OutputTypeRow(*type).radioId, 1);
-    RefreshEnabling(m_form);
+    ChooseOutputType(*type);
     return true;
+}
+
+void ListingSession::ChooseOutputType(OutputType type) {
+    m_form.SetCheckState(OutputTypeRow(type).radioId, 1);
+    RefreshEnabling(m_form);
 }
 
 RunTarget ListingSession::BuildRunTarget(const CheckedDirList& checkedDirs, const std::string& outputPath,

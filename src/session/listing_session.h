@@ -100,6 +100,8 @@ public:
     // .csv) and refreshes the enabling rules, so that options that depend on the type follow it. False
     // (nothing changed) for any other name.
     bool ChooseOutputTypeFromName(const std::string& outputPath);
+    // Checks the radio button of `type` and refreshes the enabling rules (quillary-cli --type).
+    void ChooseOutputType(OutputType type);
 
     // The run target from the form's options, the checked folders and the session's messages. The
     // header time is SOURCE_DATE_EPOCH when set, the number of workers QUILLARY_THREADS.

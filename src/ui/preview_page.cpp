@@ -88,7 +88,7 @@ void CPreviewPage::Prepare(OutputType outputType) {
     ++m_generation; // a result still on its way is no longer wanted
     m_loading = false;
     m_outputType = outputType;
-    const bool html = outputType == OutputType::Html;
+    const bool html = outputType == OutputType::Html || outputType == OutputType::BrowsableHtml;
     if (html) {
         m_html->ShowBlank();
     } else {
@@ -104,14 +104,16 @@ void CPreviewPage::ShowListing(const std::string& path, const MessageTable& mess
         m_reader.join();
     const unsigned generation = ++m_generation;
     const bool html = m_outputType == OutputType::Html;
+    // The browsable listing draws only the rows in view itself: the web view opens the whole file.
+    const bool browsable = m_outputType == OutputType::BrowsableHtml;
     m_path = path;
     m_cutNoteText = MessageText(messages, MSG_PREVIEW_FIRST_ROWS);
     m_openWholeText = MessageText(messages, MSG_PREVIEW_OPEN_IN_BROWSER);
     m_loading = true;
-    m_reader = std::thread([this, path, html, generation] {
+    m_reader = std::thread([this, path, html, browsable, generation] {
         auto loaded = std::make_shared<Loaded>();
         std::string contents;
-        loaded->read = ReadWholeFile(path, contents, kMaxPreviewBytes);
+        loaded->read = browsable || ReadWholeFile(path, contents, kMaxPreviewBytes);
         if (loaded->read && html)
             loaded->html = CutHtmlListing(std::move(contents), kHtmlPreviewRows);
         else if (loaded->read)
@@ -130,6 +132,10 @@ void CPreviewPage::ShowListing(const std::string& path, const MessageTable& mess
 void CPreviewPage::ShowLoaded(Loaded& loaded) {
     if (!loaded.read)
         return;
+    if (m_outputType == OutputType::BrowsableHtml) {
+        m_html->ShowFile(ToWx(m_path));
+        return;
+    }
     if (m_outputType != OutputType::Html) {
         m_text->SetLines(std::move(loaded.lines));
         return;

@@ -104,6 +104,7 @@ void CompareReport::Begin(const ListingOrigin& before, const ListingOrigin& afte
         text += '}';
         break;
     case OutputType::Html:
+    case OutputType::BrowsableHtml: // a report has no folder tree: the HTML table
         text = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>";
         text += kProductName;
         text += " comparison</title>\n<style>body{font-family:sans-serif}table{border-collapse:collapse}"
@@ -182,6 +183,7 @@ void CompareReport::Change(const ListingChange& change) {
         text += '}';
         break;
     case OutputType::Html:
+    case OutputType::BrowsableHtml: // a report has no folder tree: the HTML table
         text = m_even ? "<tr class=\"e\"><td>" : "<tr><td>";
         m_even = !m_even;
         text += KindWord(change.kind);
@@ -237,6 +239,7 @@ void CompareReport::End(const CompareTotals& totals) {
                 ",\"changed\":" + (totals.AnyChange() ? "true" : "false") + "}";
         break;
     case OutputType::Html:
+    case OutputType::BrowsableHtml: // a report has no folder tree: the HTML table
         text = "</table>\n<p>";
         for (const auto& [word, counts] : kinds)
             text += std::string(word) + ": " + CountsText(*counts) + "<br>";

@@ -22,6 +22,10 @@ namespace quillary {
 // name cell, with its width; then the count, size, date, time and attributes when they are on.
 struct DirectoryRow : Cells {
     std::string linkPath; // the link target of the path (relative paths have no leading separator)
+    // The exact values behind the size and the date and time cells, for writers that sort by them: the
+    // total of the listed files in and below the folder, and the chosen time (absent when none is).
+    std::uint64_t size = 0;
+    std::optional<std::int64_t> time;
 };
 
 // One entry line, a file or a subdirectory listed among the files: the file number ("7. ", absent for
@@ -30,6 +34,8 @@ struct DirectoryRow : Cells {
 struct FileRow : Cells {
     std::string linkPath; // the link target of the containing directory, always present
     bool isDirectory = false;
+    std::uint64_t size = 0;           // the exact size in bytes
+    std::optional<std::int64_t> time; // the chosen time, seconds since 1970 (absent when none is)
 };
 
 // A folder or an entry as it is, for a writer of machine-readable listings: exact bytes and times

@@ -16,8 +16,10 @@ namespace quillary {
 
 struct OutputTypeDef {
     OutputType type;
+    std::string_view name;           // the word quillary-cli's --type takes for it
     std::string_view extension;      // what the type's files are given, without the dot
     std::string_view otherExtension; // also chooses the type in an output name ("" when none)
+    bool chosenByExtension;          // an output name with its extension asks for this type
     int radioId;                     // its radio button
     int filterMessage;               // the message id of its file-dialog filter
     std::unique_ptr<ListingWriter> (*makeWriter)(const WriterContext& context);
@@ -32,5 +34,8 @@ const OutputTypeDef& OutputTypeRow(OutputType type);
 // The output type a file name asks for by its extension (any case), or nullopt when the name has no
 // such extension.
 std::optional<OutputType> OutputTypeFromName(std::string_view path);
+
+// The output type of a --type word (any case), or nullopt when no type has that name.
+std::optional<OutputType> OutputTypeNamed(std::string_view name);
 
 } // namespace quillary

@@ -96,6 +96,11 @@ TEST(ConsoleArgumentsTest, DecidesWhatToDo) {
         {{"--hash", "md5", "/l", "s", "o"},
          Action::Usage,
          "--hash takes crc32, xxh3 and sha256 separated by commas, or none: 'md5'"},
+        {{"--type", "Browsable-HTML", "--output", "x", "D"}, Action::ListFolders, ""},
+        {{"--type"}, Action::Usage, "--type needs an output type: txt, html, csv, jsonl or browsable-html"},
+        {{"--type", "htm", "/l", "s", "o"},
+         Action::Usage,
+         "--type takes txt, html, csv, jsonl or browsable-html: 'htm'"},
         {{"/o", "cfg", "--Compare", "a.jsonl", "b.jsonl", "--output", "r.txt"}, Action::Compare, ""},
         {{"--compare", "a.jsonl", "D1", "D2", "--output", "r"}, Action::Compare, ""},
         {{"--compare", "a.jsonl", "--output", "r"}, Action::Usage, kCompareUsage},
@@ -116,6 +121,8 @@ TEST(ConsoleArgumentsTest, DecidesWhatToDo) {
     EXPECT_EQ(compare.compareBefore, "a.jsonl");
     EXPECT_EQ(compare.compareAfter, (std::vector<std::string>{"D1", "D2"}));
     EXPECT_EQ(compare.outputPath, "r");
+    EXPECT_EQ(ParseConsoleArguments({"--type", "csv", "/l", "s", "o"}).outputType, OutputType::Csv);
+    EXPECT_FALSE(ParseConsoleArguments({"/l", "s", "o"}).outputType.has_value());
 }
 
 TEST(ConsoleArgumentsTest, HashLists) {

@@ -34,6 +34,7 @@ TEST(ControlCatalogueTest, IsConsistent) {
         1049, 1050, 1004, 1003, 1005, 1022, 1082, 1076, 1077, 1078, 1079, // Options 2
         1120, 1121, 1123, 1124,                                           // added to Options 1 later
         1130, 1131, 1132, // Options 2: JSON Lines output, the CSV byte-order mark and formula guard
+        1140,             // Options 2: the browsable HTML output
     };
     std::set<int> savedInTable;
     for (const ControlDef& def : ControlCatalogue()) {

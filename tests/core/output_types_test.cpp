@@ -40,9 +40,15 @@ TEST(OutputTypeTableTest, EveryTypeHasItsOwnControlsExtensionsAndWriter) {
         EXPECT_EQ(radio->kind, ControlKind::RadioButton);
         EXPECT_EQ(radio->dialog, kOptions2Page);
         EXPECT_TRUE(radios.insert(type.radioId).second);
-        EXPECT_TRUE(filters.insert(type.filterMessage).second);
+        // A type that shares its extension with another (chosen by --type, not by the name) shares
+        // its file-dialog filter too.
+        if (type.chosenByExtension) {
+            EXPECT_TRUE(filters.insert(type.filterMessage).second);
+        }
         EXPECT_NE(messages.Get(type.filterMessage).find("*." + std::string(type.extension)),
                   std::string::npos);
+        EXPECT_EQ(OutputTypeNamed(type.name), type.type);
+        EXPECT_EQ(OutputTypeNamed(Upper(type.name)), type.type);
 
         // Its radio button chooses it, and so does an output name with any of its extensions.
         FormState form;
@@ -50,7 +56,7 @@ TEST(OutputTypeTableTest, EveryTypeHasItsOwnControlsExtensionsAndWriter) {
         EXPECT_EQ(SelectedOutputType(form), type.type);
         EXPECT_EQ(ReadOptions(form).m_outputType, type.type);
         for (std::string_view extension : {type.extension, type.otherExtension}) {
-            if (extension.empty())
+            if (extension.empty() || !type.chosenByExtension)
                 continue;
             EXPECT_TRUE(extensions.insert(extension).second);
             EXPECT_EQ(OutputTypeFromName("/x/list." + std::string(extension)), type.type);
@@ -65,6 +71,12 @@ TEST(OutputTypeTableTest, EveryTypeHasItsOwnControlsExtensionsAndWriter) {
     EXPECT_EQ(&OutputTypeRow(static_cast<OutputType>(99)), &OutputTypes().front());
     for (const char* name : {"list", "list.doc", "a.txt/list", "list.", ".csv.bak"})
         EXPECT_EQ(OutputTypeFromName(name), std::nullopt) << name;
+    // ".html" keeps asking for the table; the browsable file is asked for by its name.
+    EXPECT_EQ(OutputTypeFromName("list.html"), OutputType::Html);
+    EXPECT_EQ(OutputTypeNamed("browsable-html"), OutputType::BrowsableHtml);
+    EXPECT_EQ(OutputTypeRow(OutputType::BrowsableHtml).extension, "html");
+    for (const char* name : {"", "htm", "browsable", "html "})
+        EXPECT_EQ(OutputTypeNamed(name), std::nullopt) << name;
 }
 
 } // namespace

@@ -77,6 +77,8 @@ int ConsoleSession::Compare(const ConsoleArguments& arguments) {
     };
 
     m_session.ChooseOutputTypeFromName(arguments.outputPath);
+    if (arguments.outputType)
+        m_session.ChooseOutputType(*arguments.outputType);
     const ListingOptions options = ReadOptions(m_session.Form());
     const CompareOutcome outcome =
         WriteCompareReport(arguments.compareBefore, after, arguments.outputPath, options);
@@ -122,6 +124,8 @@ int ConsoleSession::List(const ConsoleArguments& arguments) {
     }
     if (!Tell(restored))
         return restored.exitStatus;
+    if (arguments.outputType)
+        m_session.ChooseOutputType(*arguments.outputType);
 
     RunResult result;
     {

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config libisal-dev libssl-dev libxxhash-dev libgtest-dev python3 clang libclang-rt-14-dev time clang-format ccache
-          libwxgtk3.2-dev libwxgtk-webview3.2-dev xvfb xauth imagemagick dpkg-dev lintian appstream)
+          libwxgtk3.2-dev libwxgtk-webview3.2-dev xvfb xauth imagemagick dpkg-dev lintian appstream chromium)
 if [ "${1:-}" = "windows" ]; then
     packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 nsis fonts-wine librsvg2-bin)
 fi

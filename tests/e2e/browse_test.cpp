@@ -89,11 +89,13 @@ TEST_F(BrowsableListingTest, ThePageInChromium) {
         GTEST_SKIP() << "the page test needs " << kChromium << " (scripts/install-deps.sh installs it)";
     AddHostileNames();
     List("");
-    const std::string result = Check({"--search", "*.txt"});
+    const std::string result = Check({"--search", "*.txt", "--search", "pwned", "--search", "r?adme"});
     // Rows: the fixture's 10 files and 3 subfolders, the 7 hostile files and the 3 folders of the path.
-    // The search: notes.txt, "a b & <c>.txt", Überblick.TXT, file.TXT and the 5 hostile .txt names.
+    // "*.txt": notes.txt, "a b & <c>.txt", Überblick.TXT, file.TXT and the 5 hostile .txt names;
+    // "pwned" (anywhere in the name): the <img ...> file and the folder "script><script>...<";
+    // "r?adme": README. Data, the first folder, holds 8 + 7 files and the entries Old, Sub and "<".
     EXPECT_EQ(result.rfind("ok rows=23 dom-rows=", 0), 0u) << result;
-    EXPECT_NE(result.find(" search=9 sorted-by=NAME,SIZE folder="), std::string::npos) << result;
+    EXPECT_NE(result.find(" search=9,2,1 sorted-by=NAME,SIZE folder=18\n"), std::string::npos) << result;
 }
 
 } // namespace

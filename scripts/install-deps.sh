@@ -3,7 +3,7 @@
 # `install-deps.sh windows` also installs the MinGW-w64 cross compiler and Wine for the Windows build.
 set -euo pipefail
 
-packages=(g++ cmake make pkg-config libisal-dev libssl-dev libxxhash-dev libgtest-dev python3 clang libclang-rt-14-dev time clang-format ccache
+packages=(g++ cmake make pkg-config libisal-dev libssl-dev libxxhash-dev libsqlite3-dev libgtest-dev python3 clang libclang-rt-14-dev time clang-format ccache
           libwxgtk3.2-dev libwxgtk-webview3.2-dev xvfb xauth imagemagick dpkg-dev lintian appstream chromium)
 if [ "${1:-}" = "windows" ]; then
     packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 nsis fonts-wine librsvg2-bin)

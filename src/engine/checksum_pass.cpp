@@ -6,6 +6,7 @@
 #include "engine/directory_scan.h"
 #include "engine/worker_threads.h"
 #include "platform/directory_reader.h"
+#include "platform/file_identity.h"
 #include "platform/file_io.h"
 #include "platform/path_syntax.h"
 
@@ -43,6 +44,66 @@ bool StoreChecksum(FileRecord& entry, HashSet hashes, const FileChecksummer::Res
     }
     entry.checksumTried = true;
     return false;
+}
+
+// A file as the cache knows it before it is read.
+struct CacheLookup {
+    FileIdentity identity;
+    bool identified = false;
+    CachedChecksums kept; // the row of this identity (no checksums when there is none)
+};
+
+constexpr HashSet kEveryHash = kHashCrc32 | kHashXxh3 | kHashSha256;
+
+void TakeCached(FileRecord& entry, const CachedChecksums& kept) {
+    const HashSet hashes = kept.hashes & kEveryHash;
+    if (hashes & kHashCrc32)
+        entry.crc = kept.crc;
+    if ((hashes & (kHashXxh3 | kHashSha256)) && !entry.strong)
+        entry.strong = std::make_unique<StrongHashes>();
+    if (hashes & kHashXxh3)
+        entry.strong->xxh3 = kept.xxh3;
+    if (hashes & kHashSha256)
+        entry.strong->sha256 = kept.sha256;
+    entry.hashesKnown |= hashes;
+}
+
+// Reads the file's identity (`identify` does) and its row: true when the row holds every checksum of
+// `hashes`, which the record then holds. Only an identity of the listed size and time is looked up.
+template <typename Identify>
+bool FindCached(ChecksumCache::Reader* reader, FileRecord& entry, HashSet hashes, CacheLookup& lookup,
+                Identify identify) {
+    if (reader == nullptr)
+        return false;
+    lookup.identified = identify(lookup.identity) && lookup.identity.size == entry.size &&
+                        lookup.identity.writeSeconds == entry.lastWriteTime;
+    if (!lookup.identified || !reader->Find(lookup.identity, lookup.kept)) {
+        lookup.kept = CachedChecksums{};
+        return false;
+    }
+    if ((hashes & ~lookup.kept.hashes) != 0)
+        return false;
+    TakeCached(entry, lookup.kept);
+    return true;
+}
+
+// Keeps a checksum just computed in the cache, with those the row held already, when the file is the
+// one identified before it was read.
+template <typename Identify>
+void StoreInCache(ChecksumCache* cache, const FileRecord& entry, HashSet hashes, const CacheLookup& lookup,
+                  Identify identify) {
+    FileIdentity after;
+    if (cache == nullptr || !lookup.identified || !identify(after) || after != lookup.identity)
+        return;
+    CachedChecksums row = lookup.kept;
+    row.hashes = static_cast<std::uint8_t>((row.hashes | hashes) & kEveryHash);
+    if (hashes & kHashCrc32)
+        row.crc = entry.crc;
+    if (hashes & kHashXxh3)
+        row.xxh3 = entry.strong->xxh3;
+    if (hashes & kHashSha256)
+        row.sha256 = entry.strong->sha256;
+    cache->Store(lookup.identity, row);
 }
 
 } // namespace
@@ -88,6 +149,8 @@ void ChecksumPass::ComputeSmallFiles(DirMap& dirMap, unsigned threads, const std
     auto work = [&](unsigned worker) {
         std::string name, path;
         DirectoryHandle folder;
+        // Each worker looks rows up through a connection of its own.
+        const std::unique_ptr<ChecksumCache::Reader> reader = m_cache ? m_cache->NewReader() : nullptr;
         for (std::size_t i = 0; !m_cancel.load(std::memory_order_relaxed) &&
                                 (i = next.fetch_add(1, std::memory_order_relaxed)) < folders.size();) {
             const DirMapEntry& dir = *folders[i];
@@ -100,13 +163,22 @@ void ChecksumPass::ComputeSmallFiles(DirMap& dirMap, unsigned threads, const std
                     continue;
                 name.assign(entry.name);
                 path = JoinPath(dir.first, entry.name);
+                auto identify = [&](FileIdentity& identity) {
+                    return opened ? ReadFileIdentity(folder, name.c_str(), identity)
+                                  : ReadFileIdentity(path, identity);
+                };
+                CacheLookup lookup;
+                if (FindCached(reader.get(), entry, m_hashes, lookup, identify))
+                    continue;
                 // A folder that cannot be opened leaves each file to say why it cannot be read.
                 const auto result = opened ? checksummers[worker].ComputeIn(folder, name.c_str(), entry.size,
                                                                             entry.lastWriteTime, m_cancel)
                                            : checksummers[worker].Compute(path, entry.size,
                                                                           entry.lastWriteTime, m_cancel, {});
-                if (StoreChecksum(entry, m_hashes, result, path, problems[worker]))
+                if (StoreChecksum(entry, m_hashes, result, path, problems[worker])) {
                     computed.fetch_add(1, std::memory_order_relaxed);
+                    StoreInCache(reader ? m_cache : nullptr, entry, m_hashes, lookup, identify);
+                }
             }
         }
     };
@@ -122,14 +194,22 @@ void ChecksumPass::ComputeSmallFiles(DirMap& dirMap, unsigned threads, const std
 
 void ChecksumPass::Compute(FileRecord& entry, const std::string& path,
                            const std::function<void(unsigned)>& progress) {
+    if (m_cache && !m_reader)
+        m_reader = m_cache->NewReader();
+    auto identify = [&path](FileIdentity& identity) { return ReadFileIdentity(path, identity); };
+    CacheLookup lookup;
+    if (FindCached(m_reader.get(), entry, m_hashes, lookup, identify))
+        return;
     const std::uint64_t size = entry.size;
     const auto result =
         m_checksummer.Compute(path, size, entry.lastWriteTime, m_cancel, [&](std::uint64_t done) {
             if (progress && size != 0)
                 progress(static_cast<unsigned>(done * 100 / size));
         });
-    if (StoreChecksum(entry, m_hashes, result, path, m_problems))
+    if (StoreChecksum(entry, m_hashes, result, path, m_problems)) {
         ++m_computed;
+        StoreInCache(m_reader ? m_cache : nullptr, entry, m_hashes, lookup, identify);
+    }
 }
 
 } // namespace quillary

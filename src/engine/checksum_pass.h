@@ -5,12 +5,17 @@
 // Only a complete checksum is kept in the record (and so cached for the next run); a file that could
 // not be read is reported and not tried again in this run, not even for a per-folder listing.
 //
+// With a checksum cache (checksum_cache.h), each file's identity is read first (one stat, no open): a
+// file the cache knows with the same identity and every wanted checksum is not read at all. A file
+// that is read is kept in the cache when its identity was the same before and after the read.
+//
 // Threading: the pass lives on the run thread; ComputeSmallFiles starts the workers and waits for them.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +23,7 @@
 #include "engine/records.h"
 #include "engine/run_result.h"
 #include "listing/listing_options.h"
+#include "persistence/checksum_cache.h"
 
 namespace quillary {
 
@@ -31,9 +37,10 @@ bool NeedsChecksum(const FileRecord& entry, HashSet hashes);
 class ChecksumPass {
 public:
     // The files that cannot be read are added to `problems` (the run's list), the workers' sorted by
-    // path, the others as they are read.
-    ChecksumPass(const std::atomic<bool>& cancel, std::vector<RunProblem>& problems, HashSet hashes)
-        : m_cancel(cancel), m_hashes(hashes), m_checksummer(hashes), m_problems(problems) {}
+    // path, the others as they are read. `cache` (may be null) outlives the pass.
+    ChecksumPass(const std::atomic<bool>& cancel, std::vector<RunProblem>& problems, HashSet hashes,
+                 ChecksumCache* cache = nullptr)
+        : m_cancel(cancel), m_hashes(hashes), m_checksummer(hashes), m_problems(problems), m_cache(cache) {}
 
     // Reads the checksums of the map's files up to one chunk with `threads` workers; the calling thread
     // calls `waiting` meanwhile, about ten times a second.
@@ -51,6 +58,8 @@ private:
     FileChecksummer m_checksummer; // for the large files, read on the calling thread
     std::uint64_t m_computed = 0;
     std::vector<RunProblem>& m_problems;
+    ChecksumCache* m_cache;
+    std::unique_ptr<ChecksumCache::Reader> m_reader; // for the large files, made when first needed
 };
 
 } // namespace quillary

@@ -29,6 +29,13 @@ void ListingEngine::SetRunTarget(RunTarget target) {
 RunResult ListingEngine::Finish(RunStatus status) {
     m_rows.reset();
     m_checksums.reset();
+    std::vector<std::string> warnings = std::move(m_warnings);
+    m_warnings.clear();
+    if (m_checksumCache) {
+        if (std::string warning = m_checksumCache->Finish(); !warning.empty())
+            warnings.push_back(std::move(warning));
+        m_checksumCache.reset();
+    }
     RunResult result;
     result.status = status;
     result.outputPath = m_target.outputPath;
@@ -38,6 +45,7 @@ RunResult ListingEngine::Finish(RunStatus status) {
     result.statistics = m_stats;
     result.problems = std::move(m_problems);
     m_problems.clear();
+    result.warnings = std::move(warnings);
     if (m_host)
         m_host->RunFinished(result);
     return result;
@@ -46,6 +54,7 @@ RunResult ListingEngine::Finish(RunStatus status) {
 RunResult ListingEngine::Run() {
     m_stats = RunStatistics{};
     m_problems.clear();
+    m_warnings.clear();
     m_scanComplete = false;
     if (m_target.outputPath.empty())
         return Finish(RunStatus::NoOutputPath);
@@ -105,7 +114,16 @@ RunResult ListingEngine::Run() {
     m_writerContext.selection = &m_target.checkedDirs;
     m_pWriter = OutputTypeRow(m_options.m_outputType).makeWriter(m_writerContext);
     m_rows = std::make_unique<RowBuilder>(m_options);
-    m_checksums = std::make_unique<ChecksumPass>(m_bCancel, m_problems, ChosenHashes(m_options));
+    // Checksums of earlier runs, when the listing shows any: a cache that cannot be used is told about
+    // and the files are read.
+    if (ChosenHashes(m_options) != 0 && m_options.m_bFileName && m_options.m_bKeepChecksums) {
+        std::string warning;
+        m_checksumCache = ChecksumCache::Open(ChecksumCacheFile(), ChecksumCache::Today(), warning);
+        if (!warning.empty())
+            m_warnings.push_back(std::move(warning));
+    }
+    m_checksums =
+        std::make_unique<ChecksumPass>(m_bCancel, m_problems, ChosenHashes(m_options), m_checksumCache.get());
 
     out.Write(m_pWriter->Preamble());
     std::string text;

@@ -87,6 +87,7 @@ private:
     WriterContext m_writerContext;
     std::unique_ptr<ListingWriter> m_pWriter;
     std::unique_ptr<RowBuilder> m_rows;
+    std::unique_ptr<ChecksumCache> m_checksumCache; // outlives m_checksums
     std::unique_ptr<ChecksumPass> m_checksums;
 
     std::atomic<bool> m_bCancel{false};
@@ -94,6 +95,7 @@ private:
     bool m_scanComplete = false;
     RunStatistics m_stats;
     std::vector<RunProblem> m_problems;
+    std::vector<std::string> m_warnings;
     std::string m_outputError; // why the output could not be opened or written
     DirMap m_dirMap;
     DirMap m_prevDirMap;

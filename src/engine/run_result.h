@@ -49,6 +49,8 @@ struct RunResult {
     bool previewRun = false;
     RunStatistics statistics;
     std::vector<RunProblem> problems;
+    // What the run tells without the listing being any less complete (a checksum cache set aside).
+    std::vector<std::string> warnings;
 };
 
 // A short word for the kind, as machine-readable listings name it: "folder-unreadable", ...

@@ -51,6 +51,7 @@ struct ListingOptions {
     bool m_bFileXxh3 = false;
     bool m_bFileSha256 = false;
     bool m_bFileAttributes = true;
+    bool m_bKeepChecksums = true; // checksums kept between runs in the user's cache folder
 
     // General options.
     std::string m_strMask = "*.*";

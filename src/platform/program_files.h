@@ -24,6 +24,11 @@ std::string SettingsDirectory();
 // can be made: then no preview is written.
 std::string PreviewDirectory();
 
+// The file that keeps checksums between runs: $XDG_CACHE_HOME/quillary/checksums.sqlite (default
+// ~/.cache/quillary/), on Windows %LOCALAPPDATA%\quillary\checksums.sqlite. Its folder is created
+// (0700 on POSIX) when missing; "" when there is no such folder and none can be made.
+std::string ChecksumCacheFile();
+
 // The running program's process id, which names files that belong to this run alone (two programs
 // started at once never share them).
 unsigned long ProcessId();

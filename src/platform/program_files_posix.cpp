@@ -69,6 +69,19 @@ std::string PreviewDirectory() {
     return dir;
 }
 
+std::string ChecksumCacheFile() {
+    const char* xdg = std::getenv("XDG_CACHE_HOME");
+    const char* home = std::getenv("HOME");
+    std::string dir;
+    if (xdg != nullptr && xdg[0] == '/')
+        dir = std::string(xdg) + "/quillary";
+    else if (home != nullptr && home[0] == '/')
+        dir = std::string(home) + "/.cache/quillary";
+    else
+        return {};
+    return CreateFolders(dir) == 0 ? dir + "/checksums.sqlite" : std::string();
+}
+
 int CreateFolders(const std::string& folder) {
     for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
         const std::string part = folder.substr(0, end);

@@ -91,6 +91,12 @@ std::string PreviewDirectory() {
     return ProfileFolder(L"LOCALAPPDATA");
 }
 
+std::string ChecksumCacheFile() {
+    // Checksums belong to this machine's files: the profile's local folder, even for a portable copy.
+    const std::string dir = ProfileFolder(L"LOCALAPPDATA");
+    return dir.empty() ? std::string() : dir + "\\checksums.sqlite";
+}
+
 int CreateFolders(const std::string& folder) {
     // Every folder on the path is tried in turn (the drive or share fails, as do existing folders);
     // new ones take the security of their parent, and the user's profile folders are private.

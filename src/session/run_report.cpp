@@ -75,6 +75,8 @@ SessionReport DescribeRun(const RunResult& result, std::size_t foldersMissing) {
         described.lines.push_back(DescribeProblem(result.problems[i]));
     if (count > kMaxProblemLines)
         described.lines.push_back(std::to_string(count - kMaxProblemLines) + " more problems not shown");
+    for (const std::string& warning : result.warnings)
+        described.lines.push_back("warning: " + warning);
     switch (result.status) {
     case RunStatus::Written:
         described.exitStatus = count == 0 && foldersMissing == 0 ? kExitOk : kExitIncomplete;

@@ -156,6 +156,10 @@ ConsoleArguments ParseConsoleArguments(const std::vector<std::string>& args) {
             }
             continue;
         }
+        if (IsOption(arg, "--no-cache")) {
+            result.noCache = true;
+            continue;
+        }
         if (IsOption(arg, "--exclude") || IsOption(arg, "--exclude-from")) {
             if (i + 1 >= args.size()) {
                 result.problem = IsOption(arg, "--exclude") ? "--exclude needs a mask of folder names"

@@ -1,5 +1,6 @@
 // The console program's command line: the program's own "/o CONFIG" and "/l SELECTION OUTPUT", and the
-// console's "--output OUTPUT DIR...", "--type NAME", "--hash LIST", "--exclude MASK", "--exclude-from FILE",
+// console's "--output OUTPUT DIR...", "--type NAME", "--hash LIST", "--no-cache", "--exclude MASK",
+// "--exclude-from FILE",
 // "--help" and "--version". Parsing decides what to do; nothing is read or printed here.
 #pragma once
 
@@ -38,6 +39,7 @@ struct ConsoleArguments {
     std::vector<std::string> compareAfter; // the later listing, or folders to list first
     std::optional<HashColumns> hashes;     // --hash crc32,xxh3,sha256 or --hash none
     std::optional<OutputType> outputType;  // --type NAME, over the extension and the configuration
+    bool noCache = false;                  // --no-cache: checksums neither taken from nor kept in the cache
     // Folder masks added to the configured "Exclude folders" for this run, each as given.
     std::vector<std::string> excludeMasks;     // --exclude MASK
     std::vector<std::string> excludeFromFiles; // --exclude-from FILE

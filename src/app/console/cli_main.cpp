@@ -48,6 +48,8 @@ void PrintUsage(std::FILE* to) {
                  "                       HTML file with a folder tree, sorting and a search).\n"
                  "  --hash LIST          the checksum columns for this run, whatever the options\n"
                  "                       say: crc32, xxh3 and sha256 separated by commas, or none.\n"
+                 "  --no-cache           reads every checksum from the files, neither using nor\n"
+                 "                       filling the checksum cache of earlier runs.\n"
                  "  --exclude MASK       folders whose names match MASK (the file mask's syntax:\n"
                  "                       * and ?, patterns separated by ;) are not read at all,\n"
                  "                       besides the configured \"Exclude folders\".\n"

@@ -55,6 +55,8 @@ int ConsoleSession::Compare(const ConsoleArguments& arguments) {
             return kExitFailed;
         }
         RunTarget target = m_session.BuildCompareListingTarget(checkedDirs, listed);
+        if (arguments.noCache)
+            target.options.m_bKeepChecksums = false;
         RunResult result;
         {
             ConsoleHost host(m_session.Messages());
@@ -137,6 +139,8 @@ int ConsoleSession::List(const ConsoleArguments& arguments) {
             target.options.m_bFileXxh3 = arguments.hashes->xxh3;
             target.options.m_bFileSha256 = arguments.hashes->sha256;
         }
+        if (arguments.noCache)
+            target.options.m_bKeepChecksums = false;
         result = RunListing(std::move(target), &host);
     }
     const SessionReport finished = m_session.FinishRun(result);

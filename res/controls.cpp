@@ -108,6 +108,8 @@ constexpr ControlDef kControls[] = {
      .hint = "Calculate and display file's XXH3-64 hash (fast, not for security)"},
     {.id = kIdFileSha256, .kind = K::CheckBox, .dialog = kOptions1Page, .text = "SHA-256", .initial = 0,
      .hint = "Calculate and display file's SHA-256 hash"},
+    {.id = kIdKeepChecksums, .kind = K::CheckBox, .dialog = kOptions1Page, .text = "Keep checksums",
+     .initial = 1, .hint = "Keep the checksums of unchanged files for the next run, so that they are not read again"},
     {.id = kIdFileAttributes, .kind = K::CheckBox, .dialog = kOptions1Page, .text = "File attributes",
      .initial = 1, .hint = "Display file attributes"},
 

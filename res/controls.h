@@ -152,6 +152,7 @@ enum ControlId {
     kIdCsvByteOrderMark = 1131,
     kIdCsvFormulaGuard = 1132,
     kIdOutputBrowsableHtml = 1140,
+    kIdKeepChecksums = 1133,
 };
 
 // Range and initial position of an up-down control.

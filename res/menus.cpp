@@ -16,6 +16,8 @@ constexpr MenuItemDef kFileItems[] = {
     {kCmdLoadSelection, "L&oad dirs selection"},
     {kCmdSaveSelection, "Sa&ve dirs selection"},
     {kMenuSeparator, ""},
+    {kCmdClearChecksumCache, "Clear c&hecksum cache"},
+    {kMenuSeparator, ""},
     {kCmdExit, "E&xit"},
 };
 

@@ -19,6 +19,7 @@ enum CommandId {
     kCmdPreviousTab = 32783,
     kCmdHelpOnline = 32784,
     kCmdCompareListing = 32785,
+    kCmdClearChecksumCache = 32786,
     kCmdNextTab = 32257,
     kCmdReadMe = 57670,
     kCmdFirstLanguage = 400,    // the "Language" items: 400, 401, ... in the order the files were found

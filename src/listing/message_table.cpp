@@ -31,6 +31,8 @@ const char* const kBuiltInMessages[kMessageCount] = {
     "Compare with a saved listing",
     "Save comparison report",
     "Compared with %1: %2 added, %3 removed, %4 changed; report %5",
+    "Checksum cache cleared",
+    "Checksum cache not cleared",
 };
 
 void ApplyProductNameTo(std::string& text) {

@@ -41,9 +41,12 @@ enum MessageId {
     MSG_COMPARE_TITLE = 23,
     MSG_SAVE_REPORT_TITLE = 24,
     MSG_COMPARE_SUMMARY = 25,
+    // What the status line says after "Clear checksum cache".
+    MSG_CHECKSUM_CACHE_CLEARED = 26,
+    MSG_CHECKSUM_CACHE_NOT_CLEARED = 27,
 };
 
-inline constexpr int kMessageCount = 26;
+inline constexpr int kMessageCount = 28;
 
 class MessageTable {
 public:

@@ -83,6 +83,9 @@ void RefreshOptions1Enabling(ControlSurface& surface) {
             kIdFileSize, kIdFileDate, kIdFileTime, kIdFileVersion, kIdFileCrc32, kIdFileXxh3, kIdFileSha256,
             kIdFileAttributes, kIdSortFilesBy, kIdSortFilesByLabel, kIdSortFilesDescending},
            fileName);
+    Enable(surface, {kIdKeepChecksums},
+           fileName && (IsChecked(surface, kIdFileCrc32) || IsChecked(surface, kIdFileXxh3) ||
+                        IsChecked(surface, kIdFileSha256)));
     Enable(surface, {kIdFileSizeWidth, kIdFileSizeWidthSpin}, fileName && fileSize);
     Enable(surface, {kIdFileDateFormat}, fileName && IsChecked(surface, kIdFileDate));
     Enable(surface, {kIdFileTimeFormat}, fileName && IsChecked(surface, kIdFileTime));
@@ -227,6 +230,7 @@ ListingOptions ReadOptions(const ControlSurface& surface) {
     options.m_strMask = surface.Text(kIdMask);
     options.m_strExcludeMask = surface.Text(kIdExcludeMask);
     options.m_bSkipHiddenDirs = IsOn(surface, kIdSkipHiddenDirs);
+    options.m_bKeepChecksums = IsChecked(surface, kIdKeepChecksums);
     options.m_strCsvSeparator = surface.Text(kIdCsvSeparator);
     options.m_strListingName = surface.Text(kIdListingName);
     options.m_bListingInEachDir = IsOn(surface, kIdListingInEachDir) && !options.m_strListingName.empty();

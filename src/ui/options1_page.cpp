@@ -141,7 +141,9 @@ wxSizer* COptions1Page::MakeOptionsGroup() {
     addSpace();
     addCheck(kIdListingInEachDir);
     AddLabelled(grid, box, kIdListingNameLabel, kIdListingName);
-    addCheck(kIdRememberSelection);
+    // Whether checksums are kept between runs shares the last row (the page has no room for another).
+    grid->Add(Make(kIdKeepChecksums, box), wxSizerFlags().CenterVertical());
+    grid->Add(Make(kIdRememberSelection, box), wxSizerFlags().CenterVertical());
     group->Add(grid, wxSizerFlags(1).Expand().Border(wxALL, kGap));
     return group;
 }

@@ -32,7 +32,7 @@ TEST(ControlCatalogueTest, IsConsistent) {
         1013, 1014, 1015, 1025, 1027, 1026, 1031, 1032, 1033, 1034, 1039, 1041, 1046, 1064,
         1028, 1045, 1047, 1040, 1043, 1023, 1024, 1029, 1030, 1037, 1038, 1035, 1036, 1048,
         1049, 1050, 1004, 1003, 1005, 1022, 1082, 1076, 1077, 1078, 1079, // Options 2
-        1120, 1121, 1123, 1124,                                           // added to Options 1 later
+        1120, 1121, 1123, 1124, 1133,                                     // added to Options 1 later
         1130, 1131, 1132, // Options 2: JSON Lines output, the CSV byte-order mark and formula guard
         1140,             // Options 2: the browsable HTML output
     };

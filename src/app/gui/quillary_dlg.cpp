@@ -407,6 +407,8 @@ void CQuillaryDlg::ShowProblems(const RunResult& result) {
     std::vector<std::string> notices;
     for (const RunProblem& problem : result.problems)
         notices.push_back(DescribeProblem(problem));
+    for (const std::string& warning : result.warnings)
+        notices.push_back("warning: " + warning);
     ShowNotices(notices, RunSummary(result, Messages()));
 }
 

@@ -128,6 +128,7 @@ private:
     void OnSaveConfiguration();
     void OnLoadSelection();
     void OnSaveSelection();
+    void OnClearChecksumCache();
     void OnMenuCommand(wxCommandEvent& event);
     void OnCharHook(wxKeyEvent& event);
     void OnClose(wxCloseEvent& event);

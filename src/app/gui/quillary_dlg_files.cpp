@@ -13,6 +13,7 @@
 #include "app/gui/window_placement.h"
 #include "listing/product.h"
 #include "model/options_rules.h"
+#include "persistence/checksum_cache.h"
 #include "persistence/language_file.h"
 #include "persistence/selection_file.h"
 #include "platform/file_io.h"
@@ -135,6 +136,19 @@ void CQuillaryDlg::OpenReadMe() {
     const std::string path = m_session.Locations().FindFile(Messages().Get(MSG_README));
     if (!path.empty())
         wxLaunchDefaultApplication(ToWx(path));
+}
+
+// Empties the checksum cache, so that the next run reads every file; a run that is using it meanwhile
+// keeps what it has read. What failed is told in the status line.
+void CQuillaryDlg::OnClearChecksumCache() {
+    std::string error;
+    if (ChecksumCache::Clear(ChecksumCacheFile(), error)) {
+        ShowNotices({}, Messages().Get(MSG_CHECKSUM_CACHE_CLEARED));
+        return;
+    }
+    ShowNotices({"cannot clear the checksum cache '" + ChecksumCacheFile() + "'" +
+                 (error.empty() ? std::string() : ": " + error)},
+                Messages().Get(MSG_CHECKSUM_CACHE_NOT_CLEARED));
 }
 
 void CQuillaryDlg::OpenHomePage() {

@@ -146,6 +146,9 @@ void CQuillaryDlg::OnMenuCommand(wxCommandEvent& event) {
     case kCmdSaveSelection:
         OnSaveSelection();
         return;
+    case kCmdClearChecksumCache:
+        OnClearChecksumCache();
+        return;
     case kCmdExit:
         OnOK();
         return;

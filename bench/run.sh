@@ -7,6 +7,9 @@
 #                            folder and removed after): time and memory per entry as the tree grows
 #   bench/run.sh crc-tree    the CRC-32 column over 200,000 small files (0-16 KiB) in 10,000 folders;
 #                            with BASELINE_REV also the program built from that revision, alternately
+#   bench/run.sh cache       the checksum cache over the crc-tree's files, quillary-cli each time: no
+#                            checksums, CRC without the cache, a first run with an empty cache and a
+#                            second one with it filled (HASH=xxh3 or sha256 for another checksum)
 #   bench/run.sh crc         the CRC-32 column on one 2 GiB file and on 2,000 files of 1 MiB against
 #                            cat(1), plus a second run in the same process that must hit the checksum cache
 #   bench/run.sh hash        the XXH3 column on one 2 GiB file against cat(1), the SHA-256 column on the
@@ -238,6 +241,50 @@ bench_crc_tree() {
     fi
     echo "per-run figures (wall_s/cpu_s/maxrss_KiB):"
     for name in crc_now crc_one crc_base; do [ -f "$WORK/$name" ] && per_run $name; done
+}
+
+# cache: quillary-cli over the crc-tree's 200,000 small files with a checksum cache of its own (in
+# $BENCH_TMP): the listing without checksums, with them but without the cache (--no-cache), a first run
+# with an empty cache and a second run that finds every file in it; interleaved.
+bench_cache() {
+    local tree cache="$BENCH_TMP/quillary-bench-cache.$$" listing="$OUT_DIR/quillary-bench-cache.$$.txt"
+    local hash=${HASH:-crc32}
+    tree=$(listing_tree small)
+    echo "== checksum cache ($hash) over small files: $tree, $(du -sh "$tree" | cut -f1)"
+    find "$tree" -type f -print0 | xargs -0 cat >/dev/null # warms the page cache
+    local cli=(env XDG_CACHE_HOME="$cache" "$CLI")
+    "${cli[@]}" --hash none --output "$listing" "$tree"
+    "${cli[@]}" --hash "$hash" --no-cache --output "$listing" "$tree"
+    machine_line
+    for ((i = 1; i <= RUNS; ++i)); do
+        measure cache_none /dev/null "${cli[@]}" --hash none --output "$listing" "$tree"
+        measure cache_off /dev/null "${cli[@]}" --hash "$hash" --no-cache --output "$listing" "$tree"
+        rm -rf "$cache"
+        measure cache_first /dev/null "${cli[@]}" --hash "$hash" --output "$listing" "$tree"
+        measure cache_second /dev/null "${cli[@]}" --hash "$hash" --output "$listing" "$tree"
+    done
+    echo "cache: $(du -sh "$cache/quillary" | cut -f1) for $(find "$tree" -type f | wc -l) files"
+    rm -rf "$cache" "$listing"
+    machine_line
+    printf '%-44s %8s %7s %11s\n' "median of $RUNS runs (quillary-cli)" wall_s cpu_s maxrss_KiB
+    local name label
+    for name in cache_none cache_off cache_first cache_second; do
+        case $name in
+        cache_none) label="--hash none" ;;
+        cache_off) label="--hash $hash --no-cache" ;;
+        cache_first) label="--hash $hash, empty cache (first run)" ;;
+        cache_second) label="--hash $hash, cache filled (second run)" ;;
+        esac
+        printf '%-44s %8.3f %7.2f %11d\n' "$label" "$(column $name 1)" "$(column $name 2)" "$(column $name 3)"
+    done
+    awk -v none="$(column cache_none 1)" -v off="$(column cache_off 1)" -v first="$(column cache_first 1)" \
+        -v second="$(column cache_second 1)" 'BEGIN {
+        printf "second run / no checksums: %.2fx   target <= 1.3x: %s\n", second / none,
+            (second / none <= 1.3 ? "met" : "MISSED")
+        printf "first run / without the cache: %.2fx   target <= 1.10x: %s\n", first / off,
+            (first / off <= 1.10 ? "met" : "MISSED") }'
+    echo "per-run figures (wall_s/cpu_s/maxrss_KiB):"
+    for name in cache_none cache_off cache_first cache_second; do per_run $name; done
 }
 
 # baseline_build REV: bench_listing built from git revision REV (once, kept in $BENCH_TMP).
@@ -518,6 +565,7 @@ window)
 preview) bench_preview ;;
 listing-1m) bench_listing_1m ;;
 crc-tree) bench_crc_tree ;;
+cache) bench_cache ;;
 crc) bench_crc ;;
 hash) bench_hash ;;
 compare) bench_compare ;;

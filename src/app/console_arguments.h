@@ -1,6 +1,7 @@
 // The console program's command line: the program's own "/o CONFIG" and "/l SELECTION OUTPUT", and the
 // console's "--output OUTPUT DIR...", "--type NAME", "--hash LIST", "--no-cache", "--exclude MASK",
-// "--exclude-from FILE", "--help" and "--version". Parsing decides what to do; nothing is read or printed here.
+// "--exclude-from FILE", "--help" and "--version". Parsing decides what to do; nothing is read or printed
+// here.
 #pragma once
 
 #include <optional>

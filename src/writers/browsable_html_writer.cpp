@@ -157,7 +157,8 @@ void BrowsableHtmlWriter::FormatHeader(const ColumnSet& columns, std::string& ou
     out += "</span><input id=\"q-search\" type=\"search\" placeholder=\"Name: * and ? as in masks\" "
            "aria-label=\"Search by name\"><span id=\"q-count\"></span></header>\n";
     out += "<main><nav id=\"q-tree\" aria-label=\"Folders\"></nav><section id=\"q-files\">"
-           "<div id=\"q-folder\"></div><div id=\"q-scroll\" tabindex=\"0\"><div id=\"q-head\"></div>"
+           "<div id=\"q-folder\">Reading the listing... (it needs a current web browser with "
+           "JavaScript)</div><div id=\"q-scroll\" tabindex=\"0\"><div id=\"q-head\"></div>"
            "<div id=\"q-spacer\"></div><div id=\"q-rows\"></div></div></section></main>\n";
     out += "<noscript>This listing needs JavaScript.</noscript>\n";
 

@@ -32,7 +32,6 @@
   var sep = meta.separator;
   var columns = meta.columns;
   var nCols = columns.length;
-  var SIZE = 2 + nCols, TIME = 3 + nCols; // the exact values after an entry's cells
   var nameCol = -1, extCol = -1;
   columns.forEach(function (c, i) {
     if (c.name === 'NAME') nameCol = i;
@@ -254,10 +253,16 @@
     var k = kind === 'text' ? new Array(n) : new Float64Array(n);
     for (var i = 0; i < n; i++) {
       if (folderOf[i] < 0) continue;
+      if (kind === 'size' || kind === 'time') {
+        // The exact size and time end the line: read without parsing the rest.
+        var line = lines[i];
+        var end = line.lastIndexOf(']'), last = line.lastIndexOf(',', end), before = line.lastIndexOf(',', last - 1);
+        if (kind === 'size') k[i] = line.charCodeAt(1) === 50 ? -1 : Number(line.slice(before + 1, last));
+        else k[i] = line.charCodeAt(last + 1) === 110 ? -Infinity : Number(line.slice(last + 1, end)); // "null"
+        continue;
+      }
       var r = rowAt(i);
-      if (kind === 'size') k[i] = r[0] === 2 ? -1 : r[SIZE];
-      else if (kind === 'time') k[i] = r[TIME] === null ? -Infinity : r[TIME];
-      else if (kind === 'number') { var d = cell(r, c).replace(/\D/g, ''); k[i] = d ? Number(d) : -1; }
+      if (kind === 'number') { var d = cell(r, c).replace(/\D/g, ''); k[i] = d ? Number(d) : -1; }
       else k[i] = cell(r, c).toLowerCase();
     }
     return (keys[c] = k);

@@ -95,7 +95,7 @@ TEST_F(BrowsableListingTest, ThePageInChromium) {
     // "pwned" (anywhere in the name): the <img ...> file and the folder "script><script>...<";
     // "r?adme": README. Data, the first folder, holds 8 + 7 files and the entries Old, Sub and "<".
     EXPECT_EQ(result.rfind("ok rows=23 dom-rows=", 0), 0u) << result;
-    EXPECT_NE(result.find(" search=9,2,1 sorted-by=NAME,SIZE folder=18\n"), std::string::npos) << result;
+    EXPECT_NE(result.find(" search=9,2,1 sorted-by=NAME,SIZE,DATE folder=18\n"), std::string::npos) << result;
 }
 
 } // namespace

@@ -178,7 +178,9 @@ def check(browser, args):
         summary.append("search=" + ",".join(found))
 
     sorted_by = []
-    for name, key in (("NAME", lambda t: t.lower()), ("SIZE", lambda t: int(re.sub(r"\D", "", t) or -1))):
+    # Dates sort by the time itself; the default date format (year first) shows that order as text.
+    for name, key in (("NAME", lambda t: t.lower()), ("SIZE", lambda t: int(re.sub(r"\D", "", t) or -1)),
+                      ("DATE", lambda t: t.strip())):
         if browser.evaluate(column_js(name)) is None:
             continue
         for direction in ("ascending", "descending"):

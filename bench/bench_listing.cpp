@@ -34,9 +34,9 @@ long long BytesReadSoFar() {
 }
 
 // Sum of the sizes of the files whose checksum a run could need: every file entry listed.
-std::uint64_t ListedFileBytes(const quillary::DirMap& dirs) {
+std::uint64_t ListedFileBytes(const quillary::FolderTree& dirs) {
     std::uint64_t bytes = 0;
-    for (const auto& [path, record] : dirs) {
+    for (const quillary::DirRecord& record : dirs) {
         for (const quillary::FileRecord& entry : record.entries) {
             if (!entry.isDirectory)
                 bytes += entry.size;
@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
         const long long readAfter = BytesReadSoFar();
 
         const quillary::RunStatistics& stats = result.statistics;
-        const std::uint64_t fileBytes = ListedFileBytes(engine.DirectoryMap());
+        const std::uint64_t fileBytes = ListedFileBytes(engine.Folders());
         const double gbPerSecond =
             stats.checksumsComputed > 0 ? static_cast<double>(fileBytes) / seconds / 1e9 : 0;
         std::printf("run %d: status=%s seconds=%.6f entries=%d checksumsComputed=%llu reusedEntries=%llu "

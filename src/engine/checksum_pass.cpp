@@ -123,21 +123,22 @@ bool NeedsChecksum(const FileRecord& entry, HashSet hashes) {
     return entry.isRegular && !entry.checksumTried && (hashes & ~entry.hashesKnown) != 0;
 }
 
-void ChecksumPass::ComputeSmallFiles(DirMap& dirMap, unsigned threads, const std::function<void()>& waiting) {
+void ChecksumPass::ComputeSmallFiles(FolderTree& folders, unsigned threads,
+                                     const std::function<void()>& waiting) {
     if (m_cancel.load())
         return;
     auto needed = [this](const FileRecord& entry) {
         return NeedsChecksum(entry, m_hashes) && entry.size <= FileChecksummer::kChunkSize;
     };
-    std::vector<DirMapEntry*> folders;
-    for (DirMapEntry& dir : dirMap) {
-        if (std::any_of(dir.second.entries.begin(), dir.second.entries.end(), needed))
-            folders.push_back(&dir);
+    std::vector<DirRecord*> withFiles;
+    for (DirRecord& dir : folders) {
+        if (std::any_of(dir.entries.begin(), dir.entries.end(), needed))
+            withFiles.push_back(&dir);
     }
-    if (folders.empty())
+    if (withFiles.empty())
         return;
     const auto workers =
-        static_cast<unsigned>(std::clamp<std::size_t>(folders.size(), 1, std::max(threads, 1u)));
+        static_cast<unsigned>(std::clamp<std::size_t>(withFiles.size(), 1, std::max(threads, 1u)));
     std::vector<FileChecksummer> checksummers;
     checksummers.reserve(workers);
     for (unsigned i = 0; i < workers; ++i)
@@ -152,17 +153,17 @@ void ChecksumPass::ComputeSmallFiles(DirMap& dirMap, unsigned threads, const std
         // Each worker looks rows up through a connection of its own.
         const std::unique_ptr<ChecksumCache::Reader> reader = m_cache ? m_cache->NewReader() : nullptr;
         for (std::size_t i = 0; !m_cancel.load(std::memory_order_relaxed) &&
-                                (i = next.fetch_add(1, std::memory_order_relaxed)) < folders.size();) {
-            const DirMapEntry& dir = *folders[i];
+                                (i = next.fetch_add(1, std::memory_order_relaxed)) < withFiles.size();) {
+            DirRecord& dir = *withFiles[i];
+            const std::string dirPath = PathOf(dir);
             // A selected folder may be a link to a folder; one found below it never is.
-            const bool selected =
-                dir.first.find(kPathSeparator, dir.second.rootPrefixLen + 1) == std::string::npos;
-            const bool opened = folder.OpenPath(dir.first, selected);
-            for (FileRecord& entry : folders[i]->second.entries) {
+            const bool selected = dirPath.find(kPathSeparator, dir.rootPrefixLen + 1) == std::string::npos;
+            const bool opened = folder.OpenPath(dirPath, selected);
+            for (FileRecord& entry : dir.entries) {
                 if (!needed(entry))
                     continue;
                 name.assign(entry.name);
-                path = JoinPath(dir.first, entry.name);
+                path = JoinPath(dirPath, entry.name);
                 auto identify = [&](FileIdentity& identity) {
                     return opened ? ReadFileIdentity(folder, name.c_str(), identity)
                                   : ReadFileIdentity(path, identity);

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "engine/file_checksum.h"
+#include "engine/folder_tree.h"
 #include "engine/records.h"
 #include "engine/run_result.h"
 #include "listing/listing_options.h"
@@ -42,9 +43,9 @@ public:
                  ChecksumCache* cache = nullptr)
         : m_cancel(cancel), m_hashes(hashes), m_checksummer(hashes), m_problems(problems), m_cache(cache) {}
 
-    // Reads the checksums of the map's files up to one chunk with `threads` workers; the calling thread
+    // Reads the checksums of the tree's files up to one chunk with `threads` workers; the calling thread
     // calls `waiting` meanwhile, about ten times a second.
-    void ComputeSmallFiles(DirMap& dirMap, unsigned threads, const std::function<void()>& waiting);
+    void ComputeSmallFiles(FolderTree& folders, unsigned threads, const std::function<void()>& waiting);
     // Reads the checksum of one file at `path` on the calling thread; `progress` receives the share
     // read so far (0..100) after each chunk of a file larger than one chunk.
     void Compute(FileRecord& entry, const std::string& path, const std::function<void(unsigned)>& progress);

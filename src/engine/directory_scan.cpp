@@ -54,17 +54,26 @@ std::string JoinPath(const std::string& directory, std::string_view name) {
 }
 
 struct DirectoryScan::FolderTask {
-    std::string path;
+    std::string name;                              // the folder's own name; the selected folder's whole path
     std::shared_ptr<const DirectoryHandle> parent; // the parent folder, open; null: open by path
-    DirMapEntry* parentNode = nullptr;             // null for the selected folder itself
+    DirRecord* parentNode = nullptr;               // null for the selected folder itself
+    DirRecord* previousParent = nullptr;           // the parent's record in the previous run, if any
     bool withSubdirs = false;
     bool haveInfo = false; // `info` holds the folder's details, read in its parent
     EntryInfo info;
 
     std::string_view Name() const {
-        const std::size_t slash = path.rfind(kPathSeparator);
-        return slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
+        if (parentNode != nullptr)
+            return name;
+        const std::size_t slash = name.rfind(kPathSeparator);
+        return slash == std::string::npos ? std::string_view(name) : std::string_view(name).substr(slash + 1);
     }
+};
+
+// A root of a tree that lies below the selected folder: the walk may reach it, and then takes it in.
+struct DirectoryScan::NestedRoot {
+    DirRecord* root;
+    std::vector<std::string> names; // of the folders from the selected folder down to the root
 };
 
 // What one worker reuses from folder to folder.
@@ -129,10 +138,10 @@ private:
     unsigned m_busy = 0;
 };
 
-DirectoryScan::DirectoryScan(DirMap& dirMap, DirMap& previousMap, const ScanFilter& filter,
+DirectoryScan::DirectoryScan(FolderTree& tree, FolderTree& previous, const ScanFilter& filter,
                              const std::atomic<bool>& cancel, unsigned threads)
-    : m_dirMap(dirMap), m_previousMap(previousMap), m_rules(filter), m_cancel(cancel),
-      m_threads(std::max(threads, 1u)), m_queue(std::make_unique<FolderQueue>(cancel)) {
+    : m_tree(tree), m_previous(previous), m_rules(filter), m_cancel(cancel), m_threads(std::max(threads, 1u)),
+      m_queue(std::make_unique<FolderQueue>(cancel)) {
     for (unsigned i = 0; i < m_threads; ++i)
         m_workers.push_back(std::make_unique<Worker>());
 }
@@ -145,14 +154,35 @@ void DirectoryScan::ScanSelection(const std::string& path, bool withSubdirs, std
         return;
     m_rootPrefixLen = rootPrefixLen;
     m_order.clear();
+    m_selection = m_tree.Find(path);
+    m_previousSelection = m_previous.Find(path);
+    m_nestedRoots.clear();
+    m_previousNestedRoots.clear();
+    if (withSubdirs) {
+        auto nested = [&path](const FolderTree& tree, std::vector<NestedRoot>& into) {
+            for (DirRecord* root : tree.RootsBelow(path)) {
+                NestedRoot& nestedRoot = into.emplace_back(NestedRoot{root, {}});
+                const std::string_view below = std::string_view(root->name).substr(path.size() + 1);
+                for (std::size_t start = 0; start <= below.size();) {
+                    std::size_t end = below.find(kPathSeparator, start);
+                    if (end == std::string_view::npos)
+                        end = below.size();
+                    nestedRoot.names.emplace_back(below.substr(start, end - start));
+                    start = end + 1;
+                }
+            }
+        };
+        nested(m_tree, m_nestedRoots);
+        nested(m_previous, m_previousNestedRoots);
+    }
     std::vector<FolderTask> selection(1);
-    selection[0].path = path;
+    selection[0].name = path;
     selection[0].withSubdirs = withSubdirs;
     m_queue->Push(selection);
     RunWorkers(
         withSubdirs ? m_threads : 1, [this](unsigned worker) { Work(*m_workers[worker]); }, waiting);
     m_queue->Clear();
-    SumTotals();
+    FinishSelection();
 }
 
 void DirectoryScan::Work(Worker& worker) {
@@ -160,7 +190,7 @@ void DirectoryScan::Work(Worker& worker) {
     while (m_queue->Pop(task)) {
         ScanFolder(task, worker);
         if (m_folderHook)
-            m_folderHook(task.path);
+            m_folderHook(TaskPath(task));
         m_queue->Done();
     }
 }
@@ -172,15 +202,15 @@ void DirectoryScan::ScanFolder(FolderTask& task, Worker& worker) {
         return; // vanished since its parent was read: simply left out
     m_folderCount.fetch_add(1, std::memory_order_relaxed);
 
-    DirRecord previous;
-    DirMapEntry& node = Register(task, previous);
-    DirRecord& record = node.second;
+    OldEntries old;
+    DirRecord* previousRecord = nullptr;
+    DirRecord& record = Register(task, old, previousRecord);
     record.rootPrefixLen = m_rootPrefixLen;
 
     EntryInfo own = task.info;
     bool haveOwn = task.haveInfo;
     if (!haveOwn) // the selection keeps the details of the path itself, even of a link
-        haveOwn = isSelection ? StatPath(task.path, own) : folder->StatSelf(task.Name(), own);
+        haveOwn = isSelection ? StatPath(task.name, own) : folder->StatSelf(task.Name(), own);
     if (haveOwn) {
         record.creationTime = own.creationTime;
         record.lastAccessTime = own.lastAccessTime;
@@ -190,16 +220,24 @@ void DirectoryScan::ScanFolder(FolderTask& task, Worker& worker) {
     // A folder that cannot be read stays a folder with the entries read so far (none when it could not
     // be opened); the run reports it.
     if (!folder->IsOpen()) {
-        worker.problems.push_back(Problem(ProblemKind::FolderUnreadable, task.path, folder->Error()));
+        worker.problems.push_back(Problem(ProblemKind::FolderUnreadable, TaskPath(task), folder->Error()));
         return;
     }
     record.identity = folder->Identity();
     record.selected = isSelection;
-    ReadEntries(task, *folder, node, worker);
+    ReadEntries(task, *folder, record, worker);
     StoreEntries(worker, record);
-    if (const std::uint64_t reused = TakeOverCache(record, previous))
+    if (const std::uint64_t reused = TakeOverCache(record, old))
         m_reusedEntries.fetch_add(reused, std::memory_order_relaxed);
-    QueueSubfolders(std::move(folder), node, worker);
+    QueueSubfolders(std::move(folder), record, previousRecord, worker);
+}
+
+// Made only where a path is shown or a folder must be opened by it: never for every folder.
+std::string DirectoryScan::TaskPath(const FolderTask& task) {
+    if (task.parentNode == nullptr)
+        return task.name;
+    std::lock_guard lock(m_mapMutex);
+    return JoinPath(PathOf(*task.parentNode), task.name);
 }
 
 std::shared_ptr<const DirectoryHandle> DirectoryScan::OpenFolder(FolderTask& task) {
@@ -210,33 +248,88 @@ std::shared_ptr<const DirectoryHandle> DirectoryScan::OpenFolder(FolderTask& tas
         m_sharedHandles.fetch_sub(1, std::memory_order_relaxed);
     });
     if (task.parent) {
-        folder->OpenChild(*task.parent, task.path.c_str() + task.path.size() - task.Name().size());
+        folder->OpenChild(*task.parent, task.name.c_str());
         task.parent.reset(); // the parent's handle is closed as soon as its last subfolder is open
     } else {
         // The selection is opened as the user named it; a subfolder never through a link.
-        folder->OpenPath(task.path, task.parentNode == nullptr);
+        folder->OpenPath(TaskPath(task), task.parentNode == nullptr);
     }
     return folder;
 }
 
-DirMapEntry& DirectoryScan::Register(const FolderTask& task, DirRecord& previous) {
+DirRecord& DirectoryScan::Register(const FolderTask& task, OldEntries& old, DirRecord*& previousRecord) {
     std::lock_guard lock(m_mapMutex);
-    if (auto found = m_previousMap.find(task.path); found != m_previousMap.end()) {
-        previous = std::move(found->second);
-        m_previousMap.erase(found);
-    } else if (auto again = m_dirMap.find(task.path); again != m_dirMap.end()) {
-        // Reached again in this run: the earlier scan's records are the freshest cache.
-        previous = std::move(again->second);
+    DirRecord* record = nullptr;
+    if (task.parentNode == nullptr) {
+        record = m_selection;
+        previousRecord = m_previousSelection;
+    } else {
+        const DirRecord& parent = *task.parentNode;
+        record = FindSubfolder(parent, task.name);
+        if (record == nullptr) {
+            record = TakeNestedRoot(m_nestedRoots, parent, task.name);
+            if (record != nullptr)
+                m_tree.MoveUnder(*record, *task.parentNode, task.name);
+        }
+        if (task.previousParent != nullptr)
+            previousRecord = FindSubfolder(*task.previousParent, task.name);
+        if (previousRecord == nullptr)
+            previousRecord = TakeNestedRoot(m_previousNestedRoots, parent, task.name);
     }
-    // A folder reached twice in one run keeps one record: the later scan replaces the earlier one.
-    DirMapEntry& node = *m_dirMap.insert_or_assign(task.path, DirRecord{}).first;
-    m_order.emplace_back(&node, task.parentNode);
-    return node;
+    // The previous run's entries serve as the cache, the first time the folder is reached in this run;
+    // when it is reached again in this run, the earlier scan's entries are the freshest cache.
+    DirRecord* cache =
+        (previousRecord != nullptr && !previousRecord->entries.empty()) ? previousRecord : record;
+    if (cache != nullptr) {
+        old.entries = std::move(cache->entries);
+        old.names = std::move(cache->names);
+    }
+    if (record == nullptr) {
+        record = task.parentNode != nullptr ? &m_tree.AddSubfolder(*task.parentNode, task.name)
+                                            : &m_tree.AddRoot(task.name);
+    } else {
+        // A folder reached twice in one run keeps one record: the later scan replaces what the earlier
+        // one read. Its place in the tree stays, with the subfolders found before.
+        DirRecord& dir = *record;
+        dir.totalSize = 0;
+        dir.fileCount = 0;
+        dir.creationTime = dir.lastAccessTime = dir.lastWriteTime = 0;
+        dir.attributes.clear();
+        dir.entries.clear();
+        dir.names.reset();
+        dir.rootPrefixLen = 0;
+        dir.identity = {};
+        dir.selected = false;
+    }
+    if (task.parentNode == nullptr)
+        m_selection = record;
+    m_order.emplace_back(record, task.parentNode);
+    return *record;
 }
 
-void DirectoryScan::ReadEntries(const FolderTask& task, const DirectoryHandle& folder, DirMapEntry& node,
+// The root among `roots` that is the folder `name` in `parent`, taken out of the list; or null.
+DirRecord* DirectoryScan::TakeNestedRoot(std::vector<NestedRoot>& roots, const DirRecord& parent,
+                                         std::string_view name) {
+    for (auto it = roots.begin(); it != roots.end(); ++it) {
+        if (it->names.back() != name)
+            continue;
+        const DirRecord* at = &parent;
+        std::size_t i = it->names.size() - 1;
+        while (i > 0 && at != nullptr && at != m_selection && at->name == it->names[i - 1]) {
+            at = at->parent;
+            --i;
+        }
+        if (i == 0 && at == m_selection) {
+            DirRecord* root = it->root;
+            roots.erase(it);
+            return root;
+        }
+    }
+    return nullptr;
+}
+
+void DirectoryScan::ReadEntries(const FolderTask& task, const DirectoryHandle& folder, DirRecord& record,
                                 Worker& worker) {
-    DirRecord& record = node.second;
     worker.found.clear();
     worker.nameStarts.clear();
     worker.names.clear();
@@ -260,7 +353,7 @@ void DirectoryScan::ReadEntries(const FolderTask& task, const DirectoryHandle& f
                 // out and reported, never listed with made-up details.
                 if (error != ENOENT)
                     worker.problems.push_back(
-                        Problem(ProblemKind::EntryUnreadable, JoinPath(task.path, name), error));
+                        Problem(ProblemKind::EntryUnreadable, JoinPath(TaskPath(task), name), error));
                 continue;
             }
             haveInfo = true;
@@ -274,7 +367,7 @@ void DirectoryScan::ReadEntries(const FolderTask& task, const DirectoryHandle& f
             worker.nameStarts.push_back(static_cast<std::uint32_t>(worker.names.size()));
             worker.names += name;
             SetFromInfo(entry, name, info);
-            entry.parent = &node;
+            entry.parent = &record;
             if (!isDirectory) {
                 ++record.fileCount;
                 record.totalSize = SaturatingAdd(record.totalSize, info.size);
@@ -282,7 +375,7 @@ void DirectoryScan::ReadEntries(const FolderTask& task, const DirectoryHandle& f
         }
         if (isDirectory && task.withSubdirs) {
             FolderTask& subfolder = worker.subfolders.emplace_back();
-            subfolder.path = JoinPath(task.path, name);
+            subfolder.name = name;
             subfolder.withSubdirs = true;
             subfolder.haveInfo = haveInfo;
             if (haveInfo)
@@ -290,7 +383,8 @@ void DirectoryScan::ReadEntries(const FolderTask& task, const DirectoryHandle& f
         }
     }
     if (worker.reader.Error() != 0)
-        worker.problems.push_back(Problem(ProblemKind::FolderUnreadable, task.path, worker.reader.Error()));
+        worker.problems.push_back(
+            Problem(ProblemKind::FolderUnreadable, TaskPath(task), worker.reader.Error()));
     m_entryCount.fetch_add(static_cast<int>(worker.found.size()), std::memory_order_relaxed);
 }
 
@@ -311,7 +405,7 @@ void DirectoryScan::StoreEntries(Worker& worker, DirRecord& record) {
     worker.found.clear();
 }
 
-std::uint64_t DirectoryScan::TakeOverCache(DirRecord& record, DirRecord& previous) {
+std::uint64_t DirectoryScan::TakeOverCache(DirRecord& record, OldEntries& previous) {
     std::uint64_t reused = 0;
     if (previous.entries.empty())
         return reused;
@@ -331,27 +425,32 @@ std::uint64_t DirectoryScan::TakeOverCache(DirRecord& record, DirRecord& previou
     return reused;
 }
 
-void DirectoryScan::QueueSubfolders(std::shared_ptr<const DirectoryHandle> folder, DirMapEntry& node,
-                                    Worker& worker) {
+void DirectoryScan::QueueSubfolders(std::shared_ptr<const DirectoryHandle> folder, DirRecord& record,
+                                    DirRecord* previousRecord, Worker& worker) {
     if (worker.subfolders.empty())
         return;
     const bool share = m_sharedHandles.load(std::memory_order_relaxed) <= kSharedHandleBudget;
     for (FolderTask& subfolder : worker.subfolders) {
-        subfolder.parentNode = &node;
+        subfolder.parentNode = &record;
+        subfolder.previousParent = previousRecord;
         if (share)
             subfolder.parent = folder;
     }
     m_queue->Push(worker.subfolders);
 }
 
-void DirectoryScan::SumTotals() {
+void DirectoryScan::FinishSelection() {
     // Backwards, every folder comes before the folder it was reached from, so its total is complete
     // when it is added to its parent's.
     for (auto it = m_order.rbegin(); it != m_order.rend(); ++it) {
-        if (DirMapEntry* parent = it->second)
-            parent->second.totalSize = SaturatingAdd(parent->second.totalSize, it->first->second.totalSize);
+        if (DirRecord* parent = it->second)
+            parent->totalSize = SaturatingAdd(parent->totalSize, it->first->totalSize);
+        FolderTree::SortSubfolders(*it->first);
     }
     m_order.clear();
+    m_selection = m_previousSelection = nullptr;
+    m_nestedRoots.clear();
+    m_previousNestedRoots.clear();
 }
 
 std::vector<RunProblem> DirectoryScan::TakeProblems() {

@@ -1,10 +1,10 @@
-// Reads the selected folders into the directory map with a small pool of workers that share one queue
+// Reads the selected folders into the folder tree with a small pool of workers that share one queue
 // of folders to read.
 //
-// What the scan builds never depends on the workers' timing: each folder's entries are sorted by name,
-// the map orders folders by path, totals are summed once a selection has been read, and problems are
-// sorted by path. Folders are opened relative to their parent's handle, so the depth of a tree has no
-// limit.
+// What the scan builds never depends on the workers' timing: each folder's entries and subfolders are
+// sorted by name, totals are summed once a selection has been read, and problems are sorted by path.
+// Folders are opened relative to their parent's handle and a queued folder holds its own name only, so
+// neither the depth of a tree nor the length of its paths has a limit or a cost beyond that.
 //
 // The cache: the record a folder had in the previous run (or from an earlier selection of this run)
 // lends its checksums and versions to the entries whose last-write time and size are unchanged.
@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/folder_tree.h"
 #include "engine/records.h"
 #include "engine/run_result.h"
 #include "engine/scan_filter.h"
@@ -33,9 +34,9 @@ std::string JoinPath(const std::string& directory, std::string_view name);
 
 class DirectoryScan {
 public:
-    // The scan adds to `dirMap` and takes the records it reuses out of `previousMap`; it reads with
-    // `threads` workers (at least one).
-    DirectoryScan(DirMap& dirMap, DirMap& previousMap, const ScanFilter& filter,
+    // The scan adds to `tree` and takes the entries it reuses out of the records of `previous`; it reads
+    // with `threads` workers (at least one).
+    DirectoryScan(FolderTree& tree, FolderTree& previous, const ScanFilter& filter,
                   const std::atomic<bool>& cancel, unsigned threads);
     ~DirectoryScan();
     DirectoryScan(const DirectoryScan&) = delete;
@@ -63,20 +64,29 @@ private:
     struct FolderTask;
     struct Worker;
     class FolderQueue;
+    struct NestedRoot;
+    // What a record held before this scan read its folder again: the cache of its entries.
+    struct OldEntries {
+        std::vector<FileRecord> entries;
+        std::unique_ptr<char[]> names;
+    };
 
     void Work(Worker& worker);
     void ScanFolder(FolderTask& task, Worker& worker);
+    std::string TaskPath(const FolderTask& task);
     std::shared_ptr<const DirectoryHandle> OpenFolder(FolderTask& task);
-    DirMapEntry& Register(const FolderTask& task, DirRecord& previous);
-    void ReadEntries(const FolderTask& task, const DirectoryHandle& folder, DirMapEntry& node,
+    DirRecord& Register(const FolderTask& task, OldEntries& old, DirRecord*& previousRecord);
+    DirRecord* TakeNestedRoot(std::vector<NestedRoot>& roots, const DirRecord& parent, std::string_view name);
+    void ReadEntries(const FolderTask& task, const DirectoryHandle& folder, DirRecord& record,
                      Worker& worker);
     static void StoreEntries(Worker& worker, DirRecord& record);
-    std::uint64_t TakeOverCache(DirRecord& record, DirRecord& previous);
-    void QueueSubfolders(std::shared_ptr<const DirectoryHandle> folder, DirMapEntry& node, Worker& worker);
-    void SumTotals();
+    std::uint64_t TakeOverCache(DirRecord& record, OldEntries& old);
+    void QueueSubfolders(std::shared_ptr<const DirectoryHandle> folder, DirRecord& record,
+                         DirRecord* previousRecord, Worker& worker);
+    void FinishSelection();
 
-    DirMap& m_dirMap;
-    DirMap& m_previousMap;
+    FolderTree& m_tree;
+    FolderTree& m_previous;
     const ScanRules m_rules;
     const std::atomic<bool>& m_cancel;
     unsigned m_threads;
@@ -86,11 +96,15 @@ private:
     std::unique_ptr<FolderQueue> m_queue;
     std::vector<std::unique_ptr<Worker>> m_workers;
 
-    // Guards both maps and m_order while workers run.
+    // Guards both trees, the selection's fields below and m_order while workers run.
     std::mutex m_mapMutex;
+    DirRecord* m_selection = nullptr;         // the selected folder's record, once made
+    DirRecord* m_previousSelection = nullptr; // its record in the previous run
+    std::vector<NestedRoot> m_nestedRoots;    // roots of both trees below the selected folder
+    std::vector<NestedRoot> m_previousNestedRoots;
     // Each folder of the current selection with the folder it was reached from (null for the
     // selection), in the order they were registered: a folder always comes after its parent.
-    std::vector<std::pair<DirMapEntry*, DirMapEntry*>> m_order;
+    std::vector<std::pair<DirRecord*, DirRecord*>> m_order;
 
     std::atomic<int> m_folderCount{0};
     std::atomic<int> m_entryCount{0};

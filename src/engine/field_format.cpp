@@ -101,16 +101,25 @@ std::string FormatCount(std::uint64_t count, const NumberFormat& numberFormat) {
     return FormatBytes(count, numberFormat);
 }
 
-std::string ApplyPathStyle(const std::string& path, PathStyle pathStyle, std::size_t rootPrefixLen,
-                           const PathSyntax& syntax) {
+void ApplyPathStyleTo(std::string& path, PathStyle pathStyle, std::size_t rootPrefixLen,
+                      const PathSyntax& syntax) {
     switch (pathStyle) {
     case PathStyle::NoDrive:
-        return path.substr(syntax.DrivePartLength(path));
+        path.erase(0, syntax.DrivePartLength(path));
+        break;
     case PathStyle::FromTopChecked:
-        return rootPrefixLen < path.size() ? path.substr(rootPrefixLen) : std::string();
+        path.erase(0, rootPrefixLen);
+        break;
     default:
-        return path;
+        break;
     }
+}
+
+std::string ApplyPathStyle(const std::string& path, PathStyle pathStyle, std::size_t rootPrefixLen,
+                           const PathSyntax& syntax) {
+    std::string styled = path;
+    ApplyPathStyleTo(styled, pathStyle, rootPrefixLen, syntax);
+    return styled;
 }
 
 std::string LinkPathFor(const std::string& styledPath, PathStyle pathStyle) {

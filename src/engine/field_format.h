@@ -34,6 +34,9 @@ std::string FormatCount(std::uint64_t count, const NumberFormat& numberFormat);
 // `rootPrefixLen` characters (the text before the selected folder's last separator).
 std::string ApplyPathStyle(const std::string& directoryPathWithSeparator, PathStyle pathStyle,
                            std::size_t rootPrefixLen, const PathSyntax& syntax = kNativePaths);
+// The same in place, without a copy of the (possibly long) path.
+void ApplyPathStyleTo(std::string& directoryPathWithSeparator, PathStyle pathStyle, std::size_t rootPrefixLen,
+                      const PathSyntax& syntax = kNativePaths);
 
 // The link target of a directory path made by ApplyPathStyle: paths relative to the top checked folder
 // lose their leading separator, so that they are relative links from a listing saved beside it.

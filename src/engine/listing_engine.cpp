@@ -93,13 +93,14 @@ RunResult ListingEngine::Run() {
         m_host->EnterBusyState();
 
     // The previous run's records serve as the cache of this scan.
-    m_prevDirMap = std::move(m_dirMap);
-    m_dirMap.clear();
+    m_previousFolders = std::move(m_folders);
+    m_folders.clear();
     ScanSelections();
     LeaveOutTemporaryFile(out);
     m_scanComplete = true;
     ShowProgress(true);
-    m_prevDirMap.clear();
+    m_previousFolders.clear();
+    m_paths = FolderPath{};
 
     m_columnSet = ColumnsFor(m_options);
     m_writerContext = WriterContext{};
@@ -113,7 +114,7 @@ RunResult ListingEngine::Run() {
     m_writerContext.time = m_target.headerTime.value_or(CurrentTime());
     m_writerContext.selection = &m_target.checkedDirs;
     m_pWriter = OutputTypeRow(m_options.m_outputType).makeWriter(m_writerContext);
-    m_rows = std::make_unique<RowBuilder>(m_options);
+    m_rows = std::make_unique<RowBuilder>(m_options, m_pWriter->TakesLinks());
     // Checksums of earlier runs, when the listing shows any: a cache that cannot be used is told about
     // and the files are read.
     if (ChosenHashes(m_options) != 0 && m_options.m_bFileName && m_options.m_bKeepChecksums) {
@@ -131,7 +132,7 @@ RunResult ListingEngine::Run() {
     if (!text.empty())
         WriteLine(out, text);
     if (ChosenHashes(m_options) != 0 && m_options.m_bFileName)
-        m_checksums->ComputeSmallFiles(m_dirMap, m_threads, [this] { ShowProgress(false); });
+        m_checksums->ComputeSmallFiles(m_folders, m_threads, [this] { ShowProgress(false); });
     if (m_target.afterScan)
         m_target.afterScan();
     WriteRows(out);
@@ -161,17 +162,17 @@ void ListingEngine::LeaveOutTemporaryFile(const OutputFile& out) {
     const std::string name = out.TemporaryName();
     if (name.empty())
         return;
-    for (DirMapEntry& dir : m_dirMap) {
-        std::vector<FileRecord>& entries = dir.second.entries;
+    for (DirRecord& dir : m_folders) {
+        std::vector<FileRecord>& entries = dir.entries;
         const auto at =
             std::lower_bound(entries.begin(), entries.end(), name,
                              [](const FileRecord& r, const std::string& n) { return r.name < n; });
         if (at == entries.end() || at->name != name || at->isDirectory ||
-            !out.IsTemporaryFile(JoinPath(dir.first, name)))
+            !out.IsTemporaryFile(JoinPath(PathOf(dir), name)))
             continue;
         entries.erase(at);
-        if (dir.second.fileCount > 0)
-            --dir.second.fileCount;
+        if (dir.fileCount > 0)
+            --dir.fileCount;
         if (m_stats.entryCount > 0)
             --m_stats.entryCount;
     }
@@ -180,7 +181,7 @@ void ListingEngine::LeaveOutTemporaryFile(const OutputFile& out) {
 // The selections are read last to first: a folder reached by several keeps the record of the one
 // listed first.
 void ListingEngine::ScanSelections() {
-    DirectoryScan scan(m_dirMap, m_prevDirMap, ScanFilterFor(m_options), m_bCancel, m_threads);
+    DirectoryScan scan(m_folders, m_previousFolders, ScanFilterFor(m_options), m_bCancel, m_threads);
     auto showProgress = [&] {
         m_stats.dirCount = scan.FolderCount();
         m_stats.entryCount = scan.EntryCount();
@@ -247,20 +248,21 @@ void ListingEngine::SortFileRecords(std::vector<FileRecord*>& entries) const {
     SortEntries(entries, m_options.m_sortFilesBy, m_options.m_bSortFilesDescending, m_options.m_dateTimeKind);
 }
 
-void ListingEngine::WritePerDirectoryFile(const DirMapEntry& dir, const std::vector<FileRecord*>& entries,
+void ListingEngine::WritePerDirectoryFile(const DirRecord& dir, const std::vector<FileRecord*>& entries,
                                           const OutputFile& mainOutput) {
+    // A folder the scan could not open (already a problem of its own) gets no listing.
+    if (!dir.identity.known)
+        return;
     const std::string name =
         m_options.m_strListingName + "." + std::string(OutputTypeRow(m_options.m_outputType).extension);
-    const std::string path = JoinPath(dir.first, name);
-    // A folder the scan could not open (already a problem of its own) gets no listing.
-    if (!dir.second.identity.known)
-        return;
+    const std::string dirPath = m_paths.Of(dir);
+    const std::string path = JoinPath(dirPath, name);
     // The listing goes into the very folder the scan read, through a handle to it: its owner may have
     // put a link to someone else's folder (or another folder) in its place since, so its path alone
     // could lead anywhere. A subfolder is held without following a link, as the scan opened it.
     constexpr const char* kReplaced = "the folder was replaced during the run";
     HeldFolder folder;
-    if (!folder.Open(dir.first, dir.second.selected)) {
+    if (!folder.Open(dirPath, dir.selected)) {
         const int error = folder.Error();
         if (error == ELOOP || error == ENOTDIR)
             m_problems.push_back({ProblemKind::ListingFileSkipped, path, kReplaced});
@@ -268,7 +270,7 @@ void ListingEngine::WritePerDirectoryFile(const DirMapEntry& dir, const std::vec
             m_problems.push_back({ProblemKind::ListingFileFailed, path, ErrorText(error)});
         return;
     }
-    if (folder.Identity() != dir.second.identity) {
+    if (folder.Identity() != dir.identity) {
         m_problems.push_back({ProblemKind::ListingFileSkipped, path, kReplaced});
         return;
     }
@@ -294,21 +296,19 @@ void ListingEngine::WritePerDirectoryFile(const DirMapEntry& dir, const std::vec
 // The order of the rows: directories sorted, each followed by its sorted entries; or all entries
 // sorted together, without directory rows.
 void ListingEngine::WriteRows(OutputFile& out) {
-    std::vector<DirMapEntry*> dirs;
-    dirs.reserve(m_dirMap.size());
-    for (DirMapEntry& dir : m_dirMap)
-        dirs.push_back(&dir);
-
-    auto entriesOf = [](DirMapEntry& dir, std::vector<FileRecord*>& into) {
-        for (FileRecord& entry : dir.second.entries)
+    auto entriesOf = [](DirRecord& dir, std::vector<FileRecord*>& into) {
+        for (FileRecord& entry : dir.entries)
             into.push_back(&entry);
     };
 
     if (m_options.m_bFilesAllTogether) {
+        // The entries are gathered folder by folder in the byte order of the folders' paths before they
+        // are sorted together, so that entries that sort alike keep one order from run to run.
+        const std::vector<DirRecord*> dirs = FoldersByPath(m_folders, false);
         std::vector<FileRecord*> all;
         std::vector<std::size_t> starts; // where each directory's entries begin in `all`
         if (!m_bCancel.load()) {
-            for (DirMapEntry* dir : dirs) {
+            for (DirRecord* dir : dirs) {
                 starts.push_back(all.size());
                 entriesOf(*dir, all);
             }
@@ -329,11 +329,11 @@ void ListingEngine::WriteRows(OutputFile& out) {
         return;
     }
 
-    SortDirectories(dirs, m_options.m_sortDirsBy, m_options.m_dateTimeKind);
+    std::vector<DirRecord*> dirs = SortedFolders(m_folders, m_options.m_sortDirsBy, m_options.m_dateTimeKind);
     if (m_options.m_bSortDirsDescending)
         std::reverse(dirs.begin(), dirs.end());
     std::vector<FileRecord*> entries;
-    for (DirMapEntry* dir : dirs) {
+    for (DirRecord* dir : dirs) {
         if (m_options.m_bDirName)
             WriteDirectoryRow(*dir, out);
         if (!m_options.m_bFileName)
@@ -347,33 +347,34 @@ void ListingEngine::WriteRows(OutputFile& out) {
     }
 }
 
-void ListingEngine::WriteDirectoryRow(const DirMapEntry& dir, OutputFile& out) {
+void ListingEngine::WriteDirectoryRow(const DirRecord& dir, OutputFile& out) {
     std::string text;
+    const std::string& dirPath = m_paths.Of(dir);
     if (m_pWriter->TakesFacts()) {
-        const std::string path = kNativePaths.Showable(dir.first);
-        const std::size_t slash = kNativePaths.FindLastSeparator(dir.first);
+        const std::string path = kNativePaths.Showable(dirPath);
+        const std::size_t slash = kNativePaths.FindLastSeparator(dirPath);
         EntryFacts facts;
         facts.kind = EntryFacts::Kind::Folder;
         facts.path = path;
-        facts.name = slash == std::string::npos ? std::string_view(path)
-                                                : std::string_view(dir.first).substr(slash + 1);
-        facts.size = dir.second.totalSize;
-        facts.fileCount = dir.second.fileCount;
-        facts.created = dir.second.creationTime;
-        facts.accessed = dir.second.lastAccessTime;
-        facts.modified = dir.second.lastWriteTime;
-        facts.attributes = dir.second.attributes;
+        facts.name =
+            slash == std::string::npos ? std::string_view(path) : std::string_view(dirPath).substr(slash + 1);
+        facts.size = dir.totalSize;
+        facts.fileCount = dir.fileCount;
+        facts.created = dir.creationTime;
+        facts.accessed = dir.lastAccessTime;
+        facts.modified = dir.lastWriteTime;
+        facts.attributes = dir.attributes;
         m_pWriter->FormatFolderFacts(facts, text);
     } else {
         DirectoryRow row;
-        m_rows->BuildDirectoryRow(dir, row);
+        m_rows->BuildDirectoryRow(dir, dirPath, row);
         m_pWriter->FormatDirectoryRow(row, text);
     }
     WriteLine(out, text);
 }
 
 void ListingEngine::WriteEntryFacts(const FileRecord& entry, std::string& text) {
-    const std::string path = JoinPath(entry.parent->first, entry.name);
+    const std::string path = JoinPath(m_paths.Of(*entry.parent), entry.name);
     EntryFacts facts;
     facts.kind = entry.isDirectory ? EntryFacts::Kind::Subfolder : EntryFacts::Kind::File;
     facts.path = path;
@@ -416,7 +417,7 @@ void ListingEngine::ReadDetails(FileRecord& entry) {
     const bool checksum = NeedsChecksum(entry, ChosenHashes(m_options));
     if (!version && !checksum)
         return;
-    const std::string path = JoinPath(entry.parent->first, entry.name);
+    const std::string path = JoinPath(m_paths.Of(*entry.parent), entry.name);
     if (version) {
         int error = 0;
         entry.version = GetFileVersionText(path, &error);
@@ -445,7 +446,7 @@ void ListingEngine::WriteFileRows(const std::vector<FileRecord*>& entries, Outpu
         if (m_pWriter->TakesFacts()) {
             WriteEntryFacts(entry, text);
         } else {
-            m_rows->BuildFileRow(entry, number, row);
+            m_rows->BuildFileRow(entry, m_paths.Of(*entry.parent), number, row);
             m_pWriter->FormatFileRow(row, text);
         }
         WriteLine(out, text);

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "engine/checksum_pass.h"
+#include "engine/folder_tree.h"
 #include "engine/listing_host.h"
 #include "engine/records.h"
 #include "engine/row_builder.h"
@@ -58,7 +59,8 @@ public:
     // May be called from any thread while Run is active.
     void RequestCancel() { m_bCancel.store(true); }
 
-    const DirMap& DirectoryMap() const { return m_dirMap; }
+    // The folders of the last run.
+    const FolderTree& Folders() const { return m_folders; }
 
 private:
     void ScanSelections();
@@ -67,13 +69,13 @@ private:
     void ShowChecksumProgress(const std::string& path, unsigned percent);
     bool ProgressDue();
     void WriteRows(OutputFile& out);
-    void WriteDirectoryRow(const DirMapEntry& dir, OutputFile& out);
+    void WriteDirectoryRow(const DirRecord& dir, OutputFile& out);
     void WriteFileRows(const std::vector<FileRecord*>& entries, OutputFile& out);
     void WriteEntryFacts(const FileRecord& entry, std::string& text);
     void WriteRunFacts(std::string& text);
     void ReadDetails(FileRecord& entry);
     void SortFileRecords(std::vector<FileRecord*>& entries) const;
-    void WritePerDirectoryFile(const DirMapEntry& dir, const std::vector<FileRecord*>& entries,
+    void WritePerDirectoryFile(const DirRecord& dir, const std::vector<FileRecord*>& entries,
                                const OutputFile& mainOutput);
     RunResult Finish(RunStatus status);
     void WriteLine(OutputFile& out, std::string& text);
@@ -97,8 +99,9 @@ private:
     std::vector<RunProblem> m_problems;
     std::vector<std::string> m_warnings;
     std::string m_outputError; // why the output could not be opened or written
-    DirMap m_dirMap;
-    DirMap m_prevDirMap;
+    FolderTree m_folders;
+    FolderTree m_previousFolders;
+    FolderPath m_paths; // for the rows, in the order they are written
 };
 
 } // namespace quillary

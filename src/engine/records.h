@@ -2,11 +2,11 @@
 // that checksums and versions of unchanged files are not computed again.
 //
 // Records are kept small, since a run holds one per listed entry: an entry's name is a view into one
-// block per folder that holds the names of all its entries.
+// block per folder that holds the names of all its entries, and a folder holds its own name only, not
+// its path (folder_tree.h makes paths when they are needed).
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -18,10 +18,6 @@
 namespace quillary {
 
 struct DirRecord;
-// Directory path (no trailing separator; the root is "", a drive "c:") to its record. Node addresses are
-// stable, so entries point at their directory's node.
-using DirMap = std::map<std::string, DirRecord>;
-using DirMapEntry = DirMap::value_type;
 
 // The checksums a run can compute, as bits of a set.
 using HashSet = std::uint8_t;
@@ -42,7 +38,7 @@ struct FileRecord {
     std::int64_t lastAccessTime = 0;
     std::int64_t lastWriteTime = 0;
     std::string version;
-    const DirMapEntry* parent = nullptr;
+    const DirRecord* parent = nullptr;    // the folder the entry is in
     std::unique_ptr<StrongHashes> strong; // set once an XXH3 or SHA-256 digest is known
     std::uint32_t crc = 0;
     std::uint32_t extensionStart = 0; // index after the last "."; name.size() + 1 when none
@@ -68,6 +64,14 @@ inline std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) {
 }
 
 struct DirRecord {
+    // Its place among the scanned folders (folder_tree.h).
+    std::string name;                   // a root: its whole path (see FolderTree); otherwise its own name
+    DirRecord* parent = nullptr;        // the folder it is in; null for a root
+    std::vector<DirRecord*> subfolders; // the first `sortedSubfolders` by name (byte order), the rest not yet
+    std::uint32_t sortedSubfolders = 0;
+    std::uint32_t depth = 0; // levels below its root
+
+    // What the last scan of the folder read.
     std::uint64_t totalSize = 0; // matching files here plus the totals of directories scanned below
     std::uint32_t fileCount = 0; // matching files directly here
     std::int64_t creationTime = 0;

@@ -9,9 +9,14 @@ namespace quillary {
 
 namespace {
 
-// The directory path as rows show it: the map key followed by the separator.
-std::string DirectoryPathText(const std::string& key) {
-    return key + kPathSeparator;
+// The directory path as rows show it, the path followed by the separator in the chosen style, made in
+// `out` with a single copy of the path (which may be long).
+void AssignDirectoryPath(const std::string& path, PathStyle style, std::size_t rootPrefixLen,
+                         std::string& out) {
+    out.reserve(path.size() + 1);
+    out.assign(path);
+    out += kPathSeparator;
+    ApplyPathStyleTo(out, style, rootPrefixLen);
 }
 
 // False for a kind that names no time: the row then shows none.
@@ -81,8 +86,8 @@ void AppendChecksumDigits(const FileRecord& entry, HashSet which, std::string& o
     }
 }
 
-RowBuilder::RowBuilder(const ListingOptions& options)
-    : m_options(options), m_formats(DeriveFieldFormats(options)) {}
+RowBuilder::RowBuilder(const ListingOptions& options, bool links)
+    : m_options(options), m_formats(DeriveFieldFormats(options)), m_links(links) {}
 
 void RowBuilder::FormatTimes(std::int64_t t, bool blank, const std::string& dateFormat,
                              const std::string& timeFormat, std::optional<std::string>& date,
@@ -105,17 +110,17 @@ void RowBuilder::FormatTimes(std::int64_t t, bool blank, const std::string& date
     }
 }
 
-void RowBuilder::BuildDirectoryRow(const DirMapEntry& dir, DirectoryRow& row) {
+void RowBuilder::BuildDirectoryRow(const DirRecord& record, const std::string& dirPath, DirectoryRow& row) {
     const ListingOptions& o = m_options;
-    const DirRecord& record = dir.second;
     row = DirectoryRow{};
     for (const ColumnDef& def : Columns()) {
         if (def.dirWidth != nullptr)
             row.Width(def.column) = Width(o.*def.dirWidth);
     }
-    const std::string& path = row[Column::Name].emplace(
-        ApplyPathStyle(DirectoryPathText(dir.first), o.m_pathStyle, record.rootPrefixLen));
-    row.linkPath = LinkPathFor(path, o.m_pathStyle);
+    std::string& path = row[Column::Name].emplace();
+    AssignDirectoryPath(dirPath, o.m_pathStyle, record.rootPrefixLen, path);
+    if (m_links)
+        row.linkPath = LinkPathFor(path, o.m_pathStyle);
     if (o.m_bFileCountInDirName)
         row[Column::Count] = FormatCount(record.fileCount, m_formats.numberFormat);
     if (o.m_bDirSize)
@@ -129,7 +134,7 @@ void RowBuilder::BuildDirectoryRow(const DirMapEntry& dir, DirectoryRow& row) {
     std::int64_t t = 0;
     // A root folder has no date or time of its own: blanks as wide as them.
     if (ChosenTime(record, o.m_dateTimeKind, t)) {
-        const bool root = kNativePaths.IsRootKey(dir.first);
+        const bool root = kNativePaths.IsRootKey(dirPath);
         if (!root)
             row.time = t;
         FormatTimes(t, root, m_formats.dirDateFormat, m_formats.dirTimeFormat, row[Column::Date],
@@ -139,13 +144,16 @@ void RowBuilder::BuildDirectoryRow(const DirMapEntry& dir, DirectoryRow& row) {
         row[Column::Attributes] = record.attributes;
 }
 
-void RowBuilder::BuildFileRow(const FileRecord& entry, std::uint64_t number, FileRow& row) {
+void RowBuilder::BuildFileRow(const FileRecord& entry, const std::string& dirPath, std::uint64_t number,
+                              FileRow& row) {
     const ListingOptions& o = m_options;
-    const DirMapEntry& dir = *entry.parent;
-    if (&dir != m_pathDir) {
+    const DirRecord& dir = *entry.parent;
+    // The folder's path is made only when the rows show it or link to it.
+    if (&dir != m_pathDir && (o.m_bFilePath || m_links)) {
         m_pathDir = &dir;
-        m_dirPath = ApplyPathStyle(DirectoryPathText(dir.first), o.m_pathStyle, dir.second.rootPrefixLen);
-        m_linkPath = LinkPathFor(m_dirPath, o.m_pathStyle);
+        AssignDirectoryPath(dirPath, o.m_pathStyle, dir.rootPrefixLen, m_dirPath);
+        if (m_links)
+            m_linkPath = LinkPathFor(m_dirPath, o.m_pathStyle);
     }
     for (const ColumnDef& def : Columns()) {
         if (def.fileWidth != nullptr)
@@ -157,7 +165,8 @@ void RowBuilder::BuildFileRow(const FileRecord& entry, std::uint64_t number, Fil
                     FormatSize(number, SizeDisplay::Bytes, 0, m_formats.numberFormat) + ". ");
     else
         row[Column::Number].reset();
-    row.linkPath = m_linkPath;
+    if (m_links)
+        row.linkPath = m_linkPath;
     if (o.m_bFilePath)
         AssignField(row[Column::Path], m_dirPath);
     if (o.m_bFileExtension && entry.HasExtension())

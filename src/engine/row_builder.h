@@ -24,15 +24,19 @@ void AppendChecksumDigits(const FileRecord& entry, HashSet which, std::string& o
 
 class RowBuilder {
 public:
-    explicit RowBuilder(const ListingOptions& options);
+    // `links`: the rows carry their link targets.
+    RowBuilder(const ListingOptions& options, bool links);
     RowBuilder(const RowBuilder&) = delete;
     RowBuilder& operator=(const RowBuilder&) = delete;
 
-    void BuildDirectoryRow(const DirMapEntry& dir, DirectoryRow& row);
-    // Fills `row` for one entry; `number` is a file's place in its list (counted from 1), shown when
-    // numbering is on. The row may be the one built for the previous entry: its strings are assigned
-    // into, which keeps their buffers, so long paths are not allocated again for every file.
-    void BuildFileRow(const FileRecord& entry, std::uint64_t number, FileRow& row);
+    // `path` is the folder's path (folder_tree.h).
+    void BuildDirectoryRow(const DirRecord& dir, const std::string& path, DirectoryRow& row);
+    // Fills `row` for one entry, whose folder's path is `dirPath`; `number` is a file's place in its
+    // list (counted from 1), shown when numbering is on. The row may be the one built for the previous
+    // entry: its strings are assigned into, which keeps their buffers, so long paths are not allocated
+    // again for every file.
+    void BuildFileRow(const FileRecord& entry, const std::string& dirPath, std::uint64_t number,
+                      FileRow& row);
 
 private:
     void FormatTimes(std::int64_t t, bool blank, const std::string& dateFormat, const std::string& timeFormat,
@@ -41,7 +45,8 @@ private:
     const ListingOptions& m_options;
     FieldFormats m_formats;
     LocalTimeCache m_timeCache;
-    const DirMapEntry* m_pathDir = nullptr; // the directory m_dirPath and m_linkPath were made for
+    const DirRecord* m_pathDir = nullptr; // the directory m_dirPath and m_linkPath were made for
+    bool m_links;
     std::string m_dirPath, m_linkPath;
 };
 

@@ -22,6 +22,7 @@ public:
           m_formulaGuard(context.options->m_bCsvFormulaGuard) {}
 
     std::string_view Preamble() const override;
+    bool TakesLinks() const override { return false; }
 
     void FormatHeader(const ColumnSet& columns, std::string& out) override;
     void FormatDirectoryRow(const DirectoryRow& row, std::string& out) override;

@@ -21,7 +21,8 @@ namespace quillary {
 // One directory line, by column: the path (in the chosen path style, ending with the separator) is its
 // name cell, with its width; then the count, size, date, time and attributes when they are on.
 struct DirectoryRow : Cells {
-    std::string linkPath; // the link target of the path (relative paths have no leading separator)
+    std::string linkPath; // the link target of the path (relative paths have no leading separator), when
+                          // the writer TakesLinks
     // The exact values behind the size and the date and time cells, for writers that sort by them: the
     // total of the listed files in and below the folder, and the chosen time (absent when none is).
     std::uint64_t size = 0;
@@ -32,7 +33,8 @@ struct DirectoryRow : Cells {
 // subdirectory entries), the path, the name (without its extension when that column is on), then the
 // other cells of the columns that are on.
 struct FileRow : Cells {
-    std::string linkPath; // the link target of the containing directory, always present
+    std::string linkPath; // the link target of the containing directory, always present when the writer
+                          // TakesLinks
     bool isDirectory = false;
     std::uint64_t size = 0;           // the exact size in bytes
     std::optional<std::int64_t> time; // the chosen time, seconds since 1970 (absent when none is)
@@ -95,6 +97,9 @@ public:
     virtual void FormatFooter(std::string& out) = 0;
     // What starts every file of this type before its first line (a byte-order mark); "" for none.
     virtual std::string_view Preamble() const { return {}; }
+    // False for a writer that never reads the rows' link targets, which then are not made (a path may
+    // be long).
+    virtual bool TakesLinks() const { return true; }
 
     // A writer of machine-readable listings takes the facts instead of the rows: the engine then calls
     // the three calls below in place of FormatDirectoryRow, FormatFileRow and FormatFooter.

@@ -7,10 +7,24 @@ namespace quillary {
 
 namespace {
 
-// Appends text cut to `width` columns, control characters shown as "?"; returns the columns used.
+// Appends text cut to `width` columns, control characters shown as "?"; returns the columns used. Only
+// the part that is shown is read, however long the text is (a path can be very long).
 std::size_t AppendCut(std::string& out, std::string_view text, std::size_t width) {
     std::size_t used = 0;
-    out += DisplayPrefix(ShowableText(text), width, used);
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t start = pos;
+        // An invalid byte decodes to its own value, so a stray 0x9B is caught like U+009B.
+        const char32_t c = DecodeUtf8(text, pos);
+        const bool control = IsControlCharacter(c);
+        const auto columns = static_cast<std::size_t>(CharacterWidth(control ? U'?' : c));
+        if (used + columns > width)
+            break;
+        used += columns;
+        if (control)
+            out += '?';
+        else
+            out.append(text.substr(start, pos - start));
+    }
     return used;
 }
 

@@ -13,6 +13,7 @@ public:
     void FormatDirectoryRow(const DirectoryRow& row, std::string& out) override;
     void FormatFileRow(const FileRow& row, std::string& out) override;
     void FormatFooter(std::string& out) override;
+    bool TakesLinks() const override { return false; }
 };
 
 // Column helpers, counting display columns (a CJK character takes two, a combining mark none) and

@@ -1,10 +1,12 @@
 // The listing run over real folders: scan, counts, the scan cache, modes, checksums and cancellation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <mutex>
 #include <optional>
+#include <sstream>
 
 #include "engine/file_checksum.h"
 #include "engine/listing_engine.h"
@@ -86,7 +88,7 @@ protected:
         return test::ReadTextFile(last.outputPath);
     }
     std::string Tree() const { return "3|" + tree.string(); }
-    const DirRecord& Record(const fs::path& path) const { return engine.DirectoryMap().at(path.string()); }
+    const DirRecord& Record(const fs::path& path) const { return engine.Folders().at(path.string()); }
 
     test::ScratchDir scratch;
     fs::path tree;
@@ -117,15 +119,58 @@ TEST_F(EngineTest, MaskFiltersEntriesButNotRecursion) {
 
 TEST_F(EngineTest, FolderAloneIsNotDescendedAndAFolderReachedTwiceIsOneRecord) {
     Listing({"2|" + tree.string()});
-    EXPECT_EQ(engine.DirectoryMap().size(), 1u);
+    EXPECT_EQ(engine.Folders().size(), 1u);
     EXPECT_EQ(Record(tree).totalSize, 30u);
     target.options.m_bFileCrc32 = true;
     Listing({Tree(), "3|" + (tree / "sub").string()});
-    EXPECT_EQ(engine.DirectoryMap().size(), 4u);
+    EXPECT_EQ(engine.Folders().size(), 4u);
     EXPECT_EQ(Record(tree / "sub").totalSize, 70u);
     // The second visit reuses the first visit's records, so a checksum is never computed twice.
     Listing({Tree(), "3|" + (tree / "sub").string()});
     EXPECT_EQ(last.statistics.checksumsComputed, 0u);
+}
+
+// Selections inside one another, in either order, alone or with their subfolders: each folder is listed
+// once, in path order, and the next run takes every checksum from the cache.
+TEST_F(EngineTest, SelectionsInsideOneAnotherListEachFolderOnceInPathOrder) {
+    const std::string top = tree.string(), sub = (tree / "sub").string(),
+                      deeper = (tree / "sub" / "deeper").string();
+    const std::string end = std::string(1, kPathSeparator) + "\n"; // a folder row's path ends with one
+    const std::string all = top + end + top + kPathSeparator + "other.txt" + end + sub + end + deeper + end;
+    const struct {
+        CheckedDirList selections;
+        std::string folders;
+    } cases[] = {
+        {{Tree(), "3|" + sub}, all},
+        {{"3|" + sub, Tree()}, all},
+        {{"2|" + top, "3|" + deeper}, top + end + deeper + end},
+        {{"2|" + top, "3|" + deeper, "3|" + sub}, top + end + sub + end + deeper + end},
+        {{"3|" + deeper, "2|" + sub, Tree()}, all},
+        {{"2|" + sub, Tree()}, all},
+    };
+    target.options.m_outputType = OutputType::Csv;
+    target.options.m_bFileCrc32 = true;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.selections.front() + " ... " + c.selections.back());
+        ListingEngine fresh;
+        target.checkedDirs = c.selections;
+        for (int run = 0; run < 2; ++run) {
+            fresh.SetRunTarget(target);
+            last = fresh.Run();
+            std::string folders;
+            std::istringstream lines(test::ReadTextFile(last.outputPath));
+            for (std::string line; std::getline(lines, line);) {
+                if (line.rfind(top, 0) == 0)
+                    folders += line.substr(0, line.find(';')) + "\n";
+            }
+            EXPECT_EQ(folders, c.folders);
+            EXPECT_EQ(fresh.Folders().size(),
+                      static_cast<std::size_t>(std::count(c.folders.begin(), c.folders.end(), '\n')));
+            if (run == 1) {
+                EXPECT_EQ(last.statistics.checksumsComputed, 0u);
+            }
+        }
+    }
 }
 
 TEST_F(EngineTest, UnreadableAndMissingFoldersGiveEmptyRecordsAndProblems) {
@@ -158,7 +203,7 @@ TEST_F(EngineTest, SymbolicLinkLoopsAreNotFollowed) {
     if (!test::MakeSymlink(tree, tree / "sub" / "loop", true))
         GTEST_SKIP() << test::kNoSymlinks;
     Listing({Tree()});
-    EXPECT_EQ(engine.DirectoryMap().size(), 4u);
+    EXPECT_EQ(engine.Folders().size(), 4u);
     const DirRecord& sub = Record(tree / "sub");
     ASSERT_EQ(sub.entries.size(), 3u);
     EXPECT_EQ(sub.entries[2].name, "loop");
@@ -280,7 +325,7 @@ TEST_F(EngineTest, OutputThatCannotBeOpenedWritesNothingAndStaysIdle) {
     EXPECT_EQ(engine.Run().status, RunStatus::OpenFailed);
     // A run that cannot start never enters the busy state, but still reports that it finished.
     EXPECT_EQ(host.Calls(), std::vector<std::string>{Finished(RunStatus::OpenFailed)});
-    EXPECT_TRUE(engine.DirectoryMap().empty());
+    EXPECT_TRUE(engine.Folders().empty());
 }
 
 // The window may cancel as soon as its run thread exists, before Run has begun: that cancel holds.

@@ -2,6 +2,11 @@
 // checksum cache with several threads, and trees deeper than any path the system takes at once.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 #include <atomic>
 #include <cstdlib>
 #include <random>
@@ -195,11 +200,12 @@ TEST_F(ScanThreadsTest, ThreadsTakeChecksumsFromTheCacheInTheSecondRun) {
 }
 
 // What a scan read, folder by folder, for comparing two scans.
-std::string Dump(const DirMap& map) {
+std::string Dump(const FolderTree& tree) {
     std::string text;
-    for (const auto& [path, record] : map) {
-        text += path + " " + std::to_string(record.fileCount) + " " + std::to_string(record.totalSize) + " " +
-                record.attributes + "\n";
+    for (const DirRecord* dir : FoldersByPath(tree, false)) {
+        const DirRecord& record = *dir;
+        text += PathOf(record) + " " + std::to_string(record.fileCount) + " " +
+                std::to_string(record.totalSize) + " " + record.attributes + "\n";
         for (const FileRecord& entry : record.entries)
             text += "  " + std::string(entry.name) + " " + std::to_string(entry.size) + " " +
                     std::to_string(entry.lastWriteTime) + (entry.isDirectory ? " dir\n" : "\n");
@@ -216,7 +222,7 @@ TEST_F(ScanThreadsTest, CancelDuringAParallelScanStopsThereAndLeavesAConsistentC
         WriteFile(tree / ("wide" + std::to_string(i % 40)) / ("f" + std::to_string(i)), "");
     }
     constexpr unsigned kThreads = 4;
-    auto scan = [&](DirMap& into, DirMap& cache, const std::atomic<bool>& cancel,
+    auto scan = [&](FolderTree& into, FolderTree& cache, const std::atomic<bool>& cancel,
                     std::function<void(const std::string&)> hook) {
         DirectoryScan directoryScan(into, cache, ScanFilter{}, cancel, kThreads);
         directoryScan.SetFolderHook(std::move(hook));
@@ -224,7 +230,7 @@ TEST_F(ScanThreadsTest, CancelDuringAParallelScanStopsThereAndLeavesAConsistentC
         return directoryScan.TakeProblems().size();
     };
     const std::atomic<bool> never{false};
-    DirMap fresh, none;
+    FolderTree fresh, none;
     EXPECT_EQ(scan(fresh, none, never, {}), 0u);
     ASSERT_GT(fresh.size(), 70u);
 
@@ -232,18 +238,18 @@ TEST_F(ScanThreadsTest, CancelDuringAParallelScanStopsThereAndLeavesAConsistentC
         SCOPED_TRACE("cancelled after " + std::to_string(stopAfter) + " folders");
         std::atomic<bool> cancel{false};
         std::atomic<std::size_t> read{0};
-        DirMap cancelled;
+        FolderTree cancelled;
         scan(cancelled, none, cancel, [&](const std::string&) {
             if (++read == stopAfter)
                 cancel.store(true);
         });
         EXPECT_GE(cancelled.size(), stopAfter);
         EXPECT_LE(cancelled.size(), stopAfter + kThreads - 1);
-        for (const auto& [path, record] : cancelled) {
+        for (const DirRecord& record : cancelled) {
             for (const FileRecord& entry : record.entries)
-                ASSERT_EQ(&entry.parent->second, &record) << path;
+                ASSERT_EQ(entry.parent, &record) << PathOf(record);
         }
-        DirMap again;
+        FolderTree again;
         EXPECT_EQ(scan(again, cancelled, never, {}), 0u);
         EXPECT_EQ(FirstDifference(Dump(fresh), Dump(again)), "");
     }
@@ -274,8 +280,8 @@ TEST(DeepTreeTest, FiveThousandLevelsAreListedWhole) {
     const RunResult result = engine.Run();
     EXPECT_EQ(result.status, RunStatus::Written);
     EXPECT_EQ(ProblemLines(result), "");
-    EXPECT_EQ(engine.DirectoryMap().size(), 2u * kLevels + 1);
-    EXPECT_EQ(engine.DirectoryMap().at(root.string()).totalSize, 4u);
+    EXPECT_EQ(engine.Folders().size(), 2u * kLevels + 1);
+    EXPECT_EQ(engine.Folders().at(root.string()).totalSize, 4u);
 
     std::string bottom = root.string();
     for (int level = 0; level < kLevels; ++level)
@@ -285,6 +291,84 @@ TEST(DeepTreeTest, FiveThousandLevelsAreListedWhole) {
     const std::string listing = ReadFile(target.outputPath);
     EXPECT_NE(listing.find("\n" + bottom + "/;bottom;;txt;4;"), std::string::npos);
     EXPECT_NE(listing.find(std::string(";") + crc + ";"), std::string::npos);
+}
+
+// A folder's own listing "_thisdir.csv", read through the folder's handle (the path may be far too long
+// to open at once).
+std::string OwnListing(const std::string& folderPath) {
+    std::string text;
+#ifndef _WIN32
+    DirectoryHandle folder;
+    EXPECT_TRUE(folder.OpenPath(folderPath));
+    const int fd = openat(folder.Descriptor(), "_thisdir.csv", O_RDONLY | O_CLOEXEC);
+    EXPECT_GE(fd, 0) << folderPath.size();
+    char buffer[4096];
+    for (ssize_t got; fd >= 0 && (got = read(fd, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(got));
+    if (fd >= 0)
+        close(fd);
+#else
+    (void)folderPath;
+#endif
+    return text;
+}
+
+// 6,000 levels with a listing in every folder: the main listing has every folder's row, in order, with
+// its whole path; every folder gets its own listing of its entries, down to the bottom.
+TEST(DeepTreeTest, SixThousandLevelsWithAListingInEachFolderKeepEveryRowAndPath) {
+    constexpr int kLevels = 6000;
+    if (test::kOnWindows)
+        GTEST_SKIP() << "the deep tree is built through POSIX folder handles (openat)";
+    ScratchDir scratch;
+    const test::DeepTree deep(kLevels);
+    ASSERT_TRUE(deep.Built());
+    const std::string root = deep.Root().string();
+
+    ListingEngine engine;
+    RunTarget target;
+    target.options.m_bListingInEachDir = true;
+    target.options.m_strListingName = "_thisdir";
+    target.options.m_outputType = OutputType::Csv; // paths in full, never cut to a column
+    target.checkedDirs = {"3|" + root};
+    target.outputPath = (scratch.Path() / "out.csv").string();
+    engine.SetRunTarget(target);
+    const RunResult result = engine.Run();
+    EXPECT_EQ(result.status, RunStatus::Written);
+    EXPECT_EQ(ProblemLines(result), "");
+    EXPECT_EQ(engine.Folders().size(), 2u * kLevels + 1);
+
+    // By path: the chain of "d" down to the bottom, then the leaf "e" of each level from the bottom up
+    // ("d/..." sorts before "e").
+    std::vector<std::string> expected;
+    std::string chain = root;
+    for (int level = 0; level <= kLevels; ++level) {
+        expected.push_back(chain + "/");
+        if (level < kLevels)
+            chain += "/d";
+    }
+    for (int level = kLevels - 1; level >= 0; --level)
+        expected.push_back(chain.substr(0, root.size() + 2 * static_cast<std::size_t>(level)) + "/e/");
+    std::vector<std::string> rows;
+    const std::string listing = ReadFile(target.outputPath);
+    for (std::size_t start = 0; start < listing.size();) {
+        std::size_t end = listing.find('\n', start);
+        if (end == std::string::npos)
+            end = listing.size();
+        if (listing.compare(start, root.size(), root) == 0)
+            rows.push_back(listing.substr(start, listing.find(';', start) - start));
+        start = end + 1;
+    }
+    ASSERT_EQ(rows.size(), expected.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        ASSERT_EQ(rows[i], expected[i]) << "row " << i;
+
+    const std::string bottom = OwnListing(chain);
+    EXPECT_EQ(bottom.rfind("bottom;;txt;4;", 0), 0u) << bottom;
+    const std::string middle = OwnListing(chain.substr(0, root.size() + 2 * (kLevels / 2)));
+    EXPECT_EQ(middle.rfind("<d>;;;<DIR>;", 0), 0u) << middle;
+    EXPECT_NE(middle.find("\n<e>;;;<DIR>;"), std::string::npos) << middle;
+    // The leaf beside the bottom has no entries: its listing is there, empty.
+    EXPECT_EQ(OwnListing(chain.substr(0, root.size() + 2 * (kLevels - 1)) + "/e"), "");
 }
 
 } // namespace

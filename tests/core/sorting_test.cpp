@@ -76,27 +76,26 @@ TEST_F(SortEntriesTest, UnknownKeyKeepsTheScanOrder) {
 }
 
 TEST(SortDirectoriesTest, ByNameSizeAndDateWithPathTieBreak) {
-    DirMap map;
-    map["/b"].totalSize = 5;
-    map["/A"].totalSize = 5;
-    map["/c"].totalSize = 1;
-    map["/b"].lastWriteTime = 1;
-    map["/A"].lastWriteTime = 3;
-    map["/c"].lastWriteTime = 2;
+    FolderTree tree;
+    DirRecord& b = tree.AddRoot("/b");
+    DirRecord& a = tree.AddRoot("/A");
+    DirRecord& c = tree.AddRoot("/c");
+    b.totalSize = 5;
+    a.totalSize = 5;
+    c.totalSize = 1;
+    b.lastWriteTime = 1;
+    a.lastWriteTime = 3;
+    c.lastWriteTime = 2;
     auto order = [&](DirSortKey sortBy) {
-        std::vector<DirMapEntry*> dirs;
-        for (auto& entry : map)
-            dirs.push_back(&entry);
-        SortDirectories(dirs, sortBy, TimeKind::LastWrite);
         std::string keys;
-        for (auto* dir : dirs)
-            keys += dir->first;
+        for (const DirRecord* dir : SortedFolders(tree, sortBy, TimeKind::LastWrite))
+            keys += dir->name;
         return keys;
     };
     EXPECT_EQ(order(DirSortKey::Name), "/A/b/c");
     EXPECT_EQ(order(DirSortKey::Size), "/c/A/b");
     EXPECT_EQ(order(DirSortKey::Date), "/b/c/A");
-    EXPECT_EQ(order(static_cast<DirSortKey>(7)), "/A/b/c"); // map order (byte order of the keys)
+    EXPECT_EQ(order(static_cast<DirSortKey>(7)), "/A/b/c"); // byte order of the paths
 }
 
 } // namespace

@@ -254,11 +254,18 @@
     for (var i = 0; i < n; i++) {
       if (folderOf[i] < 0) continue;
       if (kind === 'size' || kind === 'time') {
-        // The exact size and time end the line: read without parsing the rest.
+        // The exact size and time end the line, the name and the extension start it: read without
+        // parsing the rest.
         var line = lines[i];
         var end = line.lastIndexOf(']'), last = line.lastIndexOf(',', end), before = line.lastIndexOf(',', last - 1);
         if (kind === 'size') k[i] = line.charCodeAt(1) === 50 ? -1 : Number(line.slice(before + 1, last));
         else k[i] = line.charCodeAt(last + 1) === 110 ? -Infinity : Number(line.slice(last + 1, end)); // "null"
+        continue;
+      }
+      if (c === nameCol || c === extCol) {
+        var parts = lineName(i);
+        var shown = c === extCol ? texts[parts[1]] : lines[i].charCodeAt(1) === 50 ? '<' + parts[0] + '>' : parts[0];
+        k[i] = shown.toLowerCase();
         continue;
       }
       var r = rowAt(i);
@@ -281,7 +288,7 @@
   // A name is read from its line without parsing the rest: it is the line's first string, and the
   // extension's text number follows it.
   var names = null;
-  var nameOfLine = function (i) {
+  var lineName = function (i) {
     var line = lines[i];
     var from = line.indexOf('"'), end = from;
     for (;;) {
@@ -291,10 +298,13 @@
       if (back % 2 === 0) break;
     }
     var raw = line.slice(from + 1, end);
-    var name = raw.indexOf('\\') < 0 ? raw : JSON.parse('"' + raw + '"');
-    if (extCol < 0) return name;
-    var ext = texts[parseInt(line.slice(end + 2, end + 12), 10)];
-    return ext ? name + '.' + ext : name;
+    return [raw.indexOf('\\') < 0 ? raw : JSON.parse('"' + raw + '"'),
+            extCol < 0 ? -1 : parseInt(line.slice(end + 2, end + 12), 10)];
+  };
+  var nameOfLine = function (i) {
+    var parts = lineName(i);
+    var ext = parts[1] >= 0 ? texts[parts[1]] : '';
+    return ext ? parts[0] + '.' + ext : parts[0];
   };
   var namesUpTo = 0;
   var readNames = function (until) {

@@ -50,7 +50,7 @@
     return c === nameCol && r[0] === 2 ? '<' + v + '>' : v;
   };
 
-  // Folders by number; entries are row indices into `rows`.
+  // Folders by number; entries are indices into `lines`.
   var folders = [];
   var folderAt = function (n) {
     return folders[n] || (folders[n] = { path: '', cells: null, entries: [], files: 0, children: [], parent: null, el: null, open: false });

@@ -136,6 +136,7 @@ RunResult ListingEngine::Run() {
     if (m_target.afterScan)
         m_target.afterScan();
     WriteRows(out);
+    m_held.clear();
     text.clear();
     if (m_pWriter->TakesFacts())
         WriteRunFacts(text);
@@ -259,10 +260,15 @@ void ListingEngine::WritePerDirectoryFile(const DirRecord& dir, const std::vecto
     const std::string path = JoinPath(dirPath, name);
     // The listing goes into the very folder the scan read, through a handle to it: its owner may have
     // put a link to someone else's folder (or another folder) in its place since, so its path alone
-    // could lead anywhere. A subfolder is held without following a link, as the scan opened it.
+    // could lead anywhere. A subfolder is held without following a link, as the scan opened it, and
+    // opened by its name in its parent's handle when the parent is held.
     constexpr const char* kReplaced = "the folder was replaced during the run";
+    const HeldFolder* parent = (dir.parent != nullptr && !dir.selected) ? HeldFolderOf(*dir.parent) : nullptr;
+    auto open = [&](HeldFolder& folder) {
+        return parent != nullptr ? folder.OpenChild(*parent, dir.name) : folder.Open(dirPath, dir.selected);
+    };
     HeldFolder folder;
-    if (!folder.Open(dirPath, dir.selected)) {
+    if (!open(folder)) {
         const int error = folder.Error();
         if (error == ELOOP || error == ENOTDIR)
             m_problems.push_back({ProblemKind::ListingFileSkipped, path, kReplaced});
@@ -273,6 +279,17 @@ void ListingEngine::WritePerDirectoryFile(const DirRecord& dir, const std::vecto
     if (folder.Identity() != dir.identity) {
         m_problems.push_back({ProblemKind::ListingFileSkipped, path, kReplaced});
         return;
+    }
+    // Held for the listings of its subfolders, which come next (in path order).
+    if (!dir.subfolders.empty()) {
+        if (parent == nullptr)
+            m_held.clear();
+        HeldFolder held;
+        if (open(held) && held.Identity() == dir.identity) {
+            m_held.emplace_back(&dir, std::move(held));
+            if (m_held.size() > kHeldFolders)
+                m_held.pop_front();
+        }
     }
     // Two listings written into one file would leave neither.
     if (mainOutput.IsSameFile(folder, name)) {
@@ -291,6 +308,43 @@ void ListingEngine::WritePerDirectoryFile(const DirRecord& dir, const std::vecto
     WriteFileRows(entries, file);
     if (!file.Close())
         m_problems.push_back({ProblemKind::ListingFileFailed, path, file.Error()});
+}
+
+// The held folder `dir` from the folders held for the listings, with the folders below it dropped; made
+// from the uppermost held folder by steps up ("..", each checked to be the folder the scan read) when
+// `dir` lies above it. Null when `dir` lies elsewhere.
+const HeldFolder* ListingEngine::HeldFolderOf(const DirRecord& dir) {
+    for (std::size_t i = m_held.size(); i-- > 0;) {
+        if (m_held[i].first == &dir) {
+            m_held.resize(i + 1);
+            return &m_held.back().second;
+        }
+    }
+    const DirRecord* top = m_held.empty() ? nullptr : m_held.front().first;
+    if (top == nullptr || dir.depth >= top->depth) {
+        m_held.clear();
+        return nullptr;
+    }
+    const DirRecord* above = top;
+    while (above != nullptr && above->depth > dir.depth)
+        above = above->parent;
+    if (above != &dir) {
+        m_held.clear();
+        return nullptr;
+    }
+    while (m_held.front().first != &dir) {
+        const DirRecord& up = *m_held.front().first->parent;
+        HeldFolder folder;
+        if (!up.identity.known || !folder.OpenParent(m_held.front().second) ||
+            folder.Identity() != up.identity) {
+            m_held.clear();
+            return nullptr;
+        }
+        m_held.emplace_front(&up, std::move(folder));
+        m_held.resize(std::min(m_held.size(), kHeldFolders));
+    }
+    m_held.resize(1);
+    return &m_held.front().second;
 }
 
 // The order of the rows: directories sorted, each followed by its sorted entries; or all entries

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -26,6 +27,7 @@
 #include "listing/listing_options.h"
 #include "listing/message_table.h"
 #include "platform/file_io.h"
+#include "platform/held_folder.h"
 #include "writers/listing_writer.h"
 
 namespace quillary {
@@ -77,6 +79,7 @@ private:
     void SortFileRecords(std::vector<FileRecord*>& entries) const;
     void WritePerDirectoryFile(const DirRecord& dir, const std::vector<FileRecord*>& entries,
                                const OutputFile& mainOutput);
+    const HeldFolder* HeldFolderOf(const DirRecord& dir);
     RunResult Finish(RunStatus status);
     void WriteLine(OutputFile& out, std::string& text);
 
@@ -102,6 +105,10 @@ private:
     FolderTree m_folders;
     FolderTree m_previousFolders;
     FolderPath m_paths; // for the rows, in the order they are written
+    // The folders the last listings went into that have subfolders, each below the one before: the
+    // next listings open their folders from them by one name. At most kHeldFolders, the lowest.
+    static constexpr std::size_t kHeldFolders = 64;
+    std::deque<std::pair<const DirRecord*, HeldFolder>> m_held;
 };
 
 } // namespace quillary

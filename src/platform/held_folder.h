@@ -29,6 +29,11 @@ public:
     // `followLink`: otherwise a link, like anything else that is not a folder, fails with ENOTDIR or
     // ELOOP. A path longer than the system's limit is opened a piece at a time.
     bool Open(const std::string& path, bool followLink);
+    // Holds the folder `name` in the held folder `parent`, never through a link (which fails as in
+    // Open): a step of one name, however deep the folders lie.
+    bool OpenChild(const HeldFolder& parent, const std::string& name);
+    // Holds the folder the held folder `child` lies in now (wherever it was moved).
+    bool OpenParent(const HeldFolder& child);
     bool IsOpen() const;
     void Close();
     // The error number of the last failed Open.
@@ -50,6 +55,7 @@ private:
     void* m_handle = nullptr;
     std::string m_path; // as opened, without trailing separators except for a root
 #else
+    bool Hold(int fd); // takes `fd` (an open folder, or -1 after a failed open)
     int m_fd = -1;
 #endif
     FolderIdentity m_identity;

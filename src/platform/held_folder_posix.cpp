@@ -41,8 +41,20 @@ void HeldFolder::Close() {
 bool HeldFolder::Open(const std::string& path, bool followLink) {
     Close();
     // O_PATH: passing through is all that is needed; O_NOFOLLOW with O_DIRECTORY fails on a link.
-    const int fd =
-        OpenAnyPath(path.empty() ? "/" : path, O_PATH | O_DIRECTORY | (followLink ? 0 : O_NOFOLLOW));
+    return Hold(OpenAnyPath(path.empty() ? "/" : path, O_PATH | O_DIRECTORY | (followLink ? 0 : O_NOFOLLOW)));
+}
+
+bool HeldFolder::OpenChild(const HeldFolder& parent, const std::string& name) {
+    Close();
+    return Hold(openat(parent.m_fd, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+}
+
+bool HeldFolder::OpenParent(const HeldFolder& child) {
+    Close();
+    return Hold(openat(child.m_fd, "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
+}
+
+bool HeldFolder::Hold(int fd) {
     struct stat st {};
     if (fd < 0 || fstat(fd, &st) != 0) {
         m_error = errno;

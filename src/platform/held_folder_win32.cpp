@@ -80,6 +80,22 @@ bool HeldFolder::Open(const std::string& path, bool followLink) {
     return true;
 }
 
+bool HeldFolder::OpenChild(const HeldFolder& parent, const std::string& name) {
+    const bool ends = !parent.m_path.empty() && kWindowsPaths.IsSeparator(parent.m_path.back());
+    return Open(ends ? parent.m_path + name : parent.m_path + "\\" + name, false);
+}
+
+// A held folder cannot be moved, so its path still leads to it and to the folder it lies in.
+bool HeldFolder::OpenParent(const HeldFolder& child) {
+    const std::size_t cut = kWindowsPaths.FindLastSeparator(child.m_path);
+    if (cut == std::string::npos || kWindowsPaths.IsRootKey(child.m_path)) {
+        Close();
+        m_error = ENOENT;
+        return false;
+    }
+    return Open(child.m_path.substr(0, cut), false);
+}
+
 std::wstring HeldFolder::EntryPath(const std::string& name) const {
     const bool ends = !m_path.empty() && kWindowsPaths.IsSeparator(m_path.back());
     return SystemPath(ends ? m_path + name : m_path + "\\" + name);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows programs with MinGW-w64 into build-win/: quillary-cli.exe, the window
-# quillary.exe (over static wxMSW from scripts/wxmsw.sh, built once and cached), and the test suites
+# quillary.exe (over static wxMSW from scripts/wxmsw.sh and SQLite from scripts/sqlite-mingw.sh, both
+# made once and cached), and the test suites
 # (GoogleTest built for MinGW from Debian's sources first). Checks that both programs are
 # self-contained: they may import only DLLs that every Windows system has.
 #   scripts/build-windows.sh          build only
@@ -16,6 +17,8 @@ out=build-win
 mode="${1:-build}"
 
 wxmsw=$(scripts/wxmsw.sh)
+# SQLite's amalgamation for the checksum cache, made once from Debian's source and cached likewise.
+sqlite=$(scripts/sqlite-mingw.sh)
 
 if [ ! -f "$out/googletest/lib/libgtest.a" ]; then
     cmake -S /usr/src/googletest -B "$out/googletest-build" \
@@ -27,6 +30,7 @@ fi
 
 cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DQUILLARY_GUI=ON -DQUILLARY_WXMSW_PREFIX="$wxmsw" \
+    -DQUILLARY_SQLITE_DIR="$sqlite" \
     -DGTest_DIR="$root/$out/googletest/lib/cmake/GTest" >/dev/null
 cmake --build "$out" -j2
 

@@ -38,6 +38,7 @@ std::string ChecksumCache::Finish() {
 
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
 #include <utility>
 
@@ -46,6 +47,8 @@ namespace quillary {
 namespace {
 
 constexpr int kBusyMilliseconds = 10000; // another program's transaction is waited for this long
+// Lookups in one read transaction: each transaction takes the log's shared locks anew.
+constexpr unsigned kLookupsPerTransaction = 1024;
 
 constexpr const char* kSchema =
     "CREATE TABLE IF NOT EXISTS checksums("
@@ -131,8 +134,9 @@ int OpenDatabase(const std::string& path, sqlite3*& db, std::string& message) {
     return code;
 }
 
+// The core's paths are UTF-8 on every system.
 std::filesystem::path FileSystemPath(const std::string& path) {
-    return std::filesystem::u8path(path);
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
 }
 
 // Moves a damaged database out of the way, with its log: an old log must never be applied to the new
@@ -217,9 +221,21 @@ bool ChecksumCache::Clear(const std::string& path, std::string& error) {
 }
 
 ChecksumCache::ChecksumCache(std::string path, std::int64_t today, sqlite3* db)
-    : m_path(std::move(path)), m_today(today), m_db(db) {}
+    : m_path(std::move(path)), m_today(today), m_db(db) {
+    // A larger page cache and fewer checkpoints for the many rows of a first run.
+    sqlite3_exec(m_db, "PRAGMA cache_size = -16384; PRAGMA wal_autocheckpoint = 4000;", nullptr, nullptr,
+                 nullptr);
+    m_writer = std::thread([this] { WriteRows(); });
+}
 
 ChecksumCache::~ChecksumCache() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_finishing = true;
+    }
+    m_batchReady.notify_one();
+    if (m_writer.joinable())
+        m_writer.join();
     sqlite3_close_v2(m_db);
 }
 
@@ -242,11 +258,19 @@ ChecksumCache::Reader::Reader(ChecksumCache& cache, sqlite3* db, sqlite3_stmt* s
     : m_cache(cache), m_db(db), m_select(select) {}
 
 ChecksumCache::Reader::~Reader() {
+    if (m_lookups != 0)
+        sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_finalize(m_select);
     sqlite3_close_v2(m_db);
 }
 
 bool ChecksumCache::Reader::Find(const FileIdentity& identity, CachedChecksums& found) {
+    if (m_lookups == kLookupsPerTransaction) {
+        sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+        m_lookups = 0;
+    }
+    if (m_lookups++ == 0)
+        sqlite3_exec(m_db, "BEGIN", nullptr, nullptr, nullptr);
     sqlite3_bind_int64(m_select, 1, Signed(identity.device));
     sqlite3_bind_int64(m_select, 2, Signed(identity.index));
     const int code = sqlite3_step(m_select);
@@ -277,7 +301,7 @@ bool ChecksumCache::Reader::Find(const FileIdentity& identity, CachedChecksums& 
     } else if (code != SQLITE_DONE) {
         m_cache.NoteDamage(code);
     }
-    sqlite3_reset(m_select); // ends the read transaction, so that writers can check the log in
+    sqlite3_reset(m_select);
     return same;
 }
 
@@ -286,12 +310,30 @@ void ChecksumCache::Store(const FileIdentity& identity, const CachedChecksums& c
 }
 
 void ChecksumCache::Add(Row row) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_pending.push_back(std::move(row));
-    if (m_pending.size() >= kBatchRows) {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_pending.push_back(std::move(row));
+        if (m_pending.size() < kBatchRows)
+            return;
+        m_batches.push_back(std::move(m_pending));
+        m_pending = {};
+    }
+    m_batchReady.notify_one();
+}
+
+// The writer thread: each batch as it comes, until Finish (or the destructor) says there are no more.
+void ChecksumCache::WriteRows() {
+    for (;;) {
         std::vector<Row> rows;
-        rows.swap(m_pending);
-        WriteLocked(rows);
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_batchReady.wait(lock, [this] { return m_finishing || !m_batches.empty(); });
+            if (m_batches.empty())
+                return;
+            rows = std::move(m_batches.front());
+            m_batches.pop_front();
+        }
+        Write(rows);
     }
 }
 
@@ -302,7 +344,7 @@ void ChecksumCache::NoteDamage(int code) {
 
 // One transaction; when another program holds the database longer than the busy timeout, the rows are
 // dropped (they are read again by a later run).
-void ChecksumCache::WriteLocked(std::vector<Row>& rows) {
+void ChecksumCache::Write(const std::vector<Row>& rows) {
     if (rows.empty() || m_damaged.load())
         return;
     int code = sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
@@ -353,9 +395,16 @@ void ChecksumCache::WriteLocked(std::vector<Row>& rows) {
 }
 
 std::string ChecksumCache::Finish() {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    WriteLocked(m_pending);
-    m_pending.clear();
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_finishing)
+            return {};
+        m_batches.push_back(std::move(m_pending));
+        m_pending = {};
+        m_finishing = true;
+    }
+    m_batchReady.notify_one();
+    m_writer.join(); // the rest is written on this thread
     if (!m_damaged.load()) {
         // Rows are dropped once a day at most: the first run of a day looks for them.
         Statement pruned, prune, noted;

@@ -11,14 +11,17 @@
 // run (once a day).
 //
 // Threading: Store and Finish may be called from any thread; each thread that looks rows up has a Reader
-// of its own.
+// of its own. Rows are written by a thread of the cache's own while the run goes on.
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/file_identity.h"
@@ -72,6 +75,7 @@ public:
         ChecksumCache& m_cache;
         sqlite3* m_db;
         sqlite3_stmt* m_select;
+        unsigned m_lookups = 0; // in the current read transaction
     };
     // A lookup connection for one thread; nullptr when none can be opened (then nothing is found).
     std::unique_ptr<Reader> NewReader();
@@ -91,14 +95,19 @@ private:
 
     ChecksumCache(std::string path, std::int64_t today, sqlite3* db);
     void Add(Row row);
-    void WriteLocked(std::vector<Row>& rows);
+    void WriteRows();
+    void Write(const std::vector<Row>& rows);
     void NoteDamage(int code);
 
     std::string m_path;
     std::int64_t m_today;
     sqlite3* m_db;      // the connection that writes
-    std::mutex m_mutex; // guards m_pending and the writes through m_db
+    std::mutex m_mutex; // guards m_pending, m_batches and m_finishing
+    std::condition_variable m_batchReady;
     std::vector<Row> m_pending;
+    std::deque<std::vector<Row>> m_batches; // for the writer
+    bool m_finishing = false;
+    std::thread m_writer; // alone writes through m_db until Finish joins it
     std::atomic<bool> m_damaged{false};
 };
 

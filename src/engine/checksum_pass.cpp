@@ -68,14 +68,26 @@ void TakeCached(FileRecord& entry, const CachedChecksums& kept) {
     entry.hashesKnown |= hashes;
 }
 
-// Reads the file's identity (`identify` does) and its row: true when the row holds every checksum of
-// `hashes`, which the record then holds. Only an identity of the listed size and time is looked up.
+// The identity the scan read with the entry's details, when the system told it there.
+bool ScannedIdentity(const FileRecord& entry, FileIdentity& identity) {
+    if (!entry.identityKnown)
+        return false;
+    identity = {entry.device,           entry.fileIndex,        entry.size,
+                entry.lastWriteTime,    entry.writeNanoseconds, entry.changeSeconds,
+                entry.changeNanoseconds};
+    return true;
+}
+
+// Takes the file's identity from the scan or reads it (`identify` does), and looks its row up: true when
+// the row holds every checksum of `hashes`, which the record then holds. Only an identity of the listed
+// size and time is looked up.
 template <typename Identify>
 bool FindCached(ChecksumCache::Reader* reader, FileRecord& entry, HashSet hashes, CacheLookup& lookup,
                 Identify identify) {
     if (reader == nullptr)
         return false;
-    lookup.identified = identify(lookup.identity) && lookup.identity.size == entry.size &&
+    lookup.identified = (ScannedIdentity(entry, lookup.identity) || identify(lookup.identity)) &&
+                        lookup.identity.size == entry.size &&
                         lookup.identity.writeSeconds == entry.lastWriteTime;
     if (!lookup.identified || !reader->Find(lookup.identity, lookup.kept)) {
         lookup.kept = CachedChecksums{};
@@ -87,8 +99,8 @@ bool FindCached(ChecksumCache::Reader* reader, FileRecord& entry, HashSet hashes
     return true;
 }
 
-// Keeps a checksum just computed in the cache, with those the row held already, when the file is the
-// one identified before it was read.
+// Keeps a checksum just computed in the cache, with those the row held already, when the file is still
+// the one identified before it was read (by the scan, perhaps long before): the identity is read again.
 template <typename Identify>
 void StoreInCache(ChecksumCache* cache, const FileRecord& entry, HashSet hashes, const CacheLookup& lookup,
                   Identify identify) {

@@ -5,9 +5,10 @@
 // Only a complete checksum is kept in the record (and so cached for the next run); a file that could
 // not be read is reported and not tried again in this run, not even for a per-folder listing.
 //
-// With a checksum cache (checksum_cache.h), each file's identity is read first (one stat, no open): a
-// file the cache knows with the same identity and every wanted checksum is not read at all. A file
-// that is read is kept in the cache when its identity was the same before and after the read.
+// With a checksum cache (checksum_cache.h), each file's identity is taken from the scan (or, where the
+// scan does not tell it, read with one stat): a file the cache knows with the same identity and every
+// wanted checksum is not read at all. A file that is read is kept in the cache when its identity after
+// the read is still the one it had before.
 //
 // Threading: the pass lives on the run thread; ComputeSmallFiles starts the workers and waits for them.
 #pragma once

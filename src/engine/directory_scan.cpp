@@ -25,6 +25,12 @@ void SetFromInfo(FileRecord& record, std::string_view name, const EntryInfo& inf
     record.creationTime = info.creationTime;
     record.lastAccessTime = info.lastAccessTime;
     record.lastWriteTime = info.lastWriteTime;
+    record.identityKnown = info.identityKnown && !info.isDirectory;
+    record.device = info.device;
+    record.fileIndex = info.fileIndex;
+    record.writeNanoseconds = static_cast<std::uint32_t>(info.writeNanoseconds);
+    record.changeSeconds = info.changeSeconds;
+    record.changeNanoseconds = static_cast<std::uint32_t>(info.changeNanoseconds);
     std::copy(std::begin(info.attributes), std::end(info.attributes), record.attributes);
     const std::size_t extension = kNativePaths.ExtensionStart(name);
     record.extensionStart = (info.isDirectory || extension == std::string_view::npos)

@@ -47,7 +47,13 @@ struct FileRecord {
     HashSet hashesKnown = 0;    // the checksums this record holds
     bool checksumTried = false; // this run could not compute the checksums (not carried to the next run)
     bool versionKnown = false;
+    bool identityKnown = false; // the scan told the file's identity (the fields below)
     char attributes[6] = "-----";
+    std::uint32_t writeNanoseconds = 0;
+    std::uint32_t changeNanoseconds = 0;
+    std::uint64_t device = 0;
+    std::uint64_t fileIndex = 0;
+    std::int64_t changeSeconds = 0;
 
     // A file's name up to its last "." (the whole name when it has none); a subdirectory's whole name.
     std::string_view BaseName() const { return HasExtension() ? name.substr(0, extensionStart - 1) : name; }

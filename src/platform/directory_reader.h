@@ -24,6 +24,14 @@ struct EntryInfo {
     std::int64_t lastAccessTime = 0;
     std::int64_t lastWriteTime = 0;
     char attributes[6] = "-----"; // r a h s c
+    // Which file this is, for the checksum cache (file_identity.h): known where the system tells it
+    // with the entry's details (POSIX), else read when it is needed.
+    bool identityKnown = false;
+    std::uint64_t device = 0;
+    std::uint64_t fileIndex = 0;
+    std::int64_t writeNanoseconds = 0;
+    std::int64_t changeSeconds = 0;
+    std::int64_t changeNanoseconds = 0;
 };
 
 enum class EntryKind { Directory, NotDirectory, Unknown };

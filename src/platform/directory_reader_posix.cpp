@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,7 +16,7 @@ namespace quillary {
 namespace {
 
 constexpr unsigned kStatxMask =
-    STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_CTIME | STATX_BTIME;
+    STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_CTIME | STATX_BTIME | STATX_INO;
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
 void FillInfo(const struct statx& st, std::string_view name, EntryInfo& info) {
@@ -24,6 +25,13 @@ void FillInfo(const struct statx& st, std::string_view name, EntryInfo& info) {
     info.size = info.isDirectory ? 0 : st.stx_size;
     info.lastAccessTime = st.stx_atime.tv_sec;
     info.lastWriteTime = st.stx_mtime.tv_sec;
+    constexpr unsigned kIdentity = STATX_INO | STATX_SIZE | STATX_MTIME | STATX_CTIME;
+    info.identityKnown = (st.stx_mask & kIdentity) == kIdentity;
+    info.device = static_cast<std::uint64_t>(makedev(st.stx_dev_major, st.stx_dev_minor));
+    info.fileIndex = st.stx_ino;
+    info.writeNanoseconds = st.stx_mtime.tv_nsec;
+    info.changeSeconds = st.stx_ctime.tv_sec;
+    info.changeNanoseconds = st.stx_ctime.tv_nsec;
     info.creationTime = (st.stx_mask & STATX_BTIME) ? st.stx_btime.tv_sec : st.stx_ctime.tv_sec;
     std::memcpy(info.attributes, "-----", 6);
     if (!(st.stx_mode & S_IWUSR))

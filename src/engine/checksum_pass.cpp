@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "engine/directory_scan.h"
+#include "engine/sorting.h"
 #include "engine/worker_threads.h"
 #include "platform/directory_reader.h"
 #include "platform/file_identity.h"
@@ -142,11 +143,13 @@ void ChecksumPass::ComputeSmallFiles(FolderTree& folders, unsigned threads,
     auto needed = [this](const FileRecord& entry) {
         return NeedsChecksum(entry, m_hashes) && entry.size <= FileChecksummer::kChunkSize;
     };
-    std::vector<DirRecord*> withFiles;
-    for (DirRecord& dir : folders) {
-        if (std::any_of(dir.entries.begin(), dir.entries.end(), needed))
-            withFiles.push_back(&dir);
-    }
+    // In path order, so that each worker opens its next folder from one it has open.
+    std::vector<DirRecord*> withFiles = FoldersByPath(folders, false);
+    withFiles.erase(std::remove_if(withFiles.begin(), withFiles.end(),
+                                   [&](const DirRecord* dir) {
+                                       return std::none_of(dir->entries.begin(), dir->entries.end(), needed);
+                                   }),
+                    withFiles.end());
     if (withFiles.empty())
         return;
     const auto workers =
@@ -161,16 +164,18 @@ void ChecksumPass::ComputeSmallFiles(FolderTree& folders, unsigned threads,
     // Each folder is taken by one worker, which alone writes the records of its files.
     auto work = [&](unsigned worker) {
         std::string name, path;
-        DirectoryHandle folder;
+        FolderWalk walk;
+        FolderPath paths;
+        const DirectoryHandle closed;
         // Each worker looks rows up through a connection of its own.
         const std::unique_ptr<ChecksumCache::Reader> reader = m_cache ? m_cache->NewReader() : nullptr;
         for (std::size_t i = 0; !m_cancel.load(std::memory_order_relaxed) &&
                                 (i = next.fetch_add(1, std::memory_order_relaxed)) < withFiles.size();) {
             DirRecord& dir = *withFiles[i];
-            const std::string dirPath = PathOf(dir);
-            // A selected folder may be a link to a folder; one found below it never is.
-            const bool selected = dirPath.find(kPathSeparator, dir.rootPrefixLen + 1) == std::string::npos;
-            const bool opened = folder.OpenPath(dirPath, selected);
+            const std::string& dirPath = paths.Of(dir);
+            const DirectoryHandle* const open = walk.Open(dir);
+            const bool opened = open != nullptr;
+            const DirectoryHandle& folder = opened ? *open : closed;
             for (FileRecord& entry : dir.entries) {
                 if (!needed(entry))
                     continue;

@@ -157,4 +157,38 @@ const std::string& FolderPath::Of(const DirRecord& dir) {
     return m_path;
 }
 
+const DirectoryHandle* FolderWalk::Open(const DirRecord& dir) {
+    // Up from the folder to the nearest open one (the open folders have consecutive depths).
+    m_down.clear();
+    std::size_t keep = 0;
+    for (const DirRecord* at = &dir; at != nullptr; at = at->parent) {
+        const std::size_t first = m_open.empty() ? 0 : m_open.front().dir->depth;
+        if (!m_open.empty() && at->depth >= first && at->depth - first < m_open.size() &&
+            m_open[at->depth - first].dir == at) {
+            keep = at->depth - first + 1;
+            break;
+        }
+        m_down.push_back(at);
+        if (at->selected)
+            break;
+    }
+    while (m_open.size() > keep)
+        m_open.pop_back();
+    for (auto it = m_down.rbegin(); it != m_down.rend(); ++it) {
+        const DirRecord& next = **it;
+        OpenFolder& opened = m_open.emplace_back();
+        opened.dir = &next;
+        const bool done = m_open.size() > 1
+                              ? opened.handle.OpenChild(m_open[m_open.size() - 2].handle, next.name.c_str())
+                              : opened.handle.OpenPath(PathOf(next), next.selected);
+        if (!done || opened.handle.Identity() != next.identity) {
+            m_open.clear();
+            return nullptr;
+        }
+        if (m_open.size() > kOpenFolders)
+            m_open.pop_front();
+    }
+    return m_open.empty() ? nullptr : &m_open.back().handle;
+}
+
 } // namespace quillary

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "engine/records.h"
+#include "platform/directory_reader.h"
 
 namespace quillary {
 
@@ -72,6 +73,26 @@ private:
     std::vector<const DirRecord*> m_chain; // the folders whose paths m_path starts with, by depth
     std::vector<std::size_t> m_ends;       // where each of their paths ends in m_path
     std::vector<const DirRecord*> m_up;
+};
+
+// Opens scanned folders one after another, each from the nearest folder above it that is still open,
+// one name at a time (never through a link), and checks that it is the folder the scan read: folders
+// asked for in path order cost one open each, however deep they lie. A selected folder is opened by
+// its path, as the scan opened it.
+class FolderWalk {
+public:
+    // The open folder `dir`, valid until the next call; null when it cannot be opened (or is another
+    // folder now).
+    const DirectoryHandle* Open(const DirRecord& dir);
+
+private:
+    struct OpenFolder {
+        const DirRecord* dir = nullptr;
+        DirectoryHandle handle;
+    };
+    static constexpr std::size_t kOpenFolders = 64;
+    std::deque<OpenFolder> m_open; // each inside the one before
+    std::vector<const DirRecord*> m_down;
 };
 
 } // namespace quillary

@@ -78,12 +78,15 @@ DirRecord* FolderTree::Find(std::string_view path) const {
     if (const auto root = m_roots.find(path); root != m_roots.end())
         return root->second;
     // Roots may lie inside one another (a folder selected alone, another below it): each root above the
-    // path is tried.
-    for (const auto& [rootPath, root] : m_roots) {
-        if (!IsBelow(path, rootPath))
+    // path is tried, the nearest first. They are looked up by the path up to each of its separators.
+    for (std::size_t cut = path.size(); cut-- > 0;) {
+        if (path[cut] != kPathSeparator)
             continue;
-        DirRecord* dir = root;
-        std::size_t start = rootPath.size() + 1;
+        const auto root = m_roots.find(path.substr(0, cut));
+        if (root == m_roots.end())
+            continue;
+        DirRecord* dir = root->second;
+        std::size_t start = cut + 1;
         while (dir != nullptr && start <= path.size()) {
             std::size_t end = path.find(kPathSeparator, start);
             if (end == std::string_view::npos)
@@ -105,10 +108,13 @@ const DirRecord& FolderTree::at(std::string_view path) const {
 }
 
 std::vector<DirRecord*> FolderTree::RootsBelow(std::string_view path) const {
+    // They sort together, right after the path and the separator.
     std::vector<DirRecord*> below;
-    for (const auto& [rootPath, root] : m_roots) {
-        if (IsBelow(rootPath, path))
-            below.push_back(root);
+    const std::string start = std::string(path) + kPathSeparator;
+    for (auto it = m_roots.lower_bound(start);
+         it != m_roots.end() && it->first.compare(0, start.size(), start) == 0; ++it) {
+        if (IsBelow(it->first, path))
+            below.push_back(it->second);
     }
     return below;
 }

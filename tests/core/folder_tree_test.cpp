@@ -80,6 +80,8 @@ TEST(FolderTreeTest, FindsFoldersBelowNestedRootsAndMakesPathsInOneBuffer) {
     DirRecord& other = tree.AddRoot(Native("/t/a/x")); // selected on its own, not (yet) reached from /t
     DirRecord& y = tree.AddSubfolder(other, "y");
     DirRecord& z = tree.AddSubfolder(top, "z");
+    tree.AddRoot(Native("/t-b")); // roots beside /t, not below it
+    tree.AddRoot(Native("/tb"));
     for (DirRecord& dir : tree)
         FolderTree::SortSubfolders(dir);
 
@@ -99,7 +101,7 @@ TEST(FolderTreeTest, FindsFoldersBelowNestedRootsAndMakesPathsInOneBuffer) {
     // Reached from /t at last: the root moves in with what lies below it.
     tree.MoveUnder(other, a, "x");
     FolderTree::SortSubfolders(a);
-    EXPECT_EQ(tree.Roots().size(), 1u);
+    EXPECT_EQ(tree.Roots().size(), 3u);
     EXPECT_EQ(y.depth, 3u);
     EXPECT_EQ(PathOf(y), Native("/t/a/x/y"));
     EXPECT_EQ(tree.Find(Native("/t/a/x/y")), &y);

@@ -228,5 +228,29 @@ TEST(ChecksumCacheTest, RowsNotSeenForTheKeepingPeriodAreDropped) {
     EXPECT_FALSE(reader->Find(changed, found));
 }
 
+TEST(ChecksumCacheTest, ClearingEmptiesTheCacheAndDropsADamagedOne) {
+    ScratchDir scratch;
+    const std::string path = scratch.File("checksums.sqlite");
+    const FileIdentity file{1, 10, 5, 100, 0, 100, 0};
+    std::string warning, error;
+    {
+        auto cache = ChecksumCache::Open(path, 20000, warning);
+        ASSERT_NE(cache, nullptr) << warning;
+        cache->Store(file, CachedChecksums{1, 0xcbf43926});
+        cache->Finish();
+    }
+    EXPECT_TRUE(ChecksumCache::Clear(path, error)) << error;
+    {
+        auto cache = ChecksumCache::Open(path, 20000, warning);
+        ASSERT_NE(cache, nullptr) << warning;
+        CachedChecksums found;
+        EXPECT_FALSE(cache->NewReader()->Find(file, found));
+    }
+    WriteFile(path, std::string(5000, 'x'));
+    EXPECT_TRUE(ChecksumCache::Clear(path, error)) << error;
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_TRUE(ChecksumCache::Clear(scratch.File("missing.sqlite"), error));
+}
+
 } // namespace
 } // namespace quillary

@@ -17,7 +17,8 @@
 #   bench/run.sh compare     --compare of two JSON Lines listings of 1,000,000 entries each (50,000
 #                            folders of 19 files, 1% of the files changed), time and peak memory
 #   bench/run.sh deep        quillary-cli on chains of nested folders LEVELS deep (default "20000 40000",
-#                            made in a temporary folder and removed after): time and peak memory
+#                            made in a temporary folder and removed after): time and peak memory, then
+#                            the same with the CRC-32 column (a checksum read in every folder)
 #   bench/run.sh browse      the browsable HTML listing of 1,000,000 files in 50,000 folders (made in a
 #                            temporary folder and removed after) opened in headless Chromium: the
 #                            page's time to its first paint and to the rows of a search (SEARCH, default
@@ -493,12 +494,17 @@ for _ in range(int(sys.argv[2])):
 PY
         for _ in $(seq "$RUNS"); do
             measure "deep$levels" /dev/null "$CLI" --output "$OUT_DIR/quillary-bench-deep.$$.txt" "$BIG/tree"
+            measure "deepcrc$levels" /dev/null "$CLI" --hash crc32 --no-cache \
+                --output "$OUT_DIR/quillary-bench-deep.$$.txt" "$BIG/tree"
         done
         rm -f "$OUT_DIR/quillary-bench-deep.$$.txt"
         per_run "deep$levels"
         awk -v l="$levels" -v w="$(column "deep$levels" 1)" -v m="$(column "deep$levels" 3)" 'BEGIN {
             printf "%d levels: median %.2f s wall, peak %.1f MiB   goals for 40000 levels <= 2 s, <= 100 MB\n",
                 l, w, m / 1024 }'
+        per_run "deepcrc$levels"
+        awk -v l="$levels" -v w="$(column "deepcrc$levels" 1)" -v m="$(column "deepcrc$levels" 3)" 'BEGIN {
+            printf "%d levels with --hash crc32 --no-cache: median %.2f s wall, peak %.1f MiB\n", l, w, m / 1024 }'
         rm -rf "$BIG"
         BIG=
     done

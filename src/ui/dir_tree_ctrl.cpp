@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <memory>
 
-#include <wx/artprov.h>
 #include <wx/brush.h>
 #include <wx/graphics.h>
 #include <wx/imaglist.h>
@@ -16,6 +15,7 @@
 #include "platform/directory_reader.h"
 #include "platform/path_syntax.h"
 #include "ui/accessible_text.h"
+#include "ui/folder_icons.h"
 #include "ui/wx_string.h"
 
 namespace quillary {
@@ -100,13 +100,10 @@ CDirTreeCtrl::CDirTreeCtrl(wxWindow* parent, int id, std::function<bool()> withS
 
 CDirTreeCtrl::~CDirTreeCtrl() = default;
 
-// The folder icons come from the icon theme; the check-state images are drawn for the window's scale.
+// The folder icons are the system's; the check-state images are drawn for the window's scale.
 void CDirTreeCtrl::MakeImages() {
     const wxSize iconSize(kCheckImageSize, kCheckImageSize);
-    Images images;
-    for (const char* art : {wxART_FOLDER, wxART_FOLDER_OPEN, wxART_HARDDISK}) // FolderImage order
-        images.push_back(wxArtProvider::GetBitmapBundle(art, wxART_OTHER, iconSize));
-    SetImages(images);
+    SetImages(FolderIcons(iconSize)); // in FolderImage order
     const double scale = GetDPIScaleFactor();
     auto* states = new wxImageList(kCheckImageSize, kCheckImageSize, false, kCheckImageCount);
     for (int state = 0; state < kCheckImageCount; ++state)

@@ -500,7 +500,7 @@ void ListingEngine::WriteFileRows(const std::vector<FileRecord*>& entries, Outpu
         if (m_pWriter->TakesFacts()) {
             WriteEntryFacts(entry, text);
         } else {
-            m_rows->BuildFileRow(entry, m_paths.Of(*entry.parent), number, row);
+            m_rows->BuildFileRow(entry, m_paths, number, row);
             m_pWriter->FormatFileRow(row, text);
         }
         WriteLine(out, text);

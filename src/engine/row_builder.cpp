@@ -144,14 +144,14 @@ void RowBuilder::BuildDirectoryRow(const DirRecord& record, const std::string& d
         row[Column::Attributes] = record.attributes;
 }
 
-void RowBuilder::BuildFileRow(const FileRecord& entry, const std::string& dirPath, std::uint64_t number,
+void RowBuilder::BuildFileRow(const FileRecord& entry, FolderPath& paths, std::uint64_t number,
                               FileRow& row) {
     const ListingOptions& o = m_options;
     const DirRecord& dir = *entry.parent;
     // The folder's path is made only when the rows show it or link to it.
     if (&dir != m_pathDir && (o.m_bFilePath || m_links)) {
         m_pathDir = &dir;
-        AssignDirectoryPath(dirPath, o.m_pathStyle, dir.rootPrefixLen, m_dirPath);
+        AssignDirectoryPath(paths.Of(dir), o.m_pathStyle, dir.rootPrefixLen, m_dirPath);
         if (m_links)
             m_linkPath = LinkPathFor(m_dirPath, o.m_pathStyle);
     }

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "engine/field_format.h"
+#include "engine/folder_tree.h"
 #include "engine/records.h"
 #include "listing/listing_options.h"
 #include "platform/local_time.h"
@@ -31,12 +32,11 @@ public:
 
     // `path` is the folder's path (folder_tree.h).
     void BuildDirectoryRow(const DirRecord& dir, const std::string& path, DirectoryRow& row);
-    // Fills `row` for one entry, whose folder's path is `dirPath`; `number` is a file's place in its
-    // list (counted from 1), shown when numbering is on. The row may be the one built for the previous
-    // entry: its strings are assigned into, which keeps their buffers, so long paths are not allocated
-    // again for every file.
-    void BuildFileRow(const FileRecord& entry, const std::string& dirPath, std::uint64_t number,
-                      FileRow& row);
+    // Fills `row` for one entry; its folder's path is asked of `paths` only when the row shows it or
+    // links to it. `number` is a file's place in its list (counted from 1), shown when numbering is on.
+    // The row may be the one built for the previous entry: its strings are assigned into, which keeps
+    // their buffers, so long paths are not allocated again for every file.
+    void BuildFileRow(const FileRecord& entry, FolderPath& paths, std::uint64_t number, FileRow& row);
 
 private:
     void FormatTimes(std::int64_t t, bool blank, const std::string& dateFormat, const std::string& timeFormat,

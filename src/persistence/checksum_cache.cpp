@@ -37,8 +37,10 @@ std::string ChecksumCache::Finish() {
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <mutex>
 #include <system_error>
 #include <tuple>
@@ -51,6 +53,9 @@ namespace {
 constexpr int kBusyMilliseconds = 10000; // another program's transaction is waited for this long
 // Lookups in one read transaction: each transaction takes the log's shared locks anew.
 constexpr unsigned kLookupsPerTransaction = 1024;
+// Rows written in one transaction at most, and the longest the writer gathers them before it writes.
+constexpr std::size_t kRowsPerTransaction = 65536;
+constexpr auto kLongestGathering = std::chrono::seconds(1);
 
 constexpr const char* kSchema =
     "CREATE TABLE IF NOT EXISTS checksums("
@@ -327,13 +332,22 @@ void ChecksumCache::Add(Row row) {
 void ChecksumCache::WriteRows() {
     for (;;) {
         std::vector<Row> rows;
+        bool last = false;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
-            m_batchReady.wait(lock, [this] { return m_finishing || !m_batches.empty(); });
-            if (m_batches.empty())
-                return;
-            rows = std::move(m_batches.front());
-            m_batches.pop_front();
+            auto ready = [this] { return m_finishing || !m_batches.empty(); };
+            m_batchReady.wait(lock, ready);
+            // Batches are gathered into one transaction of many rows: a transaction writes each page of
+            // the table it touches, and the files of one folder are spread over the whole table.
+            const auto deadline = std::chrono::steady_clock::now() + kLongestGathering;
+            for (;;) {
+                for (; !m_batches.empty(); m_batches.pop_front())
+                    std::move(m_batches.front().begin(), m_batches.front().end(), std::back_inserter(rows));
+                if (m_finishing || rows.size() >= kRowsPerTransaction ||
+                    !m_batchReady.wait_until(lock, deadline, ready))
+                    break;
+            }
+            last = m_finishing && m_batches.empty();
         }
         // In key order the inserts walk the table's pages once instead of jumping between them.
         std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
@@ -341,6 +355,8 @@ void ChecksumCache::WriteRows() {
                    std::tie(b.identity.device, b.identity.index);
         });
         Write(rows);
+        if (last)
+            return;
     }
 }
 

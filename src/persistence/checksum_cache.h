@@ -5,7 +5,8 @@
 // the file is read again.
 //
 // Several programs may use one database at once (write-ahead log, waiting for one another's locks);
-// rows are written in transactions of a few thousand, so a killed run loses only its last ones. A
+// rows are written in transactions of up to 65,536 rows, at least once a second, so a killed run loses
+// only its last ones. A
 // database that cannot be read is set aside (renamed to "...bad") and a new one is made; when even that
 // fails, the run goes without the cache. Rows not seen for kKeepDays days are dropped at the end of a
 // run (once a day).
@@ -42,7 +43,7 @@ struct CachedChecksums {
 class ChecksumCache {
 public:
     static constexpr std::int64_t kKeepDays = 90;
-    // Rows written in one transaction.
+    // Rows handed to the writer thread at once.
     static constexpr std::size_t kBatchRows = 4096;
 
     // Opens the database at `path` (made when missing) for a run on day `today` (days since 1970).

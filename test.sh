@@ -7,7 +7,8 @@
 #      scripts/wxmsw.sh) and the console program's tests run under Wine (scripts/build-windows.sh test),
 #      then the window's tests under Wine on a virtual X server, screenshots of every page, the
 #      installer and the portable .zip (scripts/build-windows.sh window),
-#   4. the core and console program under AddressSanitizer and UndefinedBehaviorSanitizer,
+#   4. the core, the console program and the window's tests under AddressSanitizer and
+#      UndefinedBehaviorSanitizer,
 #   5. the core and end-to-end suites under ThreadSanitizer,
 #   6. each libFuzzer target for a bounded time.
 # Each test stage ends with the list of the tests it skipped and why.
@@ -49,10 +50,10 @@ scripts/build-windows.sh test
 step "Windows window under Wine"
 scripts/build-windows.sh window
 
-step "AddressSanitizer + UndefinedBehaviorSanitizer"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILLARY_SANITIZE=address,undefined -DQUILLARY_GUI=OFF >/dev/null
+step "AddressSanitizer + UndefinedBehaviorSanitizer (the core, the console program and the window)"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILLARY_SANITIZE=address,undefined -DQUILLARY_GUI=ON >/dev/null
 cmake --build build-asan -j2
-ASAN_OPTIONS=detect_leaks=1 run_tests build-asan
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/tests/gui/lsan_toolkit.supp" run_tests build-asan
 
 step "ThreadSanitizer (the core and end-to-end suites)"
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DQUILLARY_SANITIZE=thread -DQUILLARY_GUI=OFF >/dev/null

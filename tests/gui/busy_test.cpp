@@ -85,8 +85,9 @@ TEST(Busy, RefusesTabChangesAndCloseAndEscapeCancelsTheRun) {
     EXPECT_EQ(window->GetTitle(), "Quillary v0.7");
     EXPECT_EQ(window->ProblemsText(), "Listing cancelled: out.txt (Dirs: 0, Files: 0)");
     EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == surface.Window(kIdMask); }));
+    const wxWeakRef<wxWindow> alive(window); // the closed window is deleted while events are pumped
     sim.Char(WXK_ESCAPE);
-    EXPECT_TRUE(PumpUntil([window] { return window->IsBeingDeleted(); }));
+    EXPECT_TRUE(PumpUntil([&alive] { return !alive || alive->IsBeingDeleted(); }));
 }
 
 TEST(Busy, ALateCallOfAnOlderRunChangesNothing) {

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include <wx/app.h>
+#include <wx/weakref.h>
 #include <wx/window.h>
 
 #include "platform/canonical_path.h"
@@ -31,11 +32,12 @@ inline bool PumpUntil(const std::function<bool()>& done) {
     return true;
 }
 
-// Destroys the window at the end of a scope unless it was closed already.
+// Destroys the window at the end of a scope unless it was closed already. The reference is weak: a
+// window that closed itself may be gone already.
 struct WindowCloser {
-    wxWindow* window;
+    wxWeakRef<wxWindow> window;
     ~WindowCloser() {
-        if (window != nullptr && !window->IsBeingDeleted())
+        if (window && !window->IsBeingDeleted())
             window->Destroy();
         wxTheApp->ProcessIdle();
     }

@@ -1,5 +1,6 @@
 #include "ui/tab_page.h"
 
+#include <wx/choice.h>
 #include <wx/statbox.h>
 #include <wx/textctrl.h>
 
@@ -48,6 +49,24 @@ void InvalidateBestSizes(wxWindow* window) {
         InvalidateBestSizes(child);
 }
 
+#ifdef __WXMSW__
+// Some themes (Wine's among them) draw a choice's drop-down button wider than wxMSW allows for, and
+// the end of the longest item ("YYYY-MM-DD") is cut off: each choice gets a little room beyond its best
+// width.
+void ReserveChoiceRoom(wxWindow* window) {
+    for (wxWindow* child : window->GetChildren()) {
+        if (wxDynamicCast(child, wxChoice) != nullptr) {
+            child->SetMinSize(wxDefaultSize);
+            child->InvalidateBestSize();
+            child->SetMinSize(wxSize(child->GetBestSize().x + child->FromDIP(6), -1));
+        }
+        ReserveChoiceRoom(child);
+    }
+}
+#else
+void ReserveChoiceRoom(wxWindow*) {}
+#endif
+
 } // namespace
 
 wxSize CTabPage::FittingSize() const {
@@ -56,11 +75,13 @@ wxSize CTabPage::FittingSize() const {
 
 void CTabPage::CaptionsChanged() {
     InvalidateBestSizes(this);
+    ReserveChoiceRoom(this);
     Layout();
     FitInside();
 }
 
 void CTabPage::FinishLayout(wxSizer* sizer) {
+    ReserveChoiceRoom(this);
     SetSizer(sizer);
     // Smaller than its contents (the window's minimum size), the page scrolls both ways.
     SetScrollRate(8, 8);

@@ -35,6 +35,8 @@ TEST(Busy, AcceleratorsSwitchTabsWhileIdle) {
     wxUIActionSimulator sim;
     sim.Char(WXK_F12);
     EXPECT_TRUE(PumpUntil([window] { return window->Tabs()->GetSelection() == 3; }));
+    // Showing the Preview runs a listing, and tabs do not change while one runs.
+    EXPECT_TRUE(PumpUntil([window] { return !window->IsRunActive() && window->IsIdle(); }));
     sim.Char(WXK_TAB, wxMOD_CONTROL);
     EXPECT_TRUE(PumpUntil([window] { return window->Tabs()->GetSelection() == 4; }));
     sim.Char(WXK_TAB, wxMOD_CONTROL);

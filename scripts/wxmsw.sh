@@ -15,7 +15,8 @@
 # the installed folder.
 set -euo pipefail
 
-cache="${QUILLARY_CACHE:-/var/cache/quillary}"
+cached_build_name=wxmsw
+. "$(dirname "$0")/cached_build.sh"
 host=x86_64-w64-mingw32
 
 # The dfsg source has no bundled libpng, libjpeg, libtiff or expat and Debian has none of them for
@@ -28,24 +29,6 @@ configure_options=(--host=$host CC=$host-gcc-posix CXX=$host-g++-posix
     --disable-mediactrl)
 mingw_packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix-runtime mingw-w64-x86-64-dev
     binutils-mingw-w64-x86-64 libz-mingw-w64-dev)
-
-say() { printf 'wxmsw: %s\n' "$*" >&2; }
-sudo_cmd=""
-[ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
-
-# Runs one step and says how long it took; its output goes to a log that is shown when it fails.
-# (A step runs where "set -e" does not apply: each one chains its commands with &&.)
-step() {
-    local name=$1 start=$SECONDS
-    shift
-    say "$name ..."
-    if ! "$@" >>"$log" 2>&1; then
-        say "$name failed after $((SECONDS - start)) s; the last lines of $log:"
-        tail -n 40 "$log" >&2
-        exit 1
-    fi
-    say "$name: $((SECONDS - start)) s"
-}
 
 # The same source version as Debian's wxGTK packages, which the Linux build uses.
 source_version=$(dpkg-query -W -f='${source:Version}' libwxbase3.2-1 2>/dev/null || true)
@@ -62,40 +45,11 @@ done
 key=$(printf '%s\n' "$inputs" | sha256sum | cut -c1-12)
 prefix="$cache/wxmsw-$upstream_version-$key"
 
-$sudo_cmd mkdir -p "$cache"
-[ -w "$cache" ] || $sudo_cmd chown "$(id -u):$(id -g)" "$cache"
-exec 9>"$cache/wxmsw.lock"
-if ! flock -n 9; then
-    say "another run is building wxMSW; waiting for it"
-    flock 9
-fi
-
-if [ -f "$prefix/.complete" ]; then
-    say "cached in $prefix"
-    echo "$prefix"
-    exit 0
-fi
-
+cache_lock wxmsw "wxMSW"
+cache_use_or_start "$prefix"
 say "building wxWidgets $source_version for $host into $prefix"
 total_start=$SECONDS
-work=$(mktemp -d "$cache/build.XXXXXX")
-log="$work/build.log"
-trap 'rm -rf "$work"' EXIT
-rm -rf "$prefix"
 
-add_deb_src() {
-    local suite
-    suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
-    if ! apt-get indextargets --format '$(IDENTIFIER) $(RELEASE)' | grep -qx "Sources $suite"; then
-        local uri
-        uri=$(apt-get indextargets --format '$(RELEASE) $(SITE)' | awk -v s="$suite" '$1 == s { print $2; exit }')
-        printf 'Types: deb-src\nURIs: %s\nSuites: %s %s-updates\nComponents: main\nSigned-By: %s\n' \
-            "${uri:-http://deb.debian.org/debian}" "$suite" "$suite" \
-            /usr/share/keyrings/debian-archive-keyring.gpg |
-            $sudo_cmd tee /etc/apt/sources.list.d/quillary-deb-src.sources >/dev/null
-        $sudo_cmd apt-get update -qq || return 1
-    fi
-}
 fetch_source() { cd "$work" && apt-get source -qq "wxwidgets3.2=$source_version"; }
 configure_wx() {
     mkdir -p "$work/build" && cd "$work/build" &&
@@ -103,12 +57,6 @@ configure_wx() {
 }
 make_wx() { make -C "$work/build" -j"$(nproc)"; }
 install_wx() { make -C "$work/build" install && printf '%s\n' "$inputs" >"$prefix/.complete"; }
-remove_old_keys() {
-    local old
-    for old in "$cache"/wxmsw-*; do
-        [ "$old" = "$prefix" ] || [ ! -d "$old" ] || rm -rf "$old"
-    done
-}
 
 step "deb-src entry for the Debian suite" add_deb_src
 step "apt-get source wxwidgets3.2=$source_version" fetch_source
@@ -116,6 +64,6 @@ step "configure" configure_wx
 step "make" make_wx
 step "make install" install_wx
 step "build folder deleted" rm -rf "$work/build" "$work"/wxwidgets3.2-*
-step "older builds removed" remove_old_keys
+step "older builds removed" remove_older "$prefix" "wxmsw-*"
 say "wxMSW ready in $prefix ($(du -sh "$prefix" | cut -f1), $((SECONDS - total_start)) s in all)"
 echo "$prefix"

@@ -32,13 +32,7 @@ protected:
     }
     void TearDown() override { UnsetEnvironment("SOURCE_DATE_EPOCH"); }
 
-    void ChooseOutput(int radioId) {
-        auto* radio = static_cast<wxRadioButton*>(m_window->Surface().Window(radioId));
-        radio->SetValue(true);
-        wxCommandEvent event(wxEVT_RADIOBUTTON, radioId);
-        event.SetEventObject(radio);
-        radio->ProcessWindowEvent(event);
-    }
+    void ChooseOutput(int radioId) { test::ChooseOutput(*m_window, radioId); }
 
     bool RunOver() { return !m_window->IsRunActive() && m_window->IsIdle(); }
 

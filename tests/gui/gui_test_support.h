@@ -6,6 +6,7 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#include <wx/radiobut.h>
 
 #include "app/command_line.h"
 #include "app/gui/listing_runner.h"
@@ -24,6 +25,15 @@ inline CQuillaryDlg* MakeWindow(const ScratchDir& dir, const CommandLineInfo& co
                                 ListingRunnerFactory runner = {}) {
     return new CQuillaryDlg(commandLine, ProgramLocations::InDirectory(dir.Path().string()),
                             std::move(runner));
+}
+
+// Chooses an output type on Options 2 as a click on its radio button does.
+inline void ChooseOutput(CQuillaryDlg& window, int radioId) {
+    auto* radio = static_cast<wxRadioButton*>(window.Surface().Window(radioId));
+    radio->SetValue(true);
+    wxCommandEvent event(wxEVT_RADIOBUTTON, radioId);
+    event.SetEventObject(radio);
+    radio->ProcessWindowEvent(event);
 }
 
 // A run that enters the busy state and stays in it until it is cancelled, then reports a cancelled

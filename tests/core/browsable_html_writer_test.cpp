@@ -2,6 +2,7 @@
 // the embedded rows as JSON the page reads (checked here with the listing's own JSON reader).
 #include <gtest/gtest.h>
 
+#include "platform/path_syntax.h"
 #include "support/writer_fixture.h"
 #include "writers/browsable_html_writer.h"
 #include "writers/json_text.h"
@@ -129,13 +130,19 @@ TEST_F(BrowsableHtmlWriterTest, RowsAreJsonArraysThatReferToTheirFolders) {
 
 TEST_F(BrowsableHtmlWriterTest, FolderPathsOfEntriesFollowThePathStyle) {
     options.m_pathStyle = PathStyle::FromTopChecked;
-    FileRow fromLink = Entry("top/a/", "f", 1); // the link path drops the leading separator
-    FileRow withPath = Entry("top/b/", "g", 2);
+    // Paths in the system's own syntax ("\\" in JSON on Windows).
+    const auto path = [](const char* a, const char* b) {
+        return std::string(a) + kPathSeparator + b + kPathSeparator;
+    };
+    const std::string json = kPathSeparator == '\\' ? "\\\\" : "/";
+    FileRow fromLink = Entry(path("top", "a"), "f", 1); // the link path drops the leading separator
+    FileRow withPath = Entry(path("top", "b"), "g", 2);
     columns.Set(Column::Path, true);
-    withPath[Column::Path] = "/top/b/";
-    FileRow again = Entry("top/a/", "h", 3);
+    withPath[Column::Path] = kPathSeparator + path("top", "b");
+    FileRow again = Entry(path("top", "a"), "h", 3);
     const std::string html = Listing({}, {fromLink, withPath, again});
-    EXPECT_EQ(Element(html, "q-folders"), "[[0,\"/top/a/\"],[1,\"/top/b/\"]]");
+    EXPECT_EQ(Element(html, "q-folders"), "[[0,\"" + json + "top" + json + "a" + json + "\"],[1,\"" + json +
+                                              "top" + json + "b" + json + "\"]]");
     const std::vector<std::string> rows = Split(Element(html, "q-data"));
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[2].substr(0, 5), "[1,0,");

@@ -70,12 +70,13 @@ void TakeCached(FileRecord& entry, const CachedChecksums& kept) {
 }
 
 // The identity the scan read with the entry's details, when the system told it there.
-bool ScannedIdentity(const FileRecord& entry, FileIdentity& identity) {
-    if (!entry.identityKnown)
+bool IdentityFromScan(const FileRecord& entry, FileIdentity& identity) {
+    const ScannedIdentity* scanned = entry.identity.get();
+    if (scanned == nullptr)
         return false;
-    identity = {entry.device,           entry.fileIndex,        entry.size,
-                entry.lastWriteTime,    entry.writeNanoseconds, entry.changeSeconds,
-                entry.changeNanoseconds};
+    identity = {scanned->device,           scanned->fileIndex,        entry.size,
+                entry.lastWriteTime,       scanned->writeNanoseconds, scanned->changeSeconds,
+                scanned->changeNanoseconds};
     return true;
 }
 
@@ -87,7 +88,7 @@ bool FindCached(ChecksumCache::Reader* reader, FileRecord& entry, HashSet hashes
                 Identify identify) {
     if (reader == nullptr)
         return false;
-    lookup.identified = (ScannedIdentity(entry, lookup.identity) || identify(lookup.identity)) &&
+    lookup.identified = (IdentityFromScan(entry, lookup.identity) || identify(lookup.identity)) &&
                         lookup.identity.size == entry.size &&
                         lookup.identity.writeSeconds == entry.lastWriteTime;
     if (!lookup.identified || !reader->Find(lookup.identity, lookup.kept)) {
@@ -120,6 +121,10 @@ void StoreInCache(ChecksumCache* cache, const FileRecord& entry, HashSet hashes,
 }
 
 } // namespace
+
+bool UsesChecksumCache(const ListingOptions& options) {
+    return ChosenHashes(options) != 0 && options.m_bFileName && options.m_bKeepChecksums;
+}
 
 HashSet ChosenHashes(const ListingOptions& options) {
     HashSet hashes = 0;

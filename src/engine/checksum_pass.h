@@ -31,6 +31,9 @@ namespace quillary {
 
 // The checksums a listing with these options shows.
 HashSet ChosenHashes(const ListingOptions& options);
+// True when a run with `options` looks its checksums up in the cache of earlier runs (and keeps what
+// it reads there): it shows a checksum column and the files, and keeps checksums between runs.
+bool UsesChecksumCache(const ListingOptions& options);
 
 // True for a file whose checksums this run has still to read: a regular file without one of `hashes`
 // that has not failed already.

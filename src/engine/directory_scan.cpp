@@ -18,19 +18,19 @@ namespace {
 constexpr int kSharedHandleBudget = 256;
 
 // Fills the parts of a record that come from the file system.
-void SetFromInfo(FileRecord& record, std::string_view name, const EntryInfo& info) {
+void SetFromInfo(FileRecord& record, std::string_view name, const EntryInfo& info, bool keepIdentity) {
     record.isDirectory = info.isDirectory;
     record.isRegular = info.isRegular;
     record.size = info.size;
     record.creationTime = info.creationTime;
     record.lastAccessTime = info.lastAccessTime;
     record.lastWriteTime = info.lastWriteTime;
-    record.identityKnown = info.identityKnown && !info.isDirectory;
-    record.device = info.device;
-    record.fileIndex = info.fileIndex;
-    record.writeNanoseconds = static_cast<std::uint32_t>(info.writeNanoseconds);
-    record.changeSeconds = info.changeSeconds;
-    record.changeNanoseconds = static_cast<std::uint32_t>(info.changeNanoseconds);
+    record.identity.reset();
+    if (keepIdentity && info.identityKnown && !info.isDirectory)
+        record.identity = std::make_unique<ScannedIdentity>(
+            ScannedIdentity{info.device, info.fileIndex, info.changeSeconds,
+                            static_cast<std::uint32_t>(info.writeNanoseconds),
+                            static_cast<std::uint32_t>(info.changeNanoseconds)});
     std::copy(std::begin(info.attributes), std::end(info.attributes), record.attributes);
     const std::size_t extension = kNativePaths.ExtensionStart(name);
     record.extensionStart = (info.isDirectory || extension == std::string_view::npos)
@@ -372,7 +372,7 @@ void DirectoryScan::ReadEntries(const FolderTask& task, const DirectoryHandle& f
             FileRecord& entry = worker.found.emplace_back();
             worker.nameStarts.push_back(static_cast<std::uint32_t>(worker.names.size()));
             worker.names += name;
-            SetFromInfo(entry, name, info);
+            SetFromInfo(entry, name, info, m_rules.KeepsIdentities());
             entry.parent = &record;
             if (!isDirectory) {
                 ++record.fileCount;

@@ -117,7 +117,7 @@ RunResult ListingEngine::Run() {
     m_rows = std::make_unique<RowBuilder>(m_options, m_pWriter->TakesLinks());
     // Checksums of earlier runs, when the listing shows any: a cache that cannot be used is told about
     // and the files are read.
-    if (ChosenHashes(m_options) != 0 && m_options.m_bFileName && m_options.m_bKeepChecksums) {
+    if (UsesChecksumCache(m_options)) {
         std::string warning;
         m_checksumCache = ChecksumCache::Open(ChecksumCacheFile(), ChecksumCache::Today(), warning);
         if (!warning.empty())

@@ -31,6 +31,16 @@ struct StrongHashes {
     Sha256Digest sha256{};
 };
 
+// What tells a file from every other and whether it changed, as the scan read it; kept only for runs
+// that look checksums up in the cache, so that other runs' records stay small.
+struct ScannedIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t fileIndex = 0;
+    std::int64_t changeSeconds = 0;
+    std::uint32_t writeNanoseconds = 0;
+    std::uint32_t changeNanoseconds = 0;
+};
+
 struct FileRecord {
     std::string_view name; // full entry name as the file system gave it, in its folder's name block
     std::uint64_t size = 0;
@@ -38,8 +48,9 @@ struct FileRecord {
     std::int64_t lastAccessTime = 0;
     std::int64_t lastWriteTime = 0;
     std::string version;
-    const DirRecord* parent = nullptr;    // the folder the entry is in
-    std::unique_ptr<StrongHashes> strong; // set once an XXH3 or SHA-256 digest is known
+    const DirRecord* parent = nullptr;         // the folder the entry is in
+    std::unique_ptr<StrongHashes> strong;      // set once an XXH3 or SHA-256 digest is known
+    std::unique_ptr<ScannedIdentity> identity; // set when the scan told it and the run keeps it
     std::uint32_t crc = 0;
     std::uint32_t extensionStart = 0; // index after the last "."; name.size() + 1 when none
     bool isDirectory = false;
@@ -47,13 +58,7 @@ struct FileRecord {
     HashSet hashesKnown = 0;    // the checksums this record holds
     bool checksumTried = false; // this run could not compute the checksums (not carried to the next run)
     bool versionKnown = false;
-    bool identityKnown = false; // the scan told the file's identity (the fields below)
     char attributes[6] = "-----";
-    std::uint32_t writeNanoseconds = 0;
-    std::uint32_t changeNanoseconds = 0;
-    std::uint64_t device = 0;
-    std::uint64_t fileIndex = 0;
-    std::int64_t changeSeconds = 0;
 
     // A file's name up to its last "." (the whole name when it has none); a subdirectory's whole name.
     std::string_view BaseName() const { return HasExtension() ? name.substr(0, extensionStart - 1) : name; }

@@ -1,5 +1,7 @@
 #include "engine/scan_filter.h"
 
+#include "engine/checksum_pass.h"
+
 namespace quillary {
 
 ScanFilter ScanFilterFor(const ListingOptions& options) {
@@ -7,6 +9,7 @@ ScanFilter ScanFilterFor(const ListingOptions& options) {
     filter.fileMask = options.m_strMask;
     filter.excludeMask = options.m_strExcludeMask;
     filter.skipHiddenFolders = options.m_bSkipHiddenDirs;
+    filter.keepIdentities = UsesChecksumCache(options);
     return filter;
 }
 

@@ -21,6 +21,7 @@ struct ScanFilter {
     // nothing below them is either. Empty: none. A selected folder itself is always read.
     std::string excludeMask;
     bool skipHiddenFolders = false; // the same for folders with the hidden or system attribute
+    bool keepIdentities = false;    // files' identities kept in their records, for the checksum cache
 };
 
 ScanFilter ScanFilterFor(const ListingOptions& options);
@@ -29,12 +30,15 @@ class ScanRules {
 public:
     explicit ScanRules(const ScanFilter& filter)
         : m_fileMask(filter.fileMask), m_excludeMask(filter.excludeMask),
-          m_excludes(!filter.excludeMask.empty()), m_skipHidden(filter.skipHiddenFolders) {}
+          m_excludes(!filter.excludeMask.empty()), m_skipHidden(filter.skipHiddenFolders),
+          m_keepIdentities(filter.keepIdentities) {}
 
     // True when the entry `name` is listed.
     bool Lists(std::string_view name) const { return m_fileMask.Matches(name); }
     // True when folder attributes are needed to decide on a subfolder (see LeavesOut).
     bool NeedsFolderAttributes() const { return m_skipHidden; }
+    // True when the records keep the identities the scan reads of files.
+    bool KeepsIdentities() const { return m_keepIdentities; }
     // True when the subfolder `name`, with `attributes` ("rahsc" letters, or null when not read), is
     // left out: not listed and not read.
     bool LeavesOut(std::string_view name, const char* attributes) const {
@@ -48,6 +52,7 @@ private:
     NameMask m_excludeMask;
     bool m_excludes;
     bool m_skipHidden;
+    bool m_keepIdentities;
 };
 
 } // namespace quillary

@@ -448,7 +448,7 @@ void ListingEngine::WriteEntryFacts(const FileRecord& entry, std::string& text) 
             AppendChecksumDigits(entry, kHashSha256, facts.sha256.emplace());
     }
     if (m_options.m_bFileVersion)
-        facts.version = entry.version;
+        facts.version = entry.Version();
     m_pWriter->FormatEntryFacts(facts, text);
 }
 
@@ -474,7 +474,8 @@ void ListingEngine::ReadDetails(FileRecord& entry) {
     const std::string path = JoinPath(m_paths.Of(*entry.parent), entry.name);
     if (version) {
         int error = 0;
-        entry.version = GetFileVersionText(path, &error);
+        std::string text = GetFileVersionText(path, &error);
+        entry.version = text.empty() ? nullptr : std::make_unique<std::string>(std::move(text));
         entry.versionKnown = error == 0;
         if (error != 0)
             m_problems.push_back({ProblemKind::VersionUnreadable, path, ErrorText(error)});

@@ -47,7 +47,7 @@ struct FileRecord {
     std::int64_t creationTime = 0;
     std::int64_t lastAccessTime = 0;
     std::int64_t lastWriteTime = 0;
-    std::string version;
+    std::unique_ptr<std::string> version;      // the file's version text, when it has one
     const DirRecord* parent = nullptr;         // the folder the entry is in
     std::unique_ptr<StrongHashes> strong;      // set once an XXH3 or SHA-256 digest is known
     std::unique_ptr<ScannedIdentity> identity; // set when the scan told it and the run keeps it
@@ -67,6 +67,8 @@ struct FileRecord {
         return HasExtension() ? name.substr(extensionStart) : std::string_view();
     }
     bool HasExtension() const { return extensionStart < name.size(); }
+    // The version text ("" when the file has none or it was not read).
+    std::string_view Version() const { return version ? std::string_view(*version) : std::string_view(); }
 };
 
 // Sizes add up to at most the largest 64-bit number instead of wrapping round to a small one.

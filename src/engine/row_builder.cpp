@@ -194,8 +194,7 @@ void RowBuilder::BuildFileRow(const FileRecord& entry, FolderPath& paths, std::u
                     row[Column::Time]);
     }
     if (o.m_bFileVersion)
-        AssignField(row[Column::Version],
-                    entry.isDirectory ? std::string_view() : std::string_view(entry.version));
+        AssignField(row[Column::Version], entry.isDirectory ? std::string_view() : entry.Version());
     // Only a checksum that was really computed is shown: anything else gets a blank cell.
     if (o.m_bFileCrc32)
         AssignChecksum(row[Column::Crc32], entry, kHashCrc32, 8);

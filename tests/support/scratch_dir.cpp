@@ -18,7 +18,8 @@
 namespace quillary::test {
 
 fs::path MakeUniqueFolder(const fs::path& parent, const std::string& prefix) {
-    static std::mt19937_64 random{std::random_device{}()};
+    // One generator per thread: tests make scratch folders from several threads at once.
+    thread_local std::mt19937_64 random{std::random_device{}()};
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = prefix;
         for (int i = 0; i < 6; ++i)

@@ -48,6 +48,20 @@ protected:
 
     bool RunOver() { return !m_window->IsRunActive() && m_window->IsIdle(); }
 
+    // The data folder's listing in the output type of `radioId`, shown on the Preview page in the
+    // browser, whole (no cut note) and instead of the text view.
+    void ShowWholeInTheBrowser(int radioId) {
+        Tick(Below(m_root, "data"));
+        ChooseOutput(radioId);
+        m_window->SelectTab(kPreviewTab);
+        ASSERT_TRUE(PumpUntil([&] {
+            return RunOver() && m_preview->HtmlView().LoadedUrl().EndsWith("ql_tmp.html");
+        })) << m_preview->HtmlView().LoadedUrl();
+        EXPECT_TRUE(m_preview->HtmlView().IsShown());
+        EXPECT_FALSE(m_preview->TextView().IsShown());
+        EXPECT_FALSE(m_preview->CutNote().IsShown());
+    }
+
     ScratchDir m_folder;
     std::string m_root;
     CQuillaryDlg* m_window = nullptr;
@@ -76,15 +90,7 @@ TEST_F(PreviewTest, ShowingThePageShowsTheTextListing) {
 TEST_F(PreviewTest, AnHtmlListingIsShownInTheBrowser) {
     if (RunningUnderWine())
         GTEST_SKIP() << "Wine has no HTML engine (no wine-gecko in Debian): the browser cannot show pages";
-    Tick(Below(m_root, "data"));
-    ChooseOutput(kIdOutputHtml);
-    m_window->SelectTab(kPreviewTab);
-    ASSERT_TRUE(PumpUntil([&] {
-        return RunOver() && m_preview->HtmlView().LoadedUrl().EndsWith("ql_tmp.html");
-    })) << m_preview->HtmlView().LoadedUrl();
-    EXPECT_TRUE(m_preview->HtmlView().IsShown());
-    EXPECT_FALSE(m_preview->TextView().IsShown());
-    EXPECT_FALSE(m_preview->CutNote().IsShown());
+    ASSERT_NO_FATAL_FAILURE(ShowWholeInTheBrowser(kIdOutputHtml));
     const wxString text = m_preview->HtmlView().PageText();
     EXPECT_NE(text.Find("notes one.txt"), wxNOT_FOUND) << text;
 
@@ -102,15 +108,7 @@ TEST_F(PreviewTest, AnHtmlListingIsShownInTheBrowser) {
 TEST_F(PreviewTest, ABrowsableListingIsOpenedWhole) {
     if (RunningUnderWine())
         GTEST_SKIP() << "Wine has no HTML engine (no wine-gecko in Debian): the browser cannot show pages";
-    Tick(Below(m_root, "data"));
-    ChooseOutput(kIdOutputBrowsableHtml);
-    m_window->SelectTab(kPreviewTab);
-    ASSERT_TRUE(PumpUntil([&] {
-        return RunOver() && m_preview->HtmlView().LoadedUrl().EndsWith("ql_tmp.html");
-    })) << m_preview->HtmlView().LoadedUrl();
-    EXPECT_TRUE(m_preview->HtmlView().IsShown());
-    EXPECT_FALSE(m_preview->TextView().IsShown());
-    EXPECT_FALSE(m_preview->CutNote().IsShown());
+    ASSERT_NO_FATAL_FAILURE(ShowWholeInTheBrowser(kIdOutputBrowsableHtml));
     EXPECT_FALSE(m_preview->OpenWholeButton().IsShown());
 }
 

@@ -3,6 +3,7 @@
 #include "platform/file_io.h"
 
 #include <cerrno>
+#include <filesystem>
 
 #include "platform/output_file_system.h"
 #include "platform/path_syntax.h"
@@ -364,6 +365,11 @@ bool ReadWholeFile(const std::string& path, std::string& contents, std::size_t m
             return false;
         contents.append(buffer, static_cast<std::size_t>(got));
     }
+}
+
+void RemoveFileQuietly(const std::string& path) {
+    std::error_code ignored;
+    std::filesystem::remove(std::filesystem::path(std::u8string(path.begin(), path.end())), ignored);
 }
 
 } // namespace quillary

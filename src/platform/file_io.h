@@ -119,4 +119,8 @@ std::string ErrorText(int error);
 // Reads a whole small file; false when it cannot be opened, is a directory, or is larger than maxBytes.
 bool ReadWholeFile(const std::string& path, std::string& contents, std::size_t maxBytes = 64u << 20);
 
+// Removes the file `path` (UTF-8) when it is there; errors are ignored (for private files that a run
+// leaves behind, such as the listing a comparison reads).
+void RemoveFileQuietly(const std::string& path);
+
 } // namespace quillary

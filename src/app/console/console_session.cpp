@@ -1,7 +1,6 @@
 #include "app/console/console_session.h"
 
 #include "app/console/console_host.h"
-#include <filesystem>
 #include <optional>
 
 #include "model/options_rules.h"
@@ -70,13 +69,6 @@ int ConsoleSession::Compare(const ConsoleArguments& arguments) {
         }
         after = result.outputPath;
     }
-    const auto removeListed = [&] {
-        if (!listed.empty()) {
-            std::error_code ignored;
-            std::filesystem::remove(std::filesystem::path(std::u8string(listed.begin(), listed.end())),
-                                    ignored);
-        }
-    };
 
     m_session.ChooseOutputTypeFromName(arguments.outputPath);
     if (arguments.outputType)
@@ -84,7 +76,8 @@ int ConsoleSession::Compare(const ConsoleArguments& arguments) {
     const ListingOptions options = ReadOptions(m_session.Form());
     const CompareOutcome outcome =
         WriteCompareReport(arguments.compareBefore, after, arguments.outputPath, options);
-    removeListed();
+    if (!listed.empty())
+        RemoveFileQuietly(listed);
     if (!outcome.compared) {
         PrintMessage(outcome.error);
         return kExitFailed;

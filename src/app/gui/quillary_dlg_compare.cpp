@@ -1,7 +1,6 @@
 // The main window's "Compare with a saved listing...": the saved JSON Lines listing and the report's
 // name are asked for, the ticked folders are listed into a private file by a run on the run thread,
 // then the comparison writes its report on the same thread and the status line tells what changed.
-#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,25 +9,16 @@
 #include <wx/filename.h>
 
 #include "app/gui/quillary_dlg.h"
+#include "listing/listing_preview.h"
 #include "model/options_rules.h"
 #include "model/tri_state_tree.h"
+#include "platform/file_io.h"
 #include "ui/wx_string.h"
 #include "writers/output_types.h"
 
 namespace quillary {
 
 namespace {
-
-// A message with its placeholders "%1", "%2", ... filled in, in that order.
-std::string FillPlaceholders(std::string text, const std::vector<std::string>& values) {
-    for (std::size_t i = values.size(); i-- > 0;) {
-        const std::string placeholder = "%" + std::to_string(i + 1);
-        for (std::size_t at = text.find(placeholder); at != std::string::npos;
-             at = text.find(placeholder, at + values[i].size()))
-            text.replace(at, placeholder.size(), values[i]);
-    }
-    return text;
-}
 
 std::string FileNameOf(const std::string& path) {
     return ToUtf8(wxFileName(ToWx(path)).GetFullName());
@@ -112,9 +102,7 @@ void CQuillaryDlg::OnCompareFinished(unsigned generation, const CompareOutcome& 
 void CQuillaryDlg::RemoveCompareListing() {
     if (!m_compare)
         return;
-    std::error_code ignored;
-    const std::string& listed = m_compare->listedPath;
-    std::filesystem::remove(std::filesystem::path(std::u8string(listed.begin(), listed.end())), ignored);
+    RemoveFileQuietly(m_compare->listedPath);
     m_compare.reset();
 }
 

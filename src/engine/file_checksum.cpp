@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "engine/read_ahead.h"
+
 namespace quillary {
 
 FileChecksummer::FileChecksummer(HashSet hashes) : m_hashes(hashes) {
@@ -50,36 +52,50 @@ FileChecksummer::Result FileChecksummer::Read(RegularFile& file, RegularFile::Op
     // from the first byte read to the last.
     if (before.size != size || before.lastWriteSeconds != lastWriteTime)
         return {0, Outcome::Changed, 0};
-    if (!m_buffer)
-        m_buffer.reset(new unsigned char[kPieceSize]); // not cleared: every byte used is read first
     std::uint32_t crc = 0;
     if (m_xxh3)
         m_xxh3->Reset();
     if (m_sha256)
         m_sha256->Reset();
+    // Reads the next piece: its size, 0 at the end, -1 on an error. A big file is read ahead on a
+    // thread of its own while this one computes the checksums.
     std::uint64_t done = 0, nextProgress = kChunkSize;
+    std::unique_ptr<ReadAhead> ahead;
+    if (size >= kReadAheadFrom)
+        ahead = std::make_unique<ReadAhead>(file, kReadAheadPieceSize, kReadAheadPieces);
+    else if (!m_buffer)
+        m_buffer.reset(new unsigned char[kPieceSize]); // not cleared: every byte used is read first
+    const auto nextPiece = [&](const unsigned char*& data) -> long long {
+        if (ahead)
+            return ahead->Next(data);
+        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(kPieceSize, size - done));
+        data = m_buffer.get();
+        return file.Read(m_buffer.get(), wanted);
+    };
     while (done < size) {
         if (cancel.load(std::memory_order_relaxed))
             return {0, Outcome::Cancelled, 0}; // a partial checksum would look like a real one
-        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(kPieceSize, size - done));
-        const long long got = file.Read(m_buffer.get(), wanted);
+        const unsigned char* data = nullptr;
+        const long long got = nextPiece(data);
         if (got < 0)
             return {0, Outcome::Failed, file.LastError()};
         if (got == 0)
             break;
+        // Read ahead, a file that grew gives more than its listed size: then `done` tells it changed.
         const auto piece = static_cast<std::size_t>(got);
         if (m_hashes & kHashCrc32)
-            crc = Crc32Update(crc, m_buffer.get(), piece);
+            crc = Crc32Update(crc, data, piece);
         if (m_xxh3)
-            m_xxh3->Update(m_buffer.get(), piece);
+            m_xxh3->Update(data, piece);
         if (m_sha256)
-            m_sha256->Update(m_buffer.get(), piece);
-        done += static_cast<std::uint64_t>(got);
+            m_sha256->Update(data, piece);
+        done += piece;
         if (size > kChunkSize && progress && (done >= nextProgress || done == size)) {
             progress(done);
             nextProgress = done + kChunkSize;
         }
     }
+    ahead.reset(); // the file is this thread's again
     FileStamp after;
     if (!file.Stamp(after))
         return {0, Outcome::Failed, file.LastError()};

@@ -23,6 +23,11 @@ public:
     // A file is read in pieces small enough to stay in the CPU's cache while every chosen hash takes
     // them; progress is still told per chunk.
     static constexpr std::size_t kPieceSize = 256u << 10;
+    // A file of this size or more is read ahead on a thread of its own, in pieces big enough that
+    // handing one over costs little against reading it.
+    static constexpr std::uint64_t kReadAheadFrom = 16u << 20;
+    static constexpr std::size_t kReadAheadPieceSize = 1u << 20;
+    static constexpr unsigned kReadAheadPieces = 4;
 
     // Computes the checksums of `hashes` for each file it reads.
     explicit FileChecksummer(HashSet hashes = kHashCrc32);

@@ -4,7 +4,23 @@
 #define XXH_INLINE_ALL
 #include <xxhash.h>
 
+#include "platform/xxh3_avx2.h"
+
 namespace quillary {
+
+namespace {
+
+// Every implementation gives the same hash: the fastest one the CPU runs is taken.
+bool UseAvx2() {
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+    static const bool avx2 = Xxh3Avx2Built() && __builtin_cpu_supports("avx2");
+    return avx2;
+#else
+    return false;
+#endif
+}
+
+} // namespace
 
 struct Xxh3Hasher::State {
     XXH3_state_t state; // 64-byte aligned; operator new honours its alignment
@@ -21,7 +37,10 @@ void Xxh3Hasher::Reset() {
 }
 
 void Xxh3Hasher::Update(const void* data, std::size_t size) {
-    XXH3_64bits_update(&m_state->state, data, size);
+    if (UseAvx2())
+        Xxh3Avx2Update(&m_state->state, data, size);
+    else
+        XXH3_64bits_update(&m_state->state, data, size);
 }
 
 std::uint64_t Xxh3Hasher::Digest() const {

@@ -10,6 +10,7 @@
 
 #include "engine/file_checksum.h"
 #include "engine/listing_engine.h"
+#include "engine/read_ahead.h"
 #include "platform/hashes.h"
 #include "support/scratch_dir.h"
 #include "support/system.h"
@@ -125,6 +126,87 @@ TEST(HasherTest, EveryChosenChecksumComesFromOneReadOfAFileOfSeveralChunks) {
     strongOnly.Compute(path.string(), data.size(), 1000, cancel, {});
     EXPECT_EQ(Hex(strongOnly.Compute((scratch.Path() / "abc").string(), 3, 1000, cancel, {}).sha256),
               "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+}
+
+// A big file is read ahead on a thread of its own while the hashes are computed: the checksums are
+// those of one sequential read, and a change or a cancel while it is read is still seen.
+TEST(HasherTest, AFileReadAheadGivesTheSameChecksumsAndStillSeesChangesAndCancel) {
+    ScratchDir scratch;
+    const std::vector<unsigned char> data = XorshiftBytes(FileChecksummer::kReadAheadFrom + 12345);
+    const fs::path path = scratch.Path() / "big.bin";
+    const auto write = [&] {
+        std::ofstream(path, std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+        test::SetTimes(path, 1000, 1000);
+    };
+    write();
+    Xxh3Hasher xxh3;
+    xxh3.Update(data.data(), data.size());
+    Sha256Hasher sha256;
+    sha256.Update(data.data(), data.size());
+    std::atomic<bool> cancel{false};
+    FileChecksummer all(kHashCrc32 | kHashXxh3 | kHashSha256);
+    const auto result = all.Compute(path.string(), data.size(), 1000, cancel, {});
+    ASSERT_EQ(result.outcome, FileChecksummer::Outcome::Complete);
+    EXPECT_EQ(result.crc, Crc32Update(0, data.data(), data.size()));
+    EXPECT_EQ(result.xxh3, xxh3.Digest());
+    EXPECT_EQ(result.sha256, sha256.Digest());
+
+    // Grown or cut short after the first chunk, while pieces beyond it are already read ahead.
+    const std::function<void()> changes[] = {
+        [&] { std::ofstream(path, std::ios::app) << "more"; },
+        [&] { fs::resize_file(path, FileChecksummer::kChunkSize); },
+    };
+    for (const auto& change : changes) {
+        write();
+        bool changed = false;
+        const auto outcome = all.Compute(path.string(), data.size(), 1000, cancel,
+                                         [&](std::uint64_t) {
+                                             if (!std::exchange(changed, true))
+                                                 change();
+                                         })
+                                 .outcome;
+        EXPECT_EQ(outcome, FileChecksummer::Outcome::Changed);
+    }
+
+    // Cancelled mid-way: no checksum, and the reading thread is stopped and joined.
+    write();
+    const auto cancelled =
+        all.Compute(path.string(), data.size(), 1000, cancel, [&](std::uint64_t) { cancel = true; }).outcome;
+    EXPECT_EQ(cancelled, FileChecksummer::Outcome::Cancelled);
+}
+
+// Pieces come in order, whole, up to the end, whatever the ring's size; the end is told again to a
+// consumer that asks once more, and one that stops early leaves nothing running.
+TEST(ReadAheadTest, GivesTheFileInOrderAndStopsAtTheEndOrWhenDropped) {
+    ScratchDir scratch;
+    const fs::path path = scratch.Path() / "file.bin";
+    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{999}, std::size_t{1000},
+                                   std::size_t{1001}, std::size_t{123457}}) {
+        const std::vector<unsigned char> data = XorshiftBytes(size);
+        std::ofstream(path, std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(size));
+        for (const unsigned pieces : {1u, 3u}) {
+            RegularFile file;
+            FileStamp stamp;
+            ASSERT_EQ(file.Open(path.string(), stamp), RegularFile::OpenResult::Opened);
+            std::vector<unsigned char> read;
+            {
+                ReadAhead ahead(file, 1000, pieces);
+                const unsigned char* piece = nullptr;
+                for (long long got; (got = ahead.Next(piece)) > 0;)
+                    read.insert(read.end(), piece, piece + got);
+                EXPECT_EQ(ahead.Next(piece), 0);
+            }
+            EXPECT_EQ(read, data) << size << " bytes, " << pieces << " pieces";
+        }
+    }
+    RegularFile file;
+    FileStamp stamp;
+    ASSERT_EQ(file.Open(path.string(), stamp), RegularFile::OpenResult::Opened);
+    ReadAhead ahead(file, 100, 2);
+    const unsigned char* piece = nullptr;
+    EXPECT_EQ(ahead.Next(piece), 100);
 }
 
 // The CSV cell of `column` in `name`'s row.

@@ -75,7 +75,7 @@ std::string EncodeValue(std::string_view value) {
     const bool needsQuotes =
         !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) || HasSurroundingQuotes(value));
     if (needsQuotes)
-        return "\"" + std::string(value) + "\"";
+        return std::string("\"").append(value).append("\"");
     return std::string(value);
 }
 
@@ -160,7 +160,7 @@ void ProfileFile::Set(std::string_view section, std::string_view key, std::strin
     if (number == m_lines.size()) {
         if (!m_lines.empty() && !Trim(m_lines.back()).empty())
             m_lines.emplace_back();
-        m_lines.push_back("[" + std::string(Trim(section)) + "]");
+        m_lines.push_back(std::string("[").append(Trim(section)).append("]"));
         m_lines.push_back(std::string(Trim(key)) + "=" + encoded);
         return;
     }

@@ -42,10 +42,10 @@ std::string EncodeSample(const SampleStyle& sample) {
     std::string text = std::to_string(static_cast<int>(sample.background)) + "|" +
                        std::to_string(static_cast<int>(sample.text));
     for (const int number : {f.lfHeight, f.lfWidth, f.lfEscapement, f.lfOrientation, f.lfWeight})
-        text += "|" + std::to_string(number);
+        text.append("|").append(std::to_string(number));
     for (const unsigned number : {f.lfItalic, f.lfUnderline, f.lfStrikeOut, f.lfCharSet, f.lfOutPrecision,
                                   f.lfClipPrecision, f.lfQuality, f.lfPitchAndFamily})
-        text += "|" + std::to_string(number);
+        text.append("|").append(std::to_string(number));
     return text + "|" + f.lfFaceName;
 }
 
@@ -225,7 +225,7 @@ WindowPlacement ParseWindowPlacement(std::string_view text) {
 std::string FormatWindowPlacement(const WindowPlacement& placement) {
     std::string text;
     for (std::size_t i = 0; i < placement.size(); ++i)
-        text += (i == 0 ? "" : "|") + std::to_string(placement[i]);
+        text.append(i == 0 ? "" : "|").append(std::to_string(placement[i]));
     return text;
 }
 

@@ -174,7 +174,7 @@ bool OutputFile::OpenDirect(const HeldFolder* folder, const std::string& name, i
 
 bool OutputFile::OpenReplacement(bool haveOld, OutputTarget target) {
     // The name is shortened so that the temporary name is never too long where the name itself fits.
-    m_tempStem = "." + std::string(Utf8CutToBytes(m_name, 200)) + ".";
+    m_tempStem = std::string(".").append(Utf8CutToBytes(m_name, 200)).append(".");
     // A file without a name, where the file system has them: a scan of the folder never sees it, and
     // a killed run leaves nothing behind. It gets its name at the end.
     int error = EOPNOTSUPP;

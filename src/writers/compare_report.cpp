@@ -66,7 +66,8 @@ void AppendJsonCounts(std::string& out, std::string_view key, const ChangeCounts
 std::string SizeDifference(std::uint64_t before, std::uint64_t after) {
     if (after == before)
         return "0";
-    return after > before ? "+" + std::to_string(after - before) : "-" + std::to_string(before - after);
+    return after > before ? std::string("+").append(std::to_string(after - before))
+                          : std::string("-").append(std::to_string(before - after));
 }
 
 CompareReport::CompareReport(OutputType type, std::string_view csvSeparator, Write write)

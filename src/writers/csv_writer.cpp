@@ -38,7 +38,7 @@ void AppendCsvValue(std::string& out, std::string_view value, std::string_view s
     std::string guarded;
     if (formulaGuard && !value.empty() &&
         std::string_view("=+-@\t\r").find(value[0]) != std::string_view::npos) {
-        guarded = "'" + std::string(value);
+        guarded = std::string("'").append(value);
         value = guarded;
     }
     const bool quoted = value.find(separator) != std::string_view::npos ||
@@ -77,7 +77,7 @@ void CsvWriter::FormatDirectoryRow(const DirectoryRow& row, std::string& out) {
 void CsvWriter::FormatFileRow(const FileRow& row, std::string& out) {
     // Subdirectory entries show their name in angle brackets, as in the text listing.
     const std::string_view name = ValueOf(row[Column::Name]);
-    const std::string bracketed = row.isDirectory ? "<" + std::string(name) + ">" : std::string();
+    const std::string bracketed = row.isDirectory ? std::string("<").append(name).append(">") : std::string();
     AppendLine(out, *Context().columns, row, row.isDirectory ? std::string_view(bracketed) : name,
                m_separator, m_formulaGuard);
 }

@@ -167,7 +167,7 @@ std::string HtmlLinkTarget(std::string_view path, const PathSyntax& syntax) {
 void HtmlWriter::FormatHeader(const ColumnSet& columns, std::string& out) {
     const HtmlStyle& style = Options().m_htmlStyle;
     const MessageTable& messages = *Context().messages;
-    const auto color = [](ColorRef value) { return "#" + HtmlColorText(value); };
+    const auto color = [](ColorRef value) { return std::string("#").append(HtmlColorText(value)); };
 
     out += "<HTML>\n<HEAD>\n";
     out += "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=";

@@ -1,4 +1,4 @@
-// XXH3's update compiled for AVX2 (this file alone is built with -mavx2 on x86-64), about three times
+// XXH3's update compiled for AVX2 (this file alone is built with -mavx2 on x86-64 Linux), about three times
 // the speed of the SSE2 code every x86-64 runs. It is called only where the CPU has AVX2.
 #include "platform/xxh3_avx2.h"
 

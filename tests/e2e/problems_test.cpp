@@ -24,10 +24,15 @@ protected:
         fs::permissions(secret, fs::perms::none);
     }
 
-    // quillary-cli as the user "nobody" when this test runs as root, else as the current user.
+    // quillary-cli as the user "nobody" when this test runs as root, else as the current user, with a
+    // checksum cache folder of its own that it may write.
     CliResult RunUnprivileged(const std::vector<std::string>& args) const {
         RunOptions options;
         options.asNobody = RunningAsRoot();
+        const fs::path cache = tree.Root() / "cache";
+        fs::create_directories(cache);
+        fs::permissions(cache, fs::perms::all);
+        options.environment = {{"XDG_CACHE_HOME", cache.string()}};
         return RunCli(args, tree.Root(), QUILLARY_CLI_PATH, options);
     }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <system_error>
 
 #include "engine/read_ahead.h"
 
@@ -61,9 +62,14 @@ FileChecksummer::Result FileChecksummer::Read(RegularFile& file, RegularFile::Op
     // thread of its own while this one computes the checksums.
     std::uint64_t done = 0, nextProgress = kChunkSize;
     std::unique_ptr<ReadAhead> ahead;
-    if (size >= kReadAheadFrom)
-        ahead = std::make_unique<ReadAhead>(file, kReadAheadPieceSize, kReadAheadPieces);
-    else if (!m_buffer)
+    if (size >= kReadAheadFrom) {
+        try {
+            ahead = std::make_unique<ReadAhead>(file, kReadAheadPieceSize, kReadAheadPieces);
+        } catch (const std::system_error&) {
+            // No thread to be had: the file is read on this one.
+        }
+    }
+    if (!ahead && !m_buffer)
         m_buffer.reset(new unsigned char[kPieceSize]); // not cleared: every byte used is read first
     const auto nextPiece = [&](const unsigned char*& data) -> long long {
         if (ahead)

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
+#include <span>
 
 #include "engine/directory_scan.h"
+#include "engine/ordered_windows.h"
 #include "engine/scan_filter.h"
 #include "engine/sorting.h"
 #include "engine/worker_threads.h"
@@ -27,7 +29,7 @@ void ListingEngine::SetRunTarget(RunTarget target) {
 }
 
 RunResult ListingEngine::Finish(RunStatus status) {
-    m_rows.reset();
+    m_formatter.reset();
     m_checksums.reset();
     std::vector<std::string> warnings = std::move(m_warnings);
     m_warnings.clear();
@@ -100,7 +102,6 @@ RunResult ListingEngine::Run() {
     m_scanComplete = true;
     ShowProgress(true);
     m_previousFolders.clear();
-    m_paths = FolderPath{};
 
     m_columnSet = ColumnsFor(m_options);
     m_writerContext = WriterContext{};
@@ -114,7 +115,7 @@ RunResult ListingEngine::Run() {
     m_writerContext.time = m_target.headerTime.value_or(CurrentTime());
     m_writerContext.selection = &m_target.checkedDirs;
     m_pWriter = OutputTypeRow(m_options.m_outputType).makeWriter(m_writerContext);
-    m_rows = std::make_unique<RowBuilder>(m_options, m_pWriter->TakesLinks());
+    m_formatter = std::make_unique<RowFormatter>(m_options, *m_pWriter);
     // Checksums of earlier runs, when the listing shows any: a cache that cannot be used is told about
     // and the files are read.
     if (UsesChecksumCache(m_options)) {
@@ -245,10 +246,6 @@ void ListingEngine::WriteLine(OutputFile& out, std::string& text) {
     out.Write(text);
 }
 
-void ListingEngine::SortFileRecords(std::vector<FileRecord*>& entries) const {
-    SortEntries(entries, m_options.m_sortFilesBy, m_options.m_bSortFilesDescending, m_options.m_dateTimeKind);
-}
-
 void ListingEngine::WritePerDirectoryFile(const DirRecord& dir, const std::vector<FileRecord*>& entries,
                                           const OutputFile& mainOutput) {
     // A folder the scan could not open (already a problem of its own) gets no listing.
@@ -256,7 +253,7 @@ void ListingEngine::WritePerDirectoryFile(const DirRecord& dir, const std::vecto
         return;
     const std::string name =
         m_options.m_strListingName + "." + std::string(OutputTypeRow(m_options.m_outputType).extension);
-    const std::string dirPath = m_paths.Of(dir);
+    const std::string dirPath = m_formatter->Paths().Of(dir);
     const std::string path = JoinPath(dirPath, name);
     // The listing goes into the very folder the scan read, through a handle to it: its owner may have
     // put a link to someone else's folder (or another folder) in its place since, so its path alone
@@ -347,14 +344,25 @@ const HeldFolder* ListingEngine::HeldFolderOf(const DirRecord& dir) {
     return &m_held.front().second;
 }
 
+// The entries of a folder (or of all folders) sorted and in the order they are listed.
+void ListingEngine::ListFileRecords(std::vector<FileRecord*>& entries) const {
+    SortEntries(entries, m_options.m_sortFilesBy, m_options.m_bSortFilesDescending, m_options.m_dateTimeKind);
+    if (m_options.m_bSortFilesDescending)
+        std::reverse(entries.begin(), entries.end());
+}
+
+namespace {
+
+void AppendEntriesOf(DirRecord& dir, std::vector<FileRecord*>& into) {
+    for (FileRecord& entry : dir.entries)
+        into.push_back(&entry);
+}
+
+} // namespace
+
 // The order of the rows: directories sorted, each followed by its sorted entries; or all entries
 // sorted together, without directory rows.
 void ListingEngine::WriteRows(OutputFile& out) {
-    auto entriesOf = [](DirRecord& dir, std::vector<FileRecord*>& into) {
-        for (FileRecord& entry : dir.entries)
-            into.push_back(&entry);
-    };
-
     if (m_options.m_bFilesAllTogether) {
         // The entries are gathered folder by folder in the byte order of the folders' paths before they
         // are sorted together, so that entries that sort alike keep one order from run to run.
@@ -364,7 +372,7 @@ void ListingEngine::WriteRows(OutputFile& out) {
         if (!m_bCancel.load()) {
             for (DirRecord* dir : dirs) {
                 starts.push_back(all.size());
-                entriesOf(*dir, all);
+                AppendEntriesOf(*dir, all);
             }
         }
         starts.push_back(all.size());
@@ -372,13 +380,16 @@ void ListingEngine::WriteRows(OutputFile& out) {
             for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
                 std::vector<FileRecord*> part(all.begin() + static_cast<std::ptrdiff_t>(starts[i]),
                                               all.begin() + static_cast<std::ptrdiff_t>(starts[i + 1]));
-                SortFileRecords(part);
+                ListFileRecords(part);
                 WritePerDirectoryFile(*dirs[i], part, out);
             }
         }
         if (m_options.m_bFileName) {
-            SortFileRecords(all);
-            WriteFileRows(all, out);
+            ListFileRecords(all);
+            if (FormatsInParallel())
+                WriteRowsInParallel({}, all, out);
+            else
+                WriteFileRows(all, out);
         }
         return;
     }
@@ -386,70 +397,133 @@ void ListingEngine::WriteRows(OutputFile& out) {
     std::vector<DirRecord*> dirs = SortedFolders(m_folders, m_options.m_sortDirsBy, m_options.m_dateTimeKind);
     if (m_options.m_bSortDirsDescending)
         std::reverse(dirs.begin(), dirs.end());
+    if (FormatsInParallel()) {
+        WriteRowsInParallel(dirs, {}, out);
+        return;
+    }
     std::vector<FileRecord*> entries;
+    std::string text;
     for (DirRecord* dir : dirs) {
-        if (m_options.m_bDirName)
-            WriteDirectoryRow(*dir, out);
+        if (m_options.m_bDirName) {
+            text.clear();
+            m_formatter->AppendFolder(*dir, text);
+            out.Write(text);
+        }
         if (!m_options.m_bFileName)
             continue;
         entries.clear();
-        entriesOf(*dir, entries);
-        SortFileRecords(entries);
+        AppendEntriesOf(*dir, entries);
+        ListFileRecords(entries);
         WriteFileRows(entries, out);
         if (m_bListingInEachDir)
             WritePerDirectoryFile(*dir, entries, out);
     }
 }
 
-void ListingEngine::WriteDirectoryRow(const DirRecord& dir, OutputFile& out) {
-    std::string text;
-    const std::string& dirPath = m_paths.Of(dir);
-    if (m_pWriter->TakesFacts()) {
-        const std::string path = kNativePaths.Showable(dirPath);
-        const std::size_t slash = kNativePaths.FindLastSeparator(dirPath);
-        EntryFacts facts;
-        facts.kind = EntryFacts::Kind::Folder;
-        facts.path = path;
-        facts.name =
-            slash == std::string::npos ? std::string_view(path) : std::string_view(dirPath).substr(slash + 1);
-        facts.size = dir.totalSize;
-        facts.fileCount = dir.fileCount;
-        facts.created = dir.creationTime;
-        facts.accessed = dir.lastAccessTime;
-        facts.modified = dir.lastWriteTime;
-        facts.attributes = dir.attributes;
-        m_pWriter->FormatFolderFacts(facts, text);
-    } else {
-        DirectoryRow row;
-        m_rows->BuildDirectoryRow(dir, dirPath, row);
-        m_pWriter->FormatDirectoryRow(row, text);
-    }
-    WriteLine(out, text);
+// Rows are formatted on several threads when nothing is read from the disk for them (versions,
+// checksums), no folder gets a listing of its own (whose problems come in folder order) and the
+// writer's rows depend on the row alone.
+bool ListingEngine::FormatsInParallel() const {
+    return m_threads > 1 && m_pWriter->FormatsRowsAlone() && !m_bListingInEachDir &&
+           !m_options.m_bFileVersion && ChosenHashes(m_options) == 0;
 }
 
-void ListingEngine::WriteEntryFacts(const FileRecord& entry, std::string& text) {
-    const std::string path = JoinPath(m_paths.Of(*entry.parent), entry.name);
-    EntryFacts facts;
-    facts.kind = entry.isDirectory ? EntryFacts::Kind::Subfolder : EntryFacts::Kind::File;
-    facts.path = path;
-    facts.name = entry.name;
-    facts.extension = entry.Extension();
-    facts.size = entry.size;
-    facts.created = entry.creationTime;
-    facts.accessed = entry.lastAccessTime;
-    facts.modified = entry.lastWriteTime;
-    facts.attributes = std::string_view(entry.attributes, 5);
-    if (!entry.isDirectory) {
-        if (m_options.m_bFileCrc32)
-            AppendChecksumDigits(entry, kHashCrc32, facts.crc32.emplace());
-        if (m_options.m_bFileXxh3)
-            AppendChecksumDigits(entry, kHashXxh3, facts.xxh3.emplace());
-        if (m_options.m_bFileSha256)
-            AppendChecksumDigits(entry, kHashSha256, facts.sha256.emplace());
+namespace {
+
+// About this many lines make a window: enough to keep the threads' hand-overs rare, few enough that
+// the windows waiting to be written take little memory.
+constexpr std::size_t kWindowLines = 2048;
+
+// The rows of a window: the folders dirs[firstDir, endDir), each with its line and its sorted entries;
+// or a slice of entries sorted beforehand (of one large folder, or of all entries sorted together),
+// after the line of `lineDir` when it is set.
+struct RowWindow {
+    std::size_t firstDir = 0, endDir = 0;
+    const DirRecord* lineDir = nullptr;
+    std::span<FileRecord* const> slice;
+    std::uint64_t firstNumber = 1; // of the slice's first file
+};
+
+// Cuts `listed` (entries in the order they are listed) into windows, numbering files from 1; the first
+// window starts with the line of `lineDir` when it is set.
+void AppendSlices(const std::vector<FileRecord*>& listed, const DirRecord* lineDir,
+                  std::vector<RowWindow>& windows) {
+    std::uint64_t number = 1;
+    std::size_t begin = 0;
+    do {
+        RowWindow& window = windows.emplace_back();
+        window.lineDir = begin == 0 ? lineDir : nullptr;
+        const std::size_t size = std::min(kWindowLines, listed.size() - begin);
+        window.slice = std::span<FileRecord* const>(listed).subspan(begin, size);
+        window.firstNumber = number;
+        for (const FileRecord* entry : window.slice)
+            number += entry->isDirectory ? 0 : 1;
+        begin += size;
+    } while (begin < listed.size());
+}
+
+} // namespace
+
+// The rows of `dirs` (each folder's line and entries), or the entries `all` already in the order they
+// are listed, formatted by window on the workers and the run thread and written in order. Folders larger
+// than a window are sorted here and cut into windows of their own.
+void ListingEngine::WriteRowsInParallel(const std::vector<DirRecord*>& dirs,
+                                        const std::vector<FileRecord*>& all, OutputFile& out) {
+    std::vector<RowWindow> windows;
+    std::deque<std::vector<FileRecord*>> large; // the sorted entries of the large folders
+    if (dirs.empty()) {
+        AppendSlices(all, nullptr, windows);
+    } else {
+        std::size_t lines = 0;
+        for (std::size_t i = 0; i < dirs.size(); ++i) {
+            const std::size_t entries = m_options.m_bFileName ? dirs[i]->entries.size() : 0;
+            if (entries >= kWindowLines) {
+                lines = 0; // the next folders start a window of their own
+                std::vector<FileRecord*>& listed = large.emplace_back();
+                AppendEntriesOf(*dirs[i], listed);
+                ListFileRecords(listed);
+                AppendSlices(listed, m_options.m_bDirName ? dirs[i] : nullptr, windows);
+                continue;
+            }
+            if (lines == 0)
+                windows.push_back({i, i, nullptr, {}, 1});
+            windows.back().endDir = i + 1;
+            lines += entries + 1;
+            if (lines >= kWindowLines)
+                lines = 0;
+        }
     }
-    if (m_options.m_bFileVersion)
-        facts.version = entry.Version();
-    m_pWriter->FormatEntryFacts(facts, text);
+
+    // One formatter for each thread, each with a writer of its own but the run thread's.
+    const unsigned helpers = m_threads - 1;
+    std::vector<std::unique_ptr<ListingWriter>> writers;
+    std::vector<std::unique_ptr<RowFormatter>> formatters;
+    for (unsigned i = 0; i < helpers; ++i) {
+        writers.push_back(OutputTypeRow(m_options.m_outputType).makeWriter(m_writerContext));
+        formatters.push_back(std::make_unique<RowFormatter>(m_options, *writers.back()));
+    }
+    std::vector<std::vector<FileRecord*>> scratch(helpers + 1);
+    auto format = [&](unsigned formatter, std::size_t index, std::string& text) {
+        RowFormatter& rows = formatter < helpers ? *formatters[formatter] : *m_formatter;
+        const RowWindow& window = windows[index];
+        if (window.lineDir != nullptr)
+            rows.AppendFolder(*window.lineDir, text);
+        if (!window.slice.empty())
+            rows.AppendEntries(window.slice, text, {}, window.firstNumber);
+        std::vector<FileRecord*>& entries = scratch[formatter];
+        for (std::size_t i = window.firstDir; i < window.endDir; ++i) {
+            if (m_options.m_bDirName)
+                rows.AppendFolder(*dirs[i], text);
+            if (!m_options.m_bFileName)
+                continue;
+            entries.clear();
+            AppendEntriesOf(*dirs[i], entries);
+            ListFileRecords(entries);
+            rows.AppendEntries(entries, text);
+        }
+    };
+    FormatWindowsInOrder(windows.size(), helpers, 2 * static_cast<std::size_t>(m_threads), format,
+                         [&](std::string& text) { out.Write(text); });
 }
 
 void ListingEngine::WriteRunFacts(std::string& text) {
@@ -471,7 +545,7 @@ void ListingEngine::ReadDetails(FileRecord& entry) {
     const bool checksum = NeedsChecksum(entry, ChosenHashes(m_options));
     if (!version && !checksum)
         return;
-    const std::string path = JoinPath(m_paths.Of(*entry.parent), entry.name);
+    const std::string path = JoinPath(m_formatter->Paths().Of(*entry.parent), entry.name);
     if (version) {
         int error = 0;
         std::string text = GetFileVersionText(path, &error);
@@ -486,26 +560,11 @@ void ListingEngine::ReadDetails(FileRecord& entry) {
 }
 
 void ListingEngine::WriteFileRows(const std::vector<FileRecord*>& entries, OutputFile& out) {
-    FileRow row;
     std::string text;
-    std::uint64_t number = 0;
-    const std::size_t count = entries.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        FileRecord& entry = *entries[m_options.m_bSortFilesDescending ? count - 1 - i : i];
-        if (entry.isDirectory && !m_options.m_bSubdirs)
-            continue;
-        if (!entry.isDirectory)
-            ++number;
-        ReadDetails(entry);
-        text.clear();
-        if (m_pWriter->TakesFacts()) {
-            WriteEntryFacts(entry, text);
-        } else {
-            m_rows->BuildFileRow(entry, m_paths, number, row);
-            m_pWriter->FormatFileRow(row, text);
-        }
-        WriteLine(out, text);
-    }
+    m_formatter->AppendEntries(
+        entries, text, [this](FileRecord& entry) { ReadDetails(entry); }, 1,
+        [&out](std::string& full) { out.Write(full); });
+    out.Write(text);
 }
 
 } // namespace quillary

@@ -22,7 +22,7 @@
 #include "engine/folder_tree.h"
 #include "engine/listing_host.h"
 #include "engine/records.h"
-#include "engine/row_builder.h"
+#include "engine/row_formatter.h"
 #include "engine/run_result.h"
 #include "listing/listing_options.h"
 #include "listing/message_table.h"
@@ -71,12 +71,13 @@ private:
     void ShowChecksumProgress(const std::string& path, unsigned percent);
     bool ProgressDue();
     void WriteRows(OutputFile& out);
-    void WriteDirectoryRow(const DirRecord& dir, OutputFile& out);
+    bool FormatsInParallel() const;
+    void WriteRowsInParallel(const std::vector<DirRecord*>& dirs, const std::vector<FileRecord*>& all,
+                             OutputFile& out);
     void WriteFileRows(const std::vector<FileRecord*>& entries, OutputFile& out);
-    void WriteEntryFacts(const FileRecord& entry, std::string& text);
     void WriteRunFacts(std::string& text);
     void ReadDetails(FileRecord& entry);
-    void SortFileRecords(std::vector<FileRecord*>& entries) const;
+    void ListFileRecords(std::vector<FileRecord*>& entries) const;
     void WritePerDirectoryFile(const DirRecord& dir, const std::vector<FileRecord*>& entries,
                                const OutputFile& mainOutput);
     const HeldFolder* HeldFolderOf(const DirRecord& dir);
@@ -91,7 +92,7 @@ private:
     ColumnSet m_columnSet;
     WriterContext m_writerContext;
     std::unique_ptr<ListingWriter> m_pWriter;
-    std::unique_ptr<RowBuilder> m_rows;
+    std::unique_ptr<RowFormatter> m_formatter;      // the run thread's, with m_pWriter
     std::unique_ptr<ChecksumCache> m_checksumCache; // outlives m_checksums
     std::unique_ptr<ChecksumPass> m_checksums;
 
@@ -104,7 +105,6 @@ private:
     std::string m_outputError; // why the output could not be opened or written
     FolderTree m_folders;
     FolderTree m_previousFolders;
-    FolderPath m_paths; // for the rows, in the order they are written
     // The folders the last listings went into that have subfolders, each below the one before: the
     // next listings open their folders from them by one name. At most kHeldFolders, the lowest.
     static constexpr std::size_t kHeldFolders = 64;

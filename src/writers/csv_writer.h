@@ -23,6 +23,7 @@ public:
 
     std::string_view Preamble() const override;
     bool TakesLinks() const override { return false; }
+    bool FormatsRowsAlone() const override { return true; }
 
     void FormatHeader(const ColumnSet& columns, std::string& out) override;
     void FormatDirectoryRow(const DirectoryRow& row, std::string& out) override;

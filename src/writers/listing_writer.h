@@ -2,7 +2,8 @@
 // listed and formats every field; a writer only turns the prepared texts of one row into the text of
 // its format. A writer never touches a file: the engine adds the line end and writes.
 //
-// Threading: a writer lives on the run thread for one run and is never shared.
+// Threading: a writer serves one run on one thread and is never shared; a run may make several writers
+// of a type that FormatsRowsAlone, one for each thread that formats rows.
 #pragma once
 
 #include <cstdint>
@@ -100,6 +101,10 @@ public:
     // False for a writer that never reads the rows' link targets, which then are not made (a path may
     // be long).
     virtual bool TakesLinks() const { return true; }
+    // True for a writer whose row texts depend on the row alone (no count or alternation from row to
+    // row): the run may then format rows with several writers of this type at once and write their texts
+    // in order.
+    virtual bool FormatsRowsAlone() const { return false; }
 
     // A writer of machine-readable listings takes the facts instead of the rows: the engine then calls
     // the three calls below in place of FormatDirectoryRow, FormatFileRow and FormatFooter.

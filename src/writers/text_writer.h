@@ -14,6 +14,7 @@ public:
     void FormatFileRow(const FileRow& row, std::string& out) override;
     void FormatFooter(std::string& out) override;
     bool TakesLinks() const override { return false; }
+    bool FormatsRowsAlone() const override { return true; }
 };
 
 // Column helpers, counting display columns (a CJK character takes two, a combining mark none) and

@@ -168,6 +168,34 @@ TEST_F(ScanThreadsTest, ParallelListingEqualsOneThreadForRandomOptionSets) {
     }
 }
 
+// Rows are formatted in windows (2,048 lines) on several threads: a folder with more entries than a
+// window is cut into several (its files numbered on from one window to the next, its line before the
+// first), and so are all entries sorted together; the listing is the one a single thread writes.
+TEST_F(ScanThreadsTest, FoldersLargerThanAWindowAreListedAsByOneThread) {
+    const fs::path large = tree / "large";
+    fs::create_directory(large);
+    for (int i = 0; i < 2200; ++i)
+        WriteFile(large / ((i % 3 == 0 ? "F" : "f") + std::to_string(i * 7919 % 2200) + ".txt"), "");
+    for (int i = 0; i < 30; ++i)
+        fs::create_directory(large / ("sub" + std::to_string(i)));
+    ListingEngine one, many;
+    for (int variant = 0; variant < 4; ++variant) {
+        RunTarget target;
+        target.options.m_outputType = variant % 2 == 0 ? OutputType::Text : OutputType::Csv;
+        target.options.m_bFilesAllTogether = variant == 1 || variant == 2;
+        target.options.m_bSortFilesDescending = variant >= 2;
+        target.options.m_bFileNumber = true;
+        target.options.m_bSubdirs = true;
+        target.options.m_bFilePath = variant == 3;
+        target.options.m_nThousandSeparator = 0;
+        target.checkedDirs = {"3|" + tree.string()};
+        SCOPED_TRACE("variant " + std::to_string(variant));
+        const std::string expected = Run(one, target, 1);
+        EXPECT_NE(expected.find("2200"), std::string::npos); // the last file's number
+        EXPECT_EQ(FirstDifference(expected, Run(many, target, 3)), "");
+    }
+}
+
 // The front end's session reads the number of workers from the environment; the engine only takes it.
 TEST(ThreadCountTest, QuillaryThreadsIsAWholeNumberFromOneTo64) {
     const struct {

@@ -1,6 +1,8 @@
 #include "engine/sorting.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <string>
 
 #include "platform/case_fold.h"
 #include "platform/path_syntax.h"
@@ -196,10 +198,81 @@ std::vector<DirRecord*> SortedFolders(const FolderTree& tree, DirSortKey sortBy,
     }
 }
 
-void SortEntries(std::vector<FileRecord*>& entries, FileSortKey sortBy, bool descending,
-                 TimeKind dateTimeKind) {
-    if (sortBy < FileSortKey::Name || sortBy > FileSortKey::Date)
-        return;
+namespace {
+
+// The keys of a sort take about as much memory as the names again: a sort of more entries than this
+// (all entries sorted together, a huge folder) folds at each comparison instead.
+constexpr std::size_t kFoldedKeyLimit = 65536;
+
+// Each name folded once, into a key beside the record, instead of at every comparison: keys compared
+// by their bytes give CompareNoCase's order (case_fold.h). A name's key ends with its extension's.
+void SortByFoldedKeys(std::vector<FileRecord*>& entries, FileSortKey sortBy, bool descending,
+                      TimeKind dateTimeKind) {
+    struct Keyed {
+        FileRecord* record;
+        std::uint64_t head; // the key's first eight bytes, big-endian, zeros after a shorter key
+        std::size_t keyStart;
+        std::uint32_t extensionAt; // where the extension's key starts in the name's
+        std::uint32_t keyLength;
+    };
+    std::string keys;
+    std::vector<Keyed> keyed;
+    keyed.reserve(entries.size());
+    std::size_t nameBytes = 0;
+    for (const FileRecord* entry : entries)
+        nameBytes += entry->name.size();
+    keys.reserve(2 * nameBytes); // the most the keys take (case_fold.cpp)
+    for (FileRecord* entry : entries) {
+        Keyed& k = keyed.emplace_back();
+        k.record = entry;
+        k.keyStart = keys.size();
+        const std::string_view extension = entry->Extension();
+        AppendFoldedKey(entry->name.substr(0, entry->name.size() - extension.size()), keys);
+        k.extensionAt = static_cast<std::uint32_t>(keys.size() - k.keyStart);
+        AppendFoldedKey(extension, keys);
+        k.keyLength = static_cast<std::uint32_t>(keys.size() - k.keyStart);
+        k.head = 0;
+        for (std::size_t i = 0; i < 8; ++i)
+            k.head =
+                (k.head << 8) | (i < k.keyLength ? static_cast<unsigned char>(keys[k.keyStart + i]) : 0u);
+    }
+    const std::string_view all(keys);
+    // A key holds no zero byte (a name holds none), so the heads order keys that differ in them.
+    auto compareNames = [all](const Keyed& a, const Keyed& b) {
+        if (a.head != b.head)
+            return a.head < b.head ? -1 : 1;
+        return all.substr(a.keyStart, a.keyLength).compare(all.substr(b.keyStart, b.keyLength));
+    };
+    auto extension = [all](const Keyed& k) {
+        return all.substr(k.keyStart + k.extensionAt, k.keyLength - k.extensionAt);
+    };
+    auto compareKey = [&](const Keyed& a, const Keyed& b) {
+        switch (sortBy) {
+        case FileSortKey::Extension:
+            return extension(a).compare(extension(b));
+        case FileSortKey::Size:
+            return CompareKeys(a.record->size, b.record->size);
+        case FileSortKey::Date:
+            return CompareKeys(ChosenTime(*a.record, dateTimeKind), ChosenTime(*b.record, dateTimeKind));
+        default:
+            return 0;
+        }
+    };
+    std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+        if (a.record->isDirectory != b.record->isDirectory)
+            return a.record->isDirectory != descending;
+        int c = compareKey(a, b);
+        if (c == 0)
+            c = compareNames(a, b);
+        return (c != 0 ? c : a.record->name.compare(b.record->name)) < 0;
+    });
+    for (std::size_t i = 0; i < keyed.size(); ++i)
+        entries[i] = keyed[i].record;
+}
+
+// Names folded at each comparison, without memory beyond the entries.
+void SortFoldingAtEachComparison(std::vector<FileRecord*>& entries, FileSortKey sortBy, bool descending,
+                                 TimeKind dateTimeKind) {
     auto compareKey = [sortBy, dateTimeKind](const FileRecord& a, const FileRecord& b) {
         switch (sortBy) {
         case FileSortKey::Extension:
@@ -218,6 +291,18 @@ void SortEntries(std::vector<FileRecord*>& entries, FileSortKey sortBy, bool des
         const int c = compareKey(*a, *b);
         return (c != 0 ? c : CompareNames(a->name, b->name)) < 0;
     });
+}
+
+} // namespace
+
+void SortEntries(std::vector<FileRecord*>& entries, FileSortKey sortBy, bool descending,
+                 TimeKind dateTimeKind) {
+    if (sortBy < FileSortKey::Name || sortBy > FileSortKey::Date)
+        return;
+    if (entries.size() <= kFoldedKeyLimit)
+        SortByFoldedKeys(entries, sortBy, descending, dateTimeKind);
+    else
+        SortFoldingAtEachComparison(entries, sortBy, descending, dateTimeKind);
 }
 
 } // namespace quillary

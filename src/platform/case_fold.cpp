@@ -156,6 +156,42 @@ std::u32string FoldCase(std::string_view text) {
     return folded;
 }
 
+void AppendFoldedKey(std::string_view text, std::string& out) {
+    // Written in place: a key takes at most two bytes for each byte of the text (an invalid byte takes
+    // two; a character of two bytes or more folds to one of at most four).
+    const std::size_t start = out.size();
+    out.resize(start + 2 * text.size());
+    char* to = out.data() + start;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[pos]);
+        if (lead < 0x80) {
+            *to++ = static_cast<char>(FoldAscii(lead));
+            ++pos;
+            continue;
+        }
+        const char32_t folded = NextFolded(text, pos);
+        if (folded >= kInvalidByteBase) {
+            *to++ = static_cast<char>(0xF8);
+            *to++ = static_cast<char>(folded - kInvalidByteBase);
+        } else if (folded < 0x80) { // the Kelvin sign folds to "k"
+            *to++ = static_cast<char>(folded);
+        } else if (folded < 0x800) {
+            *to++ = static_cast<char>(0xC0 | (folded >> 6));
+            *to++ = static_cast<char>(0x80 | (folded & 0x3F));
+        } else if (folded < 0x10000) {
+            *to++ = static_cast<char>(0xE0 | (folded >> 12));
+            *to++ = static_cast<char>(0x80 | ((folded >> 6) & 0x3F));
+            *to++ = static_cast<char>(0x80 | (folded & 0x3F));
+        } else {
+            *to++ = static_cast<char>(0xF0 | (folded >> 18));
+            *to++ = static_cast<char>(0x80 | ((folded >> 12) & 0x3F));
+            *to++ = static_cast<char>(0x80 | ((folded >> 6) & 0x3F));
+            *to++ = static_cast<char>(0x80 | (folded & 0x3F));
+        }
+    }
+    out.resize(static_cast<std::size_t>(to - out.data()));
+}
+
 int CompareNoCase(std::string_view a, std::string_view b) {
     // Equal bytes fold equally: skip the common prefix, then step back to where a character starts in
     // both texts, so that no character is decoded from its middle.

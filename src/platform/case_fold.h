@@ -20,6 +20,13 @@ int CompareNoCase(std::string_view a, std::string_view b);
 // stands for itself above the last code point.
 std::u32string FoldCase(std::string_view text);
 
+// Appends the sort key of a text to `out`: its folded characters as bytes (UTF-8; a byte that starts
+// no valid character as 0xF8 and the byte, above every character), so that keys compared byte by byte
+// order texts as CompareNoCase does, and two keys are equal exactly when the texts are EqualsNoCase.
+// The key of a text is the keys of its parts appended one after another, when it is cut where a
+// character starts (after an ASCII character, say).
+void AppendFoldedKey(std::string_view text, std::string& out);
+
 inline bool EqualsNoCase(std::string_view a, std::string_view b) {
     return CompareNoCase(a, b) == 0;
 }

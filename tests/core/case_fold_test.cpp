@@ -45,6 +45,10 @@ TEST(CaseFoldTest, ComparesFoldedCharacters) {
     for (const Case& c : cases) {
         EXPECT_EQ(Sign(CompareNoCase(c.a, c.b)), c.expected) << c.a << " vs " << c.b;
         EXPECT_EQ(Sign(CompareNoCase(c.b, c.a)), -c.expected) << c.b << " vs " << c.a;
+        std::string keyA, keyB;
+        AppendFoldedKey(c.a, keyA);
+        AppendFoldedKey(c.b, keyB);
+        EXPECT_EQ(Sign(keyA.compare(keyB)), c.expected) << "keys of " << c.a << " vs " << c.b;
     }
     EXPECT_TRUE(EqualsNoCase("MÜNCHEN", "münchen"));
     EXPECT_FALSE(EqualsNoCase("a", "a "));
@@ -82,6 +86,19 @@ TEST(CaseFoldTest, AgreesWithFoldingTheWholeText) {
         const int expected = foldedA < foldedB ? -1 : foldedA == foldedB ? 0 : 1;
         ASSERT_EQ(Sign(CompareNoCase(a, b)), expected)
             << testing::PrintToString(a) << " vs " << testing::PrintToString(b);
+        // The sort keys give the same order, also when each is made in two parts cut after an ASCII
+        // character (a name and its extension).
+        std::string keyA, keyB;
+        AppendFoldedKey(a, keyA);
+        AppendFoldedKey(b, keyB);
+        ASSERT_EQ(Sign(keyA.compare(keyB)), expected)
+            << testing::PrintToString(a) << " vs " << testing::PrintToString(b);
+        const std::string withDot = a + "." + b;
+        std::string whole, parts;
+        AppendFoldedKey(withDot, whole);
+        AppendFoldedKey(a + ".", parts);
+        AppendFoldedKey(b, parts);
+        ASSERT_EQ(whole, parts) << testing::PrintToString(withDot);
     }
 }
 

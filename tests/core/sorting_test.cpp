@@ -1,6 +1,9 @@
 // Listing order of entries and directories.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "engine/sorting.h"
 
 namespace quillary {
@@ -73,6 +76,42 @@ TEST_F(SortEntriesTest, DateSortUsesTheChosenTime) {
 TEST_F(SortEntriesTest, UnknownKeyKeepsTheScanOrder) {
     EXPECT_EQ(Order(Pointers(), static_cast<FileSortKey>(4), false), "b.txt Zdir a.doc README adir c.TXT");
     EXPECT_EQ(Order(Pointers(), static_cast<FileSortKey>(-1), false), "b.txt Zdir a.doc README adir c.TXT");
+}
+
+// A sort of up to 65,536 entries folds each name once into a key, a larger one at each comparison: both
+// give one order. The large sort's order, restricted to a smaller set, is the small set's order.
+TEST_F(SortEntriesTest, LargeAndSmallSortsAgree) {
+    const char* stems[] = {"a", "A",        "\xC3\xA9",     "\xC3\x89", "\xE2\x84\xAA",
+                           "k", "\xC3\x9F", "\xE1\xBA\x9E", "_",        "\x80",
+                           "Z", "z"};
+    const char* extensions[] = {"", ".txt", ".TXT", ".T\xC3\x89", ".t\xC3\xA9", ".b"};
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < 70000; ++i) {
+        std::string name;
+        for (std::size_t n = i; n > 0; n /= 12)
+            name += stems[n % 12];
+        names.push_back(name + std::to_string(i % 97) + "_" + std::to_string(i) + extensions[i % 6]);
+    }
+    std::vector<FileRecord> many;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        many.push_back(Entry(names[i], i % 50 == 0, i % 13, static_cast<std::int64_t>(i % 5)));
+    for (const FileSortKey key : {FileSortKey::Name, FileSortKey::Extension, FileSortKey::Size}) {
+        std::vector<FileRecord*> all, some;
+        for (std::size_t i = 0; i < many.size(); ++i) {
+            all.push_back(&many[i]);
+            if (i % 7 != 0)
+                some.push_back(&many[i]);
+        }
+        ASSERT_LE(some.size(), 65536u);
+        SortEntries(all, key, false, TimeKind::LastWrite);
+        SortEntries(some, key, false, TimeKind::LastWrite);
+        std::vector<FileRecord*> restricted;
+        for (FileRecord* entry : all) {
+            if ((entry - many.data()) % 7 != 0)
+                restricted.push_back(entry);
+        }
+        EXPECT_TRUE(restricted == some) << "sort key " << static_cast<int>(key);
+    }
 }
 
 TEST(SortDirectoriesTest, ByNameSizeAndDateWithPathTieBreak) {

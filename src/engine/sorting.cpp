@@ -200,56 +200,36 @@ std::vector<DirRecord*> SortedFolders(const FolderTree& tree, DirSortKey sortBy,
 
 namespace {
 
-// The keys of a sort take about as much memory as the names again: a sort of more entries than this
-// (all entries sorted together, a huge folder) folds at each comparison instead.
+// The folded heads take 16 bytes for each entry: a sort of more entries than this (all entries sorted
+// together, a huge folder) folds at each comparison instead, without memory of its own.
 constexpr std::size_t kFoldedKeyLimit = 65536;
 
-// Each name folded once, into a key beside the record, instead of at every comparison: keys compared
-// by their bytes give CompareNoCase's order (case_fold.h). A name's key ends with its extension's.
-void SortByFoldedKeys(std::vector<FileRecord*>& entries, FileSortKey sortBy, bool descending,
-                      TimeKind dateTimeKind) {
+// The start of each name folded once into a number beside the record, instead of at every
+// comparison: the numbers decide the comparisons of names that differ in their first eight folded
+// bytes (nearly all), CompareNoCase the others (case_fold.h). The same for extensions, when they are
+// the sort key.
+void SortByFoldedHeads(std::vector<FileRecord*>& entries, FileSortKey sortBy, bool descending,
+                       TimeKind dateTimeKind) {
     struct Keyed {
         FileRecord* record;
-        std::uint64_t head; // the key's first eight bytes, big-endian, zeros after a shorter key
-        std::size_t keyStart;
-        std::uint32_t extensionAt; // where the extension's key starts in the name's
-        std::uint32_t keyLength;
+        std::uint64_t head;
+        std::uint64_t extensionHead;
     };
-    std::string keys;
     std::vector<Keyed> keyed;
     keyed.reserve(entries.size());
-    std::size_t nameBytes = 0;
-    for (const FileRecord* entry : entries)
-        nameBytes += entry->name.size();
-    keys.reserve(2 * nameBytes); // the most the keys take (case_fold.cpp)
-    for (FileRecord* entry : entries) {
-        Keyed& k = keyed.emplace_back();
-        k.record = entry;
-        k.keyStart = keys.size();
-        const std::string_view extension = entry->Extension();
-        AppendFoldedKey(entry->name.substr(0, entry->name.size() - extension.size()), keys);
-        k.extensionAt = static_cast<std::uint32_t>(keys.size() - k.keyStart);
-        AppendFoldedKey(extension, keys);
-        k.keyLength = static_cast<std::uint32_t>(keys.size() - k.keyStart);
-        k.head = 0;
-        for (std::size_t i = 0; i < 8; ++i)
-            k.head =
-                (k.head << 8) | (i < k.keyLength ? static_cast<unsigned char>(keys[k.keyStart + i]) : 0u);
-    }
-    const std::string_view all(keys);
-    // A key holds no zero byte (a name holds none), so the heads order keys that differ in them.
-    auto compareNames = [all](const Keyed& a, const Keyed& b) {
-        if (a.head != b.head)
-            return a.head < b.head ? -1 : 1;
-        return all.substr(a.keyStart, a.keyLength).compare(all.substr(b.keyStart, b.keyLength));
-    };
-    auto extension = [all](const Keyed& k) {
-        return all.substr(k.keyStart + k.extensionAt, k.keyLength - k.extensionAt);
+    for (FileRecord* entry : entries)
+        keyed.push_back({entry, FoldedKeyHead(entry->name),
+                         sortBy == FileSortKey::Extension ? FoldedKeyHead(entry->Extension()) : 0});
+    auto compareHeads = [](std::uint64_t a, std::uint64_t b, std::string_view textA, std::string_view textB) {
+        if (a != b)
+            return a < b ? -1 : 1;
+        return CompareNoCase(textA, textB);
     };
     auto compareKey = [&](const Keyed& a, const Keyed& b) {
         switch (sortBy) {
         case FileSortKey::Extension:
-            return extension(a).compare(extension(b));
+            return compareHeads(a.extensionHead, b.extensionHead, a.record->Extension(),
+                                b.record->Extension());
         case FileSortKey::Size:
             return CompareKeys(a.record->size, b.record->size);
         case FileSortKey::Date:
@@ -263,7 +243,7 @@ void SortByFoldedKeys(std::vector<FileRecord*>& entries, FileSortKey sortBy, boo
             return a.record->isDirectory != descending;
         int c = compareKey(a, b);
         if (c == 0)
-            c = compareNames(a, b);
+            c = compareHeads(a.head, b.head, a.record->name, b.record->name);
         return (c != 0 ? c : a.record->name.compare(b.record->name)) < 0;
     });
     for (std::size_t i = 0; i < keyed.size(); ++i)
@@ -300,7 +280,7 @@ void SortEntries(std::vector<FileRecord*>& entries, FileSortKey sortBy, bool des
     if (sortBy < FileSortKey::Name || sortBy > FileSortKey::Date)
         return;
     if (entries.size() <= kFoldedKeyLimit)
-        SortByFoldedKeys(entries, sortBy, descending, dateTimeKind);
+        SortByFoldedHeads(entries, sortBy, descending, dateTimeKind);
     else
         SortFoldingAtEachComparison(entries, sortBy, descending, dateTimeKind);
 }

@@ -156,6 +156,33 @@ std::u32string FoldCase(std::string_view text) {
     return folded;
 }
 
+namespace {
+
+// Writes the key bytes of one folded character (NextFolded's value) at `to`; returns the end.
+char* PutFolded(char32_t folded, char* to) {
+    if (folded >= kInvalidByteBase) {
+        *to++ = static_cast<char>(0xF8);
+        *to++ = static_cast<char>(folded - kInvalidByteBase);
+    } else if (folded < 0x80) {
+        *to++ = static_cast<char>(folded);
+    } else if (folded < 0x800) {
+        *to++ = static_cast<char>(0xC0 | (folded >> 6));
+        *to++ = static_cast<char>(0x80 | (folded & 0x3F));
+    } else if (folded < 0x10000) {
+        *to++ = static_cast<char>(0xE0 | (folded >> 12));
+        *to++ = static_cast<char>(0x80 | ((folded >> 6) & 0x3F));
+        *to++ = static_cast<char>(0x80 | (folded & 0x3F));
+    } else {
+        *to++ = static_cast<char>(0xF0 | (folded >> 18));
+        *to++ = static_cast<char>(0x80 | ((folded >> 12) & 0x3F));
+        *to++ = static_cast<char>(0x80 | ((folded >> 6) & 0x3F));
+        *to++ = static_cast<char>(0x80 | (folded & 0x3F));
+    }
+    return to;
+}
+
+} // namespace
+
 void AppendFoldedKey(std::string_view text, std::string& out) {
     // Written in place: a key takes at most two bytes for each byte of the text (an invalid byte takes
     // two; a character of two bytes or more folds to one of at most four).
@@ -167,29 +194,29 @@ void AppendFoldedKey(std::string_view text, std::string& out) {
         if (lead < 0x80) {
             *to++ = static_cast<char>(FoldAscii(lead));
             ++pos;
-            continue;
-        }
-        const char32_t folded = NextFolded(text, pos);
-        if (folded >= kInvalidByteBase) {
-            *to++ = static_cast<char>(0xF8);
-            *to++ = static_cast<char>(folded - kInvalidByteBase);
-        } else if (folded < 0x80) { // the Kelvin sign folds to "k"
-            *to++ = static_cast<char>(folded);
-        } else if (folded < 0x800) {
-            *to++ = static_cast<char>(0xC0 | (folded >> 6));
-            *to++ = static_cast<char>(0x80 | (folded & 0x3F));
-        } else if (folded < 0x10000) {
-            *to++ = static_cast<char>(0xE0 | (folded >> 12));
-            *to++ = static_cast<char>(0x80 | ((folded >> 6) & 0x3F));
-            *to++ = static_cast<char>(0x80 | (folded & 0x3F));
         } else {
-            *to++ = static_cast<char>(0xF0 | (folded >> 18));
-            *to++ = static_cast<char>(0x80 | ((folded >> 12) & 0x3F));
-            *to++ = static_cast<char>(0x80 | ((folded >> 6) & 0x3F));
-            *to++ = static_cast<char>(0x80 | (folded & 0x3F));
+            to = PutFolded(NextFolded(text, pos), to);
         }
     }
     out.resize(static_cast<std::size_t>(to - out.data()));
+}
+
+std::uint64_t FoldedKeyHead(std::string_view text) {
+    char bytes[8 + 3] = {}; // the last character may reach three bytes past the eighth
+    char* to = bytes;
+    for (std::size_t pos = 0; pos < text.size() && to < bytes + 8;) {
+        const auto lead = static_cast<unsigned char>(text[pos]);
+        if (lead < 0x80) {
+            *to++ = static_cast<char>(FoldAscii(lead));
+            ++pos;
+        } else {
+            to = PutFolded(NextFolded(text, pos), to);
+        }
+    }
+    std::uint64_t head = 0;
+    for (int i = 0; i < 8; ++i)
+        head = (head << 8) | static_cast<unsigned char>(bytes[i]);
+    return head;
 }
 
 int CompareNoCase(std::string_view a, std::string_view b) {

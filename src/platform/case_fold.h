@@ -3,6 +3,7 @@
 // character compares as that byte and never equals a character. No allocation; ASCII takes a fast path.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,10 @@ std::u32string FoldCase(std::string_view text);
 // The key of a text is the keys of its parts appended one after another, when it is cut where a
 // character starts (after an ASCII character, say).
 void AppendFoldedKey(std::string_view text, std::string& out);
+
+// The first eight bytes of the text's key as one number (big-endian; zeros after a shorter key): two
+// texts whose heads differ compare as their heads do; equal heads leave the order to CompareNoCase.
+std::uint64_t FoldedKeyHead(std::string_view text);
 
 inline bool EqualsNoCase(std::string_view a, std::string_view b) {
     return CompareNoCase(a, b) == 0;

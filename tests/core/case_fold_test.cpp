@@ -99,6 +99,14 @@ TEST(CaseFoldTest, AgreesWithFoldingTheWholeText) {
         AppendFoldedKey(a + ".", parts);
         AppendFoldedKey(b, parts);
         ASSERT_EQ(whole, parts) << testing::PrintToString(withDot);
+        // The head is the key's first eight bytes, and heads that differ order as the texts do.
+        std::uint64_t head = 0;
+        for (std::size_t i = 0; i < 8; ++i)
+            head = (head << 8) | (i < keyA.size() ? static_cast<unsigned char>(keyA[i]) : 0u);
+        ASSERT_EQ(FoldedKeyHead(a), head) << testing::PrintToString(a);
+        if (FoldedKeyHead(a) != FoldedKeyHead(b)) {
+            ASSERT_EQ(FoldedKeyHead(a) < FoldedKeyHead(b) ? -1 : 1, expected);
+        }
     }
 }
 

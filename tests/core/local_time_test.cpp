@@ -5,9 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+#include <random>
 #include <string>
 
 #include "platform/local_time.h"
+#include "support/environment.h"
+#include "support/system.h"
 
 namespace quillary {
 namespace {
@@ -60,6 +66,55 @@ TEST(LocalTimeTest, DatesAcrossTheWholeCalendar) {
         ASSERT_TRUE(cache.Convert(row.time, cached)) << row.time;
         EXPECT_EQ(FormatLocalTime(cached, "%Y-%m-%d %H:%M:%S"), row.date);
     }
+}
+
+// The cache works a day's times out from the offset it read at the day's start: in zones with summer
+// time, offsets of half and quarter hours, and summer time of half an hour, it gives the library's own
+// answer for every time, also in the hours around each change of the offset.
+TEST(LocalTimeTest, TheCacheAgreesWithTheLibraryInZonesWithChangingAndOddOffsets) {
+    if (test::kOnWindows)
+        GTEST_SKIP() << "the zone comes from the system's settings there, not from TZ";
+    const char* const zones[] = {
+        "CET-1CEST,M3.5.0,M10.5.0/3",           // central Europe
+        "NST3:30NDT,M3.2.0,M11.1.0",            // Newfoundland: half an hour west
+        "<+0545>-5:45",                         // Nepal: a quarter hour
+        "<+1030>-10:30<+11>-11,M10.1.0,M4.1.0", // Lord Howe Island: summer time of half an hour
+        "<-03>3<-02>,M3.5.0/-2,M10.5.0/-1",     // changes at negative hours, the day before
+    };
+    const char* old = std::getenv("TZ");
+    const std::optional<std::string> saved = old != nullptr ? std::optional<std::string>(old) : std::nullopt;
+    std::mt19937_64 random(11);
+    std::uniform_int_distribution<std::int64_t> anyTime(kFirstCalendarTime, kLastCalendarTime);
+    std::uniform_int_distribution<std::int64_t> recent(-2208988800, 4102444800); // 1900 to 2100
+    for (const char* zone : zones) {
+        test::SetEnvironment("TZ", zone);
+        tzset();
+        LocalTimeCache cache;
+        const auto check = [&](std::int64_t t) {
+            LocalTime exact, cached;
+            const bool converted = ToLocalTime(t, exact);
+            ASSERT_EQ(cache.Convert(t, cached), converted) << zone << " " << t;
+            if (converted)
+                ASSERT_EQ(FormatLocalTime(cached, "%Y-%m-%d %H:%M:%S"),
+                          FormatLocalTime(exact, "%Y-%m-%d %H:%M:%S"))
+                    << zone << " " << t;
+        };
+        for (int i = 0; i < 20000; ++i)
+            check(i % 4 == 0 ? anyTime(random) : recent(random));
+        // Times an hour apart through the months in which this century's offsets change.
+        for (std::int64_t year = 2000; year < 2030; ++year) {
+            const std::int64_t yearStart = (year - 1970) * 31556952;
+            for (std::int64_t t = yearStart + 60 * 86400; t < yearStart + 120 * 86400; t += 3607)
+                check(t);
+            for (std::int64_t t = yearStart + 260 * 86400; t < yearStart + 320 * 86400; t += 3607)
+                check(t);
+        }
+    }
+    if (saved)
+        test::SetEnvironment("TZ", *saved);
+    else
+        test::UnsetEnvironment("TZ");
+    tzset();
 }
 
 } // namespace

@@ -47,13 +47,6 @@ bool StoreChecksum(FileRecord& entry, HashSet hashes, const FileChecksummer::Res
     return false;
 }
 
-// A file as the cache knows it before it is read.
-struct CacheLookup {
-    FileIdentity identity;
-    bool identified = false;
-    CachedChecksums kept; // the row of this identity (no checksums when there is none)
-};
-
 constexpr HashSet kEveryHash = kHashCrc32 | kHashXxh3 | kHashSha256;
 
 void TakeCached(FileRecord& entry, const CachedChecksums& kept) {
@@ -80,45 +73,59 @@ bool IdentityFromScan(const FileRecord& entry, FileIdentity& identity) {
     return true;
 }
 
-// Takes the file's identity from the scan or reads it (`identify` does), and looks its row up: true when
-// the row holds every checksum of `hashes`, which the record then holds. Only an identity of the listed
-// size and time is looked up.
-template <typename Identify>
-bool FindCached(ChecksumCache::Reader* reader, FileRecord& entry, HashSet hashes, CacheLookup& lookup,
-                Identify identify) {
-    if (reader == nullptr)
-        return false;
-    lookup.identified = (IdentityFromScan(entry, lookup.identity) || identify(lookup.identity)) &&
-                        lookup.identity.size == entry.size &&
-                        lookup.identity.writeSeconds == entry.lastWriteTime;
-    if (!lookup.identified || !reader->Find(lookup.identity, lookup.kept)) {
-        lookup.kept = CachedChecksums{};
-        return false;
+// One file of a folder whose row has been looked up: its identity (from the scan, or read by
+// `identify`), the row's entry of the same identity, and what is to be kept of it.
+class CachedLookup {
+public:
+    // True when the row holds every checksum of `hashes` for this very file; the record then holds them.
+    // Only an identity of the listed size and time is looked up.
+    template <typename Identify>
+    bool Find(const CachedFolder& row, FileRecord& entry, HashSet hashes, Identify identify) {
+        m_identified = (IdentityFromScan(entry, m_identity) || identify(m_identity)) &&
+                       m_identity.size == entry.size && m_identity.writeSeconds == entry.lastWriteTime;
+        if (!m_identified)
+            return false;
+        const CachedFile* kept = row.Find(entry.name);
+        if (kept != nullptr && kept->identity == m_identity) {
+            m_kept = kept->checksums;
+            m_seen = kept->seen;
+        }
+        if ((hashes & ~m_kept.hashes) != 0)
+            return false;
+        TakeCached(entry, m_kept);
+        return true;
     }
-    if ((hashes & ~lookup.kept.hashes) != 0)
-        return false;
-    TakeCached(entry, lookup.kept);
-    return true;
-}
+    // After the file was read: its entry with the checksums just computed and those the row held, when
+    // the file is still the one identified before it was read (by the scan, perhaps long before).
+    template <typename Identify>
+    bool Computed(const FileRecord& entry, HashSet hashes, Identify identify, CachedFile& file) const {
+        FileIdentity after;
+        if (!m_identified || !identify(after) || after != m_identity)
+            return false;
+        file = CachedFile{entry.name, m_identity, m_kept, 0};
+        CachedChecksums& row = file.checksums;
+        row.hashes = static_cast<std::uint8_t>((row.hashes | hashes) & kEveryHash);
+        if (hashes & kHashCrc32)
+            row.crc = entry.crc;
+        if (hashes & kHashXxh3)
+            row.xxh3 = entry.strong->xxh3;
+        if (hashes & kHashSha256)
+            row.sha256 = entry.strong->sha256;
+        return true;
+    }
+    // The entry as found, for a row to be written anew.
+    CachedFile Found(const FileRecord& entry) const {
+        return CachedFile{entry.name, m_identity, m_kept, m_seen};
+    }
+    // The day the entry found was last seen.
+    std::int64_t Seen() const { return m_seen; }
 
-// Keeps a checksum just computed in the cache, with those the row held already, when the file is still
-// the one identified before it was read (by the scan, perhaps long before): the identity is read again.
-template <typename Identify>
-void StoreInCache(ChecksumCache* cache, const FileRecord& entry, HashSet hashes, const CacheLookup& lookup,
-                  Identify identify) {
-    FileIdentity after;
-    if (cache == nullptr || !lookup.identified || !identify(after) || after != lookup.identity)
-        return;
-    CachedChecksums row = lookup.kept;
-    row.hashes = static_cast<std::uint8_t>((row.hashes | hashes) & kEveryHash);
-    if (hashes & kHashCrc32)
-        row.crc = entry.crc;
-    if (hashes & kHashXxh3)
-        row.xxh3 = entry.strong->xxh3;
-    if (hashes & kHashSha256)
-        row.sha256 = entry.strong->sha256;
-    cache->Store(lookup.identity, row);
-}
+private:
+    FileIdentity m_identity;
+    bool m_identified = false;
+    CachedChecksums m_kept; // the row's entry of this identity (no checksums when there is none)
+    std::int64_t m_seen = 0;
+};
 
 } // namespace
 
@@ -174,6 +181,8 @@ void ChecksumPass::ComputeSmallFiles(FolderTree& folders, unsigned threads,
         const DirectoryHandle closed;
         // Each worker looks rows up through a connection of its own.
         const std::unique_ptr<ChecksumCache::Reader> reader = m_cache ? m_cache->NewReader() : nullptr;
+        CachedFolder row;
+        std::vector<CachedFile> known; // this folder's files for its row
         for (std::size_t i = 0; !m_cancel.load(std::memory_order_relaxed) &&
                                 (i = next.fetch_add(1, std::memory_order_relaxed)) < withFiles.size();) {
             DirRecord& dir = *withFiles[i];
@@ -181,6 +190,13 @@ void ChecksumPass::ComputeSmallFiles(FolderTree& folders, unsigned threads,
             const DirectoryHandle* const open = walk.Open(dir);
             const bool opened = open != nullptr;
             const DirectoryHandle& folder = opened ? *open : closed;
+            // One lookup for the folder's files; its row is written again only when it gains something:
+            // a file read, or one seen on an earlier day.
+            const bool keeps = reader != nullptr && dir.identity.known;
+            if (keeps)
+                reader->FindFolder(dir.identity, row);
+            bool gained = false;
+            known.clear();
             for (FileRecord& entry : dir.entries) {
                 if (!needed(entry))
                     continue;
@@ -190,9 +206,12 @@ void ChecksumPass::ComputeSmallFiles(FolderTree& folders, unsigned threads,
                     return opened ? ReadFileIdentity(folder, name.c_str(), identity)
                                   : ReadFileIdentity(path, identity);
                 };
-                CacheLookup lookup;
-                if (FindCached(reader.get(), entry, m_hashes, lookup, identify))
+                CachedLookup lookup;
+                if (keeps && lookup.Find(row, entry, m_hashes, identify)) {
+                    known.push_back(lookup.Found(entry));
+                    gained |= lookup.Seen() < m_cache->RunDay();
                     continue;
+                }
                 // A folder that cannot be opened leaves each file to say why it cannot be read.
                 const auto result = opened ? checksummers[worker].ComputeIn(folder, name.c_str(), entry.size,
                                                                             entry.lastWriteTime, m_cancel)
@@ -200,9 +219,15 @@ void ChecksumPass::ComputeSmallFiles(FolderTree& folders, unsigned threads,
                                                                           entry.lastWriteTime, m_cancel, {});
                 if (StoreChecksum(entry, m_hashes, result, path, problems[worker])) {
                     computed.fetch_add(1, std::memory_order_relaxed);
-                    StoreInCache(reader ? m_cache : nullptr, entry, m_hashes, lookup, identify);
+                    CachedFile file;
+                    if (keeps && lookup.Computed(entry, m_hashes, identify, file)) {
+                        known.push_back(file);
+                        gained = true;
+                    }
                 }
             }
+            if (gained)
+                m_cache->StoreFolder(dir.identity, known);
         }
     };
     RunWorkers(workers, work, waiting);
@@ -219,10 +244,20 @@ void ChecksumPass::Compute(FileRecord& entry, const std::string& path,
                            const std::function<void(unsigned)>& progress) {
     if (m_cache && !m_reader)
         m_reader = m_cache->NewReader();
+    // The files of one folder come one after another: its row is looked up once for them.
+    const DirRecord* dir = entry.parent;
+    const bool keeps = m_reader != nullptr && dir != nullptr && dir->identity.known;
+    if (keeps && m_rowOf != dir) {
+        m_reader->FindFolder(dir->identity, m_row);
+        m_rowOf = dir;
+    }
     auto identify = [&path](FileIdentity& identity) { return ReadFileIdentity(path, identity); };
-    CacheLookup lookup;
-    if (FindCached(m_reader.get(), entry, m_hashes, lookup, identify))
+    CachedLookup lookup;
+    if (keeps && lookup.Find(m_row, entry, m_hashes, identify)) {
+        if (lookup.Seen() < m_cache->RunDay())
+            m_cache->StoreFolder(dir->identity, {lookup.Found(entry)});
         return;
+    }
     const std::uint64_t size = entry.size;
     const auto result =
         m_checksummer.Compute(path, size, entry.lastWriteTime, m_cancel, [&](std::uint64_t done) {
@@ -231,7 +266,9 @@ void ChecksumPass::Compute(FileRecord& entry, const std::string& path,
         });
     if (StoreChecksum(entry, m_hashes, result, path, m_problems)) {
         ++m_computed;
-        StoreInCache(m_reader ? m_cache : nullptr, entry, m_hashes, lookup, identify);
+        CachedFile file;
+        if (keeps && lookup.Computed(entry, m_hashes, identify, file))
+            m_cache->StoreFolder(dir->identity, {file});
     }
 }
 

@@ -5,10 +5,11 @@
 // Only a complete checksum is kept in the record (and so cached for the next run); a file that could
 // not be read is reported and not tried again in this run, not even for a per-folder listing.
 //
-// With a checksum cache (checksum_cache.h), each file's identity is taken from the scan (or, where the
-// scan does not tell it, read with one stat): a file the cache knows with the same identity and every
-// wanted checksum is not read at all. A file that is read is kept in the cache when its identity after
-// the read is still the one it had before.
+// With a checksum cache (checksum_cache.h), each folder's row is looked up once, and each file's identity
+// is taken from the scan (or, where the scan does not tell it, read with one stat): a file the row holds
+// with the same name, identity and every wanted checksum is not read at all. A file that is read is
+// kept in the folder's row when its identity after the read is still the one it had before; a row is
+// written only when it gains something (a file read, or one seen last on an earlier day).
 //
 // Threading: the pass lives on the run thread; ComputeSmallFiles starts the workers and waits for them.
 #pragma once
@@ -65,6 +66,8 @@ private:
     std::vector<RunProblem>& m_problems;
     ChecksumCache* m_cache;
     std::unique_ptr<ChecksumCache::Reader> m_reader; // for the large files, made when first needed
+    CachedFolder m_row;                              // the row of the folder of the last large file
+    const DirRecord* m_rowOf = nullptr;
 };
 
 } // namespace quillary

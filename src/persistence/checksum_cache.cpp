@@ -1,15 +1,184 @@
 #include "persistence/checksum_cache.h"
 
+#include <algorithm>
+#include <cstring>
 #include <ctime>
+
+namespace quillary {
+
+namespace {
+
+constexpr std::uint8_t kCrc32Bit = 1u << 0, kXxh3Bit = 1u << 1, kSha256Bit = 1u << 2;
+constexpr std::uint8_t kEveryHash = kCrc32Bit | kXxh3Bit | kSha256Bit;
+
+// Numbers are kept in seven-bit groups, low first, the high bit marking that another follows; signed
+// ones folded so that small negative numbers stay short.
+void PutNumber(std::string& out, std::uint64_t value) {
+    while (value >= 0x80) {
+        out.push_back(static_cast<char>((value & 0x7f) | 0x80));
+        value >>= 7;
+    }
+    out.push_back(static_cast<char>(value));
+}
+void PutSigned(std::string& out, std::int64_t value) {
+    PutNumber(out, (static_cast<std::uint64_t>(value) << 1) ^ static_cast<std::uint64_t>(value >> 63));
+}
+template <typename Unsigned> void PutFixed(std::string& out, Unsigned value) {
+    for (std::size_t i = 0; i < sizeof value; ++i)
+        out.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
+}
+
+// Reads a blob front to back; every read fails once the blob is cut short or malformed.
+class BlobReader {
+public:
+    explicit BlobReader(std::string_view blob) : m_rest(blob) {}
+    bool Number(std::uint64_t& value) {
+        value = 0;
+        for (unsigned shift = 0; shift < 64; shift += 7) {
+            if (m_rest.empty())
+                return false;
+            const auto byte = static_cast<unsigned char>(m_rest.front());
+            m_rest.remove_prefix(1);
+            if (shift == 63 && byte > 1)
+                return false; // more than 64 bits
+            value |= static_cast<std::uint64_t>(byte & 0x7f) << shift;
+            if ((byte & 0x80) == 0)
+                return true;
+        }
+        return false;
+    }
+    bool Signed(std::int64_t& value) {
+        std::uint64_t folded = 0;
+        if (!Number(folded))
+            return false;
+        value = static_cast<std::int64_t>(folded >> 1) ^ -static_cast<std::int64_t>(folded & 1);
+        return true;
+    }
+    template <typename Unsigned> bool Fixed(Unsigned& value) {
+        if (m_rest.size() < sizeof value)
+            return false;
+        value = 0;
+        for (std::size_t i = 0; i < sizeof value; ++i)
+            value |= static_cast<Unsigned>(static_cast<Unsigned>(static_cast<unsigned char>(m_rest[i]))
+                                           << (8 * i));
+        m_rest.remove_prefix(sizeof value);
+        return true;
+    }
+    bool Bytes(std::size_t count, std::string_view& bytes) {
+        if (m_rest.size() < count)
+            return false;
+        bytes = m_rest.substr(0, count);
+        m_rest.remove_prefix(count);
+        return true;
+    }
+    bool AtEnd() const { return m_rest.empty(); }
+
+private:
+    std::string_view m_rest;
+};
+
+bool ByName(const CachedFile& a, const CachedFile& b) {
+    return a.name < b.name;
+}
+
+} // namespace
+
+const CachedFile* CachedFolder::Find(std::string_view name) const {
+    const auto at =
+        std::lower_bound(m_files.begin(), m_files.end(), name,
+                         [](const CachedFile& file, std::string_view n) { return file.name < n; });
+    return at != m_files.end() && at->name == name ? &*at : nullptr;
+}
+
+void CachedFolder::Clear() {
+    m_files.clear();
+    m_blob.clear();
+}
+
+std::string EncodeFolderFiles(const std::vector<CachedFile>& files) {
+    std::string out;
+    out.reserve(16 + files.size() * 48);
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < files.size(); ++i)
+        count += i + 1 == files.size() || files[i].name != files[i + 1].name;
+    PutNumber(out, count);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (i + 1 < files.size() && files[i].name == files[i + 1].name)
+            continue; // the last of equal names
+        const CachedFile& file = files[i];
+        const FileIdentity& id = file.identity;
+        PutNumber(out, file.name.size());
+        out.append(file.name);
+        PutNumber(out, id.device);
+        PutNumber(out, id.index);
+        PutNumber(out, id.size);
+        PutSigned(out, id.writeSeconds);
+        PutSigned(out, id.writeNanoseconds);
+        PutSigned(out, id.changeSeconds);
+        PutSigned(out, id.changeNanoseconds);
+        PutSigned(out, file.seen);
+        const std::uint8_t hashes = file.checksums.hashes & kEveryHash;
+        out.push_back(static_cast<char>(hashes));
+        if (hashes & kCrc32Bit)
+            PutFixed(out, file.checksums.crc);
+        if (hashes & kXxh3Bit)
+            PutFixed(out, file.checksums.xxh3);
+        if (hashes & kSha256Bit)
+            out.append(reinterpret_cast<const char*>(file.checksums.sha256.data()),
+                       file.checksums.sha256.size());
+    }
+    return out;
+}
+
+bool DecodeFolderFiles(std::string blob, CachedFolder& folder) {
+    folder.m_blob = std::move(blob);
+    folder.m_files.clear();
+    BlobReader in(folder.m_blob);
+    std::uint64_t count = 0;
+    // Each entry takes more than ten bytes: a count beyond that is no count of this blob.
+    bool good = in.Number(count) && count <= folder.m_blob.size() / 10;
+    if (good)
+        folder.m_files.reserve(static_cast<std::size_t>(count));
+    for (std::uint64_t i = 0; good && i < count; ++i) {
+        CachedFile file;
+        FileIdentity& id = file.identity;
+        std::uint64_t length = 0;
+        std::uint8_t hashes = 0;
+        std::string_view digest;
+        good = in.Number(length) && length <= folder.m_blob.size() &&
+               in.Bytes(static_cast<std::size_t>(length), file.name) && in.Number(id.device) &&
+               in.Number(id.index) && in.Number(id.size) && in.Signed(id.writeSeconds) &&
+               in.Signed(id.writeNanoseconds) && in.Signed(id.changeSeconds) &&
+               in.Signed(id.changeNanoseconds) && in.Signed(file.seen) && in.Fixed(hashes) &&
+               (hashes & ~kEveryHash) == 0 && (!(hashes & kCrc32Bit) || in.Fixed(file.checksums.crc)) &&
+               (!(hashes & kXxh3Bit) || in.Fixed(file.checksums.xxh3)) &&
+               (!(hashes & kSha256Bit) || in.Bytes(file.checksums.sha256.size(), digest));
+        if (!good)
+            break;
+        file.checksums.hashes = hashes;
+        if (!digest.empty())
+            std::memcpy(file.checksums.sha256.data(), digest.data(), digest.size());
+        // Strictly in name order, so that a file is found by halving.
+        good = folder.m_files.empty() || folder.m_files.back().name < file.name;
+        folder.m_files.push_back(file);
+    }
+    if (good && in.AtEnd())
+        return true;
+    folder.Clear();
+    return false;
+}
+
+std::int64_t ChecksumCache::Today() {
+    return static_cast<std::int64_t>(std::time(nullptr)) / 86400;
+}
+
+} // namespace quillary
 
 #ifdef QUILLARY_NO_CHECKSUM_CACHE
 
 // A build without SQLite keeps no checksums between runs: every file is read, as without the option.
 namespace quillary {
 
-std::int64_t ChecksumCache::Today() {
-    return static_cast<std::int64_t>(std::time(nullptr)) / 86400;
-}
 std::unique_ptr<ChecksumCache> ChecksumCache::Open(const std::string&, std::int64_t, std::string& warning) {
     warning.clear();
     return nullptr;
@@ -22,10 +191,10 @@ std::unique_ptr<ChecksumCache::Reader> ChecksumCache::NewReader() {
     return nullptr;
 }
 ChecksumCache::Reader::~Reader() = default;
-bool ChecksumCache::Reader::Find(const FileIdentity&, CachedChecksums&) {
+bool ChecksumCache::Reader::FindFolder(const FolderIdentity&, CachedFolder&) {
     return false;
 }
-void ChecksumCache::Store(const FileIdentity&, const CachedChecksums&) {}
+void ChecksumCache::StoreFolder(const FolderIdentity&, std::vector<CachedFile>) {}
 std::string ChecksumCache::Finish() {
     return {};
 }
@@ -51,25 +220,25 @@ namespace quillary {
 namespace {
 
 constexpr int kBusyMilliseconds = 10000; // another program's transaction is waited for this long
-// Lookups in one read transaction: each transaction takes the log's shared locks anew.
-constexpr unsigned kLookupsPerTransaction = 1024;
-// Rows written in one transaction at most, and the longest the writer gathers them before it writes.
-constexpr std::size_t kRowsPerTransaction = 65536;
+// Folders looked up in one read transaction: each transaction takes the log's shared locks anew.
+constexpr unsigned kLookupsPerTransaction = 256;
+// Folders written in one transaction at most, and the longest the writer gathers them before it writes.
+constexpr std::size_t kFoldersPerTransaction = 4096;
 constexpr auto kLongestGathering = std::chrono::seconds(1);
+// The number of the database's layout (PRAGMA user_version); 0 is a new database, 1 the row per file.
+constexpr int kLayout = 2;
 
+// A folder's row holds a few kilobytes: a table with row numbers keeps that much in its own pages,
+// where a table keyed by its columns alone would put the rest of each row on a page of its own.
 constexpr const char* kSchema =
-    "CREATE TABLE IF NOT EXISTS checksums("
-    " device INTEGER NOT NULL, file INTEGER NOT NULL, size INTEGER NOT NULL,"
-    " write_s INTEGER NOT NULL, write_ns INTEGER NOT NULL, change_s INTEGER NOT NULL,"
-    " change_ns INTEGER NOT NULL, hashes INTEGER NOT NULL, crc32 INTEGER, xxh3 INTEGER, sha256 BLOB,"
-    " last_seen INTEGER NOT NULL, PRIMARY KEY(device, file)) WITHOUT ROWID;"
-    "CREATE TABLE IF NOT EXISTS facts(name TEXT PRIMARY KEY, value INTEGER) WITHOUT ROWID;";
-constexpr const char* kSelect =
-    "SELECT size, write_s, write_ns, change_s, change_ns, hashes, crc32, xxh3, sha256, last_seen"
-    " FROM checksums WHERE device = ?1 AND file = ?2";
-constexpr const char* kInsert = "INSERT OR REPLACE INTO checksums VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9,"
-                                " ?10, ?11, ?12)";
-constexpr const char* kTouch = "UPDATE checksums SET last_seen = ?3 WHERE device = ?1 AND file = ?2";
+    "DROP TABLE IF EXISTS checksums; DROP TABLE IF EXISTS folders;"
+    "CREATE TABLE folders(device INTEGER NOT NULL, folder INTEGER NOT NULL, last_seen INTEGER NOT NULL,"
+    " files BLOB NOT NULL, UNIQUE(device, folder));"
+    "CREATE TABLE IF NOT EXISTS facts(name TEXT PRIMARY KEY, value INTEGER) WITHOUT ROWID;"
+    "PRAGMA user_version = 2;";
+constexpr const char* kSelect = "SELECT files FROM folders WHERE device = ?1 AND folder = ?2";
+constexpr const char* kUpsert = "INSERT INTO folders VALUES(?1, ?2, ?3, ?4) ON CONFLICT(device, folder)"
+                                " DO UPDATE SET last_seen = excluded.last_seen, files = excluded.files";
 
 // SQLite keeps 64-bit signed integers: the unsigned numbers are kept by their bits.
 sqlite3_int64 Signed(std::uint64_t value) {
@@ -121,14 +290,46 @@ int Connect(const std::string& path, sqlite3*& db, std::string& message) {
     return code;
 }
 
+// The database's layout number, or the failure.
+int ReadLayout(sqlite3* db, int& layout) {
+    Statement statement;
+    int code = sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &statement.handle, nullptr);
+    if (code == SQLITE_OK)
+        code = sqlite3_step(statement.handle);
+    if (code != SQLITE_ROW)
+        return code == SQLITE_OK || code == SQLITE_DONE ? SQLITE_ERROR : code;
+    layout = sqlite3_column_int(statement.handle, 0);
+    return SQLITE_OK;
+}
+
+// Makes the tables of this layout in a new database or one of another layout (whose rows are dropped:
+// it is a cache). Two programs opening at once make them once: the second finds them made.
+int MakeTables(sqlite3* db) {
+    int layout = 0;
+    int code = ReadLayout(db, layout);
+    if (code != SQLITE_OK || layout == kLayout)
+        return code;
+    code = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (code != SQLITE_OK)
+        return code;
+    code = ReadLayout(db, layout);
+    if (code == SQLITE_OK && layout != kLayout)
+        code = sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr);
+    if (code == SQLITE_OK)
+        code = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    if (code != SQLITE_OK)
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    return code;
+}
+
 // Opens the database and makes its tables when they are missing; the statements are tried once, so
 // that a database of another shape is found here.
 int OpenDatabase(const std::string& path, sqlite3*& db, std::string& message) {
     int code = Connect(path, db, message);
     if (code != SQLITE_OK)
         return code;
-    code = sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr);
-    for (const char* sql : {kSelect, kInsert, kTouch}) {
+    code = MakeTables(db);
+    for (const char* sql : {kSelect, kUpsert}) {
         Statement statement;
         if (code == SQLITE_OK)
             code = sqlite3_prepare_v2(db, sql, -1, &statement.handle, nullptr);
@@ -164,11 +365,43 @@ std::string Unusable(const std::string& path, const std::string& message) {
     return "cannot keep checksums in '" + path + "' (" + message + "): they are read from the files";
 }
 
-} // namespace
-
-std::int64_t ChecksumCache::Today() {
-    return static_cast<std::int64_t>(std::time(nullptr)) / 86400;
+// The row as it is now merged with what a run knows (`update`, all seen today): an entry of the run
+// replaces the row's entry of its name, keeping the checksums the row held for the same identity (a
+// program that ran at the same time may have read others); the row's other entries stay unless they
+// were last seen before `oldest`.
+std::string Merge(const CachedFolder& row, const CachedFolder& update, std::int64_t oldest) {
+    std::vector<CachedFile> merged;
+    merged.reserve(row.Files().size() + update.Files().size());
+    auto kept = row.Files().begin();
+    const auto keptEnd = row.Files().end();
+    for (const CachedFile& file : update.Files()) {
+        for (; kept != keptEnd && kept->name < file.name; ++kept)
+            if (kept->seen >= oldest)
+                merged.push_back(*kept);
+        CachedFile entry = file;
+        if (kept != keptEnd && kept->name == file.name) {
+            if (kept->identity == file.identity) {
+                const CachedChecksums& other = kept->checksums;
+                const std::uint8_t missing = other.hashes & ~entry.checksums.hashes;
+                if (missing & kCrc32Bit)
+                    entry.checksums.crc = other.crc;
+                if (missing & kXxh3Bit)
+                    entry.checksums.xxh3 = other.xxh3;
+                if (missing & kSha256Bit)
+                    entry.checksums.sha256 = other.sha256;
+                entry.checksums.hashes |= missing;
+            }
+            ++kept;
+        }
+        merged.push_back(entry);
+    }
+    for (; kept != keptEnd; ++kept)
+        if (kept->seen >= oldest)
+            merged.push_back(*kept);
+    return EncodeFolderFiles(merged);
 }
+
+} // namespace
 
 std::unique_ptr<ChecksumCache> ChecksumCache::Open(const std::string& path, std::int64_t today,
                                                    std::string& warning) {
@@ -218,7 +451,7 @@ bool ChecksumCache::Clear(const std::string& path, std::string& error) {
         return true;
     }
     const int cleared =
-        sqlite3_exec(db, "DELETE FROM checksums; DELETE FROM facts;", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "DELETE FROM folders; DELETE FROM facts;", nullptr, nullptr, nullptr);
     if (cleared != SQLITE_OK)
         error = sqlite3_errmsg(db);
     else
@@ -271,56 +504,44 @@ ChecksumCache::Reader::~Reader() {
     sqlite3_close_v2(m_db);
 }
 
-bool ChecksumCache::Reader::Find(const FileIdentity& identity, CachedChecksums& found) {
+bool ChecksumCache::Reader::FindFolder(const FolderIdentity& folder, CachedFolder& found) {
+    found.Clear();
+    if (!folder.known)
+        return false;
     if (m_lookups == kLookupsPerTransaction) {
         sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
         m_lookups = 0;
     }
     if (m_lookups++ == 0)
         sqlite3_exec(m_db, "BEGIN", nullptr, nullptr, nullptr);
-    sqlite3_bind_int64(m_select, 1, Signed(identity.device));
-    sqlite3_bind_int64(m_select, 2, Signed(identity.index));
+    sqlite3_bind_int64(m_select, 1, Signed(folder.device));
+    sqlite3_bind_int64(m_select, 2, Signed(folder.index));
     const int code = sqlite3_step(m_select);
-    bool same = false;
+    bool kept = false;
     if (code == SQLITE_ROW) {
-        FileIdentity kept = identity;
-        kept.size = static_cast<std::uint64_t>(sqlite3_column_int64(m_select, 0));
-        kept.writeSeconds = sqlite3_column_int64(m_select, 1);
-        kept.writeNanoseconds = sqlite3_column_int64(m_select, 2);
-        kept.changeSeconds = sqlite3_column_int64(m_select, 3);
-        kept.changeNanoseconds = sqlite3_column_int64(m_select, 4);
-        same = kept == identity;
-        if (same) {
-            found = CachedChecksums{};
-            found.hashes = static_cast<std::uint8_t>(sqlite3_column_int64(m_select, 5));
-            found.crc = static_cast<std::uint32_t>(sqlite3_column_int64(m_select, 6));
-            found.xxh3 = static_cast<std::uint64_t>(sqlite3_column_int64(m_select, 7));
-            const void* digest = sqlite3_column_blob(m_select, 8);
-            if (digest != nullptr &&
-                sqlite3_column_bytes(m_select, 8) == static_cast<int>(found.sha256.size()))
-                std::memcpy(found.sha256.data(), digest, found.sha256.size());
-            else
-                found.hashes &=
-                    static_cast<std::uint8_t>(~(1u << 2)); // a SHA-256 of the wrong length is none
-            if (sqlite3_column_int64(m_select, 9) < m_cache.m_today)
-                m_cache.Add(Row{identity, {}, true});
-        }
+        const auto* bytes = static_cast<const char*>(sqlite3_column_blob(m_select, 0));
+        const int size = sqlite3_column_bytes(m_select, 0);
+        kept = DecodeFolderFiles(
+            bytes != nullptr ? std::string(bytes, static_cast<std::size_t>(size)) : std::string(), found);
     } else if (code != SQLITE_DONE) {
         m_cache.NoteDamage(code);
     }
     sqlite3_reset(m_select);
-    return same;
+    return kept;
 }
 
-void ChecksumCache::Store(const FileIdentity& identity, const CachedChecksums& checksums) {
-    Add(Row{identity, checksums, false});
-}
-
-void ChecksumCache::Add(Row row) {
+void ChecksumCache::StoreFolder(const FolderIdentity& folder, std::vector<CachedFile> files) {
+    if (!folder.known || files.empty())
+        return;
+    if (!std::is_sorted(files.begin(), files.end(), ByName))
+        std::stable_sort(files.begin(), files.end(), ByName);
+    for (CachedFile& file : files)
+        file.seen = m_today;
+    Update update{folder.device, folder.index, EncodeFolderFiles(files)};
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_pending.push_back(std::move(row));
-        if (m_pending.size() < kBatchRows)
+        m_pending.push_back(std::move(update));
+        if (m_pending.size() < kBatchFolders)
             return;
         m_batches.push_back(std::move(m_pending));
         m_pending = {};
@@ -331,30 +552,31 @@ void ChecksumCache::Add(Row row) {
 // The writer thread: each batch as it comes, until Finish (or the destructor) says there are no more.
 void ChecksumCache::WriteRows() {
     for (;;) {
-        std::vector<Row> rows;
+        std::vector<Update> updates;
         bool last = false;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
             auto ready = [this] { return m_finishing || !m_batches.empty(); };
             m_batchReady.wait(lock, ready);
-            // Batches are gathered into one transaction of many rows: a transaction writes each page of
-            // the table it touches, and the files of one folder are spread over the whole table.
+            // Batches are gathered into one transaction of many rows: each transaction writes every page
+            // it touches anew.
             const auto deadline = std::chrono::steady_clock::now() + kLongestGathering;
             for (;;) {
                 for (; !m_batches.empty(); m_batches.pop_front())
-                    std::move(m_batches.front().begin(), m_batches.front().end(), std::back_inserter(rows));
-                if (m_finishing || rows.size() >= kRowsPerTransaction ||
+                    std::move(m_batches.front().begin(), m_batches.front().end(),
+                              std::back_inserter(updates));
+                if (m_finishing || updates.size() >= kFoldersPerTransaction ||
                     !m_batchReady.wait_until(lock, deadline, ready))
                     break;
             }
             last = m_finishing && m_batches.empty();
         }
-        // In key order the inserts walk the table's pages once instead of jumping between them.
-        std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
-            return std::tie(a.identity.device, a.identity.index) <
-                   std::tie(b.identity.device, b.identity.index);
+        // In key order the rows are looked up walking the index once; two updates of one folder stay in
+        // the order they were made.
+        std::stable_sort(updates.begin(), updates.end(), [](const Update& a, const Update& b) {
+            return std::tie(a.device, a.folder) < std::tie(b.device, b.folder);
         });
-        Write(rows);
+        Write(updates);
         if (last)
             return;
     }
@@ -366,48 +588,52 @@ void ChecksumCache::NoteDamage(int code) {
 }
 
 // One transaction; when another program holds the database longer than the busy timeout, the rows are
-// dropped (they are read again by a later run).
-void ChecksumCache::Write(const std::vector<Row>& rows) {
-    if (rows.empty() || m_damaged.load())
+// dropped (they are read again by a later run). Each update is merged into the row as the transaction
+// finds it.
+void ChecksumCache::Write(const std::vector<Update>& updates) {
+    if (updates.empty() || m_damaged.load())
         return;
     int code = sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     if (code != SQLITE_OK) {
         NoteDamage(code);
         return;
     }
-    Statement insert, touch;
-    code = sqlite3_prepare_v2(m_db, kInsert, -1, &insert.handle, nullptr);
+    Statement select, upsert;
+    code = sqlite3_prepare_v2(m_db, kSelect, -1, &select.handle, nullptr);
     if (code == SQLITE_OK)
-        code = sqlite3_prepare_v2(m_db, kTouch, -1, &touch.handle, nullptr);
-    for (const Row& row : rows) {
+        code = sqlite3_prepare_v2(m_db, kUpsert, -1, &upsert.handle, nullptr);
+    CachedFolder row, update;
+    std::string merged;
+    for (const Update& next : updates) {
         if (code != SQLITE_OK)
             break;
-        const FileIdentity& id = row.identity;
-        sqlite3_stmt* statement = row.seenOnly ? touch.handle : insert.handle;
-        sqlite3_bind_int64(statement, 1, Signed(id.device));
-        sqlite3_bind_int64(statement, 2, Signed(id.index));
-        if (row.seenOnly) {
-            sqlite3_bind_int64(statement, 3, m_today);
-        } else {
-            const CachedChecksums& sums = row.checksums;
-            sqlite3_bind_int64(statement, 3, Signed(id.size));
-            sqlite3_bind_int64(statement, 4, id.writeSeconds);
-            sqlite3_bind_int64(statement, 5, id.writeNanoseconds);
-            sqlite3_bind_int64(statement, 6, id.changeSeconds);
-            sqlite3_bind_int64(statement, 7, id.changeNanoseconds);
-            sqlite3_bind_int64(statement, 8, sums.hashes);
-            sqlite3_bind_int64(statement, 9, sums.crc);
-            sqlite3_bind_int64(statement, 10, Signed(sums.xxh3));
-            if (sums.hashes & (1u << 2))
-                sqlite3_bind_blob(statement, 11, sums.sha256.data(), static_cast<int>(sums.sha256.size()),
-                                  SQLITE_STATIC);
-            else
-                sqlite3_bind_null(statement, 11);
-            sqlite3_bind_int64(statement, 12, m_today);
+        sqlite3_bind_int64(select.handle, 1, Signed(next.device));
+        sqlite3_bind_int64(select.handle, 2, Signed(next.folder));
+        code = sqlite3_step(select.handle);
+        const std::string* files = &next.files;
+        if (code == SQLITE_ROW) {
+            const auto* bytes = static_cast<const char*>(sqlite3_column_blob(select.handle, 0));
+            const auto size = static_cast<std::size_t>(sqlite3_column_bytes(select.handle, 0));
+            // A row that cannot be read is replaced by the update alone.
+            if (bytes != nullptr && DecodeFolderFiles(std::string(bytes, size), row) &&
+                DecodeFolderFiles(next.files, update)) {
+                merged = Merge(row, update, m_today - kKeepDays);
+                files = &merged;
+            }
+            code = SQLITE_OK;
+        } else if (code == SQLITE_DONE) {
+            code = SQLITE_OK;
         }
-        code = sqlite3_step(statement);
+        sqlite3_reset(select.handle);
+        if (code != SQLITE_OK)
+            break;
+        sqlite3_bind_int64(upsert.handle, 1, Signed(next.device));
+        sqlite3_bind_int64(upsert.handle, 2, Signed(next.folder));
+        sqlite3_bind_int64(upsert.handle, 3, m_today);
+        sqlite3_bind_blob(upsert.handle, 4, files->data(), static_cast<int>(files->size()), SQLITE_STATIC);
+        code = sqlite3_step(upsert.handle);
         code = code == SQLITE_DONE ? SQLITE_OK : code;
-        sqlite3_reset(statement);
+        sqlite3_reset(upsert.handle);
     }
     if (code == SQLITE_OK)
         code = sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
@@ -438,7 +664,7 @@ std::string ChecksumCache::Finish() {
             due = sqlite3_column_int64(pruned.handle, 0) != m_today;
         sqlite3_reset(pruned.handle);
         if (due &&
-            sqlite3_prepare_v2(m_db, "DELETE FROM checksums WHERE last_seen < ?1", -1, &prune.handle,
+            sqlite3_prepare_v2(m_db, "DELETE FROM folders WHERE last_seen < ?1", -1, &prune.handle,
                                nullptr) == SQLITE_OK &&
             sqlite3_prepare_v2(m_db, "INSERT OR REPLACE INTO facts VALUES('pruned', ?1)", -1, &noted.handle,
                                nullptr) == SQLITE_OK) {

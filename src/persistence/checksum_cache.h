@@ -1,18 +1,25 @@
 // Checksums kept between runs in an SQLite database (checksums.sqlite in the user's cache folder), so
-// that a file whose identity has not changed since a run read it is not read again. A row is keyed by
-// the file (device and index) and holds the size and times it was read at, the checksums it knows and
-// the day it was last seen; a row whose file differs in any of them is not used, and is replaced once
-// the file is read again.
+// that a file whose identity has not changed since a run read it is not read again. A row is kept per
+// folder, keyed by the folder (device and index), and holds its files in one compact blob: each file's
+// name, its identity (device and index, size, last-write and change times to the nanosecond) as it
+// was read, the checksums it knows and the day it was last seen. A file whose identity differs in any
+// part is not taken from the row; once it is read again its entry is replaced. One lookup serves a
+// whole folder, and a run writes one row per folder instead of one per file.
 //
-// Several programs may use one database at once (write-ahead log, waiting for one another's locks);
-// rows are written in transactions of up to 65,536 rows, at least once a second, so a killed run loses
-// only its last ones. A
-// database that cannot be read is set aside (renamed to "...bad") and a new one is made; when even that
-// fails, the run goes without the cache. Rows not seen for kKeepDays days are dropped at the end of a
-// run (once a day).
+// Several programs may use one database at once (write-ahead log, waiting for one another's locks).
+// What a run knows of a folder is merged into the row as it is in the database when it is written, so
+// two runs at once each keep what they read: an entry of this run replaces the row's entry of the
+// same name, the row's other entries stay. Rows are written in transactions of up to 4,096 folders,
+// at least once a second, so a killed run loses only its last ones. A database that cannot be read
+// is set aside (renamed to "...bad") and a new one is made; when even that fails, the run goes without
+// the cache. Rows not written for kKeepDays days are dropped at the end of a run (once a day), and so
+// are the entries of a row rewritten after they were last seen that long ago (files deleted since).
 //
-// Threading: Store and Finish may be called from any thread; each thread that looks rows up has a Reader
-// of its own. Rows are written by a thread of the cache's own while the run goes on.
+// The database's layout has a number (SQLite's user_version); a database of another number is a cache
+// of another layout, and its tables are dropped and made anew.
+//
+// Threading: StoreFolder and Finish may be called from any thread; each thread that looks rows up has a
+// Reader of its own. Rows are written by a thread of the cache's own while the run goes on.
 #pragma once
 
 #include <atomic>
@@ -22,9 +29,11 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
+#include "platform/directory_reader.h"
 #include "platform/file_identity.h"
 #include "platform/hashes.h"
 
@@ -40,11 +49,41 @@ struct CachedChecksums {
     Sha256Digest sha256{};
 };
 
+// One file of a folder's row.
+struct CachedFile {
+    std::string_view name; // the entry's name in its folder
+    FileIdentity identity;
+    CachedChecksums checksums;
+    std::int64_t seen = 0; // the day (since 1970) a run last listed the file as it is here
+};
+
+// The files of a folder's row, sorted by name (byte order), each name once.
+class CachedFolder {
+public:
+    // The entry named `name`, or nullptr.
+    const CachedFile* Find(std::string_view name) const;
+    const std::vector<CachedFile>& Files() const { return m_files; }
+    void Clear();
+
+private:
+    friend class ChecksumCache;
+    friend bool DecodeFolderFiles(std::string blob, CachedFolder& folder);
+    std::string m_blob; // the names view it
+    std::vector<CachedFile> m_files;
+};
+
+// The row's blob: the files in name order, each with its name, identity, day, the checksums it holds.
+// `files` must be sorted by name with each name once (EncodeFolderFiles keeps the last of equal names).
+std::string EncodeFolderFiles(const std::vector<CachedFile>& files);
+// False for a blob that is not one EncodeFolderFiles makes (cut short, too long, out of order): such a
+// row is taken as none and replaced.
+bool DecodeFolderFiles(std::string blob, CachedFolder& folder);
+
 class ChecksumCache {
 public:
     static constexpr std::int64_t kKeepDays = 90;
-    // Rows handed to the writer thread at once.
-    static constexpr std::size_t kBatchRows = 4096;
+    // Folders handed to the writer thread at once.
+    static constexpr std::size_t kBatchFolders = 256;
 
     // Opens the database at `path` (made when missing) for a run on day `today` (days since 1970).
     // nullptr when it cannot be used; `warning` says what went wrong when the run should be told (a
@@ -60,14 +99,17 @@ public:
     ChecksumCache(const ChecksumCache&) = delete;
     ChecksumCache& operator=(const ChecksumCache&) = delete;
 
+    // The day of this run, which entries written by it are seen on.
+    std::int64_t RunDay() const { return m_today; }
+
     class Reader {
     public:
         ~Reader();
         Reader(const Reader&) = delete;
         Reader& operator=(const Reader&) = delete;
-        // The row of this very file: true when one is kept with the same identity (it may hold fewer
-        // checksums than wanted). A row last seen before today is marked seen.
-        bool Find(const FileIdentity& identity, CachedChecksums& found);
+        // The row of the folder: true when one is kept (its entries may be of other files or
+        // versions: only an entry of the same name and identity is the file's).
+        bool FindFolder(const FolderIdentity& folder, CachedFolder& found);
 
     private:
         friend class ChecksumCache;
@@ -81,23 +123,23 @@ public:
     // A lookup connection for one thread; nullptr when none can be opened (then nothing is found).
     std::unique_ptr<Reader> NewReader();
 
-    // Keeps the checksums of a file just read (written with the next batch).
-    void Store(const FileIdentity& identity, const CachedChecksums& checksums);
+    // Keeps what this run knows of files of the folder (written with the next batch): each replaces
+    // the row's entry of its name, seen today. `files` need not be sorted; their names are copied.
+    void StoreFolder(const FolderIdentity& folder, std::vector<CachedFile> files);
     // Writes what is still to be written and drops old rows. The warning when the database turned out
     // to be damaged meanwhile (it is then set aside), else "".
     std::string Finish();
 
 private:
-    struct Row {
-        FileIdentity identity;
-        CachedChecksums checksums;
-        bool seenOnly = false; // only the day it was seen changes
+    struct Update {
+        std::uint64_t device = 0;
+        std::uint64_t folder = 0;
+        std::string files; // EncodeFolderFiles
     };
 
     ChecksumCache(std::string path, std::int64_t today, sqlite3* db);
-    void Add(Row row);
     void WriteRows();
-    void Write(const std::vector<Row>& rows);
+    void Write(const std::vector<Update>& updates);
     void NoteDamage(int code);
 
     std::string m_path;
@@ -105,8 +147,8 @@ private:
     sqlite3* m_db;      // the connection that writes
     std::mutex m_mutex; // guards m_pending, m_batches and m_finishing
     std::condition_variable m_batchReady;
-    std::vector<Row> m_pending;
-    std::deque<std::vector<Row>> m_batches; // for the writer
+    std::vector<Update> m_pending;
+    std::deque<std::vector<Update>> m_batches; // for the writer
     bool m_finishing = false;
     std::thread m_writer; // alone writes through m_db until Finish joins it
     std::atomic<bool> m_damaged{false};

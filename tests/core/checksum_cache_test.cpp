@@ -16,6 +16,10 @@
 #include "support/scratch_dir.h"
 #include "support/system.h"
 
+#if __has_include(<sqlite3.h>)
+#include <sqlite3.h>
+#endif
+
 namespace quillary {
 namespace {
 
@@ -77,7 +81,10 @@ protected:
 };
 
 TEST_F(ChecksumCacheRunTest, ASecondRunReadsNoFile) {
-    EXPECT_EQ(RunFresh().statistics.checksumsComputed, 2u);
+    // One file larger than the workers read, which is read as its row is written.
+    std::string large(4 * 1024 * 1024 + 1, 'x');
+    Put("large.bin", large);
+    EXPECT_EQ(RunFresh().statistics.checksumsComputed, 3u);
     ASSERT_TRUE(fs::exists(Database()));
     const std::string first = ReadFile(target.outputPath);
     const RunResult second = RunFresh();
@@ -85,6 +92,48 @@ TEST_F(ChecksumCacheRunTest, ASecondRunReadsNoFile) {
     EXPECT_TRUE(second.warnings.empty());
     EXPECT_EQ(ReadFile(target.outputPath), first);
     EXPECT_NE(Row("a.txt").find("cbf43926"), std::string::npos) << Row("a.txt");
+    // The large file's entry is kept beside the others of its folder, which stay.
+    large.back() = 'y';
+    Put("large.bin", large);
+    EXPECT_EQ(RunFresh().statistics.checksumsComputed, 1u);
+    EXPECT_EQ(RunFresh().statistics.checksumsComputed, 0u);
+}
+
+TEST_F(ChecksumCacheRunTest, ANewFileIsTheOnlyOneReadAndADeletedOneChangesNothing) {
+    Put("c.txt", "third");
+    EXPECT_EQ(RunFresh().statistics.checksumsComputed, 3u);
+    Put("0 first.txt", "new");
+    Put("d.txt", "newer");
+    EXPECT_EQ(RunFresh().statistics.checksumsComputed, 2u);
+    EXPECT_EQ(RunFresh().statistics.checksumsComputed, 0u);
+    fs::remove(tree / "b.txt");
+    fs::remove(tree / "0 first.txt");
+    EXPECT_EQ(RunFresh().statistics.checksumsComputed, 0u);
+    EXPECT_EQ(Row("b.txt"), "(no row)");
+    EXPECT_NE(Row("a.txt").find("cbf43926"), std::string::npos) << Row("a.txt");
+    // A file of a deleted one's name is another file.
+    Put("b.txt", "second");
+    EXPECT_EQ(RunFresh().statistics.checksumsComputed, 1u);
+}
+
+// Files of one name in two folders, of the same size and time: each folder's row holds its own.
+TEST_F(ChecksumCacheRunTest, EachFolderKeepsItsOwnFiles) {
+    for (const char* folder : {"x", "y"})
+        fs::create_directory(tree / folder);
+    Put("x/same.txt", "123456789");
+    Put("y/same.txt", "abcdefghi");
+    target.options.m_bFileExtension = true;
+    target.options.m_bFilePath = true;
+    EXPECT_EQ(RunFresh().statistics.checksumsComputed, 4u);
+    const std::string first = ReadFile(target.outputPath);
+    EXPECT_NE(first.find("cbf43926"), std::string::npos);
+    EXPECT_NE(first.find("8da988af"), std::string::npos);
+    EXPECT_EQ(RunFresh().statistics.checksumsComputed, 0u);
+    EXPECT_EQ(ReadFile(target.outputPath), first);
+    Put("y/same.txt", "987654321");
+    EXPECT_EQ(RunFresh().statistics.checksumsComputed, 1u);
+    EXPECT_NE(ReadFile(target.outputPath).find("015f0201"), std::string::npos);
+    EXPECT_NE(ReadFile(target.outputPath).find("cbf43926"), std::string::npos);
 }
 
 TEST_F(ChecksumCacheRunTest, AFileThatDiffersInAnyWayIsReadAgain) {
@@ -189,11 +238,23 @@ TEST_F(ChecksumCacheRunTest, ADamagedDatabaseIsSetAsideWithOneWarning) {
     }
 }
 
-TEST(ChecksumCacheTest, RowsNotSeenForTheKeepingPeriodAreDropped) {
+constexpr FolderIdentity kFolder{7, 70, true};
+
+CachedFile File(std::string_view name, std::uint64_t index, std::uint32_t crc) {
+    return CachedFile{name, FileIdentity{1, index, 5, 100, 0, 100, 0}, CachedChecksums{kHashCrc32, crc}, 0};
+}
+
+// The row of kFolder as a new reader finds it.
+CachedFolder RowOf(ChecksumCache& cache) {
+    CachedFolder row;
+    cache.NewReader()->FindFolder(kFolder, row);
+    return row;
+}
+
+TEST(ChecksumCacheTest, RowsAndEntriesNotSeenForTheKeepingPeriodAreDropped) {
     ScratchDir scratch;
     const std::string path = scratch.File("checksums.sqlite");
-    const FileIdentity old{1, 10, 5, 100, 0, 100, 0}, seen{1, 11, 5, 100, 0, 100, 0};
-    const CachedChecksums sums{1, 0xcbf43926};
+    constexpr FolderIdentity kOther{7, 71, true};
     constexpr std::int64_t kDay = 20000;
     std::string warning;
     auto open = [&](std::int64_t today) {
@@ -203,54 +264,188 @@ TEST(ChecksumCacheTest, RowsNotSeenForTheKeepingPeriodAreDropped) {
     };
     {
         auto cache = open(kDay);
-        cache->Store(old, sums);
-        cache->Store(seen, sums);
+        cache->StoreFolder(kFolder, {File("old", 10, 1), File("seen", 11, 2)});
+        cache->StoreFolder(kOther, {File("gone", 12, 3)});
         EXPECT_EQ(cache->Finish(), "");
     }
     {
         auto cache = open(kDay + 60);
-        CachedChecksums found;
-        EXPECT_TRUE(cache->NewReader()->Find(seen, found)); // seen: kept from this day on
-        EXPECT_EQ(found.crc, 0xcbf43926u);
+        const CachedFolder row = RowOf(*cache);
+        ASSERT_EQ(row.Files().size(), 2u);
+        EXPECT_EQ(row.Find("seen")->checksums.crc, 2u);
+        EXPECT_EQ(row.Find("seen")->seen, kDay);
+        cache->StoreFolder(kFolder, {*row.Find("seen")}); // seen again: kept from this day on
         cache->Finish();
     }
     {
         auto cache = open(kDay + ChecksumCache::kKeepDays + 1);
+        // The entry not seen since is dropped once its row is written again.
+        cache->StoreFolder(kFolder, {File("new", 13, 4)});
         cache->Finish();
     }
     auto cache = open(kDay + ChecksumCache::kKeepDays + 1);
     const auto reader = cache->NewReader();
-    CachedChecksums found;
-    EXPECT_FALSE(reader->Find(old, found));
-    EXPECT_TRUE(reader->Find(seen, found));
-    FileIdentity changed = seen;
-    changed.changeNanoseconds = 1;
-    EXPECT_FALSE(reader->Find(changed, found));
+    CachedFolder row;
+    EXPECT_FALSE(reader->FindFolder(kOther, row)); // the whole row, not written since
+    ASSERT_TRUE(reader->FindFolder(kFolder, row));
+    EXPECT_EQ(row.Find("old"), nullptr);
+    ASSERT_NE(row.Find("seen"), nullptr);
+    EXPECT_EQ(row.Find("seen")->seen, kDay + 60);
+    ASSERT_NE(row.Find("new"), nullptr);
+    EXPECT_FALSE(reader->FindFolder(FolderIdentity{7, 72, true}, row));
+    EXPECT_TRUE(row.Files().empty());
+}
+
+// What two programs write into one folder's row at once, each from the row as it found it, is merged:
+// an entry of the same identity keeps the checksums of both, another replaces the row's entry.
+TEST(ChecksumCacheTest, TwoCachesWritingOneFolderKeepWhatEachRead) {
+    ScratchDir scratch;
+    const std::string path = scratch.File("checksums.sqlite");
+    std::string warning;
+    auto first = ChecksumCache::Open(path, 20000, warning);
+    auto second = ChecksumCache::Open(path, 20000, warning);
+    ASSERT_NE(first, nullptr) << warning;
+    ASSERT_NE(second, nullptr) << warning;
+    CachedFile shared = File("shared", 10, 0xcbf43926);
+    CachedFile strong = shared;
+    strong.checksums = CachedChecksums{kHashSha256, 0, 0, Sha256Digest{0xab}};
+    CachedFile replaced = File("replaced", 12, 5);
+    replaced.identity.changeNanoseconds = 1;
+    first->StoreFolder(kFolder, {shared, File("first", 11, 1), File("replaced", 12, 4)});
+    second->StoreFolder(kFolder, {strong, replaced, File("second", 13, 2)});
+    EXPECT_EQ(first->Finish(), "");
+    EXPECT_EQ(second->Finish(), "");
+
+    const CachedFolder row = RowOf(*first);
+    ASSERT_EQ(row.Files().size(), 4u);
+    const CachedFile* both = row.Find("shared");
+    ASSERT_NE(both, nullptr);
+    EXPECT_EQ(both->checksums.hashes, kHashCrc32 | kHashSha256);
+    EXPECT_EQ(both->checksums.crc, 0xcbf43926u);
+    EXPECT_EQ(both->checksums.sha256[0], 0xab);
+    EXPECT_EQ(row.Find("replaced")->identity, replaced.identity);
+    EXPECT_EQ(row.Find("replaced")->checksums.crc, 5u);
+    EXPECT_NE(row.Find("first"), nullptr);
+    EXPECT_NE(row.Find("second"), nullptr);
+}
+
+TEST(ChecksumCacheTest, ARowsBlobIsReadBackExactlyAndADamagedOneIsNone) {
+    Sha256Digest digest{};
+    for (std::size_t i = 0; i < digest.size(); ++i)
+        digest[i] = static_cast<unsigned char>(0xff - i);
+    constexpr char kUnusual[] = "b\0\xff name";
+    const std::string unusual(kUnusual, sizeof kUnusual - 1);
+    const std::vector<CachedFile> files = {
+        {"", FileIdentity{0, 0, 0, 0, 0, 0, 0}, CachedChecksums{}, 0},
+        {"a.txt", FileIdentity{UINT64_MAX, UINT64_MAX, UINT64_MAX, INT64_MIN, 999'999'999, INT64_MAX, -1},
+         CachedChecksums{kHashCrc32 | kHashXxh3 | kHashSha256, 0xffffffff, 0x0123456789abcdef, digest}, -5},
+        {unusual, FileIdentity{64769, 1234567, 4096, -86400, 1, 1'700'000'000, 2},
+         CachedChecksums{kHashXxh3, 0, 42}, 20000},
+    };
+    const std::string blob = EncodeFolderFiles(files);
+    CachedFolder row;
+    ASSERT_TRUE(DecodeFolderFiles(blob, row));
+    ASSERT_EQ(row.Files().size(), files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        SCOPED_TRACE(i);
+        const CachedFile& got = row.Files()[i];
+        EXPECT_EQ(got.name, files[i].name);
+        EXPECT_EQ(got.identity, files[i].identity);
+        EXPECT_EQ(got.seen, files[i].seen);
+        EXPECT_EQ(got.checksums.hashes, files[i].checksums.hashes);
+        EXPECT_EQ(got.checksums.crc, files[i].checksums.crc);
+        EXPECT_EQ(got.checksums.xxh3, files[i].checksums.xxh3);
+        if (files[i].checksums.hashes & kHashSha256) {
+            EXPECT_EQ(got.checksums.sha256, files[i].checksums.sha256);
+        }
+    }
+    EXPECT_EQ(row.Find(unusual), &row.Files()[2]);
+    EXPECT_EQ(row.Find("b.txt"), nullptr);
+
+    // Cut anywhere, or with bytes after the end, a blob is no row.
+    for (std::size_t size = 0; size < blob.size(); ++size)
+        EXPECT_FALSE(DecodeFolderFiles(blob.substr(0, size), row)) << size;
+    EXPECT_TRUE(row.Files().empty());
+    EXPECT_FALSE(DecodeFolderFiles(blob + '\0', row));
+    // Names out of order cannot be looked up by halving.
+    EXPECT_FALSE(DecodeFolderFiles(EncodeFolderFiles({files[1], files[0]}), row));
+    // An unknown checksum, or a count larger than the blob could hold.
+    std::string unknown = EncodeFolderFiles({files[0]});
+    unknown[unknown.size() - 1] = 8;
+    EXPECT_FALSE(DecodeFolderFiles(unknown, row));
+    EXPECT_FALSE(DecodeFolderFiles(std::string("\xff\xff\xff\xff\x0f", 5), row));
+    // Of two entries of one name the last is kept.
+    ASSERT_TRUE(DecodeFolderFiles(EncodeFolderFiles({File("x", 1, 1), File("x", 2, 2)}), row));
+    ASSERT_EQ(row.Files().size(), 1u);
+    EXPECT_EQ(row.Files()[0].checksums.crc, 2u);
 }
 
 TEST(ChecksumCacheTest, ClearingEmptiesTheCacheAndDropsADamagedOne) {
     ScratchDir scratch;
     const std::string path = scratch.File("checksums.sqlite");
-    const FileIdentity file{1, 10, 5, 100, 0, 100, 0};
     std::string warning, error;
     {
         auto cache = ChecksumCache::Open(path, 20000, warning);
         ASSERT_NE(cache, nullptr) << warning;
-        cache->Store(file, CachedChecksums{1, 0xcbf43926});
+        cache->StoreFolder(kFolder, {File("a", 10, 0xcbf43926)});
         cache->Finish();
     }
     EXPECT_TRUE(ChecksumCache::Clear(path, error)) << error;
     {
         auto cache = ChecksumCache::Open(path, 20000, warning);
         ASSERT_NE(cache, nullptr) << warning;
-        CachedChecksums found;
-        EXPECT_FALSE(cache->NewReader()->Find(file, found));
+        CachedFolder row;
+        EXPECT_FALSE(cache->NewReader()->FindFolder(kFolder, row));
     }
     WriteFile(path, std::string(5000, 'x'));
     EXPECT_TRUE(ChecksumCache::Clear(path, error)) << error;
     EXPECT_FALSE(fs::exists(path));
     EXPECT_TRUE(ChecksumCache::Clear(scratch.File("missing.sqlite"), error));
 }
+
+#if __has_include(<sqlite3.h>)
+// A database of the earlier layout (a row per file) is a cache all the same: its rows are dropped and
+// the new tables made, without a warning.
+TEST(ChecksumCacheTest, ADatabaseOfTheEarlierLayoutIsStartedAfresh) {
+    ScratchDir scratch;
+    const std::string path = scratch.File("checksums.sqlite");
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(db,
+                     "CREATE TABLE checksums(device INTEGER NOT NULL, file INTEGER NOT NULL, size INTEGER"
+                     " NOT NULL, write_s INTEGER NOT NULL, write_ns INTEGER NOT NULL, change_s INTEGER NOT"
+                     " NULL, change_ns INTEGER NOT NULL, hashes INTEGER NOT NULL, crc32 INTEGER, xxh3"
+                     " INTEGER, sha256 BLOB, last_seen INTEGER NOT NULL, PRIMARY KEY(device, file))"
+                     " WITHOUT ROWID; INSERT INTO checksums VALUES(1, 10, 5, 100, 0, 100, 0, 1, 7, 0, NULL,"
+                     " 20000);",
+                     nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    sqlite3_close(db);
+    std::string warning;
+    {
+        auto cache = ChecksumCache::Open(path, 20000, warning);
+        ASSERT_NE(cache, nullptr) << warning;
+        EXPECT_EQ(warning, "");
+        cache->StoreFolder(kFolder, {File("a", 10, 7)});
+        EXPECT_EQ(cache->Finish(), "");
+    }
+    auto cache = ChecksumCache::Open(path, 20000, warning);
+    ASSERT_NE(cache, nullptr) << warning;
+    EXPECT_EQ(RowOf(*cache).Files().size(), 1u);
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    int tables = -1;
+    sqlite3_exec(
+        db, "SELECT count(*) FROM sqlite_schema WHERE name = 'checksums'",
+        [](void* count, int, char** values, char**) {
+            *static_cast<int*>(count) = std::atoi(values[0]);
+            return 0;
+        },
+        &tables, nullptr);
+    sqlite3_close(db);
+    EXPECT_EQ(tables, 0);
+}
+#endif
 
 } // namespace
 } // namespace quillary

@@ -96,11 +96,10 @@ public:
         return true;
     }
     // After the file was read: its entry with the checksums just computed and those the row held, when
-    // the file is still the one identified before it was read (by the scan, perhaps long before).
-    template <typename Identify>
-    bool Computed(const FileRecord& entry, HashSet hashes, Identify identify, CachedFile& file) const {
-        FileIdentity after;
-        if (!m_identified || !identify(after) || after != m_identity)
+    // the file read (`read`, the identity of the open file after its last byte) is still the one
+    // identified before (by the scan, perhaps long before).
+    bool Computed(const FileRecord& entry, HashSet hashes, const FileIdentity& read, CachedFile& file) const {
+        if (!m_identified || read != m_identity)
             return false;
         file = CachedFile{entry.name, m_identity, m_kept, 0};
         CachedChecksums& row = file.checksums;
@@ -169,7 +168,7 @@ void ChecksumPass::ComputeSmallFiles(FolderTree& folders, unsigned threads,
     std::vector<FileChecksummer> checksummers;
     checksummers.reserve(workers);
     for (unsigned i = 0; i < workers; ++i)
-        checksummers.emplace_back(m_hashes);
+        checksummers.emplace_back(m_hashes, m_cache != nullptr);
     std::vector<std::vector<RunProblem>> problems(workers);
     std::atomic<std::size_t> next{0};
     std::atomic<std::uint64_t> computed{0};
@@ -220,7 +219,7 @@ void ChecksumPass::ComputeSmallFiles(FolderTree& folders, unsigned threads,
                 if (StoreChecksum(entry, m_hashes, result, path, problems[worker])) {
                     computed.fetch_add(1, std::memory_order_relaxed);
                     CachedFile file;
-                    if (keeps && lookup.Computed(entry, m_hashes, identify, file)) {
+                    if (keeps && lookup.Computed(entry, m_hashes, result.identity, file)) {
                         known.push_back(file);
                         gained = true;
                     }
@@ -267,7 +266,7 @@ void ChecksumPass::Compute(FileRecord& entry, const std::string& path,
     if (StoreChecksum(entry, m_hashes, result, path, m_problems)) {
         ++m_computed;
         CachedFile file;
-        if (keeps && lookup.Computed(entry, m_hashes, identify, file))
+        if (keeps && lookup.Computed(entry, m_hashes, result.identity, file))
             m_cache->StoreFolder(dir->identity, {file});
     }
 }

@@ -8,8 +8,9 @@
 // With a checksum cache (checksum_cache.h), each folder's row is looked up once, and each file's identity
 // is taken from the scan (or, where the scan does not tell it, read with one stat): a file the row holds
 // with the same name, identity and every wanted checksum is not read at all. A file that is read is
-// kept in the folder's row when its identity after the read is still the one it had before; a row is
-// written only when it gains something (a file read, or one seen last on an earlier day).
+// kept in the folder's row when the open file's identity after the read (no second look up of its name)
+// is still the one it had before; a row is written only when it gains something (a file read, or one
+// seen last on an earlier day).
 //
 // Threading: the pass lives on the run thread; ComputeSmallFiles starts the workers and waits for them.
 #pragma once
@@ -46,7 +47,8 @@ public:
     // path, the others as they are read. `cache` (may be null) outlives the pass.
     ChecksumPass(const std::atomic<bool>& cancel, std::vector<RunProblem>& problems, HashSet hashes,
                  ChecksumCache* cache = nullptr)
-        : m_cancel(cancel), m_hashes(hashes), m_checksummer(hashes), m_problems(problems), m_cache(cache) {}
+        : m_cancel(cancel), m_hashes(hashes), m_checksummer(hashes, cache != nullptr), m_problems(problems),
+          m_cache(cache) {}
 
     // Reads the checksums of the tree's files up to one chunk with `threads` workers; the calling thread
     // calls `waiting` meanwhile, about ten times a second.

@@ -8,7 +8,7 @@
 
 namespace quillary {
 
-FileChecksummer::FileChecksummer(HashSet hashes) : m_hashes(hashes) {
+FileChecksummer::FileChecksummer(HashSet hashes, bool identify) : m_hashes(hashes), m_identify(identify) {
     if (hashes & kHashXxh3)
         m_xxh3 = std::make_unique<Xxh3Hasher>();
     if (hashes & kHashSha256)
@@ -103,11 +103,13 @@ FileChecksummer::Result FileChecksummer::Read(RegularFile& file, RegularFile::Op
     }
     ahead.reset(); // the file is this thread's again
     FileStamp after;
-    if (!file.Stamp(after))
+    FileIdentity identity;
+    if (!file.Stamp(after, m_identify ? &identity : nullptr))
         return {0, Outcome::Failed, file.LastError()};
     if (done != size || after != before)
         return {0, Outcome::Changed, 0};
     Result result{crc, Outcome::Complete, 0};
+    result.identity = identity;
     if (m_xxh3)
         result.xxh3 = m_xxh3->Digest();
     if (m_sha256) {

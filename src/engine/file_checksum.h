@@ -12,6 +12,7 @@
 #include "engine/records.h"
 #include "platform/crc32.h"
 #include "platform/directory_reader.h"
+#include "platform/file_identity.h"
 #include "platform/hashes.h"
 #include "platform/regular_file.h"
 
@@ -29,8 +30,9 @@ public:
     static constexpr std::size_t kReadAheadPieceSize = 1u << 20;
     static constexpr unsigned kReadAheadPieces = 4;
 
-    // Computes the checksums of `hashes` for each file it reads.
-    explicit FileChecksummer(HashSet hashes = kHashCrc32);
+    // Computes the checksums of `hashes` for each file it reads; with `identify`, a complete result also
+    // tells the identity of the file read, as it was when the last byte had been read.
+    explicit FileChecksummer(HashSet hashes = kHashCrc32, bool identify = false);
 
     enum class Outcome {
         Complete,   // the chosen checksums are those of the file's contents
@@ -45,6 +47,7 @@ public:
         int error = 0;
         std::uint64_t xxh3 = 0;
         Sha256Digest sha256{};
+        FileIdentity identity{}; // only when the checksummer identifies the files it reads
     };
 
     // Reads the file, which the listing shows with `size` bytes and last written at `lastWriteTime`
@@ -62,6 +65,7 @@ private:
                 const std::function<void(std::uint64_t)>& progress);
 
     HashSet m_hashes;
+    bool m_identify;
     std::unique_ptr<unsigned char[]> m_buffer; // one buffer for all files this checksummer reads
     std::unique_ptr<Xxh3Hasher> m_xxh3;        // each only when chosen
     std::unique_ptr<Sha256Hasher> m_sha256;

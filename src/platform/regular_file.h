@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/file_identity.h"
+
 namespace quillary {
 
 class DirectoryHandle;
@@ -38,8 +40,10 @@ public:
     OpenResult Open(const std::string& path, FileStamp& stamp, bool followLink = false);
     // Opens the file `name` in an open folder (a shorter lookup than the whole path).
     OpenResult OpenIn(const DirectoryHandle& folder, const char* name, FileStamp& stamp);
-    // The open file's current size and last-write time; false (LastError set) on failure.
-    bool Stamp(FileStamp& stamp);
+    // The open file's current size and last-write time; false (LastError set) on failure. With
+    // `identity`, also the open file's identity (file_identity.h), from the same look where the system
+    // tells it all at once.
+    bool Stamp(FileStamp& stamp, FileIdentity* identity = nullptr);
     // Bytes read (0 at the end), or -1 on an error (LastError set).
     long long Read(void* buffer, std::size_t size);
     // Reads `size` bytes at `offset`: the count read, fewer only at the end of the file, or -1 on an

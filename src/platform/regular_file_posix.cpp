@@ -70,13 +70,21 @@ RegularFile::OpenResult RegularFile::Check(FileStamp& stamp) {
     return OpenResult::Opened;
 }
 
-bool RegularFile::Stamp(FileStamp& stamp) {
+bool RegularFile::Stamp(FileStamp& stamp, FileIdentity* identity) {
     struct stat st {};
     if (m_fd < 0 || fstat(m_fd, &st) != 0) {
         m_error = m_fd < 0 ? EBADF : errno;
         return false;
     }
     FillStamp(st, stamp);
+    if (identity != nullptr)
+        *identity = {static_cast<std::uint64_t>(st.st_dev),
+                     static_cast<std::uint64_t>(st.st_ino),
+                     static_cast<std::uint64_t>(st.st_size),
+                     st.st_mtim.tv_sec,
+                     st.st_mtim.tv_nsec,
+                     st.st_ctim.tv_sec,
+                     st.st_ctim.tv_nsec};
     return true;
 }
 

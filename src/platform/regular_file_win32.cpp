@@ -18,21 +18,48 @@ constexpr long long kFileTimeUnitsPerSecond = 10000000LL;
 // ReadFile takes a 32-bit count: larger reads are made in pieces of this size.
 constexpr std::size_t kLargestRead = 1u << 30;
 
-void FillStamp(const BY_HANDLE_FILE_INFORMATION& information, FileStamp& stamp) {
-    stamp.size = static_cast<std::uint64_t>(information.nFileSizeHigh) << 32 | information.nFileSizeLow;
-    const long long units =
-        static_cast<long long>(static_cast<unsigned long long>(information.ftLastWriteTime.dwHighDateTime)
-                                   << 32 |
-                               information.ftLastWriteTime.dwLowDateTime) -
-        kUnixEpochAsFileTime;
-    long long seconds = units / kFileTimeUnitsPerSecond;
+// A count of 100-nanosecond units as whole seconds and the nanoseconds after them (also before 0).
+void SplitUnits(long long units, long long& seconds, long long& nanoseconds) {
+    seconds = units / kFileTimeUnitsPerSecond;
     long long rest = units % kFileTimeUnitsPerSecond;
-    if (rest < 0) { // before 1970: whole seconds before, and the nanoseconds after them
+    if (rest < 0) {
         --seconds;
         rest += kFileTimeUnitsPerSecond;
     }
+    nanoseconds = rest * 100;
+}
+
+long long WriteUnits(const BY_HANDLE_FILE_INFORMATION& information) {
+    return static_cast<long long>(static_cast<unsigned long long>(information.ftLastWriteTime.dwHighDateTime)
+                                      << 32 |
+                                  information.ftLastWriteTime.dwLowDateTime);
+}
+
+void FillStamp(const BY_HANDLE_FILE_INFORMATION& information, FileStamp& stamp) {
+    stamp.size = static_cast<std::uint64_t>(information.nFileSizeHigh) << 32 | information.nFileSizeLow;
+    long long seconds = 0, nanoseconds = 0;
+    SplitUnits(WriteUnits(information) - kUnixEpochAsFileTime, seconds, nanoseconds);
     stamp.lastWriteSeconds = seconds;
-    stamp.lastWriteNanoseconds = static_cast<long>(rest * 100);
+    stamp.lastWriteNanoseconds = static_cast<long>(nanoseconds);
+}
+
+// The identity as ReadFileIdentity tells it: the change time in the system's own count, or the
+// last-write time where the file system does not tell it.
+void FillIdentity(HANDLE handle, const BY_HANDLE_FILE_INFORMATION& information, FileIdentity& identity) {
+    identity.device = information.dwVolumeSerialNumber;
+    identity.index = static_cast<std::uint64_t>(information.nFileIndexHigh) << 32 | information.nFileIndexLow;
+    identity.size = static_cast<std::uint64_t>(information.nFileSizeHigh) << 32 | information.nFileSizeLow;
+    long long seconds = 0, nanoseconds = 0;
+    SplitUnits(WriteUnits(information) - kUnixEpochAsFileTime, seconds, nanoseconds);
+    identity.writeSeconds = seconds;
+    identity.writeNanoseconds = nanoseconds;
+    FILE_BASIC_INFO basic{};
+    const long long change = GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) != 0
+                                 ? basic.ChangeTime.QuadPart
+                                 : WriteUnits(information);
+    SplitUnits(change, seconds, nanoseconds);
+    identity.changeSeconds = seconds;
+    identity.changeNanoseconds = nanoseconds;
 }
 
 } // namespace
@@ -104,13 +131,15 @@ RegularFile::OpenResult RegularFile::OpenIn(const DirectoryHandle& folder, const
     return OpenSystemPath(path, stamp, false);
 }
 
-bool RegularFile::Stamp(FileStamp& stamp) {
+bool RegularFile::Stamp(FileStamp& stamp, FileIdentity* identity) {
     BY_HANDLE_FILE_INFORMATION information;
     if (m_handle == nullptr || !GetFileInformationByHandle(m_handle, &information)) {
         m_error = m_handle == nullptr ? EBADF : LastErrno();
         return false;
     }
     FillStamp(information, stamp);
+    if (identity != nullptr)
+        FillIdentity(m_handle, information, *identity);
     return true;
 }
 

@@ -95,13 +95,14 @@ public:
         TakeCached(entry, m_kept);
         return true;
     }
-    // After the file was read: its entry with the checksums just computed and those the row held, when
-    // the file read (`read`, the identity of the open file after its last byte) is still the one
-    // identified before (by the scan, perhaps long before).
-    bool Computed(const FileRecord& entry, HashSet hashes, const FileIdentity& read, CachedFile& file) const {
+    // After the file was read: its entry, seen on `day`, with the checksums just computed and those the
+    // row held, when the file read (`read`, the identity of the open file after its last byte) is still
+    // the one identified before (by the scan, perhaps long before).
+    bool Computed(const FileRecord& entry, HashSet hashes, const FileIdentity& read, std::int64_t day,
+                  CachedFile& file) const {
         if (!m_identified || read != m_identity)
             return false;
-        file = CachedFile{entry.name, m_identity, m_kept, 0};
+        file = CachedFile{entry.name, m_identity, m_kept, day};
         CachedChecksums& row = file.checksums;
         row.hashes = static_cast<std::uint8_t>((row.hashes | hashes) & kEveryHash);
         if (hashes & kHashCrc32)
@@ -112,9 +113,9 @@ public:
             row.sha256 = entry.strong->sha256;
         return true;
     }
-    // The entry as found, for a row to be written anew.
-    CachedFile Found(const FileRecord& entry) const {
-        return CachedFile{entry.name, m_identity, m_kept, m_seen};
+    // The entry as found, seen again on `day`, for a row to be written anew.
+    CachedFile Found(const FileRecord& entry, std::int64_t day) const {
+        return CachedFile{entry.name, m_identity, m_kept, day};
     }
     // The day the entry found was last seen.
     std::int64_t Seen() const { return m_seen; }
@@ -181,7 +182,7 @@ void ChecksumPass::ComputeSmallFiles(FolderTree& folders, unsigned threads,
         // Each worker looks rows up through a connection of its own.
         const std::unique_ptr<ChecksumCache::Reader> reader = m_cache ? m_cache->NewReader() : nullptr;
         CachedFolder row;
-        std::vector<CachedFile> known; // this folder's files for its row
+        FolderFilesEncoder known; // this folder's files for its row, in name order as its records are
         for (std::size_t i = 0; !m_cancel.load(std::memory_order_relaxed) &&
                                 (i = next.fetch_add(1, std::memory_order_relaxed)) < withFiles.size();) {
             DirRecord& dir = *withFiles[i];
@@ -195,7 +196,7 @@ void ChecksumPass::ComputeSmallFiles(FolderTree& folders, unsigned threads,
             if (keeps)
                 reader->FindFolder(dir.identity, row);
             bool gained = false;
-            known.clear();
+            known.Clear();
             for (FileRecord& entry : dir.entries) {
                 if (!needed(entry))
                     continue;
@@ -207,7 +208,7 @@ void ChecksumPass::ComputeSmallFiles(FolderTree& folders, unsigned threads,
                 };
                 CachedLookup lookup;
                 if (keeps && lookup.Find(row, entry, m_hashes, identify)) {
-                    known.push_back(lookup.Found(entry));
+                    known.Add(lookup.Found(entry, m_cache->RunDay()));
                     gained |= lookup.Seen() < m_cache->RunDay();
                     continue;
                 }
@@ -219,17 +220,19 @@ void ChecksumPass::ComputeSmallFiles(FolderTree& folders, unsigned threads,
                 if (StoreChecksum(entry, m_hashes, result, path, problems[worker])) {
                     computed.fetch_add(1, std::memory_order_relaxed);
                     CachedFile file;
-                    if (keeps && lookup.Computed(entry, m_hashes, result.identity, file)) {
-                        known.push_back(file);
+                    if (keeps && lookup.Computed(entry, m_hashes, result.identity, m_cache->RunDay(), file)) {
+                        known.Add(file);
                         gained = true;
                     }
                 }
             }
             if (gained)
-                m_cache->StoreFolder(dir.identity, known);
+                m_cache->StoreFolder(dir.identity, known.Blob());
         }
     };
     RunWorkers(workers, work, waiting);
+    if (m_cache != nullptr)
+        m_cache->Flush();
     m_computed += computed.load();
     std::vector<RunProblem> found;
     for (std::vector<RunProblem>& part : problems)
@@ -254,7 +257,7 @@ void ChecksumPass::Compute(FileRecord& entry, const std::string& path,
     CachedLookup lookup;
     if (keeps && lookup.Find(m_row, entry, m_hashes, identify)) {
         if (lookup.Seen() < m_cache->RunDay())
-            m_cache->StoreFolder(dir->identity, {lookup.Found(entry)});
+            m_cache->StoreFolder(dir->identity, EncodeFolderFiles({lookup.Found(entry, m_cache->RunDay())}));
         return;
     }
     const std::uint64_t size = entry.size;
@@ -266,8 +269,8 @@ void ChecksumPass::Compute(FileRecord& entry, const std::string& path,
     if (StoreChecksum(entry, m_hashes, result, path, m_problems)) {
         ++m_computed;
         CachedFile file;
-        if (keeps && lookup.Computed(entry, m_hashes, result.identity, file))
-            m_cache->StoreFolder(dir->identity, {file});
+        if (keeps && lookup.Computed(entry, m_hashes, result.identity, m_cache->RunDay(), file))
+            m_cache->StoreFolder(dir->identity, EncodeFolderFiles({file}));
     }
 }
 

@@ -11,21 +11,27 @@ namespace {
 constexpr std::uint8_t kCrc32Bit = 1u << 0, kXxh3Bit = 1u << 1, kSha256Bit = 1u << 2;
 constexpr std::uint8_t kEveryHash = kCrc32Bit | kXxh3Bit | kSha256Bit;
 
-// Numbers are kept in seven-bit groups, low first, the high bit marking that another follows; signed
-// ones folded so that small negative numbers stay short.
-void PutNumber(std::string& out, std::uint64_t value) {
-    while (value >= 0x80) {
-        out.push_back(static_cast<char>((value & 0x7f) | 0x80));
-        value >>= 7;
-    }
-    out.push_back(static_cast<char>(value));
+// The most bytes an entry takes besides its name: eight numbers, the checksums' byte and the checksums.
+constexpr std::size_t kLongestEntry = 10 + 8 * 10 + 1 + 4 + 8 + 32;
+
+// Numbers are kept in seven-bit groups, low first, the high bit marking that another follows; each
+// writer returns where the next byte goes.
+char* PutNumber(char* out, std::uint64_t value) {
+    for (; value >= 0x80; value >>= 7)
+        *out++ = static_cast<char>((value & 0x7f) | 0x80);
+    *out++ = static_cast<char>(value);
+    return out;
 }
-void PutSigned(std::string& out, std::int64_t value) {
-    PutNumber(out, (static_cast<std::uint64_t>(value) << 1) ^ static_cast<std::uint64_t>(value >> 63));
+// A difference (modulo 2^64) folded so that small ones either way stay short.
+char* PutDifference(char* out, std::uint64_t value, std::uint64_t from) {
+    const auto difference = static_cast<std::int64_t>(value - from);
+    return PutNumber(out, (static_cast<std::uint64_t>(difference) << 1) ^
+                              static_cast<std::uint64_t>(difference >> 63));
 }
-template <typename Unsigned> void PutFixed(std::string& out, Unsigned value) {
+template <typename Unsigned> char* PutFixed(char* out, Unsigned value) {
     for (std::size_t i = 0; i < sizeof value; ++i)
-        out.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
+        *out++ = static_cast<char>((value >> (8 * i)) & 0xff);
+    return out;
 }
 
 // Reads a blob front to back; every read fails once the blob is cut short or malformed.
@@ -47,11 +53,12 @@ public:
         }
         return false;
     }
-    bool Signed(std::int64_t& value) {
+    template <typename Value> bool Difference(Value& value, Value from) {
         std::uint64_t folded = 0;
         if (!Number(folded))
             return false;
-        value = static_cast<std::int64_t>(folded >> 1) ^ -static_cast<std::int64_t>(folded & 1);
+        const std::uint64_t difference = (folded >> 1) ^ (~(folded & 1) + 1);
+        value = static_cast<Value>(static_cast<std::uint64_t>(from) + difference);
         return true;
     }
     template <typename Unsigned> bool Fixed(Unsigned& value) {
@@ -77,10 +84,6 @@ private:
     std::string_view m_rest;
 };
 
-bool ByName(const CachedFile& a, const CachedFile& b) {
-    return a.name < b.name;
-}
-
 } // namespace
 
 const CachedFile* CachedFolder::Find(std::string_view name) const {
@@ -95,74 +98,98 @@ void CachedFolder::Clear() {
     m_blob.clear();
 }
 
+// Each entry: its name (length and bytes); device, index, size, the times and the day, most as the
+// difference from the entry before (files of one folder are alike in them); the checksums held and
+// each of them.
+bool FolderFilesEncoder::Add(const CachedFile& file) {
+    if (m_count != 0 && !(std::string_view(m_blob).substr(m_lastName, m_lastNameSize) < file.name))
+        return false;
+    const FileIdentity& id = file.identity;
+    const std::size_t start = m_blob.size();
+    m_blob.resize(start + kLongestEntry + file.name.size());
+    char* const first = m_blob.data();
+    char* out = PutNumber(first + start, file.name.size());
+    m_lastName = static_cast<std::size_t>(out - first);
+    m_lastNameSize = file.name.size();
+    out = std::copy(file.name.begin(), file.name.end(), out);
+    out = PutDifference(out, id.device, m_previous.device);
+    out = PutDifference(out, id.index, m_previous.index);
+    out = PutNumber(out, id.size);
+    out = PutDifference(out, static_cast<std::uint64_t>(id.writeSeconds),
+                        static_cast<std::uint64_t>(m_previous.writeSeconds));
+    out = PutDifference(out, static_cast<std::uint64_t>(id.writeNanoseconds), 0);
+    out = PutDifference(out, static_cast<std::uint64_t>(id.changeSeconds),
+                        static_cast<std::uint64_t>(m_previous.changeSeconds));
+    out = PutDifference(out, static_cast<std::uint64_t>(id.changeNanoseconds), 0);
+    out =
+        PutDifference(out, static_cast<std::uint64_t>(file.seen), static_cast<std::uint64_t>(m_previousSeen));
+    const std::uint8_t hashes = file.checksums.hashes & kEveryHash;
+    *out++ = static_cast<char>(hashes);
+    if (hashes & kCrc32Bit)
+        out = PutFixed(out, file.checksums.crc);
+    if (hashes & kXxh3Bit)
+        out = PutFixed(out, file.checksums.xxh3);
+    if (hashes & kSha256Bit)
+        out = std::copy(file.checksums.sha256.begin(), file.checksums.sha256.end(), out);
+    m_blob.resize(static_cast<std::size_t>(out - first));
+    m_previous = id;
+    m_previousSeen = file.seen;
+    ++m_count;
+    return true;
+}
+
+void FolderFilesEncoder::Clear() {
+    m_blob.clear();
+    m_count = 0;
+    m_previous = {};
+    m_previousSeen = 0;
+}
+
 std::string EncodeFolderFiles(const std::vector<CachedFile>& files) {
-    std::string out;
-    out.reserve(16 + files.size() * 48);
-    std::size_t count = 0;
+    FolderFilesEncoder encoder;
     for (std::size_t i = 0; i < files.size(); ++i)
-        count += i + 1 == files.size() || files[i].name != files[i + 1].name;
-    PutNumber(out, count);
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        if (i + 1 < files.size() && files[i].name == files[i + 1].name)
-            continue; // the last of equal names
-        const CachedFile& file = files[i];
-        const FileIdentity& id = file.identity;
-        PutNumber(out, file.name.size());
-        out.append(file.name);
-        PutNumber(out, id.device);
-        PutNumber(out, id.index);
-        PutNumber(out, id.size);
-        PutSigned(out, id.writeSeconds);
-        PutSigned(out, id.writeNanoseconds);
-        PutSigned(out, id.changeSeconds);
-        PutSigned(out, id.changeNanoseconds);
-        PutSigned(out, file.seen);
-        const std::uint8_t hashes = file.checksums.hashes & kEveryHash;
-        out.push_back(static_cast<char>(hashes));
-        if (hashes & kCrc32Bit)
-            PutFixed(out, file.checksums.crc);
-        if (hashes & kXxh3Bit)
-            PutFixed(out, file.checksums.xxh3);
-        if (hashes & kSha256Bit)
-            out.append(reinterpret_cast<const char*>(file.checksums.sha256.data()),
-                       file.checksums.sha256.size());
-    }
-    return out;
+        if (i + 1 == files.size() || files[i].name != files[i + 1].name) // the last of equal names
+            encoder.Add(files[i]);
+    return encoder.Blob();
 }
 
 bool DecodeFolderFiles(std::string blob, CachedFolder& folder) {
     folder.m_blob = std::move(blob);
     folder.m_files.clear();
+    folder.m_files.reserve(folder.m_blob.size() / 32);
     BlobReader in(folder.m_blob);
-    std::uint64_t count = 0;
-    // Each entry takes more than ten bytes: a count beyond that is no count of this blob.
-    bool good = in.Number(count) && count <= folder.m_blob.size() / 10;
-    if (good)
-        folder.m_files.reserve(static_cast<std::size_t>(count));
-    for (std::uint64_t i = 0; good && i < count; ++i) {
+    FileIdentity previous;
+    std::int64_t previousSeen = 0;
+    bool good = true;
+    while (good && !in.AtEnd()) {
         CachedFile file;
         FileIdentity& id = file.identity;
         std::uint64_t length = 0;
         std::uint8_t hashes = 0;
         std::string_view digest;
         good = in.Number(length) && length <= folder.m_blob.size() &&
-               in.Bytes(static_cast<std::size_t>(length), file.name) && in.Number(id.device) &&
-               in.Number(id.index) && in.Number(id.size) && in.Signed(id.writeSeconds) &&
-               in.Signed(id.writeNanoseconds) && in.Signed(id.changeSeconds) &&
-               in.Signed(id.changeNanoseconds) && in.Signed(file.seen) && in.Fixed(hashes) &&
-               (hashes & ~kEveryHash) == 0 && (!(hashes & kCrc32Bit) || in.Fixed(file.checksums.crc)) &&
+               in.Bytes(static_cast<std::size_t>(length), file.name) &&
+               in.Difference(id.device, previous.device) && in.Difference(id.index, previous.index) &&
+               in.Number(id.size) && in.Difference(id.writeSeconds, previous.writeSeconds) &&
+               in.Difference(id.writeNanoseconds, std::int64_t{0}) &&
+               in.Difference(id.changeSeconds, previous.changeSeconds) &&
+               in.Difference(id.changeNanoseconds, std::int64_t{0}) &&
+               in.Difference(file.seen, previousSeen) && in.Fixed(hashes) && (hashes & ~kEveryHash) == 0 &&
+               (!(hashes & kCrc32Bit) || in.Fixed(file.checksums.crc)) &&
                (!(hashes & kXxh3Bit) || in.Fixed(file.checksums.xxh3)) &&
-               (!(hashes & kSha256Bit) || in.Bytes(file.checksums.sha256.size(), digest));
+               (!(hashes & kSha256Bit) || in.Bytes(file.checksums.sha256.size(), digest)) &&
+               // Strictly in name order, so that a file is found by halving.
+               (folder.m_files.empty() || folder.m_files.back().name < file.name);
         if (!good)
             break;
         file.checksums.hashes = hashes;
         if (!digest.empty())
             std::memcpy(file.checksums.sha256.data(), digest.data(), digest.size());
-        // Strictly in name order, so that a file is found by halving.
-        good = folder.m_files.empty() || folder.m_files.back().name < file.name;
+        previous = id;
+        previousSeen = file.seen;
         folder.m_files.push_back(file);
     }
-    if (good && in.AtEnd())
+    if (good)
         return true;
     folder.Clear();
     return false;
@@ -194,7 +221,8 @@ ChecksumCache::Reader::~Reader() = default;
 bool ChecksumCache::Reader::FindFolder(const FolderIdentity&, CachedFolder&) {
     return false;
 }
-void ChecksumCache::StoreFolder(const FolderIdentity&, std::vector<CachedFile>) {}
+void ChecksumCache::StoreFolder(const FolderIdentity&, const std::string&) {}
+void ChecksumCache::Flush() {}
 std::string ChecksumCache::Finish() {
     return {};
 }
@@ -530,14 +558,10 @@ bool ChecksumCache::Reader::FindFolder(const FolderIdentity& folder, CachedFolde
     return kept;
 }
 
-void ChecksumCache::StoreFolder(const FolderIdentity& folder, std::vector<CachedFile> files) {
+void ChecksumCache::StoreFolder(const FolderIdentity& folder, const std::string& files) {
     if (!folder.known || files.empty())
         return;
-    if (!std::is_sorted(files.begin(), files.end(), ByName))
-        std::stable_sort(files.begin(), files.end(), ByName);
-    for (CachedFile& file : files)
-        file.seen = m_today;
-    Update update{folder.device, folder.index, EncodeFolderFiles(files)};
+    Update update{folder.device, folder.index, files};
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_pending.push_back(std::move(update));
@@ -545,6 +569,7 @@ void ChecksumCache::StoreFolder(const FolderIdentity& folder, std::vector<Cached
             return;
         m_batches.push_back(std::move(m_pending));
         m_pending = {};
+        m_pending.reserve(kBatchFolders);
     }
     m_batchReady.notify_one();
 }
@@ -553,10 +578,10 @@ void ChecksumCache::StoreFolder(const FolderIdentity& folder, std::vector<Cached
 void ChecksumCache::WriteRows() {
     for (;;) {
         std::vector<Update> updates;
-        bool last = false;
+        bool last = false, idle = false;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
-            auto ready = [this] { return m_finishing || !m_batches.empty(); };
+            auto ready = [this] { return m_finishing || m_flushing || !m_batches.empty(); };
             m_batchReady.wait(lock, ready);
             // Batches are gathered into one transaction of many rows: each transaction writes every page
             // it touches anew.
@@ -565,11 +590,14 @@ void ChecksumCache::WriteRows() {
                 for (; !m_batches.empty(); m_batches.pop_front())
                     std::move(m_batches.front().begin(), m_batches.front().end(),
                               std::back_inserter(updates));
-                if (m_finishing || updates.size() >= kFoldersPerTransaction ||
+                if (m_finishing || m_flushing || updates.size() >= kFoldersPerTransaction ||
                     !m_batchReady.wait_until(lock, deadline, ready))
                     break;
             }
             last = m_finishing && m_batches.empty();
+            idle = m_flushing && m_batches.empty();
+            if (idle)
+                m_flushing = false;
         }
         // In key order the rows are looked up walking the index once; two updates of one folder stay in
         // the order they were made.
@@ -577,9 +605,54 @@ void ChecksumCache::WriteRows() {
             return std::tie(a.device, a.folder) < std::tie(b.device, b.folder);
         });
         Write(updates);
+        if (idle || last)
+            Prune();
+        // While the run writes its listing, the log is copied into the database, which closing the
+        // connection would otherwise do after the listing.
+        if (idle && !last && !m_damaged.load())
+            sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
         if (last)
             return;
     }
+}
+
+// Rows are dropped once a day at most: the first run of a day looks for them.
+void ChecksumCache::Prune() {
+    if (m_pruned || m_damaged.load())
+        return;
+    m_pruned = true;
+    Statement pruned, prune, noted;
+    bool due = true;
+    if (sqlite3_prepare_v2(m_db, "SELECT value FROM facts WHERE name = 'pruned'", -1, &pruned.handle,
+                           nullptr) == SQLITE_OK &&
+        sqlite3_step(pruned.handle) == SQLITE_ROW)
+        due = sqlite3_column_int64(pruned.handle, 0) != m_today;
+    sqlite3_reset(pruned.handle);
+    if (due &&
+        sqlite3_prepare_v2(m_db, "DELETE FROM folders WHERE last_seen < ?1", -1, &prune.handle, nullptr) ==
+            SQLITE_OK &&
+        sqlite3_prepare_v2(m_db, "INSERT OR REPLACE INTO facts VALUES('pruned', ?1)", -1, &noted.handle,
+                           nullptr) == SQLITE_OK) {
+        sqlite3_bind_int64(prune.handle, 1, m_today - kKeepDays);
+        sqlite3_bind_int64(noted.handle, 1, m_today);
+        const int code = sqlite3_step(prune.handle);
+        if (code == SQLITE_DONE)
+            sqlite3_step(noted.handle);
+        else
+            NoteDamage(code);
+    }
+}
+
+void ChecksumCache::Flush() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_finishing)
+            return;
+        m_batches.push_back(std::move(m_pending));
+        m_pending = {};
+        m_flushing = true;
+    }
+    m_batchReady.notify_one();
 }
 
 void ChecksumCache::NoteDamage(int code) {
@@ -654,29 +727,6 @@ std::string ChecksumCache::Finish() {
     }
     m_batchReady.notify_one();
     m_writer.join(); // the rest is written on this thread
-    if (!m_damaged.load()) {
-        // Rows are dropped once a day at most: the first run of a day looks for them.
-        Statement pruned, prune, noted;
-        bool due = true;
-        if (sqlite3_prepare_v2(m_db, "SELECT value FROM facts WHERE name = 'pruned'", -1, &pruned.handle,
-                               nullptr) == SQLITE_OK &&
-            sqlite3_step(pruned.handle) == SQLITE_ROW)
-            due = sqlite3_column_int64(pruned.handle, 0) != m_today;
-        sqlite3_reset(pruned.handle);
-        if (due &&
-            sqlite3_prepare_v2(m_db, "DELETE FROM folders WHERE last_seen < ?1", -1, &prune.handle,
-                               nullptr) == SQLITE_OK &&
-            sqlite3_prepare_v2(m_db, "INSERT OR REPLACE INTO facts VALUES('pruned', ?1)", -1, &noted.handle,
-                               nullptr) == SQLITE_OK) {
-            sqlite3_bind_int64(prune.handle, 1, m_today - kKeepDays);
-            sqlite3_bind_int64(noted.handle, 1, m_today);
-            const int code = sqlite3_step(prune.handle);
-            if (code == SQLITE_DONE)
-                sqlite3_step(noted.handle);
-            else
-                NoteDamage(code);
-        }
-    }
     if (!m_damaged.load())
         return {};
     sqlite3_close_v2(m_db);

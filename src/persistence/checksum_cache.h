@@ -72,10 +72,28 @@ private:
     std::vector<CachedFile> m_files;
 };
 
-// The row's blob: the files in name order, each with its name, identity, day, the checksums it holds.
-// `files` must be sorted by name with each name once (EncodeFolderFiles keeps the last of equal names).
+// Makes the row's blob of a folder's files, added in name order.
+class FolderFilesEncoder {
+public:
+    // Adds a file; false, adding nothing, when its name does not come after the last one's.
+    bool Add(const CachedFile& file);
+    const std::string& Blob() const { return m_blob; }
+    bool Empty() const { return m_count == 0; }
+    // Starts again with no files (keeping the room).
+    void Clear();
+
+private:
+    std::string m_blob;
+    std::size_t m_count = 0;
+    std::size_t m_lastName = 0; // where the last name is in the blob
+    std::size_t m_lastNameSize = 0;
+    FileIdentity m_previous;
+    std::int64_t m_previousSeen = 0;
+};
+
+// The row's blob of `files`, which must be sorted by name (of equal names the last is kept).
 std::string EncodeFolderFiles(const std::vector<CachedFile>& files);
-// False for a blob that is not one EncodeFolderFiles makes (cut short, too long, out of order): such a
+// False for a blob that is not one FolderFilesEncoder makes (cut short, too long, out of order): such a
 // row is taken as none and replaced.
 bool DecodeFolderFiles(std::string blob, CachedFolder& folder);
 
@@ -123,9 +141,13 @@ public:
     // A lookup connection for one thread; nullptr when none can be opened (then nothing is found).
     std::unique_ptr<Reader> NewReader();
 
-    // Keeps what this run knows of files of the folder (written with the next batch): each replaces
-    // the row's entry of its name, seen today. `files` need not be sorted; their names are copied.
-    void StoreFolder(const FolderIdentity& folder, std::vector<CachedFile> files);
+    // Keeps what this run knows of files of the folder, a blob of FolderFilesEncoder (written with the
+    // next batch): each file replaces the row's entry of its name.
+    void StoreFolder(const FolderIdentity& folder, const std::string& files);
+    // Writes what is kept so far without waiting for more, then drops old rows and copies the log into
+    // the database, all on the writer thread (the run has read most files, and goes on writing its
+    // listing meanwhile).
+    void Flush();
     // Writes what is still to be written and drops old rows. The warning when the database turned out
     // to be damaged meanwhile (it is then set aside), else "".
     std::string Finish();
@@ -134,23 +156,26 @@ private:
     struct Update {
         std::uint64_t device = 0;
         std::uint64_t folder = 0;
-        std::string files; // EncodeFolderFiles
+        std::string files; // FolderFilesEncoder
     };
 
     ChecksumCache(std::string path, std::int64_t today, sqlite3* db);
     void WriteRows();
     void Write(const std::vector<Update>& updates);
+    void Prune();
     void NoteDamage(int code);
 
     std::string m_path;
     std::int64_t m_today;
     sqlite3* m_db;      // the connection that writes
-    std::mutex m_mutex; // guards m_pending, m_batches and m_finishing
+    std::mutex m_mutex; // guards m_pending, m_batches, m_flushing and m_finishing
     std::condition_variable m_batchReady;
     std::vector<Update> m_pending;
     std::deque<std::vector<Update>> m_batches; // for the writer
+    bool m_flushing = false;
     bool m_finishing = false;
-    std::thread m_writer; // alone writes through m_db until Finish joins it
+    bool m_pruned = false; // by the writer thread
+    std::thread m_writer;  // alone writes through m_db until Finish joins it
     std::atomic<bool> m_damaged{false};
 };
 

@@ -240,8 +240,13 @@ TEST_F(ChecksumCacheRunTest, ADamagedDatabaseIsSetAsideWithOneWarning) {
 
 constexpr FolderIdentity kFolder{7, 70, true};
 
-CachedFile File(std::string_view name, std::uint64_t index, std::uint32_t crc) {
-    return CachedFile{name, FileIdentity{1, index, 5, 100, 0, 100, 0}, CachedChecksums{kHashCrc32, crc}, 0};
+CachedFile File(std::string_view name, std::uint64_t index, std::uint32_t crc, std::int64_t seen = 20000) {
+    return CachedFile{name, FileIdentity{1, index, 5, 100, 0, 100, 0}, CachedChecksums{kHashCrc32, crc},
+                      seen};
+}
+
+void Store(ChecksumCache& cache, const FolderIdentity& folder, const std::vector<CachedFile>& files) {
+    cache.StoreFolder(folder, EncodeFolderFiles(files));
 }
 
 // The row of kFolder as a new reader finds it.
@@ -264,8 +269,8 @@ TEST(ChecksumCacheTest, RowsAndEntriesNotSeenForTheKeepingPeriodAreDropped) {
     };
     {
         auto cache = open(kDay);
-        cache->StoreFolder(kFolder, {File("old", 10, 1), File("seen", 11, 2)});
-        cache->StoreFolder(kOther, {File("gone", 12, 3)});
+        Store(*cache, kFolder, {File("old", 10, 1, kDay), File("seen", 11, 2, kDay)});
+        Store(*cache, kOther, {File("gone", 12, 3, kDay)});
         EXPECT_EQ(cache->Finish(), "");
     }
     {
@@ -274,13 +279,15 @@ TEST(ChecksumCacheTest, RowsAndEntriesNotSeenForTheKeepingPeriodAreDropped) {
         ASSERT_EQ(row.Files().size(), 2u);
         EXPECT_EQ(row.Find("seen")->checksums.crc, 2u);
         EXPECT_EQ(row.Find("seen")->seen, kDay);
-        cache->StoreFolder(kFolder, {*row.Find("seen")}); // seen again: kept from this day on
+        CachedFile seen = *row.Find("seen");
+        seen.seen = kDay + 60;
+        Store(*cache, kFolder, {seen}); // seen again: kept from this day on
         cache->Finish();
     }
     {
         auto cache = open(kDay + ChecksumCache::kKeepDays + 1);
         // The entry not seen since is dropped once its row is written again.
-        cache->StoreFolder(kFolder, {File("new", 13, 4)});
+        Store(*cache, kFolder, {File("new", 13, 4, kDay + ChecksumCache::kKeepDays + 1)});
         cache->Finish();
     }
     auto cache = open(kDay + ChecksumCache::kKeepDays + 1);
@@ -311,8 +318,8 @@ TEST(ChecksumCacheTest, TwoCachesWritingOneFolderKeepWhatEachRead) {
     strong.checksums = CachedChecksums{kHashSha256, 0, 0, Sha256Digest{0xab}};
     CachedFile replaced = File("replaced", 12, 5);
     replaced.identity.changeNanoseconds = 1;
-    first->StoreFolder(kFolder, {shared, File("first", 11, 1), File("replaced", 12, 4)});
-    second->StoreFolder(kFolder, {strong, replaced, File("second", 13, 2)});
+    Store(*first, kFolder, {File("first", 11, 1), File("replaced", 12, 4), shared});
+    Store(*second, kFolder, {replaced, File("second", 13, 2), strong});
     EXPECT_EQ(first->Finish(), "");
     EXPECT_EQ(second->Finish(), "");
 
@@ -362,18 +369,33 @@ TEST(ChecksumCacheTest, ARowsBlobIsReadBackExactlyAndADamagedOneIsNone) {
     EXPECT_EQ(row.Find(unusual), &row.Files()[2]);
     EXPECT_EQ(row.Find("b.txt"), nullptr);
 
-    // Cut anywhere, or with bytes after the end, a blob is no row.
-    for (std::size_t size = 0; size < blob.size(); ++size)
-        EXPECT_FALSE(DecodeFolderFiles(blob.substr(0, size), row)) << size;
+    // Cut inside an entry, or with a stray byte after the last, a blob is no row (an empty one is a row
+    // of no files).
+    EXPECT_TRUE(DecodeFolderFiles("", row));
+    const std::size_t firstEntry = EncodeFolderFiles({files[0]}).size();
+    const std::size_t secondEntry = EncodeFolderFiles({files[0], files[1]}).size();
+    for (std::size_t size = 1; size < blob.size(); ++size) {
+        if (size != firstEntry && size != secondEntry) {
+            EXPECT_FALSE(DecodeFolderFiles(blob.substr(0, size), row)) << size;
+        }
+    }
     EXPECT_TRUE(row.Files().empty());
     EXPECT_FALSE(DecodeFolderFiles(blob + '\0', row));
     // Names out of order cannot be looked up by halving.
-    EXPECT_FALSE(DecodeFolderFiles(EncodeFolderFiles({files[1], files[0]}), row));
-    // An unknown checksum, or a count larger than the blob could hold.
+    EXPECT_FALSE(DecodeFolderFiles(EncodeFolderFiles({files[1]}) + EncodeFolderFiles({files[0]}), row));
+    // An unknown checksum, or a name longer than the blob.
     std::string unknown = EncodeFolderFiles({files[0]});
     unknown[unknown.size() - 1] = 8;
     EXPECT_FALSE(DecodeFolderFiles(unknown, row));
     EXPECT_FALSE(DecodeFolderFiles(std::string("\xff\xff\xff\xff\x0f", 5), row));
+    // The encoder takes names in order only.
+    FolderFilesEncoder encoder;
+    EXPECT_TRUE(encoder.Add(files[1]));
+    EXPECT_FALSE(encoder.Add(files[0]));
+    EXPECT_FALSE(encoder.Add(files[1]));
+    EXPECT_TRUE(encoder.Add(files[2]));
+    ASSERT_TRUE(DecodeFolderFiles(encoder.Blob(), row));
+    EXPECT_EQ(row.Files().size(), 2u);
     // Of two entries of one name the last is kept.
     ASSERT_TRUE(DecodeFolderFiles(EncodeFolderFiles({File("x", 1, 1), File("x", 2, 2)}), row));
     ASSERT_EQ(row.Files().size(), 1u);
@@ -387,7 +409,7 @@ TEST(ChecksumCacheTest, ClearingEmptiesTheCacheAndDropsADamagedOne) {
     {
         auto cache = ChecksumCache::Open(path, 20000, warning);
         ASSERT_NE(cache, nullptr) << warning;
-        cache->StoreFolder(kFolder, {File("a", 10, 0xcbf43926)});
+        Store(*cache, kFolder, {File("a", 10, 0xcbf43926)});
         cache->Finish();
     }
     EXPECT_TRUE(ChecksumCache::Clear(path, error)) << error;
@@ -427,7 +449,7 @@ TEST(ChecksumCacheTest, ADatabaseOfTheEarlierLayoutIsStartedAfresh) {
         auto cache = ChecksumCache::Open(path, 20000, warning);
         ASSERT_NE(cache, nullptr) << warning;
         EXPECT_EQ(warning, "");
-        cache->StoreFolder(kFolder, {File("a", 10, 7)});
+        Store(*cache, kFolder, {File("a", 10, 7)});
         EXPECT_EQ(cache->Finish(), "");
     }
     auto cache = ChecksumCache::Open(path, 20000, warning);

@@ -85,7 +85,7 @@ public:
                        m_identity.size == entry.size && m_identity.writeSeconds == entry.lastWriteTime;
         if (!m_identified)
             return false;
-        const CachedFile* kept = row.Find(entry.name);
+        const CachedFile* kept = row.Find(m_identity);
         if (kept != nullptr && kept->identity == m_identity) {
             m_kept = kept->checksums;
             m_seen = kept->seen;
@@ -102,7 +102,7 @@ public:
                   CachedFile& file) const {
         if (!m_identified || read != m_identity)
             return false;
-        file = CachedFile{entry.name, m_identity, m_kept, day};
+        file = CachedFile{m_identity, m_kept, day};
         CachedChecksums& row = file.checksums;
         row.hashes = static_cast<std::uint8_t>((row.hashes | hashes) & kEveryHash);
         if (hashes & kHashCrc32)
@@ -114,9 +114,7 @@ public:
         return true;
     }
     // The entry as found, seen again on `day`, for a row to be written anew.
-    CachedFile Found(const FileRecord& entry, std::int64_t day) const {
-        return CachedFile{entry.name, m_identity, m_kept, day};
-    }
+    CachedFile Found(std::int64_t day) const { return CachedFile{m_identity, m_kept, day}; }
     // The day the entry found was last seen.
     std::int64_t Seen() const { return m_seen; }
 
@@ -178,56 +176,72 @@ void ChecksumPass::ComputeSmallFiles(FolderTree& folders, unsigned threads,
         std::string name, path;
         FolderWalk walk;
         FolderPath paths;
-        const DirectoryHandle closed;
         // Each worker looks rows up through a connection of its own.
         const std::unique_ptr<ChecksumCache::Reader> reader = m_cache ? m_cache->NewReader() : nullptr;
         CachedFolder row;
-        FolderFilesEncoder known; // this folder's files for its row, in name order as its records are
+        std::vector<CachedFile> known; // this folder's files for its row
         for (std::size_t i = 0; !m_cancel.load(std::memory_order_relaxed) &&
                                 (i = next.fetch_add(1, std::memory_order_relaxed)) < withFiles.size();) {
             DirRecord& dir = *withFiles[i];
-            const std::string& dirPath = paths.Of(dir);
-            const DirectoryHandle* const open = walk.Open(dir);
-            const bool opened = open != nullptr;
-            const DirectoryHandle& folder = opened ? *open : closed;
+            // The folder is opened, and a file's path made, only for a file that is read or looked at:
+            // a folder whose files are all in the cache is not opened at all.
+            const DirectoryHandle* open = nullptr;
+            bool tried = false;
+            auto folder = [&]() -> const DirectoryHandle* {
+                if (!tried)
+                    open = walk.Open(dir);
+                tried = true;
+                return open;
+            };
             // One lookup for the folder's files; its row is written again only when it gains something:
             // a file read, or one seen on an earlier day.
             const bool keeps = reader != nullptr && dir.identity.known;
             if (keeps)
                 reader->FindFolder(dir.identity, row);
             bool gained = false;
-            known.Clear();
+            known.clear();
             for (FileRecord& entry : dir.entries) {
                 if (!needed(entry))
                     continue;
-                name.assign(entry.name);
-                path = JoinPath(dirPath, entry.name);
+                bool named = false;
+                auto nameAndPath = [&] {
+                    if (!named) {
+                        name.assign(entry.name);
+                        path = JoinPath(paths.Of(dir), entry.name);
+                    }
+                    named = true;
+                };
                 auto identify = [&](FileIdentity& identity) {
-                    return opened ? ReadFileIdentity(folder, name.c_str(), identity)
-                                  : ReadFileIdentity(path, identity);
+                    nameAndPath();
+                    const DirectoryHandle* handle = folder();
+                    return handle != nullptr ? ReadFileIdentity(*handle, name.c_str(), identity)
+                                             : ReadFileIdentity(path, identity);
                 };
                 CachedLookup lookup;
                 if (keeps && lookup.Find(row, entry, m_hashes, identify)) {
-                    known.Add(lookup.Found(entry, m_cache->RunDay()));
+                    known.push_back(lookup.Found(m_cache->RunDay()));
                     gained |= lookup.Seen() < m_cache->RunDay();
                     continue;
                 }
+                nameAndPath();
                 // A folder that cannot be opened leaves each file to say why it cannot be read.
-                const auto result = opened ? checksummers[worker].ComputeIn(folder, name.c_str(), entry.size,
-                                                                            entry.lastWriteTime, m_cancel)
-                                           : checksummers[worker].Compute(path, entry.size,
-                                                                          entry.lastWriteTime, m_cancel, {});
+                const DirectoryHandle* handle = folder();
+                const auto result =
+                    handle != nullptr
+                        ? checksummers[worker].ComputeIn(*handle, name.c_str(), entry.size,
+                                                         entry.lastWriteTime, m_cancel)
+                        : checksummers[worker].Compute(path, entry.size, entry.lastWriteTime, m_cancel, {});
                 if (StoreChecksum(entry, m_hashes, result, path, problems[worker])) {
                     computed.fetch_add(1, std::memory_order_relaxed);
                     CachedFile file;
                     if (keeps && lookup.Computed(entry, m_hashes, result.identity, m_cache->RunDay(), file)) {
-                        known.Add(file);
+                        known.push_back(file);
                         gained = true;
                     }
                 }
             }
             if (gained)
-                m_cache->StoreFolder(dir.identity, known.Blob());
+                m_cache->StoreFolder(dir.identity, EncodeFolderFiles(known));
         }
     };
     RunWorkers(workers, work, waiting);
@@ -257,7 +271,7 @@ void ChecksumPass::Compute(FileRecord& entry, const std::string& path,
     CachedLookup lookup;
     if (keeps && lookup.Find(m_row, entry, m_hashes, identify)) {
         if (lookup.Seen() < m_cache->RunDay())
-            m_cache->StoreFolder(dir->identity, EncodeFolderFiles({lookup.Found(entry, m_cache->RunDay())}));
+            m_cache->StoreFolder(dir->identity, EncodeFolderFiles({lookup.Found(m_cache->RunDay())}));
         return;
     }
     const std::uint64_t size = entry.size;

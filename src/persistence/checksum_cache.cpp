@@ -11,8 +11,8 @@ namespace {
 constexpr std::uint8_t kCrc32Bit = 1u << 0, kXxh3Bit = 1u << 1, kSha256Bit = 1u << 2;
 constexpr std::uint8_t kEveryHash = kCrc32Bit | kXxh3Bit | kSha256Bit;
 
-// The most bytes an entry takes besides its name: eight numbers, the checksums' byte and the checksums.
-constexpr std::size_t kLongestEntry = 10 + 8 * 10 + 1 + 4 + 8 + 32;
+// The most bytes an entry takes: eight numbers, the checksums' byte and the checksums.
+constexpr std::size_t kLongestEntry = 8 * 10 + 1 + 4 + 8 + 32;
 
 // Numbers are kept in seven-bit groups, low first, the high bit marking that another follows; each
 // writer returns where the next byte goes.
@@ -86,33 +86,31 @@ private:
 
 } // namespace
 
-const CachedFile* CachedFolder::Find(std::string_view name) const {
-    const auto at =
-        std::lower_bound(m_files.begin(), m_files.end(), name,
-                         [](const CachedFile& file, std::string_view n) { return file.name < n; });
-    return at != m_files.end() && at->name == name ? &*at : nullptr;
+// Entries are in the order of their file's device and index.
+bool Before(const FileIdentity& a, const FileIdentity& b) {
+    return a.device < b.device || (a.device == b.device && a.index < b.index);
+}
+bool SameFile(const FileIdentity& a, const FileIdentity& b) {
+    return a.device == b.device && a.index == b.index;
 }
 
-void CachedFolder::Clear() {
-    m_files.clear();
-    m_blob.clear();
+const CachedFile* CachedFolder::Find(const FileIdentity& identity) const {
+    const auto at = std::lower_bound(
+        m_files.begin(), m_files.end(), identity,
+        [](const CachedFile& file, const FileIdentity& id) { return Before(file.identity, id); });
+    return at != m_files.end() && SameFile(at->identity, identity) ? &*at : nullptr;
 }
 
-// Each entry: its name (length and bytes); device, index, size, the times and the day, most as the
-// difference from the entry before (files of one folder are alike in them); the checksums held and
-// each of them.
+// Each entry: device, index, size, the times and the day, most as the difference from the entry
+// before (files of one folder are alike in them); the checksums held and each of them.
 bool FolderFilesEncoder::Add(const CachedFile& file) {
-    if (m_count != 0 && !(std::string_view(m_blob).substr(m_lastName, m_lastNameSize) < file.name))
-        return false;
     const FileIdentity& id = file.identity;
+    if (m_count != 0 && !Before(m_previous, id))
+        return false;
     const std::size_t start = m_blob.size();
-    m_blob.resize(start + kLongestEntry + file.name.size());
+    m_blob.resize(start + kLongestEntry);
     char* const first = m_blob.data();
-    char* out = PutNumber(first + start, file.name.size());
-    m_lastName = static_cast<std::size_t>(out - first);
-    m_lastNameSize = file.name.size();
-    out = std::copy(file.name.begin(), file.name.end(), out);
-    out = PutDifference(out, id.device, m_previous.device);
+    char* out = PutDifference(first + start, id.device, m_previous.device);
     out = PutDifference(out, id.index, m_previous.index);
     out = PutNumber(out, id.size);
     out = PutDifference(out, static_cast<std::uint64_t>(id.writeSeconds),
@@ -145,31 +143,32 @@ void FolderFilesEncoder::Clear() {
     m_previousSeen = 0;
 }
 
-std::string EncodeFolderFiles(const std::vector<CachedFile>& files) {
+std::string EncodeFolderFiles(std::vector<CachedFile>& files) {
+    std::sort(files.begin(), files.end(),
+              [](const CachedFile& a, const CachedFile& b) { return Before(a.identity, b.identity); });
     FolderFilesEncoder encoder;
     for (std::size_t i = 0; i < files.size(); ++i)
-        if (i + 1 == files.size() || files[i].name != files[i + 1].name) // the last of equal names
-            encoder.Add(files[i]);
+        encoder.Add(files[i]); // the first of entries of one file
     return encoder.Blob();
 }
 
-bool DecodeFolderFiles(std::string blob, CachedFolder& folder) {
-    folder.m_blob = std::move(blob);
+std::string EncodeFolderFiles(std::vector<CachedFile>&& files) {
+    return EncodeFolderFiles(files);
+}
+
+bool DecodeFolderFiles(std::string_view blob, CachedFolder& folder) {
     folder.m_files.clear();
-    folder.m_files.reserve(folder.m_blob.size() / 32);
-    BlobReader in(folder.m_blob);
+    folder.m_files.reserve(blob.size() / 16);
+    BlobReader in(blob);
     FileIdentity previous;
     std::int64_t previousSeen = 0;
     bool good = true;
     while (good && !in.AtEnd()) {
         CachedFile file;
         FileIdentity& id = file.identity;
-        std::uint64_t length = 0;
         std::uint8_t hashes = 0;
         std::string_view digest;
-        good = in.Number(length) && length <= folder.m_blob.size() &&
-               in.Bytes(static_cast<std::size_t>(length), file.name) &&
-               in.Difference(id.device, previous.device) && in.Difference(id.index, previous.index) &&
+        good = in.Difference(id.device, previous.device) && in.Difference(id.index, previous.index) &&
                in.Number(id.size) && in.Difference(id.writeSeconds, previous.writeSeconds) &&
                in.Difference(id.writeNanoseconds, std::int64_t{0}) &&
                in.Difference(id.changeSeconds, previous.changeSeconds) &&
@@ -178,8 +177,8 @@ bool DecodeFolderFiles(std::string blob, CachedFolder& folder) {
                (!(hashes & kCrc32Bit) || in.Fixed(file.checksums.crc)) &&
                (!(hashes & kXxh3Bit) || in.Fixed(file.checksums.xxh3)) &&
                (!(hashes & kSha256Bit) || in.Bytes(file.checksums.sha256.size(), digest)) &&
-               // Strictly in name order, so that a file is found by halving.
-               (folder.m_files.empty() || folder.m_files.back().name < file.name);
+               // Strictly in order, so that a file is found by halving.
+               (folder.m_files.empty() || Before(previous, id));
         if (!good)
             break;
         file.checksums.hashes = hashes;
@@ -221,7 +220,7 @@ ChecksumCache::Reader::~Reader() = default;
 bool ChecksumCache::Reader::FindFolder(const FolderIdentity&, CachedFolder&) {
     return false;
 }
-void ChecksumCache::StoreFolder(const FolderIdentity&, const std::string&) {}
+void ChecksumCache::StoreFolder(const FolderIdentity&, std::string) {}
 void ChecksumCache::Flush() {}
 std::string ChecksumCache::Finish() {
     return {};
@@ -394,20 +393,19 @@ std::string Unusable(const std::string& path, const std::string& message) {
 }
 
 // The row as it is now merged with what a run knows (`update`, all seen today): an entry of the run
-// replaces the row's entry of its name, keeping the checksums the row held for the same identity (a
-// program that ran at the same time may have read others); the row's other entries stay unless they
+// replaces the row's entry of the same file, keeping the checksums the row held for the same identity
+// (a program that ran at the same time may have read others); the row's other entries stay unless they
 // were last seen before `oldest`.
 std::string Merge(const CachedFolder& row, const CachedFolder& update, std::int64_t oldest) {
-    std::vector<CachedFile> merged;
-    merged.reserve(row.Files().size() + update.Files().size());
+    FolderFilesEncoder merged;
     auto kept = row.Files().begin();
     const auto keptEnd = row.Files().end();
     for (const CachedFile& file : update.Files()) {
-        for (; kept != keptEnd && kept->name < file.name; ++kept)
+        for (; kept != keptEnd && Before(kept->identity, file.identity); ++kept)
             if (kept->seen >= oldest)
-                merged.push_back(*kept);
+                merged.Add(*kept);
         CachedFile entry = file;
-        if (kept != keptEnd && kept->name == file.name) {
+        if (kept != keptEnd && SameFile(kept->identity, file.identity)) {
             if (kept->identity == file.identity) {
                 const CachedChecksums& other = kept->checksums;
                 const std::uint8_t missing = other.hashes & ~entry.checksums.hashes;
@@ -421,12 +419,12 @@ std::string Merge(const CachedFolder& row, const CachedFolder& update, std::int6
             }
             ++kept;
         }
-        merged.push_back(entry);
+        merged.Add(entry);
     }
     for (; kept != keptEnd; ++kept)
         if (kept->seen >= oldest)
-            merged.push_back(*kept);
-    return EncodeFolderFiles(merged);
+            merged.Add(*kept);
+    return merged.Blob();
 }
 
 } // namespace
@@ -549,8 +547,8 @@ bool ChecksumCache::Reader::FindFolder(const FolderIdentity& folder, CachedFolde
     if (code == SQLITE_ROW) {
         const auto* bytes = static_cast<const char*>(sqlite3_column_blob(m_select, 0));
         const int size = sqlite3_column_bytes(m_select, 0);
-        kept = DecodeFolderFiles(
-            bytes != nullptr ? std::string(bytes, static_cast<std::size_t>(size)) : std::string(), found);
+        kept = bytes != nullptr &&
+               DecodeFolderFiles(std::string_view(bytes, static_cast<std::size_t>(size)), found);
     } else if (code != SQLITE_DONE) {
         m_cache.NoteDamage(code);
     }
@@ -558,10 +556,10 @@ bool ChecksumCache::Reader::FindFolder(const FolderIdentity& folder, CachedFolde
     return kept;
 }
 
-void ChecksumCache::StoreFolder(const FolderIdentity& folder, const std::string& files) {
+void ChecksumCache::StoreFolder(const FolderIdentity& folder, std::string files) {
     if (!folder.known || files.empty())
         return;
-    Update update{folder.device, folder.index, files};
+    Update update{folder.device, folder.index, std::move(files)};
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_pending.push_back(std::move(update));
@@ -688,7 +686,7 @@ void ChecksumCache::Write(const std::vector<Update>& updates) {
             const auto* bytes = static_cast<const char*>(sqlite3_column_blob(select.handle, 0));
             const auto size = static_cast<std::size_t>(sqlite3_column_bytes(select.handle, 0));
             // A row that cannot be read is replaced by the update alone.
-            if (bytes != nullptr && DecodeFolderFiles(std::string(bytes, size), row) &&
+            if (bytes != nullptr && DecodeFolderFiles(std::string_view(bytes, size), row) &&
                 DecodeFolderFiles(next.files, update)) {
                 merged = Merge(row, update, m_today - kKeepDays);
                 files = &merged;

@@ -1,15 +1,17 @@
 // Checksums kept between runs in an SQLite database (checksums.sqlite in the user's cache folder), so
 // that a file whose identity has not changed since a run read it is not read again. A row is kept per
 // folder, keyed by the folder (device and index), and holds its files in one compact blob: each file's
-// name, its identity (device and index, size, last-write and change times to the nanosecond) as it
-// was read, the checksums it knows and the day it was last seen. A file whose identity differs in any
-// part is not taken from the row; once it is read again its entry is replaced. One lookup serves a
-// whole folder, and a run writes one row per folder instead of one per file.
+// identity (device and index, size, last-write and change times to the nanosecond) as it was read,
+// the checksums it knows and the day it was last seen. A file is found in its folder's row by its
+// device and index (its name is not needed: an equal identity is the same contents under any name); one
+// whose identity differs in any other part is not taken from the row, and once it is read again its
+// entry is replaced. One lookup serves a whole folder, and a run writes one row per folder instead of
+// one per file.
 //
 // Several programs may use one database at once (write-ahead log, waiting for one another's locks).
 // What a run knows of a folder is merged into the row as it is in the database when it is written, so
 // two runs at once each keep what they read: an entry of this run replaces the row's entry of the
-// same name, the row's other entries stay. Rows are written in transactions of up to 4,096 folders,
+// same file, the row's other entries stay. Rows are written in transactions of up to 4,096 folders,
 // at least once a second, so a killed run loses only its last ones. A database that cannot be read
 // is set aside (renamed to "...bad") and a new one is made; when even that fails, the run goes without
 // the cache. Rows not written for kKeepDays days are dropped at the end of a run (once a day), and so
@@ -29,7 +31,6 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -51,31 +52,29 @@ struct CachedChecksums {
 
 // One file of a folder's row.
 struct CachedFile {
-    std::string_view name; // the entry's name in its folder
     FileIdentity identity;
     CachedChecksums checksums;
     std::int64_t seen = 0; // the day (since 1970) a run last listed the file as it is here
 };
 
-// The files of a folder's row, sorted by name (byte order), each name once.
+// The files of a folder's row, in the order of their device and index, each file once.
 class CachedFolder {
 public:
-    // The entry named `name`, or nullptr.
-    const CachedFile* Find(std::string_view name) const;
+    // The entry of the file with the device and index of `identity` (its other parts may differ), or
+    // nullptr.
+    const CachedFile* Find(const FileIdentity& identity) const;
     const std::vector<CachedFile>& Files() const { return m_files; }
-    void Clear();
+    void Clear() { m_files.clear(); }
 
 private:
-    friend class ChecksumCache;
-    friend bool DecodeFolderFiles(std::string blob, CachedFolder& folder);
-    std::string m_blob; // the names view it
+    friend bool DecodeFolderFiles(std::string_view blob, CachedFolder& folder);
     std::vector<CachedFile> m_files;
 };
 
-// Makes the row's blob of a folder's files, added in name order.
+// Makes the row's blob of a folder's files, added in the order of their device and index.
 class FolderFilesEncoder {
 public:
-    // Adds a file; false, adding nothing, when its name does not come after the last one's.
+    // Adds a file; false, adding nothing, when it does not come after the last one.
     bool Add(const CachedFile& file);
     const std::string& Blob() const { return m_blob; }
     bool Empty() const { return m_count == 0; }
@@ -85,17 +84,17 @@ public:
 private:
     std::string m_blob;
     std::size_t m_count = 0;
-    std::size_t m_lastName = 0; // where the last name is in the blob
-    std::size_t m_lastNameSize = 0;
     FileIdentity m_previous;
     std::int64_t m_previousSeen = 0;
 };
 
-// The row's blob of `files`, which must be sorted by name (of equal names the last is kept).
-std::string EncodeFolderFiles(const std::vector<CachedFile>& files);
+// The row's blob of `files`, in any order (of two entries of one file, such as two names of one file in
+// a folder, one is kept); sorts them.
+std::string EncodeFolderFiles(std::vector<CachedFile>& files);
+std::string EncodeFolderFiles(std::vector<CachedFile>&& files);
 // False for a blob that is not one FolderFilesEncoder makes (cut short, too long, out of order): such a
 // row is taken as none and replaced.
-bool DecodeFolderFiles(std::string blob, CachedFolder& folder);
+bool DecodeFolderFiles(std::string_view blob, CachedFolder& folder);
 
 class ChecksumCache {
 public:
@@ -126,7 +125,7 @@ public:
         Reader(const Reader&) = delete;
         Reader& operator=(const Reader&) = delete;
         // The row of the folder: true when one is kept (its entries may be of other files or
-        // versions: only an entry of the same name and identity is the file's).
+        // versions: only an entry of the same identity is the file's).
         bool FindFolder(const FolderIdentity& folder, CachedFolder& found);
 
     private:
@@ -142,8 +141,8 @@ public:
     std::unique_ptr<Reader> NewReader();
 
     // Keeps what this run knows of files of the folder, a blob of FolderFilesEncoder (written with the
-    // next batch): each file replaces the row's entry of its name.
-    void StoreFolder(const FolderIdentity& folder, const std::string& files);
+    // next batch): each file replaces the row's entry of the same device and index.
+    void StoreFolder(const FolderIdentity& folder, std::string files);
     // Writes what is kept so far without waiting for more, then drops old rows and copies the log into
     // the database, all on the writer thread (the run has read most files, and goes on writing its
     // listing meanwhile).

@@ -240,12 +240,15 @@ TEST_F(ChecksumCacheRunTest, ADamagedDatabaseIsSetAsideWithOneWarning) {
 
 constexpr FolderIdentity kFolder{7, 70, true};
 
-CachedFile File(std::string_view name, std::uint64_t index, std::uint32_t crc, std::int64_t seen = 20000) {
-    return CachedFile{name, FileIdentity{1, index, 5, 100, 0, 100, 0}, CachedChecksums{kHashCrc32, crc},
-                      seen};
+FileIdentity Identity(std::uint64_t index) {
+    return FileIdentity{1, index, 5, 100, 0, 100, 0};
 }
 
-void Store(ChecksumCache& cache, const FolderIdentity& folder, const std::vector<CachedFile>& files) {
+CachedFile File(std::uint64_t index, std::uint32_t crc, std::int64_t seen = 20000) {
+    return CachedFile{Identity(index), CachedChecksums{kHashCrc32, crc}, seen};
+}
+
+void Store(ChecksumCache& cache, const FolderIdentity& folder, std::vector<CachedFile> files) {
     cache.StoreFolder(folder, EncodeFolderFiles(files));
 }
 
@@ -261,6 +264,7 @@ TEST(ChecksumCacheTest, RowsAndEntriesNotSeenForTheKeepingPeriodAreDropped) {
     const std::string path = scratch.File("checksums.sqlite");
     constexpr FolderIdentity kOther{7, 71, true};
     constexpr std::int64_t kDay = 20000;
+    constexpr std::uint64_t kOld = 10, kSeen = 11, kNew = 13;
     std::string warning;
     auto open = [&](std::int64_t today) {
         auto cache = ChecksumCache::Open(path, today, warning);
@@ -269,17 +273,18 @@ TEST(ChecksumCacheTest, RowsAndEntriesNotSeenForTheKeepingPeriodAreDropped) {
     };
     {
         auto cache = open(kDay);
-        Store(*cache, kFolder, {File("old", 10, 1, kDay), File("seen", 11, 2, kDay)});
-        Store(*cache, kOther, {File("gone", 12, 3, kDay)});
+        Store(*cache, kFolder, {File(kOld, 1, kDay), File(kSeen, 2, kDay)});
+        Store(*cache, kOther, {File(12, 3, kDay)});
         EXPECT_EQ(cache->Finish(), "");
     }
     {
         auto cache = open(kDay + 60);
         const CachedFolder row = RowOf(*cache);
         ASSERT_EQ(row.Files().size(), 2u);
-        EXPECT_EQ(row.Find("seen")->checksums.crc, 2u);
-        EXPECT_EQ(row.Find("seen")->seen, kDay);
-        CachedFile seen = *row.Find("seen");
+        ASSERT_NE(row.Find(Identity(kSeen)), nullptr);
+        CachedFile seen = *row.Find(Identity(kSeen));
+        EXPECT_EQ(seen.checksums.crc, 2u);
+        EXPECT_EQ(seen.seen, kDay);
         seen.seen = kDay + 60;
         Store(*cache, kFolder, {seen}); // seen again: kept from this day on
         cache->Finish();
@@ -287,7 +292,7 @@ TEST(ChecksumCacheTest, RowsAndEntriesNotSeenForTheKeepingPeriodAreDropped) {
     {
         auto cache = open(kDay + ChecksumCache::kKeepDays + 1);
         // The entry not seen since is dropped once its row is written again.
-        Store(*cache, kFolder, {File("new", 13, 4, kDay + ChecksumCache::kKeepDays + 1)});
+        Store(*cache, kFolder, {File(kNew, 4, kDay + ChecksumCache::kKeepDays + 1)});
         cache->Finish();
     }
     auto cache = open(kDay + ChecksumCache::kKeepDays + 1);
@@ -295,10 +300,10 @@ TEST(ChecksumCacheTest, RowsAndEntriesNotSeenForTheKeepingPeriodAreDropped) {
     CachedFolder row;
     EXPECT_FALSE(reader->FindFolder(kOther, row)); // the whole row, not written since
     ASSERT_TRUE(reader->FindFolder(kFolder, row));
-    EXPECT_EQ(row.Find("old"), nullptr);
-    ASSERT_NE(row.Find("seen"), nullptr);
-    EXPECT_EQ(row.Find("seen")->seen, kDay + 60);
-    ASSERT_NE(row.Find("new"), nullptr);
+    EXPECT_EQ(row.Find(Identity(kOld)), nullptr);
+    ASSERT_NE(row.Find(Identity(kSeen)), nullptr);
+    EXPECT_EQ(row.Find(Identity(kSeen))->seen, kDay + 60);
+    ASSERT_NE(row.Find(Identity(kNew)), nullptr);
     EXPECT_FALSE(reader->FindFolder(FolderIdentity{7, 72, true}, row));
     EXPECT_TRUE(row.Files().empty());
 }
@@ -313,67 +318,70 @@ TEST(ChecksumCacheTest, TwoCachesWritingOneFolderKeepWhatEachRead) {
     auto second = ChecksumCache::Open(path, 20000, warning);
     ASSERT_NE(first, nullptr) << warning;
     ASSERT_NE(second, nullptr) << warning;
-    CachedFile shared = File("shared", 10, 0xcbf43926);
+    const CachedFile shared = File(10, 0xcbf43926);
     CachedFile strong = shared;
     strong.checksums = CachedChecksums{kHashSha256, 0, 0, Sha256Digest{0xab}};
-    CachedFile replaced = File("replaced", 12, 5);
+    CachedFile replaced = File(12, 5);
     replaced.identity.changeNanoseconds = 1;
-    Store(*first, kFolder, {File("first", 11, 1), File("replaced", 12, 4), shared});
-    Store(*second, kFolder, {replaced, File("second", 13, 2), strong});
+    Store(*first, kFolder, {shared, File(11, 1), File(12, 4)});
+    Store(*second, kFolder, {strong, replaced, File(13, 2)});
     EXPECT_EQ(first->Finish(), "");
     EXPECT_EQ(second->Finish(), "");
 
     const CachedFolder row = RowOf(*first);
     ASSERT_EQ(row.Files().size(), 4u);
-    const CachedFile* both = row.Find("shared");
+    const CachedFile* both = row.Find(shared.identity);
     ASSERT_NE(both, nullptr);
     EXPECT_EQ(both->checksums.hashes, kHashCrc32 | kHashSha256);
     EXPECT_EQ(both->checksums.crc, 0xcbf43926u);
     EXPECT_EQ(both->checksums.sha256[0], 0xab);
-    EXPECT_EQ(row.Find("replaced")->identity, replaced.identity);
-    EXPECT_EQ(row.Find("replaced")->checksums.crc, 5u);
-    EXPECT_NE(row.Find("first"), nullptr);
-    EXPECT_NE(row.Find("second"), nullptr);
+    ASSERT_NE(row.Find(replaced.identity), nullptr);
+    EXPECT_EQ(row.Find(replaced.identity)->identity, replaced.identity);
+    EXPECT_EQ(row.Find(replaced.identity)->checksums.crc, 5u);
+    EXPECT_NE(row.Find(Identity(11)), nullptr);
+    EXPECT_NE(row.Find(Identity(13)), nullptr);
 }
 
 TEST(ChecksumCacheTest, ARowsBlobIsReadBackExactlyAndADamagedOneIsNone) {
     Sha256Digest digest{};
     for (std::size_t i = 0; i < digest.size(); ++i)
         digest[i] = static_cast<unsigned char>(0xff - i);
-    constexpr char kUnusual[] = "b\0\xff name";
-    const std::string unusual(kUnusual, sizeof kUnusual - 1);
-    const std::vector<CachedFile> files = {
-        {"", FileIdentity{0, 0, 0, 0, 0, 0, 0}, CachedChecksums{}, 0},
-        {"a.txt", FileIdentity{UINT64_MAX, UINT64_MAX, UINT64_MAX, INT64_MIN, 999'999'999, INT64_MAX, -1},
+    std::vector<CachedFile> files = {
+        {FileIdentity{0, 0, 0, 0, 0, 0, 0}, CachedChecksums{}, 0},
+        {FileIdentity{64769, 1234567, 4096, -86400, 1, 1'700'000'000, 2}, CachedChecksums{kHashXxh3, 0, 42},
+         20000},
+        {FileIdentity{UINT64_MAX, UINT64_MAX, UINT64_MAX, INT64_MIN, 999'999'999, INT64_MAX, -1},
          CachedChecksums{kHashCrc32 | kHashXxh3 | kHashSha256, 0xffffffff, 0x0123456789abcdef, digest}, -5},
-        {unusual, FileIdentity{64769, 1234567, 4096, -86400, 1, 1'700'000'000, 2},
-         CachedChecksums{kHashXxh3, 0, 42}, 20000},
     };
+    const std::vector<CachedFile> sorted = files;
+    std::swap(files[0], files[2]); // in any order
     const std::string blob = EncodeFolderFiles(files);
     CachedFolder row;
     ASSERT_TRUE(DecodeFolderFiles(blob, row));
-    ASSERT_EQ(row.Files().size(), files.size());
-    for (std::size_t i = 0; i < files.size(); ++i) {
+    ASSERT_EQ(row.Files().size(), sorted.size());
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
         SCOPED_TRACE(i);
         const CachedFile& got = row.Files()[i];
-        EXPECT_EQ(got.name, files[i].name);
-        EXPECT_EQ(got.identity, files[i].identity);
-        EXPECT_EQ(got.seen, files[i].seen);
-        EXPECT_EQ(got.checksums.hashes, files[i].checksums.hashes);
-        EXPECT_EQ(got.checksums.crc, files[i].checksums.crc);
-        EXPECT_EQ(got.checksums.xxh3, files[i].checksums.xxh3);
-        if (files[i].checksums.hashes & kHashSha256) {
-            EXPECT_EQ(got.checksums.sha256, files[i].checksums.sha256);
+        EXPECT_EQ(got.identity, sorted[i].identity);
+        EXPECT_EQ(got.seen, sorted[i].seen);
+        EXPECT_EQ(got.checksums.hashes, sorted[i].checksums.hashes);
+        EXPECT_EQ(got.checksums.crc, sorted[i].checksums.crc);
+        EXPECT_EQ(got.checksums.xxh3, sorted[i].checksums.xxh3);
+        if (sorted[i].checksums.hashes & kHashSha256) {
+            EXPECT_EQ(got.checksums.sha256, sorted[i].checksums.sha256);
         }
     }
-    EXPECT_EQ(row.Find(unusual), &row.Files()[2]);
-    EXPECT_EQ(row.Find("b.txt"), nullptr);
+    FileIdentity other = sorted[1].identity;
+    other.size = 1; // the same file as another version: found, and told apart by its identity
+    EXPECT_EQ(row.Find(other), &row.Files()[1]);
+    other.index = 1234568;
+    EXPECT_EQ(row.Find(other), nullptr);
 
     // Cut inside an entry, or with a stray byte after the last, a blob is no row (an empty one is a row
     // of no files).
     EXPECT_TRUE(DecodeFolderFiles("", row));
-    const std::size_t firstEntry = EncodeFolderFiles({files[0]}).size();
-    const std::size_t secondEntry = EncodeFolderFiles({files[0], files[1]}).size();
+    const std::size_t firstEntry = EncodeFolderFiles({sorted[0]}).size();
+    const std::size_t secondEntry = EncodeFolderFiles({sorted[0], sorted[1]}).size();
     for (std::size_t size = 1; size < blob.size(); ++size) {
         if (size != firstEntry && size != secondEntry) {
             EXPECT_FALSE(DecodeFolderFiles(blob.substr(0, size), row)) << size;
@@ -381,25 +389,23 @@ TEST(ChecksumCacheTest, ARowsBlobIsReadBackExactlyAndADamagedOneIsNone) {
     }
     EXPECT_TRUE(row.Files().empty());
     EXPECT_FALSE(DecodeFolderFiles(blob + '\0', row));
-    // Names out of order cannot be looked up by halving.
-    EXPECT_FALSE(DecodeFolderFiles(EncodeFolderFiles({files[1]}) + EncodeFolderFiles({files[0]}), row));
-    // An unknown checksum, or a name longer than the blob.
-    std::string unknown = EncodeFolderFiles({files[0]});
+    // Entries out of order cannot be looked up by halving.
+    EXPECT_FALSE(DecodeFolderFiles(EncodeFolderFiles({sorted[1]}) + EncodeFolderFiles({sorted[0]}), row));
+    // An unknown checksum.
+    std::string unknown = EncodeFolderFiles({sorted[0]});
     unknown[unknown.size() - 1] = 8;
     EXPECT_FALSE(DecodeFolderFiles(unknown, row));
-    EXPECT_FALSE(DecodeFolderFiles(std::string("\xff\xff\xff\xff\x0f", 5), row));
-    // The encoder takes names in order only.
+    // The encoder takes files in order only; of two entries of one file one is kept.
     FolderFilesEncoder encoder;
-    EXPECT_TRUE(encoder.Add(files[1]));
-    EXPECT_FALSE(encoder.Add(files[0]));
-    EXPECT_FALSE(encoder.Add(files[1]));
-    EXPECT_TRUE(encoder.Add(files[2]));
+    EXPECT_TRUE(encoder.Add(sorted[1]));
+    EXPECT_FALSE(encoder.Add(sorted[0]));
+    EXPECT_FALSE(encoder.Add(sorted[1]));
+    EXPECT_TRUE(encoder.Add(sorted[2]));
     ASSERT_TRUE(DecodeFolderFiles(encoder.Blob(), row));
     EXPECT_EQ(row.Files().size(), 2u);
-    // Of two entries of one name the last is kept.
-    ASSERT_TRUE(DecodeFolderFiles(EncodeFolderFiles({File("x", 1, 1), File("x", 2, 2)}), row));
-    ASSERT_EQ(row.Files().size(), 1u);
-    EXPECT_EQ(row.Files()[0].checksums.crc, 2u);
+    ASSERT_TRUE(DecodeFolderFiles(EncodeFolderFiles({File(2, 2), File(1, 1), File(2, 2)}), row));
+    ASSERT_EQ(row.Files().size(), 2u);
+    EXPECT_EQ(row.Files()[1].checksums.crc, 2u);
 }
 
 TEST(ChecksumCacheTest, ClearingEmptiesTheCacheAndDropsADamagedOne) {
@@ -409,7 +415,7 @@ TEST(ChecksumCacheTest, ClearingEmptiesTheCacheAndDropsADamagedOne) {
     {
         auto cache = ChecksumCache::Open(path, 20000, warning);
         ASSERT_NE(cache, nullptr) << warning;
-        Store(*cache, kFolder, {File("a", 10, 0xcbf43926)});
+        Store(*cache, kFolder, {File(10, 0xcbf43926)});
         cache->Finish();
     }
     EXPECT_TRUE(ChecksumCache::Clear(path, error)) << error;
@@ -449,7 +455,7 @@ TEST(ChecksumCacheTest, ADatabaseOfTheEarlierLayoutIsStartedAfresh) {
         auto cache = ChecksumCache::Open(path, 20000, warning);
         ASSERT_NE(cache, nullptr) << warning;
         EXPECT_EQ(warning, "");
-        Store(*cache, kFolder, {File("a", 10, 7)});
+        Store(*cache, kFolder, {File(10, 7)});
         EXPECT_EQ(cache->Finish(), "");
     }
     auto cache = ChecksumCache::Open(path, 20000, warning);

@@ -86,13 +86,12 @@ public:
         if (!m_identified)
             return false;
         const CachedFile* kept = row.Find(m_identity);
-        if (kept != nullptr && kept->identity == m_identity) {
-            m_kept = kept->checksums;
-            m_seen = kept->seen;
-        }
-        if ((hashes & ~m_kept.hashes) != 0)
+        if (kept == nullptr || kept->identity != m_identity)
             return false;
-        TakeCached(entry, m_kept);
+        m_kept = kept;
+        if ((hashes & ~kept->checksums.hashes) != 0)
+            return false;
+        TakeCached(entry, kept->checksums);
         return true;
     }
     // After the file was read: its entry, seen on `day`, with the checksums just computed and those the
@@ -102,7 +101,7 @@ public:
                   CachedFile& file) const {
         if (!m_identified || read != m_identity)
             return false;
-        file = CachedFile{m_identity, m_kept, day};
+        file = CachedFile{m_identity, m_kept != nullptr ? m_kept->checksums : CachedChecksums{}, day};
         CachedChecksums& row = file.checksums;
         row.hashes = static_cast<std::uint8_t>((row.hashes | hashes) & kEveryHash);
         if (hashes & kHashCrc32)
@@ -113,16 +112,13 @@ public:
             row.sha256 = entry.strong->sha256;
         return true;
     }
-    // The entry as found, seen again on `day`, for a row to be written anew.
-    CachedFile Found(std::int64_t day) const { return CachedFile{m_identity, m_kept, day}; }
-    // The day the entry found was last seen.
-    std::int64_t Seen() const { return m_seen; }
+    // The row's entry of this identity, once Find has found it (valid while the row is).
+    const CachedFile* Found() const { return m_kept; }
 
 private:
     FileIdentity m_identity;
     bool m_identified = false;
-    CachedChecksums m_kept; // the row's entry of this identity (no checksums when there is none)
-    std::int64_t m_seen = 0;
+    const CachedFile* m_kept = nullptr; // the row's entry of this identity
 };
 
 } // namespace
@@ -179,7 +175,8 @@ void ChecksumPass::ComputeSmallFiles(FolderTree& folders, unsigned threads,
         // Each worker looks rows up through a connection of its own.
         const std::unique_ptr<ChecksumCache::Reader> reader = m_cache ? m_cache->NewReader() : nullptr;
         CachedFolder row;
-        std::vector<CachedFile> known; // this folder's files for its row
+        std::vector<CachedFile> known;          // this folder's files read, for its row
+        std::vector<const CachedFile*> matched; // and those found in its row
         for (std::size_t i = 0; !m_cancel.load(std::memory_order_relaxed) &&
                                 (i = next.fetch_add(1, std::memory_order_relaxed)) < withFiles.size();) {
             DirRecord& dir = *withFiles[i];
@@ -200,6 +197,7 @@ void ChecksumPass::ComputeSmallFiles(FolderTree& folders, unsigned threads,
                 reader->FindFolder(dir.identity, row);
             bool gained = false;
             known.clear();
+            matched.clear();
             for (FileRecord& entry : dir.entries) {
                 if (!needed(entry))
                     continue;
@@ -219,8 +217,8 @@ void ChecksumPass::ComputeSmallFiles(FolderTree& folders, unsigned threads,
                 };
                 CachedLookup lookup;
                 if (keeps && lookup.Find(row, entry, m_hashes, identify)) {
-                    known.push_back(lookup.Found(m_cache->RunDay()));
-                    gained |= lookup.Seen() < m_cache->RunDay();
+                    matched.push_back(lookup.Found());
+                    gained |= lookup.Found()->seen < m_cache->RunDay();
                     continue;
                 }
                 nameAndPath();
@@ -240,8 +238,11 @@ void ChecksumPass::ComputeSmallFiles(FolderTree& folders, unsigned threads,
                     }
                 }
             }
-            if (gained)
+            if (gained) {
+                for (const CachedFile* file : matched)
+                    known.push_back(CachedFile{file->identity, file->checksums, m_cache->RunDay()});
                 m_cache->StoreFolder(dir.identity, EncodeFolderFiles(known));
+            }
         }
     };
     RunWorkers(workers, work, waiting);
@@ -270,8 +271,10 @@ void ChecksumPass::Compute(FileRecord& entry, const std::string& path,
     auto identify = [&path](FileIdentity& identity) { return ReadFileIdentity(path, identity); };
     CachedLookup lookup;
     if (keeps && lookup.Find(m_row, entry, m_hashes, identify)) {
-        if (lookup.Seen() < m_cache->RunDay())
-            m_cache->StoreFolder(dir->identity, EncodeFolderFiles({lookup.Found(m_cache->RunDay())}));
+        if (const CachedFile* found = lookup.Found(); found->seen < m_cache->RunDay())
+            m_cache->StoreFolder(
+                dir->identity,
+                EncodeFolderFiles({CachedFile{found->identity, found->checksums, m_cache->RunDay()}}));
         return;
     }
     const std::uint64_t size = entry.size;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <thread>
 
 #include "engine/listing_engine.h"
 #include "persistence/checksum_cache.h"
@@ -134,6 +135,38 @@ TEST_F(ChecksumCacheRunTest, EachFolderKeepsItsOwnFiles) {
     EXPECT_EQ(RunFresh().statistics.checksumsComputed, 1u);
     EXPECT_NE(ReadFile(target.outputPath).find("015f0201"), std::string::npos);
     EXPECT_NE(ReadFile(target.outputPath).find("cbf43926"), std::string::npos);
+}
+
+// Two runs at once, one for CRC-32 and one for CRC-32 and SHA-256, each write what they read into the
+// rows of the same folders: afterwards every file's row holds both checksums.
+TEST_F(ChecksumCacheRunTest, TwoRunsAtOnceKeepWhatEachRead) {
+    for (int folder = 0; folder < 8; ++folder) {
+        fs::create_directory(tree / ("d" + std::to_string(folder)));
+        for (int file = 0; file < 30; ++file)
+            Put("d" + std::to_string(folder) + "/f" + std::to_string(file), std::string(file, 'x'));
+    }
+    RunTarget crc = target, both = target;
+    both.options.m_bFileSha256 = true;
+    both.outputPath = (scratch.Path() / "both.csv").string();
+    RunResult first, second;
+    {
+        std::thread other([&] {
+            ListingEngine engine;
+            engine.SetRunTarget(both);
+            second = engine.Run();
+        });
+        ListingEngine engine;
+        engine.SetRunTarget(crc);
+        first = engine.Run();
+        other.join();
+    }
+    EXPECT_TRUE(first.warnings.empty());
+    EXPECT_TRUE(second.warnings.empty());
+    EXPECT_EQ(second.statistics.checksumsComputed, 242u); // each file, for SHA-256 at least
+    const std::string listed = ReadFile(both.outputPath);
+    target = both;
+    EXPECT_EQ(RunFresh().statistics.checksumsComputed, 0u);
+    EXPECT_EQ(ReadFile(target.outputPath), listed);
 }
 
 TEST_F(ChecksumCacheRunTest, AFileThatDiffersInAnyWayIsReadAgain) {

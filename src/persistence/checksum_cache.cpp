@@ -252,7 +252,8 @@ constexpr unsigned kLookupsPerTransaction = 256;
 // Folders written in one transaction at most, and the longest the writer gathers them before it writes.
 constexpr std::size_t kFoldersPerTransaction = 4096;
 constexpr auto kLongestGathering = std::chrono::seconds(1);
-// The number of the database's layout (PRAGMA user_version); 0 is a new database, 1 the row per file.
+// The number of the database's layout (PRAGMA user_version, which kSchema sets); a new database and one
+// of the row per file have 0.
 constexpr int kLayout = 2;
 
 // A folder's row holds a few kilobytes: a table with row numbers keeps that much in its own pages,

@@ -239,6 +239,7 @@ std::string ChecksumCache::Finish() {
 #include <iterator>
 #include <mutex>
 #include <system_error>
+#include <thread>
 #include <tuple>
 #include <utility>
 
@@ -352,7 +353,7 @@ int MakeTables(sqlite3* db) {
 
 // Opens the database and makes its tables when they are missing; the statements are tried once, so
 // that a database of another shape is found here.
-int OpenDatabase(const std::string& path, sqlite3*& db, std::string& message) {
+int OpenDatabaseOnce(const std::string& path, sqlite3*& db, std::string& message) {
     int code = Connect(path, db, message);
     if (code != SQLITE_OK)
         return code;
@@ -368,6 +369,19 @@ int OpenDatabase(const std::string& path, sqlite3*& db, std::string& message) {
         db = nullptr;
     }
     return code;
+}
+
+// OpenDatabaseOnce, tried again while another program holds a lock that SQLite does not wait for
+// itself: the change to the write-ahead log and the first look at a database that another program is
+// just making fail at once with SQLITE_BUSY. Waits up to kBusyMilliseconds in all.
+int OpenDatabase(const std::string& path, sqlite3*& db, std::string& message) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyMilliseconds);
+    for (;;) {
+        const int code = OpenDatabaseOnce(path, db, message);
+        if ((code != SQLITE_BUSY && code != SQLITE_LOCKED) || std::chrono::steady_clock::now() >= giveUp)
+            return code;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
 }
 
 // The core's paths are UTF-8 on every system.

@@ -94,10 +94,11 @@ TEST(LocalTimeTest, TheCacheAgreesWithTheLibraryInZonesWithChangingAndOddOffsets
             LocalTime exact, cached;
             const bool converted = ToLocalTime(t, exact);
             ASSERT_EQ(cache.Convert(t, cached), converted) << zone << " " << t;
-            if (converted)
+            if (converted) {
                 ASSERT_EQ(FormatLocalTime(cached, "%Y-%m-%d %H:%M:%S"),
                           FormatLocalTime(exact, "%Y-%m-%d %H:%M:%S"))
                     << zone << " " << t;
+            }
         };
         for (int i = 0; i < 20000; ++i)
             check(i % 4 == 0 ? anyTime(random) : recent(random));

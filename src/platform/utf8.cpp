@@ -103,6 +103,11 @@ std::string ShowableText(std::string_view text) {
     std::string shown;
     shown.reserve(text.size());
     for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t plain = PrintableAsciiPrefix(text.substr(pos), text.size());
+        shown.append(text.substr(pos, plain));
+        pos += plain;
+        if (pos == text.size())
+            break;
         const std::size_t start = pos;
         // An invalid byte decodes to its own value, so a stray 0x9B is caught like U+009B.
         if (IsControlCharacter(DecodeUtf8(text, pos)))

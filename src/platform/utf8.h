@@ -39,4 +39,14 @@ bool IsControlCharacter(char32_t codePoint);
 // are not UTF-8 are kept.
 std::string ShowableText(std::string_view text);
 
+// How many of the first `limit` bytes of `text` are printable ASCII (space to "~"): characters of one
+// column each that are shown as they are, which the fast paths of the text listing take whole.
+inline std::size_t PrintableAsciiPrefix(std::string_view text, std::size_t limit) {
+    const std::size_t end = text.size() < limit ? text.size() : limit;
+    std::size_t length = 0;
+    while (length < end && static_cast<unsigned char>(text[length]) - 0x20u < 0x5Fu)
+        ++length;
+    return length;
+}
+
 } // namespace quillary

@@ -12,6 +12,12 @@ namespace {
 std::size_t AppendCut(std::string& out, std::string_view text, std::size_t width) {
     std::size_t used = 0;
     for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t plain = PrintableAsciiPrefix(text.substr(pos), width - used);
+        out.append(text.substr(pos, plain));
+        pos += plain;
+        used += plain;
+        if (pos == text.size())
+            break;
         const std::size_t start = pos;
         // An invalid byte decodes to its own value, so a stray 0x9B is caught like U+009B.
         const char32_t c = DecodeUtf8(text, pos);

@@ -73,6 +73,30 @@ TEST_F(TextWriterTest, ColumnsAlignByDisplayWidth) {
     EXPECT_EQ(File(row), "ab日    1"); // a wide character that does not fit leaves a space
 }
 
+// Runs of plain ASCII are taken whole: what follows them, where the cut falls, is still read one
+// character at a time.
+TEST_F(TextWriterTest, ACutAfterPlainTextKeepsCombiningMarksAndNeutralisesControls) {
+    const struct {
+        const char* text;
+        unsigned width;
+        const char* shown;
+    } rows[] = {
+        {"Cafe\xCC\x81x", 4, "Cafe\xCC\x81"}, // the accent takes no column: it stays with its letter
+        {"abc\x01"
+         "def",
+         5, "abc?d"},
+        {"abc\x1B", 3, "abc"},
+        {"ab", 4, "ab  "},
+        {"", 2, "  "},
+        {"abcd\xE6\x97\xA5", 5, "abcd "},
+    };
+    for (const auto& row : rows) {
+        std::string out;
+        AppendLeftAligned(out, row.text, row.width);
+        EXPECT_EQ(out, row.shown) << row.text;
+    }
+}
+
 TEST_F(TextWriterTest, ControlCharactersInNamesAndTextsAreShownAsQuestionMarks) {
     FileRow row;
     row[Column::Name] = "evil\xE2\x80\xAEtxt.exe\x1B[2J";

@@ -19,6 +19,22 @@
 
 namespace quillary {
 
+namespace {
+
+// True when no file of the tree has a checksum still to read: the pass over the small files read them
+// all, or found them in the cache of earlier runs.
+bool EveryChecksumRead(const FolderTree& folders, HashSet hashes) {
+    for (const DirRecord& dir : folders) {
+        for (const FileRecord& entry : dir.entries) {
+            if (NeedsChecksum(entry, hashes))
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 ListingEngine::ListingEngine(ListingHost* host) : m_host(host) {}
 
 void ListingEngine::SetRunTarget(RunTarget target) {
@@ -132,8 +148,11 @@ RunResult ListingEngine::Run() {
     m_pWriter->FormatHeader(m_columnSet, text);
     if (!text.empty())
         WriteLine(out, text);
-    if (ChosenHashes(m_options) != 0 && m_options.m_bFileName)
+    m_checksumsAllRead = ChosenHashes(m_options) == 0;
+    if (ChosenHashes(m_options) != 0 && m_options.m_bFileName) {
         m_checksums->ComputeSmallFiles(m_folders, m_threads, [this] { ShowProgress(false); });
+        m_checksumsAllRead = !m_bCancel.load() && EveryChecksumRead(m_folders, ChosenHashes(m_options));
+    }
     if (m_target.afterScan)
         m_target.afterScan();
     WriteRows(out);
@@ -420,12 +439,12 @@ void ListingEngine::WriteRows(OutputFile& out) {
     }
 }
 
-// Rows are formatted on several threads when nothing is read from the disk for them (versions,
-// checksums), no folder gets a listing of its own (whose problems come in folder order) and the
-// writer's rows depend on the row alone.
+// Rows are formatted on several threads when nothing is read from the disk for them (versions, the
+// checksums of files larger than the pass over the small ones reads), no folder gets a listing of its
+// own (whose problems come in folder order) and the writer's rows depend on the row alone.
 bool ListingEngine::FormatsInParallel() const {
     return m_threads > 1 && m_pWriter->FormatsRowsAlone() && !m_bListingInEachDir &&
-           !m_options.m_bFileVersion && ChosenHashes(m_options) == 0;
+           !m_options.m_bFileVersion && m_checksumsAllRead;
 }
 
 namespace {

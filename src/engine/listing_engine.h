@@ -88,6 +88,7 @@ private:
     RunTarget m_target;
     const ListingOptions& m_options = m_target.options;
     bool m_bListingInEachDir = false;
+    bool m_checksumsAllRead = false; // no row needs a checksum read while the rows are written
     unsigned m_threads = 1;
     ColumnSet m_columnSet;
     WriterContext m_writerContext;

@@ -196,6 +196,30 @@ TEST_F(ScanThreadsTest, FoldersLargerThanAWindowAreListedAsByOneThread) {
     }
 }
 
+// With a checksum column, rows are formatted on several threads once the pass over the small files has
+// read every checksum; a file larger than that pass reads makes the run write its rows on one thread,
+// reading it on the way. Either way the listing is the one a single thread writes.
+TEST_F(ScanThreadsTest, ChecksumListingsAreListedAsByOneThread) {
+    const fs::path large = tree / "large";
+    fs::create_directory(large);
+    for (int i = 0; i < 2100; ++i)
+        WriteFile(large / ("f" + std::to_string(i) + ".txt"), std::to_string(i * 7919));
+    for (const bool bigFile : {false, true}) {
+        if (bigFile)
+            WriteFile(large / "big.bin", std::string(FileChecksummer::kChunkSize + 1, 'b'));
+        ListingEngine one, many;
+        RunTarget target;
+        target.options.m_bFileCrc32 = true;
+        target.options.m_bKeepChecksums = false;
+        target.options.m_bFileNumber = true;
+        target.checkedDirs = {"3|" + tree.string()};
+        SCOPED_TRACE(bigFile ? "with a big file" : "small files only");
+        const std::string expected = Run(one, target, 1);
+        EXPECT_NE(expected.find("f4dbdf21"), std::string::npos); // the CRC of "0"
+        EXPECT_EQ(FirstDifference(expected, Run(many, target, 3)), "");
+    }
+}
+
 // The front end's session reads the number of workers from the environment; the engine only takes it.
 TEST(ThreadCountTest, QuillaryThreadsIsAWholeNumberFromOneTo64) {
     const struct {

@@ -25,6 +25,37 @@ void AppendNumber(std::string& out, int value, int width) {
         out += digits[--length];
 }
 
+std::int64_t FloorDivide(std::int64_t value, std::int64_t divisor) {
+    std::int64_t quotient = value / divisor;
+    if (value % divisor < 0)
+        --quotient;
+    return quotient;
+}
+
+// The date and time of a count of local seconds since 1970-01-01 00:00 in the proleptic Gregorian
+// calendar (days to a civil date as in H. Hinnant's algorithm); false outside the years 1 to 9999.
+bool FromLocalSeconds(std::int64_t seconds, LocalTime& out) {
+    const std::int64_t days = FloorDivide(seconds, 86400);
+    const auto ofDay = static_cast<int>(seconds - days * 86400);
+    const std::int64_t shifted = days + 719468; // days from 0000-03-01
+    const std::int64_t era = FloorDivide(shifted, 146097);
+    const auto dayOfEra = static_cast<unsigned>(shifted - era * 146097);
+    const unsigned yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const unsigned monthFromMarch = (5 * dayOfYear + 2) / 153;
+    const auto month = static_cast<int>(monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9);
+    const std::int64_t year = static_cast<std::int64_t>(yearOfEra) + era * 400 + (month <= 2 ? 1 : 0);
+    if (year < 1 || year > 9999)
+        return false;
+    out.year = static_cast<int>(year);
+    out.month = month;
+    out.day = static_cast<int>(dayOfYear - (153 * monthFromMarch + 2) / 5 + 1);
+    out.hour = ofDay / 3600;
+    out.minute = ofDay / 60 % 60;
+    out.second = ofDay % 60;
+    return true;
+}
+
 } // namespace
 
 bool ToLocalTime(std::int64_t secondsSinceEpoch, LocalTime& out) {
@@ -86,33 +117,25 @@ bool LocalTimeCache::Convert(std::int64_t t, LocalTime& out) {
     // Also keeps the bucket arithmetic below far from the 64-bit limits.
     if (t < kFirstCalendarTime - kConvertibleMargin || t > kLastCalendarTime + kConvertibleMargin)
         return false;
-    // Floor division so that times before 1970 fall into the right bucket.
-    std::int64_t bucket = t / kBucketSeconds;
-    if (t % kBucketSeconds < 0)
-        --bucket;
+    const std::int64_t bucket = FloorDivide(t, kBucketSeconds);
     Slot& slot = m_slots[static_cast<std::size_t>(bucket) % m_slots.size()];
     if (slot.bucket != bucket) {
-        long startOffset = 0, endOffset = 0;
-        LocalTime end;
-        if (!ToLocalTime(bucket * kBucketSeconds, slot.start, startOffset))
-            return ToLocalTime(t, out);
-        // A zone change inside the quarter hour (rare) makes the bucket convert every time exactly.
-        slot.uniform = ToLocalTime(bucket * kBucketSeconds + kBucketSeconds - 1, end, endOffset) &&
-                       startOffset == endOffset && end.hour == slot.start.hour;
+        // The offset at the day's start must give the library's own answer at its middle and its end
+        // too; otherwise (a change of the zone's offset that day, leap seconds counted in the times, a
+        // date outside the calendar) every time of the day is converted exactly.
+        const std::int64_t start = bucket * kBucketSeconds;
+        LocalTime exact;
         slot.bucket = bucket;
+        slot.uniform = ToLocalTime(start, exact, slot.utcOffset);
+        for (const std::int64_t probe : {start + kBucketSeconds / 2, start + kBucketSeconds - 1}) {
+            LocalTime computed;
+            slot.uniform = slot.uniform && ToLocalTime(probe, exact) &&
+                           FromLocalSeconds(probe + slot.utcOffset, computed) && computed == exact;
+        }
     }
     if (!slot.uniform)
         return ToLocalTime(t, out);
-    const int offset = static_cast<int>(t - bucket * kBucketSeconds); // 0..899
-    out = slot.start;
-    int seconds = out.second + offset;
-    out.minute += seconds / 60;
-    out.second = seconds % 60;
-    // The bucket starts on a quarter hour in every zone with whole-quarter-hour offsets; otherwise
-    // the minutes may spill into the next hour, which the exact path handles.
-    if (out.minute >= 60)
-        return ToLocalTime(t, out);
-    return true;
+    return FromLocalSeconds(t + slot.utcOffset, out);
 }
 
 } // namespace quillary

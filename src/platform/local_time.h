@@ -16,6 +16,8 @@ struct LocalTime {
     int hour = 0;
     int minute = 0;
     int second = 0;
+
+    bool operator==(const LocalTime&) const = default;
 };
 
 // The times whose date has a four-digit year (0001-01-01 to 9999-12-31 in UTC); a time outside them
@@ -43,21 +45,22 @@ std::string FormatTimeOrBlank(std::int64_t secondsSinceEpoch, std::string_view f
 // Seconds since 1970 now.
 std::int64_t CurrentTime();
 
-// A converter that remembers recent conversions: listing many files of similar age asks the C library
-// (which takes a lock and searches the zone's transitions) only once per quarter hour of file times.
-// Not thread-safe; one per run.
+// A converter that remembers the zone's offset from UTC for recent days: listing many files asks the C
+// library (which takes a lock and searches the zone's transitions) three times per day of file times,
+// and works out the date from the offset otherwise. A day in which the offset changes is converted
+// exactly for every time. Not thread-safe; one per thread.
 class LocalTimeCache {
 public:
     bool Convert(std::int64_t secondsSinceEpoch, LocalTime& out);
 
 private:
-    static constexpr std::int64_t kBucketSeconds = 900;
+    static constexpr std::int64_t kBucketSeconds = 86400;
     struct Slot {
         std::int64_t bucket = INT64_MIN;
-        LocalTime start;
-        bool uniform = false;
+        long utcOffset = 0;
+        bool uniform = false; // the offset holds for the whole day
     };
-    std::array<Slot, 512> m_slots{};
+    std::array<Slot, 16384> m_slots{}; // about 45 years of days
 };
 
 } // namespace quillary

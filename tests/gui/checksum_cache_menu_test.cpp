@@ -1,6 +1,8 @@
 // "File > Clear checksum cache": the checksums a listing kept are dropped, the status line says so, and
 // the next listing reads the files again.
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include <wx/menu.h>
 
@@ -10,15 +12,22 @@
 #include "res/controls.h"
 #include "res/menus.h"
 #include "support/environment.h"
+#include "support/system.h"
 #include "ui/dir_tree_ctrl.h"
 
 namespace quillary::test {
 namespace {
 
+// Where the checksum cache's folder is made: the variable and the folder the test gives it.
+constexpr const char* kCacheVariable = kOnWindows ? "LOCALAPPDATA" : "XDG_CACHE_HOME";
+
 class WindowChecksumCache : public testing::Test {
 protected:
     void SetUp() override {
-        SetEnvironment("XDG_CACHE_HOME", m_folder.File("cache"));
+        if (const char* old = std::getenv(kCacheVariable))
+            m_savedCache = old;
+        std::filesystem::create_directories(m_folder.Path() / "cache");
+        SetEnvironment(kCacheVariable, m_folder.File("cache"));
         m_root = ProgramPath(m_folder.Path());
         std::filesystem::create_directories(m_folder.Path() / "data");
         WriteFile(m_folder.File("data/one.txt"), "123456789");
@@ -30,7 +39,12 @@ protected:
         m_window->Surface().SetCheckState(kIdKeepChecksums, 1);
         ASSERT_TRUE(RestoreCheck(*tree, Below(m_root, "data"), true));
     }
-    void TearDown() override { UnsetEnvironment("XDG_CACHE_HOME"); }
+    void TearDown() override {
+        if (m_savedCache)
+            SetEnvironment(kCacheVariable, *m_savedCache);
+        else
+            UnsetEnvironment(kCacheVariable);
+    }
 
     void ClearCache() {
         wxCommandEvent clear(wxEVT_MENU, kCmdClearChecksumCache);
@@ -39,6 +53,7 @@ protected:
     bool RunOver() { return !m_window->IsRunActive() && m_window->IsIdle(); }
 
     ScratchDir m_folder;
+    std::optional<std::string> m_savedCache;
     std::string m_root;
     CQuillaryDlg* m_window = nullptr;
     WindowCloser m_closer{nullptr};

@@ -7,10 +7,10 @@
 //
 // With a checksum cache (checksum_cache.h), each folder's row is looked up once, and each file's identity
 // is taken from the scan (or, where the scan does not tell it, read with one stat): a file the row holds
-// with the same name, identity and every wanted checksum is not read at all. A file that is read is
-// kept in the folder's row when the open file's identity after the read (no second look up of its name)
-// is still the one it had before; a row is written only when it gains something (a file read, or one
-// seen last on an earlier day).
+// with the same identity (device and index, under any name) and every wanted checksum is not read at all. A
+// file that is read is kept in the folder's row when the open file's identity after the read (no second look
+// up of its name) is still the one it had before; a row is written only when it gains something (a file read,
+// or one seen last on an earlier day).
 //
 // Threading: the pass lives on the run thread; ComputeSmallFiles starts the workers and waits for them.
 #pragma once

@@ -21,8 +21,8 @@ namespace quillary {
 class FileChecksummer {
 public:
     static constexpr std::size_t kChunkSize = 4u << 20;
-    // A file is read in pieces small enough to stay in the CPU's cache while every chosen hash takes
-    // them; progress is still told per chunk.
+    // A file read on the worker's own thread is read in pieces small enough to stay in the CPU's cache
+    // while every chosen hash takes them; progress is still told per chunk.
     static constexpr std::size_t kPieceSize = 256u << 10;
     // A file of this size or more is read ahead on a thread of its own, one chunk while the one before
     // is hashed: chunks big enough that handing one over costs little against reading it (measured

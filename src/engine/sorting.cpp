@@ -200,8 +200,9 @@ std::vector<DirRecord*> SortedFolders(const FolderTree& tree, DirSortKey sortBy,
 
 namespace {
 
-// The folded heads take 16 bytes for each entry: a sort of more entries than this (all entries sorted
-// together, a huge folder) folds at each comparison instead, without memory of its own.
+// The folded heads take 24 bytes for each entry (the record and two numbers): a sort of more entries than
+// this (all entries sorted together, a huge folder) folds at each comparison instead, without memory of its
+// own.
 constexpr std::size_t kFoldedKeyLimit = 65536;
 
 // The start of each name folded once into a number beside the record, instead of at every

@@ -235,6 +235,7 @@ std::string ChecksumCache::Finish() {
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <iterator>
 #include <mutex>
@@ -373,7 +374,8 @@ int OpenDatabaseOnce(const std::string& path, sqlite3*& db, std::string& message
 
 // OpenDatabaseOnce, tried again while another program holds a lock that SQLite does not wait for
 // itself: the change to the write-ahead log and the first look at a database that another program is
-// just making fail at once with SQLITE_BUSY. Waits up to kBusyMilliseconds in all.
+// just making fail at once with SQLITE_BUSY. Starts no new try after kBusyMilliseconds (a try may
+// itself wait as long for a lock SQLite does wait for).
 int OpenDatabase(const std::string& path, sqlite3*& db, std::string& message) {
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyMilliseconds);
     for (;;) {
@@ -595,7 +597,15 @@ void ChecksumCache::WriteRows() {
         {
             std::unique_lock<std::mutex> lock(m_mutex);
             auto ready = [this] { return m_finishing || m_flushing || !m_batches.empty(); };
-            m_batchReady.wait(lock, ready);
+            // Folders still short of a batch (those of the big files, stored one at a time while the
+            // listing is written) are taken once they have waited a second, so that a run killed
+            // during a long listing loses only its last second's rows.
+            while (!m_batchReady.wait_for(lock, kLongestGathering, ready)) {
+                if (!m_pending.empty()) {
+                    m_batches.push_back(std::move(m_pending));
+                    m_pending = {};
+                }
+            }
             // Batches are gathered into one transaction of many rows: each transaction writes every page
             // it touches anew.
             const auto deadline = std::chrono::steady_clock::now() + kLongestGathering;
@@ -617,9 +627,14 @@ void ChecksumCache::WriteRows() {
         std::stable_sort(updates.begin(), updates.end(), [](const Update& a, const Update& b) {
             return std::tie(a.device, a.folder) < std::tie(b.device, b.folder);
         });
-        Write(updates);
-        if (idle || last)
-            Prune();
+        try {
+            Write(updates);
+            if (idle || last)
+                Prune();
+        } catch (const std::exception&) {
+            // No memory for a row of a huge folder: its files are read again by the next run, and
+            // this run's listing goes on.
+        }
         // While the run writes its listing, the log is copied into the database, which closing the
         // connection would otherwise do after the listing.
         if (idle && !last && !m_damaged.load())

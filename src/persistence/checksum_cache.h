@@ -14,8 +14,9 @@
 // same file, the row's other entries stay. Rows are written in transactions of up to 4,096 folders,
 // at least once a second, so a killed run loses only its last ones. A database that cannot be read
 // is set aside (renamed to "...bad") and a new one is made; when even that fails, the run goes without
-// the cache. Rows not written for kKeepDays days are dropped at the end of a run (once a day), and so
-// are the entries of a row rewritten after they were last seen that long ago (files deleted since).
+// the cache. Rows not written for kKeepDays days are dropped once the small files are read (once a
+// day), and so are the entries of a row rewritten after they were last seen that long ago (files
+// deleted since).
 //
 // The database's layout has a number (SQLite's user_version); a database of another number is a cache
 // of another layout, and its tables are dropped and made anew.

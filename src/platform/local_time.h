@@ -47,8 +47,9 @@ std::int64_t CurrentTime();
 
 // A converter that remembers the zone's offset from UTC for recent days: listing many files asks the C
 // library (which takes a lock and searches the zone's transitions) three times per day of file times,
-// and works out the date from the offset otherwise. A day in which the offset changes is converted
-// exactly for every time. Not thread-safe; one per thread.
+// and works out the date from the offset otherwise. A day whose offset at its middle or its end is not
+// the one at its start (a change of the zone's offset that day) is converted exactly for every time.
+// Not thread-safe; one per thread.
 class LocalTimeCache {
 public:
     bool Convert(std::int64_t secondsSinceEpoch, LocalTime& out);

@@ -13,7 +13,7 @@ namespace {
 // Every implementation gives the same hash: the fastest one the CPU runs is taken.
 bool UseAvx2() {
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-    static const bool avx2 = Xxh3Avx2Built() && __builtin_cpu_supports("avx2");
+    static const bool avx2 = __builtin_cpu_supports("avx2") && Xxh3Avx2Built();
     return avx2;
 #else
     return false;

@@ -32,9 +32,10 @@ std::int64_t FloorDivide(std::int64_t value, std::int64_t divisor) {
     return quotient;
 }
 
-// The date and time of a count of local seconds since 1970-01-01 00:00 in the proleptic Gregorian
-// calendar (days to a civil date as in H. Hinnant's algorithm); false outside the years 1 to 9999.
-bool FromLocalSeconds(std::int64_t seconds, LocalTime& out) {
+} // namespace
+
+// Days to a civil date as in H. Hinnant's algorithm.
+bool CalendarTime(std::int64_t seconds, LocalTime& out) {
     const std::int64_t days = FloorDivide(seconds, 86400);
     const auto ofDay = static_cast<int>(seconds - days * 86400);
     const std::int64_t shifted = days + 719468; // days from 0000-03-01
@@ -55,8 +56,6 @@ bool FromLocalSeconds(std::int64_t seconds, LocalTime& out) {
     out.second = ofDay % 60;
     return true;
 }
-
-} // namespace
 
 bool ToLocalTime(std::int64_t secondsSinceEpoch, LocalTime& out) {
     long offset = 0;
@@ -130,12 +129,12 @@ bool LocalTimeCache::Convert(std::int64_t t, LocalTime& out) {
         for (const std::int64_t probe : {start + kBucketSeconds / 2, start + kBucketSeconds - 1}) {
             LocalTime computed;
             slot.uniform = slot.uniform && ToLocalTime(probe, exact) &&
-                           FromLocalSeconds(probe + slot.utcOffset, computed) && computed == exact;
+                           CalendarTime(probe + slot.utcOffset, computed) && computed == exact;
         }
     }
     if (!slot.uniform)
         return ToLocalTime(t, out);
-    return FromLocalSeconds(t + slot.utcOffset, out);
+    return CalendarTime(t + slot.utcOffset, out);
 }
 
 } // namespace quillary

@@ -35,6 +35,10 @@ bool ToLocalTime(std::int64_t secondsSinceEpoch, LocalTime& out, long& utcOffset
 // side of the UTC date.
 inline constexpr std::int64_t kConvertibleMargin = 2 * 86400;
 
+// The date and time of a count of seconds since 1970-01-01 00:00 of the same clock (a local time once
+// the zone's offset is added), in the proleptic Gregorian calendar; false outside the years 1 to 9999.
+bool CalendarTime(std::int64_t seconds, LocalTime& out);
+
 // Formats with %Y, %m, %d, %H, %M, %S and %%; other characters are copied.
 std::string FormatLocalTime(const LocalTime& time, std::string_view format);
 

@@ -6,7 +6,7 @@ namespace quillary {
 
 namespace {
 
-// Days since 1970-01-01 of a date of the proleptic Gregorian calendar, and back.
+// Days since 1970-01-01 of a date of the proleptic Gregorian calendar.
 std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day) {
     year -= month <= 2;
     const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
@@ -14,18 +14,6 @@ std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day) {
     const unsigned dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
     const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
     return era * 146097 + static_cast<std::int64_t>(dayOfEra) - 719468;
-}
-
-void CivilFromDays(std::int64_t days, std::int64_t& year, int& month, int& day) {
-    days += 719468;
-    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const unsigned dayOfEra = static_cast<unsigned>(days - era * 146097);
-    const unsigned yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const unsigned monthIndex = (5 * dayOfYear + 2) / 153;
-    day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
-    month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
-    year = static_cast<std::int64_t>(yearOfEra) + era * 400 + (month <= 2);
 }
 
 std::int64_t SecondsOf(const SYSTEMTIME& time) {
@@ -62,24 +50,8 @@ bool ToLocalTime(std::int64_t t, LocalTime& out, long& utcOffset) {
     long offset = 0;
     if (!ZoneOffset(t < kEarliestZoneQuestion ? kEarliestZoneQuestion : t, offset))
         return false;
-    const std::int64_t local = t + offset;
-    std::int64_t days = local / 86400;
-    std::int64_t seconds = local % 86400;
-    if (seconds < 0) {
-        seconds += 86400;
-        --days;
-    }
-    std::int64_t year = 0;
-    int month = 0, day = 0;
-    CivilFromDays(days, year, month, day);
-    if (year < 1 || year > 9999)
+    if (!CalendarTime(t + offset, out))
         return false;
-    out.year = static_cast<int>(year);
-    out.month = month;
-    out.day = day;
-    out.hour = static_cast<int>(seconds / 3600);
-    out.minute = static_cast<int>(seconds / 60 % 60);
-    out.second = static_cast<int>(seconds % 60);
     utcOffset = offset;
     return true;
 }

@@ -7,6 +7,12 @@
 #include <cstdint>
 #include <string>
 
+#ifdef _WIN32
+struct _BY_HANDLE_FILE_INFORMATION;
+#else
+struct stat;
+#endif
+
 namespace quillary {
 
 class DirectoryHandle;
@@ -27,5 +33,13 @@ struct FileIdentity {
 // a symbolic link; false when it cannot be read or is not a regular file.
 bool ReadFileIdentity(const DirectoryHandle& folder, const char* name, FileIdentity& identity);
 bool ReadFileIdentity(const std::string& path, FileIdentity& identity);
+
+// For the other bodies of the platform layer: the identity of an open file from the details the system
+// told of it; false when it is not a regular file.
+#ifdef _WIN32
+bool FileIdentityOf(void* handle, const _BY_HANDLE_FILE_INFORMATION& information, FileIdentity& identity);
+#else
+bool FileIdentityOf(const struct stat& details, FileIdentity& identity);
+#endif
 
 } // namespace quillary

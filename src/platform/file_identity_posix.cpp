@@ -7,10 +7,8 @@
 
 namespace quillary {
 
-namespace {
-
-bool FromStat(int result, const struct stat& st, FileIdentity& identity) {
-    if (result != 0 || !S_ISREG(st.st_mode))
+bool FileIdentityOf(const struct stat& st, FileIdentity& identity) {
+    if (!S_ISREG(st.st_mode))
         return false;
     identity.device = static_cast<std::uint64_t>(st.st_dev);
     identity.index = static_cast<std::uint64_t>(st.st_ino);
@@ -22,16 +20,14 @@ bool FromStat(int result, const struct stat& st, FileIdentity& identity) {
     return true;
 }
 
-} // namespace
-
 bool ReadFileIdentity(const DirectoryHandle& folder, const char* name, FileIdentity& identity) {
     struct stat st {};
-    return FromStat(fstatat(folder.Descriptor(), name, &st, AT_SYMLINK_NOFOLLOW), st, identity);
+    return fstatat(folder.Descriptor(), name, &st, AT_SYMLINK_NOFOLLOW) == 0 && FileIdentityOf(st, identity);
 }
 
 bool ReadFileIdentity(const std::string& path, FileIdentity& identity) {
     struct stat st {};
-    return FromStat(lstat(path.c_str(), &st), st, identity);
+    return lstat(path.c_str(), &st) == 0 && FileIdentityOf(st, identity);
 }
 
 } // namespace quillary

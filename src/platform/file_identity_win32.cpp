@@ -35,14 +35,18 @@ bool IdentityOf(const std::wstring& path, FileIdentity& identity) {
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     BY_HANDLE_FILE_INFORMATION information;
-    FILE_BASIC_INFO basic{};
-    const bool known =
-        GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &information);
-    const bool changeKnown =
-        known && GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) != 0;
+    const bool known = GetFileType(handle) == FILE_TYPE_DISK &&
+                       GetFileInformationByHandle(handle, &information) &&
+                       FileIdentityOf(handle, information, identity);
     CloseHandle(handle);
+    return known;
+}
+
+} // namespace
+
+bool FileIdentityOf(void* handle, const BY_HANDLE_FILE_INFORMATION& information, FileIdentity& identity) {
     const DWORD notRegular = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT;
-    if (!known || (information.dwFileAttributes & notRegular) != 0)
+    if ((information.dwFileAttributes & notRegular) != 0)
         return false;
     identity.device = information.dwVolumeSerialNumber;
     identity.index = static_cast<std::uint64_t>(information.nFileIndexHigh) << 32 | information.nFileIndexLow;
@@ -50,12 +54,13 @@ bool IdentityOf(const std::wstring& path, FileIdentity& identity) {
     SplitTime(Units(information.ftLastWriteTime) - kUnixEpochAsFileTime, identity.writeSeconds,
               identity.writeNanoseconds);
     // Where the file system does not tell the change time, the last-write time stands for it.
-    const long long change = changeKnown ? basic.ChangeTime.QuadPart : Units(information.ftLastWriteTime);
+    FILE_BASIC_INFO basic{};
+    const long long change = GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) != 0
+                                 ? basic.ChangeTime.QuadPart
+                                 : Units(information.ftLastWriteTime);
     SplitTime(change, identity.changeSeconds, identity.changeNanoseconds);
     return true;
 }
-
-} // namespace
 
 bool ReadFileIdentity(const DirectoryHandle& folder, const char* name, FileIdentity& identity) {
     if (!folder.IsOpen())

@@ -77,14 +77,8 @@ bool RegularFile::Stamp(FileStamp& stamp, FileIdentity* identity) {
         return false;
     }
     FillStamp(st, stamp);
-    if (identity != nullptr)
-        *identity = {static_cast<std::uint64_t>(st.st_dev),
-                     static_cast<std::uint64_t>(st.st_ino),
-                     static_cast<std::uint64_t>(st.st_size),
-                     st.st_mtim.tv_sec,
-                     st.st_mtim.tv_nsec,
-                     st.st_ctim.tv_sec,
-                     st.st_ctim.tv_nsec};
+    if (identity != nullptr && !FileIdentityOf(st, *identity))
+        *identity = FileIdentity{}; // matches no file the scan saw
     return true;
 }
 

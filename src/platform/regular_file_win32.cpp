@@ -43,25 +43,6 @@ void FillStamp(const BY_HANDLE_FILE_INFORMATION& information, FileStamp& stamp) 
     stamp.lastWriteNanoseconds = static_cast<long>(nanoseconds);
 }
 
-// The identity as ReadFileIdentity tells it: the change time in the system's own count, or the
-// last-write time where the file system does not tell it.
-void FillIdentity(HANDLE handle, const BY_HANDLE_FILE_INFORMATION& information, FileIdentity& identity) {
-    identity.device = information.dwVolumeSerialNumber;
-    identity.index = static_cast<std::uint64_t>(information.nFileIndexHigh) << 32 | information.nFileIndexLow;
-    identity.size = static_cast<std::uint64_t>(information.nFileSizeHigh) << 32 | information.nFileSizeLow;
-    long long seconds = 0, nanoseconds = 0;
-    SplitUnits(WriteUnits(information) - kUnixEpochAsFileTime, seconds, nanoseconds);
-    identity.writeSeconds = seconds;
-    identity.writeNanoseconds = nanoseconds;
-    FILE_BASIC_INFO basic{};
-    const long long change = GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) != 0
-                                 ? basic.ChangeTime.QuadPart
-                                 : WriteUnits(information);
-    SplitUnits(change, seconds, nanoseconds);
-    identity.changeSeconds = seconds;
-    identity.changeNanoseconds = nanoseconds;
-}
-
 } // namespace
 
 RegularFile::~RegularFile() {
@@ -138,8 +119,8 @@ bool RegularFile::Stamp(FileStamp& stamp, FileIdentity* identity) {
         return false;
     }
     FillStamp(information, stamp);
-    if (identity != nullptr)
-        FillIdentity(m_handle, information, *identity);
+    if (identity != nullptr && !FileIdentityOf(m_handle, information, *identity))
+        *identity = FileIdentity{}; // matches no file the scan saw
     return true;
 }
 
